@@ -1,0 +1,49 @@
+// Connection: the database the library talks to, through T-SQL text only,
+// with ADO's semantics (records-affected counts, transactions, recordsets).
+// Business code builds SQL Server text and hands it here; each backend runs
+// it as SQL Server would (the embedded one translates it, an ODBC one passes
+// it through).
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fabrikon/Recordset.h"
+
+namespace fabrikon {
+
+class Connection {
+ public:
+  virtual ~Connection() = default;
+
+  // Runs a batch. recordsAffected gets the count of the first statement that
+  // produced one (INSERT/UPDATE/DELETE: rows matched; a row-returning
+  // statement: -1); -1 when none did. An empty text raises.
+  virtual void Execute(const std::string& text, long& recordsAffected) = 0;
+  void Execute(const std::string& text) { long ignored = 0; Execute(text, ignored); }
+  // Runs a batch and reports each statement's count in order (a statement that
+  // produced no count, such as a skipped IF or DDL, reports -2).
+  virtual std::vector<long> ExecuteEach(const std::string& text) = 0;
+
+  virtual RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor = adOpenForwardOnly,
+                            LockTypeEnum lock = adLockReadOnly,
+                            CursorLocationEnum location = adUseServer) = 0;
+
+  virtual void BeginTrans() = 0;
+  virtual void CommitTrans() = 0;
+  virtual void RollbackTrans() = 0;  // raises when no transaction is open
+  virtual bool InTransaction() const = 0;
+
+  virtual std::string ConnectionString() const = 0;
+};
+
+using ConnectionPtr = std::shared_ptr<Connection>;
+
+// Opens the backend the connection string names. "Data Source=FILE" (or a
+// bare file name) opens the embedded database.
+ConnectionPtr OpenConnection(const std::string& connectionString);
+
+// A statement that produced no count in ExecuteEach.
+inline constexpr long kNoCount = -2;
+
+}  // namespace fabrikon

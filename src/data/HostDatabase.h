@@ -1,0 +1,21 @@
+// HostDatabase: creates and upgrades the embedded host database (the schema
+// scripts compiled in from schema/, versioned by PRAGMA user_version).
+#pragma once
+#include <string>
+
+namespace fabrikon {
+
+class SqliteConnection;
+
+class HostDatabase {
+ public:
+  // Creates a database file with the current schema and, with bDemo, the demo
+  // plant. Refuses an existing file unless bForce (which replaces it).
+  static void Create(const std::string& path, bool bDemo, bool bForce);
+  // Brings a database created by an older version to the current schema.
+  // A file with user_version 0 (not ours) is left alone.
+  static void Upgrade(SqliteConnection& conn);
+  static int CurrentVersion();
+};
+
+}  // namespace fabrikon

@@ -1,0 +1,53 @@
+// SqliteConnection: the embedded backend. Runs the library's T-SQL on a
+// SQLite database file through the dialect layer, with ADO's counting rules,
+// error numbers and transaction behaviour.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "fabrikon/Connection.h"
+
+struct sqlite3;
+
+namespace fabrikon {
+
+class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
+ public:
+  // connectionString: "Data Source=FILE[;Key=Value...]" or a bare file name.
+  static std::shared_ptr<SqliteConnection> Open(const std::string& connectionString);
+  ~SqliteConnection() override;
+
+  void Execute(const std::string& text, long& recordsAffected) override;
+  using Connection::Execute;
+  std::vector<long> ExecuteEach(const std::string& text) override;
+  RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor = adOpenForwardOnly,
+                    LockTypeEnum lock = adLockReadOnly,
+                    CursorLocationEnum location = adUseServer) override;
+  void BeginTrans() override;
+  void CommitTrans() override;
+  void RollbackTrans() override;
+  bool InTransaction() const override;
+  std::string ConnectionString() const override { return connectionString_; }
+
+  // Runs native SQLite script text (schema scripts only; business code never does).
+  void ExecuteNative(const std::string& script);
+  sqlite3* Handle() const { return db_; }
+  const std::string& FilePath() const { return path_; }
+
+ private:
+  SqliteConnection(std::string connectionString, std::string path);
+  std::string connectionString_;
+  std::string path_;
+  sqlite3* db_ = nullptr;
+};
+
+// The open connection (on this thread) whose ConnectionString equals the given
+// text, or null. Host substitutes use it so that they share the caller's
+// connection (and its transaction) instead of opening a second writer.
+ConnectionPtr FindOpenConnection(const std::string& connectionString);
+
+// Value of KEY in a "Key=Value;Key=Value" connection string ("" when absent);
+// keys compare without regard to case.
+std::string ConnectionStringValue(const std::string& connectionString, const std::string& key);
+
+}  // namespace fabrikon
