@@ -23,6 +23,15 @@ inline constexpr int32_t ObjectClosed = static_cast<int32_t>(0x800A0E78);
 inline constexpr int32_t NoTransaction = static_cast<int32_t>(0x800A0CAE);
 inline constexpr int32_t NotSupported = 438;  // object doesn't support this property or method
 inline constexpr int32_t DomError = static_cast<int32_t>(0x80004005);
+inline constexpr int32_t TypeMismatch = 13;
+inline constexpr int32_t InvalidUseOfNull = 94;
+inline constexpr int32_t NotImplemented = static_cast<int32_t>(0x80004001);      // E_NOTIMPL
+inline constexpr int32_t NoInterface = static_cast<int32_t>(0x80004002);         // E_NOINTERFACE
+inline constexpr int32_t ClassNotRegistered = static_cast<int32_t>(0x80040154);  // REGDB_E_CLASSNOTREG
+inline constexpr int32_t InvalidArgument = static_cast<int32_t>(0x800A0BB9);  // argument out of range
+inline constexpr int32_t InvalidProcedureCall = 5;  // invalid procedure call or argument
+inline constexpr int32_t Overflow = 6;
+inline constexpr int32_t ObjectNotSet = 91;  // object variable not set (a Nothing handle)
 }  // namespace ErrorNumber
 
 class ComError : public std::runtime_error {

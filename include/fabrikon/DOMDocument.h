@@ -84,7 +84,9 @@ class DOMDocument : public std::enable_shared_from_this<DOMDocument> {
   // Appends a top element; a document holds one, so a second raises ComError.
   XmlNode appendChild(const XmlNode& child);
   // Replaces the content. Malformed text answers false and leaves the document empty.
+  // The XML declaration, comments and processing instructions are not kept.
   bool loadXML(const std::string& text);
+  // Compact text: no indentation, no line breaks, no XML declaration.
   std::string xml() const;
   XmlNode documentElement() const;
   XmlNodeList selectNodes(const std::string& xpath) const;

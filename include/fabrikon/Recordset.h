@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fabrikon/DOMDocument.h"
@@ -97,7 +98,10 @@ class Recordset {
 
  private:
   void RequireOpen() const;
+  void RequireCurrentRecord() const;
   std::shared_ptr<const std::vector<FieldInfo>> fields_;
+  // Lower-cased field names with their index, sorted, for lookups without regard to case.
+  std::shared_ptr<const std::vector<std::pair<std::string, size_t>>> nameIndex_;
   std::shared_ptr<const std::vector<std::vector<Variant>>> rows_;
   long position_ = 0;  // index of the current row; -1 = BOF, size = EOF
   long pageSize_ = 10;

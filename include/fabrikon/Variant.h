@@ -44,7 +44,7 @@ class Variant {
   // Classic text conversion: Null and Empty give "", 21.0 gives "21",
   // 0.1+0.2 gives "0.3", 1e-5 gives "1E-05", dates "YYYY-MM-DD[ HH:MM:SS]".
   std::string ToText() const;
-  double ToDouble() const;    // text is read with Val(); Null/Empty give 0
+  double ToDouble() const;    // text is read with Val(); Null/Empty give 0, true gives 1
   int64_t ToInt() const;      // rounds doubles half to even, as the classic CLng
   bool ToBool() const;        // "True"/"1"/non-zero
   const std::string* AsText() const { return std::get_if<std::string>(&value_); }

@@ -16,6 +16,10 @@ class HostDatabase {
   // A file with user_version 0 (not ours) is left alone.
   static void Upgrade(SqliteConnection& conn);
   static int CurrentVersion();
+  // The schema version of the connection's database (0: not a host database).
+  static int SchemaVersion(SqliteConnection& conn);
+  // The connection string that opens the database file at path.
+  static std::string ConnectionStringFor(const std::string& path);
 };
 
 }  // namespace fabrikon

@@ -9,4 +9,7 @@ struct SchemaScript {
   const char* text;
 };
 const std::vector<SchemaScript>& SchemaScripts();
+// The demo plant's data scripts (schema/demo/), in order; version is the
+// script's number there, not a schema version.
+const std::vector<SchemaScript>& DemoScripts();
 }  // namespace fabrikon

@@ -11,10 +11,18 @@ struct sqlite3;
 
 namespace fabrikon {
 
+class StatementCache;
+class ColumnMetadataCache;
+class RecordsetBuilder;
+
 class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
  public:
   // connectionString: "Data Source=FILE[;Key=Value...]" or a bare file name.
   static std::shared_ptr<SqliteConnection> Open(const std::string& connectionString);
+  // The same as the static Open. A call SqliteConnection::Open(text) is
+  // ambiguous with the recordset Open (whose other parameters have defaults),
+  // so code outside this class calls Connect.
+  static std::shared_ptr<SqliteConnection> Connect(const std::string& connectionString);
   ~SqliteConnection() override;
 
   void Execute(const std::string& text, long& recordsAffected) override;
@@ -36,9 +44,17 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
 
  private:
   SqliteConnection(std::string connectionString, std::string path);
+  void Configure(int busyTimeoutMs);
+  // Compiles the whole batch, then runs it; rows receives the first result.
+  std::vector<long> RunBatch(const std::string& text, RecordsetBuilder* rows);
+  void RunControl(const char* sql);  // BEGIN / COMMIT / ROLLBACK
+  void SchemaChanged();
+
   std::string connectionString_;
   std::string path_;
   sqlite3* db_ = nullptr;
+  std::unique_ptr<StatementCache> statements_;
+  std::unique_ptr<ColumnMetadataCache> columns_;
 };
 
 // The open connection (on this thread) whose ConnectionString equals the given

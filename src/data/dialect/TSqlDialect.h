@@ -1,6 +1,53 @@
 // TSqlDialect: turns the T-SQL batches the library builds into statements the
 // embedded database runs with SQL Server's meaning. The embedded connection
 // prepares every translated statement of a batch before it runs the first.
+//
+// Agreements with the rest of the embedded backend:
+//
+// * Errors. Text the translator cannot read raises ComError 0x80040E14
+//   (ErrorsInCommand); an empty or blank batch raises 0x80040E0C
+//   (CommandTextNotSet). At run time the functions below report failed
+//   conversions (the strict sum over text included) with result code
+//   SQLITE_MISMATCH and a message starting "conversion failed"; the connection
+//   maps either of the two to 0x80040E07 (CantConvertValue).
+//
+// * Counts. `kind` decides: Select reports -1, Insert/Update/Delete the rows
+//   they changed (sqlite3_changes of the last statement in `sql`), Ddl and
+//   Other no count. A guarded statement whose condition is false runs nothing
+//   and produces no count.
+//
+// * Row versions. A `qxts` column holds an INTEGER counter that triggers bump
+//   from one database-wide counter on every insert and update. The guard
+//   "convert(char, convert(money, qxts), 2) = convert(char, convert(money,'X'), 2)"
+//   becomes "tsql_char_money2(tsql_money_rv(qxts)) = tsql_char_money2(tsql_money('X'))":
+//   the counter n reads as the money value n/10000, as SQL Server reads a
+//   timestamp. Views deliver `qxts` as tsql_rowversion(qxts), the money text
+//   of the counter ("0.2001" for 2001), which money('0.2001') turns back into
+//   the same value; a stale text no longer matches. (The padded form
+//   tsql_char_money2(tsql_money_rv(qxts)) is what "select convert(char,
+//   convert(money,qxts),2) ..." returns.)
+//
+// * Text columns are declared COLLATE TSQL (case-insensitive, trailing blanks
+//   ignored); string literals compared with something get COLLATE TSQL.
+//
+// * Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Date literals compared
+//   with, assigned to or inserted into columns are rewritten to that form.
+//
+// * Numbers compared with quoted literals: SQLite's column affinity converts
+//   '12' for number columns (views must deliver key columns as plain column
+//   references or CAST(... AS int) so that they keep the affinity). The blank
+//   literal '' becomes tsql_blank(column), which is 0 for a number and '' for
+//   text, as in SQL Server. A non-numeric literal compared with a number
+//   column is simply unequal (SQL Server would raise a conversion error).
+//
+// * Functions registered by RegisterFunctions (usable in views too):
+//   tsql_money(x), tsql_money_rv(n), tsql_rowversion(n), tsql_char_money2(m),
+//   tsql_money_str(m, len, style, padded), tsql_str(x, len, style, padded),
+//   tsql_int(x, bits), tsql_decimal(x, p, s), tsql_float(x), tsql_bit(x),
+//   tsql_datetime(x[, style]), tsql_date(x, style), tsql_blank(x), getdate(),
+//   getutcdate(), len, charindex, tsql_left, tsql_right, replicate, space,
+//   isnumeric, year, month, day, tsql_datepart/datename/datediff/dateadd,
+//   like() with T-SQL patterns, and strict sum() and avg().
 #pragma once
 #include <string>
 #include <vector>

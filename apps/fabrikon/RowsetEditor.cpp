@@ -1,0 +1,86 @@
+// Editing rowset documents the way the host's voucher screen does (see
+// RowsetEditor.h). New lines go into the rowset's data container, so that a
+// document loaded from the database stays one rowset.
+#include "RowsetEditor.h"
+
+#include <stdexcept>
+
+namespace fabrikon::cli {
+namespace {
+
+void Apply(XmlNode row, const Assignments& values) {
+  for (const auto& [name, value] : values) row.setAttribute(name, Variant(value));
+}
+
+std::string EditProp(const XmlNode& row) {
+  Variant mark = row.getAttribute("editprop");
+  return mark.IsNull() ? "" : mark.ToText();
+}
+
+}  // namespace
+
+long RowsetEditor::RowCount() const { return document_->selectNodes("//z:row").length(); }
+
+XmlNode RowsetEditor::Row(long r) const {
+  XmlNode row = document_->selectNodes("//z:row").item(r - 1);
+  if (r < 1 || row.IsNothing()) {
+    throw std::out_of_range("no line " + std::to_string(r) + " (the document has " + std::to_string(RowCount()) +
+                            ")");
+  }
+  return row;
+}
+
+void RowsetEditor::SetHead(const Assignments& values) {
+  if (RowCount() == 0) throw std::out_of_range("the head has no row (load a voucher or start a new one)");
+  Apply(Row(1), values);
+}
+
+void RowsetEditor::SetLine(long r, const Assignments& values) {
+  XmlNode row = Row(r);
+  Apply(row, values);
+  if (EditProp(row) != "A") row.setAttribute("editprop", Variant("M"));
+}
+
+long RowsetEditor::AddLine(const Assignments& values) {
+  XmlNode container = RowContainer();
+  XmlNode row = container.appendChild(document_->createElement("z:row"));
+  Apply(row, values);
+  row.setAttribute("editprop", Variant("A"));
+  return RowCount();
+}
+
+void RowsetEditor::DeleteLine(long r) {
+  XmlNode row = Row(r);
+  if (EditProp(row) == "A") {
+    RemoveRow(r);
+  } else {
+    row.setAttribute("editprop", Variant("D"));
+  }
+}
+
+// The element that holds the rows: the rowset's data element, or one made
+// for a document that has none (empty, or a single bare row).
+XmlNode RowsetEditor::RowContainer() {
+  XmlNode data = document_->selectSingleNode("//rs:data");
+  if (!data.IsNothing()) return data;
+  std::string rows;
+  for (const XmlNode& row : document_->selectNodes("//z:row")) rows += row.xml();
+  if (!document_->loadXML("<xml><rs:data>" + rows + "</rs:data></xml>")) {
+    throw std::runtime_error("the document cannot take lines");
+  }
+  return document_->selectSingleNode("//rs:data");
+}
+
+// The document without row r, rebuilt in place (same document object).
+void RowsetEditor::RemoveRow(long r) {
+  std::string text = document_->xml();
+  std::string row = Row(r).xml();
+  // Rows before r that print the same are identical, so dropping the first
+  // such text leaves the same document as dropping row r.
+  size_t at = text.find(row);
+  if (at == std::string::npos || !document_->loadXML(text.erase(at, row.size()))) {
+    throw std::runtime_error("line " + std::to_string(r) + " cannot be removed");
+  }
+}
+
+}  // namespace fabrikon::cli

@@ -1,0 +1,157 @@
+// fabrikon shell DB [--user ID] [--name NAME] [--date YYYY-MM-DD]
+//
+// Drives the voucher service façade from standard input, one command a line,
+// with one façade and one voucher form for the whole session: how a person
+// tries the library without writing C++, and how end-to-end tests drive it.
+//
+// Input
+//   - One command per line; blank lines are skipped; a line starting with #
+//     is a comment.
+//   - Arguments are separated by blanks. Double quotes group blanks into one
+//     argument, also inside NAME=VALUE (ccode="A 1"); inside quotes \" is a
+//     double quote and \\ a backslash. `load ""` passes the empty text.
+//   - load-where, locate, sql, other-sql and query take the rest of the line
+//     as their text (SQL single quotes as usual); a rest that is one double-
+//     quoted string loses its quotes.
+//   - Lines are numbered from 1 in document order (the R of BodyCheck).
+//
+// Output (a contract: scripts and tests read it)
+//   - When standard input is not a terminal, each command is echoed first as
+//     "> " + the command line, and comment lines are copied as they are.
+//   - Every command prints exactly one answer line:
+//       => "text"      a string result, in double quotes, with carriage
+//                      return written \r, line feed \n, double quote \" and
+//                      backslash \\ (also the Empty variant of load and the
+//                      moves, and "" for the document edits)
+//       => true|false  a boolean result
+//       => N           a number of rows (head, body, format, fixed, query) or
+//                      a records-affected count (sql, other-sql)
+//       !! 0x%08X description
+//                      an error that reached the host (HRESULT-style number,
+//                      e.g. 0x0000005B for a missing business object, 0x000001B6
+//                      (438) for an operation the business object lacks);
+//                      the session goes on
+//       ?? message     the shell did not understand the command (unknown
+//                      command, missing or bad argument); nothing was called
+//   - Out-parameters follow the answer, one a line, as NAME: "value" (or
+//     NAME: true|false): params gives the eight parameter names, number
+//     strErrMsg, number-type strNoType, save2 varCurID, head-check and
+//     body-check domReturn (only when the business object returned one),
+//     add-line R; init adds class: the business object's class ("" for none).
+//   - Rows follow an "=> N" answer, one a line, indented by two blanks:
+//     head/body print each z:row element as XML (or only the named fields as
+//     NAME="value"); format, fixed and query print NAME="value" pairs with NULL
+//     written NULL.
+//
+// Commands: help prints them. The voucher kind: init CARD, params,
+// default-vtid, default-vtid-prn, format VTID, fixed VTID. Loading: load [ID],
+// load-where CONDITION, locate CONDITION, first, previous, next, last,
+// refresh, bof, eof. The form: head [xml | FIELD ...], body [xml | FIELD ...],
+// set-head NAME=VALUE ..., set-line R NAME=VALUE ... (marks the line "M"
+// unless it is "A"), add-line NAME=VALUE ... (a new line marked "A"),
+// delete-line R (marks it "D"; a line added in this session is removed).
+// Numbering: number-type, number [real]. Business objects: new, allow-new,
+// allow-edit, allow-delete, head-check [ITEM], body-check R [ITEM] (no ITEM:
+// save mode), close, open, confirm, cancel-confirm. Saving: save1 STATE,
+// save2 STATE, delete, writeback-m, writeback-a. Database: sql T-SQL and
+// query T-SQL on the session's connection, other-sql T-SQL on a second
+// connection (another user changing the database under the session).
+// quit or exit (or the end of input) ends the session with status 0.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+
+#include "Command.h"
+#include "ShellLine.h"
+#include "ShellOutput.h"
+#include "ShellSession.h"
+#include "fabrikon/ComError.h"
+#include "host/EmbeddedLoginInfo.h"
+
+namespace fabrikon::cli {
+namespace {
+
+struct ShellOptions {
+  std::string database;
+  std::string userId = "demo";
+  std::string userName = "演示用户";
+  std::string date;  // "" = today
+};
+
+LoginInfoPtr MakeLogin(const ShellOptions& options) {
+  if (options.date.empty()) return EmbeddedLoginInfo::Today(options.userName, options.userId);
+  DateTime date;
+  if (!DateTime::Parse(options.date, date)) throw std::invalid_argument("--date is not a date: " + options.date);
+  return std::make_shared<EmbeddedLoginInfo>(date, options.userName, options.userId);
+}
+
+// The embedded database's connection string; the file name is quoted when
+// it could be read as more than one value.
+std::string ConnectionStringFor(const std::string& path) {
+  if (path.find_first_of(";\"'") == std::string::npos && (path.empty() || path[0] != ' '))
+    return "Data Source=" + path;
+  std::string quoted;
+  for (char c : path) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return "Data Source=\"" + quoted + "\"";
+}
+
+void Loop(ShellSession& session, ShellOutput& out) {
+  const bool interactive = isatty(STDIN_FILENO) != 0;
+  std::string text;
+  while (true) {
+    if (interactive) std::cout << "fabrikon> " << std::flush;
+    if (!std::getline(std::cin, text)) break;
+    try {
+      ShellLine line(text);
+      if (line.IsBlank()) continue;
+      if (line.IsComment()) {
+        if (!interactive) out.Comment(text);
+        continue;
+      }
+      if (!interactive) out.Echo(text);
+      if (!session.Run(line)) break;
+    } catch (const std::invalid_argument& e) {
+      out.Usage(e.what());
+    }
+  }
+}
+
+int RunShell(const std::vector<std::string>& args) {
+  ShellOptions options;
+  CLI::App app{"Drives the voucher service façade from standard input, one command a line."};
+  app.add_option("DB", options.database, "embedded database file (fabrikon init-db creates one)")->required();
+  app.add_option("--user", options.userId, "login user ID");
+  app.add_option("--name", options.userName, "login user name");
+  app.add_option("--date", options.date, "login date YYYY-MM-DD (default: today)");
+  try {
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+  if (!std::filesystem::exists(options.database)) {
+    std::cerr << "fabrikon shell: no such database: " << options.database
+              << " (fabrikon init-db DB --demo creates one)\n";
+    return 1;
+  }
+  try {
+    ShellOutput out(std::cout);
+    ShellSession session(ConnectionStringFor(options.database), MakeLogin(options), out);
+    Loop(session, out);
+  } catch (const ComError& e) {
+    std::cerr << "fabrikon shell: " << e.Description() << "\n";
+    return 1;
+  } catch (const std::exception& e) {
+    std::cerr << "fabrikon shell: " << e.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+const CommandRegistration kShell("shell", "shell DB [--user ID] [--name NAME] [--date YYYY-MM-DD]", RunShell);
+
+}  // namespace
+}  // namespace fabrikon::cli

@@ -1,0 +1,308 @@
+// The commands of `fabrikon shell` (see ShellCommand.cpp for the input and
+// output contract). Each command calls one operation of the façade, or edits
+// the voucher form's documents the way the host's screen would, and prints
+// the answer; an error that reaches the host is printed and the session goes on.
+#include "ShellSession.h"
+
+#include <stdexcept>
+
+#include "RowsetEditor.h"
+#include "fabrikon/ComError.h"
+#include "host/EmbeddedVoucherForm.h"
+
+namespace fabrikon::cli {
+namespace {
+
+long LineNumber(const std::string& text) {
+  size_t used = 0;
+  long r = std::stol(text, &used);
+  if (used != text.size()) throw std::invalid_argument("not a line number: " + text);
+  return r;
+}
+
+int16_t SaveState(const std::string& text) {
+  long state = LineNumber(text);
+  if (state < -32768 || state > 32767) throw std::invalid_argument("not a 16-bit state: " + text);
+  return static_cast<int16_t>(state);
+}
+
+std::string Require(const ShellLine& line, size_t index, const std::string& what) {
+  std::vector<std::string> args = line.Args();
+  if (index >= args.size()) throw std::invalid_argument(line.Command() + " needs " + what);
+  return args[index];
+}
+
+std::string RequireRest(const ShellLine& line, const std::string& what) {
+  std::string rest = line.Rest();
+  if (rest.empty()) throw std::invalid_argument(line.Command() + " needs " + what);
+  return rest;
+}
+
+}  // namespace
+
+ShellSession::ShellSession(std::string connectionString, LoginInfoPtr login, ShellOutput& out)
+    : connectionString_(std::move(connectionString)),
+      login_(std::move(login)),
+      out_(out),
+      conn_(OpenConnection(connectionString_)),
+      form_(std::make_shared<EmbeddedVoucherForm>()) {
+  RegisterVoucherKind();
+  RegisterLoading();
+  RegisterDocuments();
+  RegisterNumbering();
+  RegisterBusiness();
+  RegisterSaving();
+  RegisterDatabase();
+}
+
+bool ShellSession::Run(const ShellLine& line) {
+  if (line.Command() == "quit" || line.Command() == "exit") return false;
+  if (line.Command() == "help") {
+    PrintHelp();
+    return true;
+  }
+  auto command = commands_.find(line.Command());
+  if (command == commands_.end()) {
+    out_.Usage("unknown command: " + line.Command() + " (help lists the commands)");
+    return true;
+  }
+  try {
+    command->second.run(line);
+  } catch (const ComError& e) {
+    out_.Error(e.Number(), e.Description());
+  } catch (const std::invalid_argument& e) {
+    out_.Usage(e.what());
+  } catch (const std::out_of_range& e) {
+    out_.Usage(e.what());
+  } catch (const std::exception& e) {
+    out_.Error(ErrorNumber::E_FAIL_, e.what());
+  }
+  return true;
+}
+
+void ShellSession::PrintHelp() {
+  for (const auto& [name, command] : commands_) out_.Item(command.usage);
+  out_.Item("help | quit | exit");
+}
+
+void ShellSession::Register(const std::string& name, const std::string& usage,
+                            std::function<void(const ShellLine&)> run) {
+  commands_[name] = Command{usage, std::move(run)};
+}
+
+// --- The voucher kind ----------------------------------------------------------
+
+void ShellSession::RegisterVoucherKind() {
+  Register("init", "init CARD", [this](const ShellLine& line) {
+    out_.ResultBool(co_.Init(login_, conn_, Require(line, 0, "a card number")));
+    out_.OutText("class", co_.BusinessClassName());
+  });
+  Register("params", "params", [this](const ShellLine&) {
+    VoucherParameters p;
+    out_.ResultBool(co_.GetVoucherParameter(p));
+    out_.OutText("strTableNameMain", p.strTableNameMain);
+    out_.OutText("strTableNameSub", p.strTableNameSub);
+    out_.OutText("strViewNameMain", p.strViewNameMain);
+    out_.OutText("strViewNameSub", p.strViewNameSub);
+    out_.OutText("strViewNameList", p.strViewNameList);
+    out_.OutText("strFieldNameMainID", p.strFieldNameMainID);
+    out_.OutText("strFieldNameSubID", p.strFieldNameSubID);
+    out_.OutText("strFieldNameCode", p.strFieldNameCode);
+  });
+  Register("default-vtid", "default-vtid", [this](const ShellLine&) { out_.ResultText(co_.GetDefaultVTID()); });
+  Register("default-vtid-prn", "default-vtid-prn",
+           [this](const ShellLine&) { out_.ResultText(co_.GetDefaultVTIDPRN()); });
+  Register("format", "format VTID", [this](const ShellLine& line) {
+    PrintRecordset(co_.GetVoucherFormat(Require(line, 0, "a template ID")));
+  });
+  Register("fixed", "fixed VTID", [this](const ShellLine& line) {
+    PrintRecordset(co_.GetVoucherFixed(Require(line, 0, "a template ID")));
+  });
+}
+
+// --- Loading and moving -----------------------------------------------------------
+
+void ShellSession::RegisterLoading() {
+  Register("load", "load [ID]", [this](const ShellLine& line) {
+    std::vector<std::string> args = line.Args();
+    std::optional<Variant> id;
+    if (!args.empty()) id = Variant(args[0]);
+    out_.ResultText(co_.GetVoucherData(form_, "", id).ToText());
+  });
+  Register("load-where", "load-where CONDITION", [this](const ShellLine& line) {
+    out_.ResultText(co_.GetVoucherData(form_, RequireRest(line, "a condition")).ToText());
+  });
+  Register("locate", "locate CONDITION", [this](const ShellLine& line) {
+    out_.ResultText(co_.GetVoucherData(form_, "", std::nullopt, RequireRest(line, "a condition")).ToText());
+  });
+  Register("first", "first", [this](const ShellLine&) { out_.ResultText(co_.MoveFirst(form_).ToText()); });
+  Register("previous", "previous", [this](const ShellLine&) { out_.ResultText(co_.MovePrevious(form_).ToText()); });
+  Register("next", "next", [this](const ShellLine&) { out_.ResultText(co_.MoveNext(form_).ToText()); });
+  Register("last", "last", [this](const ShellLine&) { out_.ResultText(co_.MoveLast(form_).ToText()); });
+  Register("refresh", "refresh", [this](const ShellLine&) { out_.ResultText(co_.Refresh(form_).ToText()); });
+  Register("bof", "bof", [this](const ShellLine&) { out_.ResultBool(co_.Bof()); });
+  Register("eof", "eof", [this](const ShellLine&) { out_.ResultBool(co_.Eof()); });
+}
+
+// --- The voucher form's documents ----------------------------------------------------
+
+void ShellSession::RegisterDocuments() {
+  Register("head", "head [xml | FIELD ...]",
+           [this](const ShellLine& line) { PrintRows(form_->HeadDOM(), line.Args()); });
+  Register("body", "body [xml | FIELD ...]",
+           [this](const ShellLine& line) { PrintRows(form_->BodyDOM(), line.Args()); });
+  Register("set-head", "set-head NAME=VALUE ...", [this](const ShellLine& line) {
+    RowsetEditor(form_->HeadDOM()).SetHead(line.Assignments(0));
+    out_.ResultText("");
+  });
+  Register("set-line", "set-line R NAME=VALUE ...", [this](const ShellLine& line) {
+    RowsetEditor(form_->BodyDOM()).SetLine(LineNumber(Require(line, 0, "a line number")), line.Assignments(1));
+    out_.ResultText("");
+  });
+  Register("add-line", "add-line NAME=VALUE ...", [this](const ShellLine& line) {
+    long r = RowsetEditor(form_->BodyDOM()).AddLine(line.Assignments(0));
+    out_.ResultText("");
+    out_.OutText("R", std::to_string(r));
+  });
+  Register("delete-line", "delete-line R", [this](const ShellLine& line) {
+    RowsetEditor(form_->BodyDOM()).DeleteLine(LineNumber(Require(line, 0, "a line number")));
+    out_.ResultText("");
+  });
+}
+
+// head/body: the rows one per line, "xml": the whole document, FIELD ...:
+// only those attributes of each row.
+void ShellSession::PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args) {
+  if (!args.empty() && args[0] == "xml") {
+    out_.ResultText(document ? document->xml() : "");
+    return;
+  }
+  XmlNodeList rows = document ? document->selectNodes("//z:row") : XmlNodeList();
+  out_.ResultCount(rows.length());
+  for (const XmlNode& row : rows) {
+    if (args.empty()) {
+      out_.Item(row.xml());
+      continue;
+    }
+    std::string fields;
+    for (const std::string& name : args) {
+      Variant value = row.getAttribute(name);
+      if (!value.IsNull()) fields += (fields.empty() ? "" : " ") + name + "=" + ShellOutput::Quote(value.ToText());
+    }
+    out_.Item(fields);
+  }
+}
+
+// --- Numbering ------------------------------------------------------------------------
+
+void ShellSession::RegisterNumbering() {
+  Register("number-type", "number-type", [this](const ShellLine&) {
+    DOMDocumentPtr format;
+    std::string noType;
+    out_.ResultText(co_.GetVoucherNOType(format, noType));
+    out_.OutText("strNoType", noType);
+  });
+  Register("number", "number [real]", [this](const ShellLine& line) {
+    std::vector<std::string> args = line.Args();
+    if (!args.empty() && args[0] != "real") throw std::invalid_argument("number takes only the word real");
+    std::string errMsg;
+    out_.ResultText(co_.GetVoucherNO(form_, errMsg, !args.empty()));
+    out_.OutText("strErrMsg", errMsg);
+  });
+}
+
+// --- Operations of the business objects ------------------------------------------------
+
+void ShellSession::RegisterBusiness() {
+  Register("new", "new", [this](const ShellLine&) { out_.ResultText(co_.VoucherNew(form_)); });
+  Register("allow-new", "allow-new", [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowNew(form_)); });
+  Register("allow-edit", "allow-edit", [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowEdit(form_)); });
+  Register("allow-delete", "allow-delete",
+           [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowDelete(form_)); });
+  Register("head-check", "head-check [ITEM]  (no ITEM: save mode)", [this](const ShellLine& line) {
+    std::vector<std::string> args = line.Args();
+    DOMDocumentPtr domReturn;
+    out_.ResultText(co_.HeadCheck(form_, args.empty() ? "" : args[0], domReturn, args.empty()));
+    PrintReturn(domReturn);
+  });
+  Register("body-check", "body-check R [ITEM]  (no ITEM: save mode)", [this](const ShellLine& line) {
+    std::vector<std::string> args = line.Args();
+    long r = LineNumber(Require(line, 0, "a line number"));
+    DOMDocumentPtr domReturn;
+    out_.ResultText(co_.BodyCheck(form_, r, args.size() < 2 ? "" : args[1], domReturn, args.size() < 2));
+    PrintReturn(domReturn);
+  });
+  Register("close", "close", [this](const ShellLine&) { out_.ResultText(co_.VoucherClose(form_)); });
+  Register("open", "open", [this](const ShellLine&) { out_.ResultText(co_.VoucherOpen(form_)); });
+  Register("confirm", "confirm", [this](const ShellLine&) { out_.ResultText(co_.VoucherConfirm(form_)); });
+  Register("cancel-confirm", "cancel-confirm",
+           [this](const ShellLine&) { out_.ResultText(co_.VoucherCancelconfirm(form_)); });
+}
+
+void ShellSession::PrintReturn(const DOMDocumentPtr& domReturn) {
+  if (domReturn && !domReturn->xml().empty()) out_.OutText("domReturn", domReturn->xml());
+}
+
+// --- Saving and deleting ----------------------------------------------------------------
+
+void ShellSession::RegisterSaving() {
+  Register("save1", "save1 STATE  (2 new, 1 edited)", [this](const ShellLine& line) {
+    out_.ResultText(co_.VoucherSave1(form_, SaveState(Require(line, 0, "a state"))));
+  });
+  Register("save2", "save2 STATE  (2 new, 1 edited)", [this](const ShellLine& line) {
+    Variant curId;
+    out_.ResultText(co_.VoucherSave2(form_, SaveState(Require(line, 0, "a state")), curId));
+    out_.OutText("varCurID", curId.ToText());
+  });
+  Register("delete", "delete", [this](const ShellLine&) { out_.ResultText(co_.VoucherDelete(form_)); });
+  Register("writeback-m", "writeback-m", [this](const ShellLine&) {
+    out_.ResultText(co_.DoWriteBackVoucherM(form_->HeadDOM(), form_->BodyDOM(), conn_));
+  });
+  Register("writeback-a", "writeback-a", [this](const ShellLine&) {
+    out_.ResultText(co_.DoWriteBackVoucherA(form_->HeadDOM(), form_->BodyDOM(), conn_));
+  });
+}
+
+// --- Plain SQL, on the session's connection or on a second one ------------------------------
+
+void ShellSession::RegisterDatabase() {
+  Register("sql", "sql T-SQL", [this](const ShellLine& line) {
+    long affected = 0;
+    conn_->Execute(RequireRest(line, "T-SQL text"), affected);
+    out_.ResultCount(affected);
+  });
+  Register("other-sql", "other-sql T-SQL  (on a second connection, as another user)", [this](const ShellLine& line) {
+    long affected = 0;
+    OtherConnection()->Execute(RequireRest(line, "T-SQL text"), affected);
+    out_.ResultCount(affected);
+  });
+  Register("query", "query T-SQL", [this](const ShellLine& line) {
+    PrintRecordset(conn_->Open(RequireRest(line, "T-SQL text"), adOpenStatic, adLockReadOnly, adUseClient));
+  });
+}
+
+// The second connection: the same database under a connection string of its
+// own, so that host services looking for the session's connection never pick it.
+ConnectionPtr ShellSession::OtherConnection() {
+  if (!other_) other_ = OpenConnection(connectionString_ + ";Application Name=fabrikon shell (other)");
+  return other_;
+}
+
+void ShellSession::PrintRecordset(const RecordsetPtr& rs) {
+  if (!rs) {
+    out_.ResultCount(0);
+    return;
+  }
+  out_.ResultCount(rs->RecordCount());
+  if (rs->RecordCount() == 0) return;
+  for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+    std::string fields;
+    for (size_t i = 0; i < rs->FieldCount(); ++i) {
+      const Variant& value = rs->Fields(i).Value();
+      fields += (i ? " " : "") + rs->Fields(i).Name() + "=" + (value.IsNull() ? "NULL" : ShellOutput::Quote(value.ToText()));
+    }
+    out_.Item(fields);
+  }
+}
+
+}  // namespace fabrikon::cli

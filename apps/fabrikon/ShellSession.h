@@ -1,0 +1,55 @@
+// ShellSession: the state of one `fabrikon shell` session (the database
+// connection, one façade, one voucher form and the login) and the commands
+// that drive them. Each command prints its answer through ShellOutput.
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+
+#include "ShellLine.h"
+#include "ShellOutput.h"
+#include "fabrikon/Connection.h"
+#include "fabrikon/clsVoucherCO.h"
+#include "fabrikon/host/LoginInfo.h"
+#include "fabrikon/host/VoucherForm.h"
+
+namespace fabrikon::cli {
+
+class ShellSession {
+ public:
+  ShellSession(std::string connectionString, LoginInfoPtr login, ShellOutput& out);
+
+  // Runs one command line; false when the line asks to end the session.
+  bool Run(const ShellLine& line);
+  void PrintHelp();
+
+ private:
+  struct Command {
+    std::string usage;
+    std::function<void(const ShellLine&)> run;
+  };
+  void Register(const std::string& name, const std::string& usage, std::function<void(const ShellLine&)> run);
+  void RegisterVoucherKind();
+  void RegisterLoading();
+  void RegisterDocuments();
+  void RegisterNumbering();
+  void RegisterBusiness();
+  void RegisterSaving();
+  void RegisterDatabase();
+
+  void PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args);
+  void PrintRecordset(const RecordsetPtr& rs);
+  void PrintReturn(const DOMDocumentPtr& domReturn);
+  ConnectionPtr OtherConnection();
+
+  std::string connectionString_;
+  LoginInfoPtr login_;
+  ShellOutput& out_;
+  ConnectionPtr conn_;
+  ConnectionPtr other_;
+  clsVoucherCO co_;
+  VoucherFormPtr form_;
+  std::map<std::string, Command> commands_;
+};
+
+}  // namespace fabrikon::cli

@@ -1,0 +1,66 @@
+// ConnectionRegistry: a thread-local list of weak references. It never keeps
+// a connection alive; destroyed connections drop out.
+#include "data/ConnectionRegistry.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "data/SqliteConnection.h"
+
+namespace fabrikon {
+
+namespace {
+
+struct Entry {
+  std::string connectionString;
+  std::weak_ptr<SqliteConnection> connection;
+};
+
+// Set once this thread's list is gone, so that a connection destroyed during
+// thread exit (after the list) does not touch it. Trivially destructible, so
+// it outlives every other thread-local object.
+thread_local bool tListDestroyed = false;
+
+struct EntryList {
+  std::vector<Entry> entries;
+  ~EntryList() { tListDestroyed = true; }
+};
+
+std::vector<Entry>* Entries() {
+  if (tListDestroyed) return nullptr;
+  thread_local EntryList list;
+  return &list.entries;
+}
+
+void RemoveExpired(std::vector<Entry>& entries) {
+  std::erase_if(entries, [](const Entry& entry) { return entry.connection.expired(); });
+}
+
+}  // namespace
+
+void ConnectionRegistry::Add(const std::shared_ptr<SqliteConnection>& connection) {
+  std::vector<Entry>* entries = Entries();
+  if (entries == nullptr) return;
+  RemoveExpired(*entries);
+  entries->push_back(Entry{connection->ConnectionString(), connection});
+}
+
+void ConnectionRegistry::Prune() {
+  if (std::vector<Entry>* entries = Entries()) RemoveExpired(*entries);
+}
+
+std::shared_ptr<SqliteConnection> ConnectionRegistry::Find(const std::string& connectionString) {
+  std::vector<Entry>* entries = Entries();
+  if (entries == nullptr) return nullptr;
+  std::shared_ptr<SqliteConnection> earliest;
+  for (const auto& entry : *entries) {
+    if (entry.connectionString != connectionString) continue;
+    std::shared_ptr<SqliteConnection> live = entry.connection.lock();
+    if (!live) continue;
+    if (live->InTransaction()) return live;
+    if (!earliest) earliest = std::move(live);
+  }
+  return earliest;
+}
+
+}  // namespace fabrikon

@@ -1,0 +1,64 @@
+// The pugixml-backed state behind DOMDocument and its node handles, shared
+// by the DOM sources and the recordset writer (which fills documents
+// directly, without a text round trip).
+//
+// Node lifetime: a handle must never reach freed memory. Elements are freed
+// only when a document's content is replaced while no handle to the document
+// exists; otherwise the replaced content and every created-but-unattached
+// element live under a hidden parking element (the document node's last
+// child) that serialisation and selections skip. Attributes can be removed,
+// so attribute handles check that their attribute is still on the element.
+#pragma once
+#include <pugixml.hpp>
+#include <string>
+
+#include "fabrikon/DOMDocument.h"
+
+namespace fabrikon {
+
+struct DOMDocument::Impl {
+  pugi::xml_document doc;
+  pugi::xml_node parking;  // empty until first needed
+  long liveHandles = 0;    // XmlNode::Impl objects that point into this document
+
+  // The parking element, created on first use.
+  pugi::xml_node Parking();
+  bool IsParked(pugi::xml_node node) const;
+  // The document's one top element (never the parking element).
+  pugi::xml_node DocumentElement() const;
+  // Drops the content; freed at once when no handle exists, parked otherwise.
+  void ClearContent();
+  // Inserts a new top element (the caller checked that there is none).
+  pugi::xml_node AppendTopElement(const char* name);
+};
+
+struct XmlNode::Impl {
+  Impl(DOMDocumentPtr owner, pugi::xml_node node, pugi::xml_attribute attribute = {});
+  ~Impl();
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+
+  bool IsAttribute() const { return isAttribute; }
+  // The attribute if it is still on its element, otherwise an empty one.
+  pugi::xml_attribute Attribute() const;
+  // This node as the context of a selection.
+  pugi::xpath_node Context() const;
+
+  DOMDocumentPtr owner;
+  pugi::xml_node node;  // the element, or the element that holds the attribute
+  pugi::xml_attribute attribute;
+  bool isAttribute = false;
+};
+
+// Builds handles and runs selections for both DOMDocument and XmlNode.
+XmlNode MakeNode(DOMDocument& owner, pugi::xml_node node, pugi::xml_attribute attribute = {});
+XmlNodeList SelectNodes(DOMDocument& owner, const pugi::xpath_node& context, const std::string& xpath);
+XmlNode SelectSingleNode(DOMDocument& owner, const pugi::xpath_node& context, const std::string& xpath);
+// Compact serialisation of one node (no indentation, no declaration).
+std::string SerializeNode(pugi::xml_node node);
+// Whether the text can be an element or attribute name; RequireXmlName raises
+// ComError when not.
+bool IsXmlName(const std::string& name);
+void RequireXmlName(const std::string& name);
+
+}  // namespace fabrikon

@@ -1,0 +1,109 @@
+// PreparedBatch: the compile-all-then-run pipeline behind Execute and Open.
+// Deliberate deviation from SQL Server: a runtime error stops the batch and
+// is raised (SQL Server would skip the failing statement and go on, and ADO
+// may not even report it); statements already run stay done and the caller's
+// transaction decides their fate.
+#include "data/PreparedBatch.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+
+#include "data/RecordsetBuilder.h"
+#include "data/SqliteErrorMapper.h"
+#include "fabrikon/Connection.h"
+
+namespace fabrikon {
+
+namespace {
+
+// The schema-changing statements, by their first word.
+bool ChangesSchema(const std::string& sql) {
+  size_t begin = sql.find_first_not_of(" \t\r\n(");
+  if (begin == std::string::npos) return false;
+  std::string word;
+  for (size_t i = begin; i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])); ++i)
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i])));
+  return word == "CREATE" || word == "DROP" || word == "ALTER";
+}
+
+// Resets the statement when the step leaves scope, so that no statement
+// stays pending (a pending read blocks DROP TABLE and keeps a read snapshot).
+class ResetOnExit {
+ public:
+  explicit ResetOnExit(sqlite3_stmt* statement) : statement_(statement) {}
+  ~ResetOnExit() { sqlite3_reset(statement_); }
+  ResetOnExit(const ResetOnExit&) = delete;
+  ResetOnExit& operator=(const ResetOnExit&) = delete;
+
+ private:
+  sqlite3_stmt* statement_;
+};
+
+}  // namespace
+
+PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db) {
+  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(tsql);
+  statements_.reserve(translated.size());
+  for (const auto& source : translated) {
+    Statement statement;
+    statement.kind = source.kind;
+    if (!source.condition.empty()) statement.condition = cache.Prepare(source.condition);
+    statement.steps.reserve(source.sql.size());
+    for (const auto& sql : source.sql) statement.steps.push_back(Step{cache.Prepare(sql), ChangesSchema(sql)});
+    statements_.push_back(std::move(statement));
+  }
+}
+
+std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function<void()>& onSchemaChange) {
+  std::vector<long> counts;
+  counts.reserve(statements_.size());
+  for (const auto& statement : statements_) {
+    if (statement.condition && !ConditionHolds(statement.condition.get())) {
+      counts.push_back(kNoCount);
+      continue;
+    }
+    for (const auto& step : statement.steps) {
+      if (!step.statement) continue;
+      RunStep(step, rows);
+      if (step.changesSchema && onSchemaChange) onSchemaChange();
+    }
+    switch (statement.kind) {
+      case dialect::StatementKind::Select:
+        counts.push_back(-1);
+        break;
+      case dialect::StatementKind::Insert:
+      case dialect::StatementKind::Update:
+      case dialect::StatementKind::Delete:
+        counts.push_back(static_cast<long>(sqlite3_changes64(db_)));
+        break;
+      default:
+        counts.push_back(kNoCount);
+        break;
+    }
+  }
+  return counts;
+}
+
+bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition) const {
+  ResetOnExit reset(condition);
+  int rc = sqlite3_step(condition);
+  if (rc == SQLITE_DONE) return false;
+  if (rc != SQLITE_ROW) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+  return sqlite3_column_type(condition, 0) != SQLITE_NULL && sqlite3_column_double(condition, 0) != 0.0;
+}
+
+void PreparedBatch::RunStep(const Step& step, RecordsetBuilder* rows) const {
+  sqlite3_stmt* statement = step.statement.get();
+  ResetOnExit reset(statement);
+  if (rows != nullptr && !rows->HasResult() && sqlite3_column_count(statement) > 0) {
+    rows->Read(db_, statement);
+    return;
+  }
+  int rc;
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+}
+
+}  // namespace fabrikon

@@ -1,0 +1,47 @@
+// RecordsetBuilder: reads every row of a row-returning statement into a
+// materialised Recordset, with ADO field types taken from the columns'
+// declared SQL Server types. Nothing stays pending on the database afterwards,
+// so the caller may write on the same connection while the recordset is open.
+#pragma once
+#include <vector>
+
+#include "fabrikon/Recordset.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace fabrikon {
+
+class ColumnMetadataCache;
+
+class RecordsetBuilder {
+ public:
+  explicit RecordsetBuilder(ColumnMetadataCache& metadata) : metadata_(metadata) {}
+
+  // Steps the (freshly reset) statement to its end and keeps its rows.
+  // Raises a ComError when a step fails.
+  void Read(sqlite3* db, sqlite3_stmt* statement);
+  bool HasResult() const { return hasResult_; }
+  // The recordset of the statement read; a closed one when none was.
+  RecordsetPtr Build();
+
+ private:
+  // How a stored value becomes the Variant its declared type calls for.
+  enum class ValueRule { AsStored, Integer, Double, Text, Date, Bool };
+  struct Column {
+    FieldInfo info;
+    ValueRule rule = ValueRule::AsStored;
+    bool inferred = false;  // no declared type: the values decide
+  };
+
+  void Describe(sqlite3_stmt* statement);
+  static Variant ReadValue(sqlite3_stmt* statement, int index, ValueRule rule);
+  void InferTypes();
+
+  ColumnMetadataCache& metadata_;
+  bool hasResult_ = false;
+  std::vector<Column> columns_;
+  std::vector<std::vector<Variant>> rows_;
+};
+
+}  // namespace fabrikon

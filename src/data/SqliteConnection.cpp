@@ -1,0 +1,177 @@
+// SqliteConnection: the embedded backend. Opens the database file with WAL,
+// a busy timeout and the dialect's collation and functions, brings the host
+// schema up to date, and runs T-SQL batches through the dialect with ADO's
+// counting rules, error numbers and transaction behaviour.
+#include "data/SqliteConnection.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+
+#include "data/ColumnMetadataCache.h"
+#include "data/ConnectionRegistry.h"
+#include "data/HostDatabase.h"
+#include "data/PreparedBatch.h"
+#include "data/RecordsetBuilder.h"
+#include "data/SqliteErrorMapper.h"
+#include "data/StatementCache.h"
+#include "data/dialect/TSqlDialect.h"
+
+namespace fabrikon {
+
+namespace {
+
+constexpr int kDefaultBusyTimeoutMs = 5000;
+
+std::string Trim(const std::string& text) {
+  size_t begin = text.find_first_not_of(" \t\r\n");
+  if (begin == std::string::npos) return "";
+  size_t end = text.find_last_not_of(" \t\r\n");
+  return text.substr(begin, end - begin + 1);
+}
+
+// "Busy Timeout=MS": how long a statement waits for another writer.
+int BusyTimeout(const std::string& connectionString) {
+  std::string text = ConnectionStringValue(connectionString, "Busy Timeout");
+  if (text.empty()) return kDefaultBusyTimeoutMs;
+  char* end = nullptr;
+  long ms = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0' || ms < 0 || ms > 3600000)
+    throw ComError(ErrorNumber::E_FAIL_, "Invalid Busy Timeout in the connection string: " + text);
+  return static_cast<int>(ms);
+}
+
+// A statement from native script text, finalised when it leaves scope.
+struct Finalizer {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using OwnedStatement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+
+}  // namespace
+
+SqliteConnection::SqliteConnection(std::string connectionString, std::string path)
+    : connectionString_(std::move(connectionString)), path_(std::move(path)) {}
+
+SqliteConnection::~SqliteConnection() {
+  statements_.reset();  // every statement finalised before the handle goes
+  columns_.reset();
+  if (db_ != nullptr) sqlite3_close_v2(db_);  // rolls back an open transaction
+  ConnectionRegistry::Prune();
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& connectionString) {
+  return Connect(connectionString);
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& connectionString) {
+  std::string path = connectionString.find('=') == std::string::npos
+                         ? Trim(connectionString)
+                         : ConnectionStringValue(connectionString, "Data Source");
+  if (path.empty())
+    throw ComError(ErrorNumber::E_FAIL_, "The connection string names no data source: " + connectionString);
+  const int busyTimeoutMs = BusyTimeout(connectionString);
+
+  std::shared_ptr<SqliteConnection> connection(new SqliteConnection(connectionString, path));
+  int rc = sqlite3_open_v2(path.c_str(), &connection->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc != SQLITE_OK) SqliteErrorMapper::Raise(connection->db_, rc, SqliteErrorMapper::Phase::Run);
+  connection->Configure(busyTimeoutMs);
+  HostDatabase::Upgrade(*connection);
+  ConnectionRegistry::Add(connection);
+  return connection;
+}
+
+void SqliteConnection::Configure(int busyTimeoutMs) {
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, busyTimeoutMs);
+  statements_ = std::make_unique<StatementCache>(db_);
+  columns_ = std::make_unique<ColumnMetadataCache>(db_);
+  dialect::RegisterFunctions(db_);
+  // WAL lets readers go on while one connection writes; SQL Server enforces
+  // declared foreign keys, so the embedded database does too.
+  ExecuteNative("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;");
+}
+
+void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
+  std::vector<long> counts = RunBatch(text, nullptr);
+  recordsAffected = -1;
+  for (long count : counts) {
+    if (count != kNoCount) {
+      recordsAffected = count;
+      break;
+    }
+  }
+}
+
+std::vector<long> SqliteConnection::ExecuteEach(const std::string& text) { return RunBatch(text, nullptr); }
+
+RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, LockTypeEnum, CursorLocationEnum) {
+  // Every cursor is a static snapshot: the library writes on this connection
+  // while its recordsets are open.
+  RecordsetBuilder rows(*columns_);
+  RunBatch(text, &rows);
+  return rows.Build();
+}
+
+std::vector<long> SqliteConnection::RunBatch(const std::string& text, RecordsetBuilder* rows) {
+  if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
+    throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
+  PreparedBatch batch(db_, *statements_, text);
+  return batch.Run(rows, [this] { SchemaChanged(); });
+}
+
+void SqliteConnection::BeginTrans() {
+  if (InTransaction())
+    throw ComError(ErrorNumber::E_FAIL_, "A transaction is already open on this connection.");
+  // IMMEDIATE takes the write lock now: a save never fails half way because
+  // another connection became the writer in the meantime.
+  RunControl("BEGIN IMMEDIATE");
+}
+
+void SqliteConnection::CommitTrans() {
+  if (!InTransaction()) throw ComError(ErrorNumber::NoTransaction, "No transaction is active.");
+  RunControl("COMMIT");
+}
+
+void SqliteConnection::RollbackTrans() {
+  if (!InTransaction()) throw ComError(ErrorNumber::NoTransaction, "No transaction is active.");
+  RunControl("ROLLBACK");
+}
+
+bool SqliteConnection::InTransaction() const { return db_ != nullptr && sqlite3_get_autocommit(db_) == 0; }
+
+void SqliteConnection::RunControl(const char* sql) {
+  StatementHandle statement = statements_->Prepare(sql);
+  int rc = sqlite3_step(statement.get());
+  sqlite3_reset(statement.get());
+  if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+}
+
+void SqliteConnection::ExecuteNative(const std::string& script) {
+  try {
+    const char* tail = script.c_str();
+    while (*tail != '\0') {
+      sqlite3_stmt* raw = nullptr;
+      const char* next = nullptr;
+      int rc = sqlite3_prepare_v2(db_, tail, -1, &raw, &next);
+      OwnedStatement statement(raw);
+      if (rc != SQLITE_OK) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Prepare);
+      if (next == tail) break;
+      tail = next;
+      if (!statement) continue;  // blanks or a comment
+      while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
+      }
+      if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+    }
+  } catch (...) {
+    SchemaChanged();
+    throw;
+  }
+  SchemaChanged();
+}
+
+void SqliteConnection::SchemaChanged() {
+  if (statements_) statements_->Clear();
+  if (columns_) columns_->Clear();
+}
+
+}  // namespace fabrikon

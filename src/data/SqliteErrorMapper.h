@@ -1,0 +1,25 @@
+// SqliteErrorMapper: turns SQLite result codes into the error numbers callers
+// test for (busy -> timeout, locked -> failed, conversion, syntax, constraint),
+// keeping SQLite's own message as the description.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "fabrikon/ComError.h"
+
+struct sqlite3;
+
+namespace fabrikon {
+
+class SqliteErrorMapper {
+ public:
+  // Where the failure happened: text that cannot be compiled is a command
+  // error, the same primary code at run time is a plain failure.
+  enum class Phase { Prepare, Run };
+
+  static int32_t Number(int resultCode, const std::string& message, Phase phase);
+  static ComError ToError(sqlite3* db, int resultCode, Phase phase);
+  [[noreturn]] static void Raise(sqlite3* db, int resultCode, Phase phase);
+};
+
+}  // namespace fabrikon

@@ -1,0 +1,71 @@
+// StatementCache: compiles SQL text once per connection and hands out the
+// statement reset, least recently used entries dropped beyond the capacity.
+#include "data/StatementCache.h"
+
+#include <sqlite3.h>
+
+#include "data/SqliteErrorMapper.h"
+
+namespace fabrikon {
+
+namespace {
+
+// Only blanks, semicolons and comments may follow the one statement.
+bool HasMoreStatements(sqlite3* db, const char* tail) {
+  while (tail != nullptr && *tail != '\0') {
+    sqlite3_stmt* next = nullptr;
+    const char* rest = nullptr;
+    int rc = sqlite3_prepare_v2(db, tail, -1, &next, &rest);
+    if (rc != SQLITE_OK || next != nullptr) {
+      sqlite3_finalize(next);
+      return true;
+    }
+    if (rest == tail) break;
+    tail = rest;
+  }
+  return false;
+}
+
+}  // namespace
+
+StatementHandle StatementCache::Prepare(const std::string& sql) {
+  auto found = entries_.find(sql);
+  if (found != entries_.end()) {
+    order_.splice(order_.begin(), order_, found->second.position);
+    sqlite3_reset(found->second.statement.get());
+    return found->second.statement;
+  }
+  StatementHandle statement = Compile(sql);
+  if (!statement) return statement;
+  order_.push_front(sql);
+  entries_.emplace(sql, Entry{statement, order_.begin()});
+  if (entries_.size() > capacity_) {
+    entries_.erase(order_.back());
+    order_.pop_back();
+  }
+  return statement;
+}
+
+StatementHandle StatementCache::Compile(const std::string& sql) const {
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size() + 1), SQLITE_PREPARE_PERSISTENT,
+                              &raw, &tail);
+  if (rc != SQLITE_OK) {
+    sqlite3_finalize(raw);
+    SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Prepare);
+  }
+  if (raw == nullptr) return StatementHandle();
+  StatementHandle statement(raw, sqlite3_finalize);
+  // Running only the first of several statements would silently drop the rest.
+  if (HasMoreStatements(db_, tail))
+    throw ComError(ErrorNumber::ErrorsInCommand, "more than one statement in one translated statement: " + sql);
+  return statement;
+}
+
+void StatementCache::Clear() {
+  entries_.clear();
+  order_.clear();
+}
+
+}  // namespace fabrikon

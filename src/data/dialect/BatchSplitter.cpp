@@ -1,0 +1,121 @@
+// BatchSplitter: a depth-aware walk over the batch's tokens; strings and
+// bracketed names are single tokens already, so keywords inside them never
+// split a statement.
+#include "data/dialect/BatchSplitter.h"
+
+#include <string>
+
+#include "fabrikon/ComError.h"
+
+namespace fabrikon::dialect {
+
+namespace {
+
+bool IsStatementKeyword(const Token& t) {
+  return t.IsWord("select") || t.IsWord("insert") || t.IsWord("update") || t.IsWord("delete") ||
+         t.IsWord("create") || t.IsWord("drop") || t.IsWord("alter") || t.IsWord("truncate");
+}
+
+}  // namespace
+
+std::vector<StatementRange> BatchSplitter::Split(const std::vector<Token>& tokens) {
+  BatchSplitter splitter(tokens);
+  std::vector<StatementRange> statements;
+  while (true) {
+    while (splitter.pos_ < tokens.size() && tokens[splitter.pos_].kind == TokenKind::Semicolon) ++splitter.pos_;
+    if (splitter.pos_ >= tokens.size()) break;
+    statements.push_back(splitter.NextStatement());
+  }
+  return statements;
+}
+
+StatementRange BatchSplitter::NextStatement() {
+  StatementRange range;
+  range.begin = pos_;
+  size_t first = pos_;
+  if (tokens_[pos_].IsWord("if")) {
+    range.conditionFirst = pos_ + 1;
+    range.conditionLast = ScanCondition(pos_ + 1);
+    if (range.conditionLast == range.conditionFirst || range.conditionLast >= tokens_.size() ||
+        tokens_[range.conditionLast].IsWord("if"))
+      FailNear(range.conditionLast);
+    first = range.conditionLast;
+  }
+  range.first = first;
+  range.last = ScanStatement(first);
+  pos_ = range.last;
+  return range;
+}
+
+// The condition of an IF runs up to the first top-level statement keyword.
+size_t BatchSplitter::ScanCondition(size_t from) const {
+  int depth = 0;
+  size_t i = from;
+  for (; i < tokens_.size(); ++i) {
+    const Token& t = tokens_[i];
+    if (t.kind == TokenKind::LParen) ++depth;
+    if (t.kind == TokenKind::RParen && --depth < 0) FailNear(i);
+    if (depth == 0 && (t.kind == TokenKind::Semicolon || t.IsWord("if") || (t.kind == TokenKind::Word && IsStatementKeyword(t))))
+      break;
+  }
+  if (depth != 0) FailNear(tokens_.size());
+  return i;
+}
+
+size_t BatchSplitter::ScanStatement(size_t from) const {
+  if (from >= tokens_.size() || !IsStatementKeyword(tokens_[from])) FailNear(from);
+  const Token& head = tokens_[from];
+  const bool isInsert = head.IsWord("insert");
+  const bool isCreate = head.IsWord("create");
+  bool sawValues = false;
+  bool sawSelect = false;
+  int depth = 0;
+  int caseDepth = 0;
+  size_t i = from + 1;
+  for (; i < tokens_.size(); ++i) {
+    const Token& t = tokens_[i];
+    if (t.kind == TokenKind::LParen) ++depth;
+    if (t.kind == TokenKind::RParen && --depth < 0) FailNear(i);
+    if (depth > 0) continue;
+    if (t.kind == TokenKind::Semicolon) break;
+    if (t.kind != TokenKind::Word) continue;
+    if (t.IsWord("case")) ++caseDepth;
+    if (t.IsWord("end") && caseDepth > 0) --caseDepth;
+    if (t.IsWord("else") && caseDepth == 0) FailNear(i);  // IF ... ELSE is not part of the dialect
+    if (t.IsWord("values")) sawValues = true;
+    if (!StartsStatement(i)) continue;
+    if (t.IsWord("select")) {
+      const Token& prev = tokens_[i - 1];
+      const bool compound = prev.IsWord("union") || prev.IsWord("all") || prev.IsWord("except") ||
+                            prev.IsWord("intersect");
+      const bool insertSource = isInsert && !sawValues && !sawSelect;
+      const bool createSource = isCreate && prev.IsWord("as");
+      if (compound || insertSource || createSource) {
+        sawSelect = true;
+        continue;
+      }
+    }
+    break;
+  }
+  if (depth != 0) FailNear(tokens_.size());
+  return i;
+}
+
+bool BatchSplitter::StartsStatement(size_t i) const {
+  const Token& t = tokens_[i];
+  const Token& prev = tokens_[i - 1];
+  if (t.IsWord("if")) {
+    // DROP TABLE IF EXISTS, CREATE TABLE IF NOT EXISTS
+    return !(prev.IsWord("table") || prev.IsWord("index") || prev.IsWord("view") || prev.IsWord("trigger"));
+  }
+  if (!IsStatementKeyword(t)) return false;
+  // ON DELETE CASCADE, FOR UPDATE
+  return !(prev.IsWord("on") || prev.IsWord("for"));
+}
+
+void BatchSplitter::FailNear(size_t i) const {
+  if (i >= tokens_.size()) throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near the end of the command.");
+  throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near '" + std::string(tokens_[i].text) + "'.");
+}
+
+}  // namespace fabrikon::dialect

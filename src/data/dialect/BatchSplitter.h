@@ -1,0 +1,42 @@
+// BatchSplitter: finds the statements of a T-SQL batch. The library sends
+// several statements in one text with nothing between them but blanks or
+// carriage returns, so the boundaries come from the statements' own keywords:
+// at the top level a new statement begins at INSERT, UPDATE, DELETE, IF,
+// CREATE, DROP, ALTER, TRUNCATE, and at SELECT when the statement before is
+// complete. IF <condition> takes exactly one following statement.
+#pragma once
+#include <vector>
+
+#include "data/dialect/Token.h"
+
+namespace fabrikon::dialect {
+
+struct StatementRange {
+  static constexpr size_t npos = static_cast<size_t>(-1);
+  size_t begin = 0;            // first token of the whole statement (the IF of a guarded one)
+  size_t conditionFirst = npos;  // IF condition tokens [conditionFirst, conditionLast)
+  size_t conditionLast = npos;
+  size_t first = 0;  // the (guarded) statement's tokens [first, last)
+  size_t last = 0;
+  bool guarded() const { return conditionFirst != npos; }
+};
+
+class BatchSplitter {
+ public:
+  // Throws ComError (0x80040E14) for unbalanced parentheses, an IF without a
+  // statement, ELSE, or a statement that begins with something else.
+  static std::vector<StatementRange> Split(const std::vector<Token>& tokens);
+
+ private:
+  explicit BatchSplitter(const std::vector<Token>& tokens) : tokens_(tokens) {}
+  StatementRange NextStatement();
+  size_t ScanCondition(size_t from) const;
+  size_t ScanStatement(size_t from) const;
+  bool StartsStatement(size_t i) const;
+  [[noreturn]] void FailNear(size_t i) const;
+
+  const std::vector<Token>& tokens_;
+  size_t pos_ = 0;
+};
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,19 @@
+// RewriteRule: one step of the T-SQL to SQLite translation. Each rule looks
+// for one T-SQL construct in a statement's tokens and rewrites it in place;
+// the StatementTranslator runs them in a fixed order.
+#pragma once
+#include "data/dialect/TokenList.h"
+
+namespace fabrikon::dialect {
+
+struct RuleContext {
+  bool guarded = false;  // the statement is the body of an IF
+};
+
+class RewriteRule {
+ public:
+  virtual ~RewriteRule() = default;
+  virtual void Apply(TokenList& tokens, const RuleContext& context) const = 0;
+};
+
+}  // namespace fabrikon::dialect

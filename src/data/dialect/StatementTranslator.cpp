@@ -1,0 +1,88 @@
+// StatementTranslator: see the header. The order of the rules matters:
+// names first (later rules see temp.X instead of TempDB..X), then the
+// statement shapes, then functions from the inside out, then the operators
+// and literals whose treatment depends on what the functions became.
+#include "data/dialect/StatementTranslator.h"
+
+#include "data/dialect/BlankLiteralRule.h"
+#include "data/dialect/CollateLiteralRule.h"
+#include "data/dialect/ConvertRule.h"
+#include "data/dialect/CreateIndexRule.h"
+#include "data/dialect/DateLiteralRule.h"
+#include "data/dialect/DeleteFromRule.h"
+#include "data/dialect/DropTableRule.h"
+#include "data/dialect/FunctionNameRule.h"
+#include "data/dialect/IsNullRule.h"
+#include "data/dialect/MissingIntoRule.h"
+#include "data/dialect/ObjectNameRule.h"
+#include "data/dialect/OperatorRule.h"
+#include "data/dialect/SelectIntoRule.h"
+#include "data/dialect/StringConcatRule.h"
+#include "data/dialect/TopRule.h"
+#include "data/dialect/UpdateFromRule.h"
+
+namespace fabrikon::dialect {
+
+StatementTranslator::StatementTranslator() {
+  rules_.push_back(std::make_unique<ObjectNameRule>());
+  rules_.push_back(std::make_unique<OperatorRule>());
+  rules_.push_back(std::make_unique<MissingIntoRule>());
+  rules_.push_back(std::make_unique<DeleteFromRule>());
+  rules_.push_back(std::make_unique<SelectIntoRule>());
+  rules_.push_back(std::make_unique<CreateIndexRule>());
+  rules_.push_back(std::make_unique<DropTableRule>());
+  rules_.push_back(std::make_unique<UpdateFromRule>());
+  rules_.push_back(std::make_unique<TopRule>());
+  rules_.push_back(std::make_unique<IsNullRule>());
+  rules_.push_back(std::make_unique<FunctionNameRule>());
+  rules_.push_back(std::make_unique<ConvertRule>());
+  rules_.push_back(std::make_unique<StringConcatRule>());
+  rules_.push_back(std::make_unique<BlankLiteralRule>());
+  rules_.push_back(std::make_unique<DateLiteralRule>());
+  rules_.push_back(std::make_unique<CollateLiteralRule>());
+}
+
+const StatementTranslator& StatementTranslator::Instance() {
+  static const StatementTranslator instance;
+  return instance;
+}
+
+std::string StatementTranslator::Rewrite(TokenList& tokens, const RuleContext& context) const {
+  for (const auto& rule : rules_) rule->Apply(tokens, context);
+  return tokens.Emit();
+}
+
+TranslatedStatement StatementTranslator::Translate(std::string_view batch, const std::vector<Token>& tokens,
+                                                   const StatementRange& range) const {
+  TranslatedStatement out;
+  const size_t begin = tokens[range.begin].offset;
+  size_t end = range.last < tokens.size() ? tokens[range.last].offset : batch.size();
+  while (end > begin && static_cast<unsigned char>(batch[end - 1]) <= ' ') --end;
+  out.original = std::string(batch.substr(begin, end - begin));
+
+  if (range.guarded()) {
+    std::vector<Token> condition{TokenList::Word("SELECT")};
+    condition[0].blankBefore = false;
+    condition.insert(condition.end(), tokens.begin() + static_cast<std::ptrdiff_t>(range.conditionFirst),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(range.conditionLast));
+    TokenList list(std::move(condition));
+    out.condition = Rewrite(list, RuleContext{});
+  }
+  TokenList body(std::vector<Token>(tokens.begin() + static_cast<std::ptrdiff_t>(range.first),
+                                    tokens.begin() + static_cast<std::ptrdiff_t>(range.last)));
+  out.sql.push_back(Rewrite(body, RuleContext{range.guarded()}));
+  out.kind = KindOf(body);
+  return out;
+}
+
+StatementKind StatementTranslator::KindOf(const TokenList& tokens) {
+  const Token& head = tokens.At(0);
+  if (head.IsWord("select")) return StatementKind::Select;
+  if (head.IsWord("insert")) return StatementKind::Insert;
+  if (head.IsWord("update")) return StatementKind::Update;
+  if (head.IsWord("delete")) return StatementKind::Delete;
+  if (head.IsWord("create") || head.IsWord("drop") || head.IsWord("alter")) return StatementKind::Ddl;
+  return StatementKind::Other;
+}
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,93 @@
+// StringConcatRule: see the header.
+#include "data/dialect/StringConcatRule.h"
+
+#include <string_view>
+
+namespace fabrikon::dialect {
+
+namespace {
+
+bool InList(const Token& t, std::initializer_list<std::string_view> names) {
+  for (std::string_view n : names)
+    if (t.IsWord(n)) return true;
+  return false;
+}
+
+bool IsTextFunction(const Token& t) {
+  return InList(t, {"tsql_str", "tsql_money_str", "tsql_char_money2", "tsql_rowversion", "tsql_left", "tsql_right",
+                    "ltrim", "rtrim", "trim", "upper", "lower", "substring", "substr", "replace", "replicate",
+                    "space", "char", "nchar", "tsql_datename", "quotename"});
+}
+
+bool IsNumberFunction(const Token& t) {
+  return InList(t, {"tsql_int", "tsql_decimal", "tsql_float", "tsql_money", "tsql_money_rv", "tsql_bit", "count",
+                    "sum", "avg", "len", "datalength", "charindex", "abs", "round", "floor", "ceiling", "year",
+                    "month", "day", "tsql_datediff", "tsql_datepart", "row_number", "isnumeric"});
+}
+
+}  // namespace
+
+void StringConcatRule::Apply(TokenList& tokens, const RuleContext&) const {
+  // A join inside parentheses that come after the "+" is only found on the
+  // next pass: y + (',' + x).
+  bool changed = true;
+  for (int pass = 0; changed && pass < 4; ++pass) changed = Pass(tokens);
+}
+
+bool StringConcatRule::Pass(TokenList& tokens) {
+  bool changed = false;
+  for (size_t i = 1; i + 1 < tokens.size(); ++i) {
+    if (!tokens[i].IsOp("+") || IsUnary(tokens, i)) continue;
+    const size_t leftStart = tokens.OperandStart(i - 1);
+    Type left = Classify(tokens, leftStart, i);
+    if (leftStart > 0 && tokens[leftStart - 1].IsOp("||")) left = Type::Text;  // 'a' + x + y
+    Type right = Type::Unknown;
+    const Token& next = tokens[i + 1];
+    if ((next.IsOp("-") || next.IsOp("+")) && tokens.At(i + 2).kind == TokenKind::Number)
+      right = Type::Number;
+    else
+      right = Classify(tokens, i + 1, tokens.OperandEnd(i + 1));
+    const bool text = left == Type::Text || right == Type::Text;
+    const bool number = left == Type::Number || right == Type::Number;
+    if (text && !number) {
+      tokens[i].text = "||";
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+StringConcatRule::Type StringConcatRule::Classify(const TokenList& tokens, size_t first, size_t last) {
+  if (first >= last || last > tokens.size()) return Type::Unknown;
+  const Token& head = tokens[first];
+  if (last == first + 1) {
+    if (head.kind == TokenKind::String) return Type::Text;
+    if (head.kind == TokenKind::Number) return Type::Number;
+    return Type::Unknown;
+  }
+  if (tokens[last - 1].kind != TokenKind::RParen) return Type::Unknown;
+  if (head.kind == TokenKind::Word && tokens[first + 1].kind == TokenKind::LParen &&
+      tokens.MatchParen(first + 1) == last - 1) {
+    if (IsTextFunction(head)) return Type::Text;
+    if (IsNumberFunction(head)) return Type::Number;
+    return Type::Unknown;
+  }
+  if (head.kind == TokenKind::LParen && tokens.MatchParen(first) == last - 1) {
+    int depth = 0;
+    for (size_t i = first + 1; i + 1 < last; ++i) {
+      if (tokens[i].kind == TokenKind::LParen) ++depth;
+      if (tokens[i].kind == TokenKind::RParen) --depth;
+      if (depth == 0 && tokens[i].IsOp("||")) return Type::Text;
+    }
+    return Classify(tokens, first + 1, last - 1);
+  }
+  return Type::Unknown;
+}
+
+bool StringConcatRule::IsUnary(const TokenList& tokens, size_t plus) {
+  const Token& prev = tokens[plus - 1];
+  if (prev.kind == TokenKind::Operator || prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma) return true;
+  return TokenList::IsReserved(prev) && !prev.IsWord("end") && !prev.IsWord("null");
+}
+
+}  // namespace fabrikon::dialect

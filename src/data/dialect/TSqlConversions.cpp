@@ -1,0 +1,228 @@
+// TSqlConversions: see the header.
+#include "data/dialect/TSqlConversions.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fabrikon::dialect {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string_view TSqlConversions::Trim(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool TSqlConversions::ParseNumber(std::string_view input, double& value) {
+  const std::string_view text = Trim(input);
+  size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t exponent = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++exponent;
+    if (exponent == 0) return false;
+  }
+  if (i != text.size()) return false;
+  value = std::strtod(std::string(text).c_str(), nullptr);
+  return std::isfinite(value);
+}
+
+bool TSqlConversions::ParseInteger(std::string_view input, int64_t& value) {
+  const std::string_view text = Trim(input);
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) ++i;
+  if (i == text.size()) return false;
+  uint64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) return false;
+    const uint64_t digit = static_cast<uint64_t>(text[i] - '0');
+    if (magnitude > (UINT64_MAX - digit) / 10) return false;
+    magnitude = magnitude * 10 + digit;
+  }
+  if (magnitude > static_cast<uint64_t>(INT64_MAX) + (negative ? 1 : 0)) return false;
+  value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+  return true;
+}
+
+bool TSqlConversions::ParseMoney(std::string_view input, int64_t& units) {
+  std::string text;
+  text.reserve(input.size());
+  for (char c : Trim(input))
+    if (c != ',') text += c;
+  double value = 0;
+  if (!ParseNumber(text, value) || std::fabs(value) >= 922337203685477.0) return false;
+  units = MoneyUnits(value);
+  return true;
+}
+
+int64_t TSqlConversions::MoneyUnits(double value) {
+  return static_cast<int64_t>(std::llround(RoundDecimal(value, 4) * 10000.0));
+}
+
+std::string TSqlConversions::FormatMoney(int64_t units, int style) {
+  const bool negative = units < 0;
+  uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
+  uint64_t fraction = magnitude % 10000;
+  uint64_t whole = magnitude / 10000;
+  int decimals = 4;
+  if (style != 2) {  // two decimals, half away from zero
+    decimals = 2;
+    fraction = (fraction + 50) / 100;
+    if (fraction == 100) {
+      fraction = 0;
+      ++whole;
+    }
+  }
+  std::string digits = std::to_string(whole);
+  if (style == 1)
+    for (size_t pos = digits.size(); pos > 3; pos -= 3) digits.insert(pos - 3, ",");
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, ".%0*llu", decimals, static_cast<unsigned long long>(fraction));
+  return (negative ? "-" : "") + digits + buffer;
+}
+
+std::string TSqlConversions::FormatNumber(double value) {
+  if (value == 0) return "0";
+  char buffer[40];
+  if (std::fabs(value) < 1e15 && value == std::trunc(value))
+    std::snprintf(buffer, sizeof buffer, "%.0f", value);
+  else
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+  std::string text = buffer;
+  for (char& c : text)
+    if (c == 'e') c = 'E';
+  return text;
+}
+
+double TSqlConversions::RoundDecimal(double value, int scale) {
+  const double factor = std::pow(10.0, scale);
+  // A nudge of a few units in the last place undoes the binary error of
+  // values written with at most 15 digits (2.675 is 2.67499999... in binary).
+  const double scaled = value * factor * (1.0 + 4 * DBL_EPSILON);
+  return std::round(scaled) / factor;
+}
+
+bool TSqlConversions::ParseDate(std::string_view input, DateTime& out) {
+  const std::string_view text = Trim(input);
+  if (text.size() >= 8 && IsDigit(text[4])) {
+    // YYYYMMDD [HH:MM[:SS]]
+    for (size_t i = 0; i < 8; ++i)
+      if (!IsDigit(text[i])) return false;
+    if (text.size() > 8 && text[8] != ' ') return false;
+    std::string iso = std::string(text.substr(0, 4)) + "-" + std::string(text.substr(4, 2)) + "-" +
+                      std::string(text.substr(6, 2)) + std::string(text.substr(8));
+    return DateTime::Parse(iso, out);
+  }
+  return DateTime::Parse(std::string(text), out);
+}
+
+std::string TSqlConversions::CanonicalDate(const DateTime& d) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
+                d.second);
+  return buffer;
+}
+
+std::string TSqlConversions::FormatDate(const DateTime& d, int style) {
+  char buffer[48];
+  switch (style) {
+    case 20: case 120: return CanonicalDate(d);
+    case 21: case 121:
+      std::snprintf(buffer, sizeof buffer, "%s.000", CanonicalDate(d).c_str());
+      return buffer;
+    case 23: std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day); return buffer;
+    case 112: std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", d.year, d.month, d.day); return buffer;
+    case 111: std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", d.year, d.month, d.day); return buffer;
+    case 102: std::snprintf(buffer, sizeof buffer, "%04d.%02d.%02d", d.year, d.month, d.day); return buffer;
+    case 101: std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", d.month, d.day, d.year); return buffer;
+    case 103: std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", d.day, d.month, d.year); return buffer;
+    case 104: std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d", d.day, d.month, d.year); return buffer;
+    case 108: case 8: std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", d.hour, d.minute, d.second); return buffer;
+    case 126:
+      std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
+                    d.second);
+      return buffer;
+    default: return CanonicalDate(d);
+  }
+}
+
+// Howard Hinnant's days-from-civil, shifted so that 1900-01-01 is day 0.
+int64_t TSqlConversions::DayNumber(int year, int month, int day) {
+  const int64_t y = year - (month <= 2 ? 1 : 0);
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468 - 25567;  // 1970-01-01 is day 25567 after 1900-01-01
+}
+
+DateTime TSqlConversions::FromDayNumber(int64_t days) {
+  const int64_t z = days + 25567 + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  DateTime out;
+  out.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  out.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  out.year = static_cast<int>(yoe + era * 400 + (out.month <= 2 ? 1 : 0));
+  out.hour = out.minute = out.second = 0;
+  return out;
+}
+
+DateTime TSqlConversions::FromSerial(double serial) {
+  const double day = std::floor(serial);
+  DateTime out = FromDayNumber(static_cast<int64_t>(day));
+  int64_t seconds = std::llround((serial - day) * 86400.0);
+  if (seconds >= 86400) {
+    out = FromDayNumber(static_cast<int64_t>(day) + 1);
+    seconds = 0;
+  }
+  out.hour = static_cast<int>(seconds / 3600);
+  out.minute = static_cast<int>(seconds / 60 % 60);
+  out.second = static_cast<int>(seconds % 60);
+  return out;
+}
+
+size_t TSqlConversions::CharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (char c : text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  return count;
+}
+
+std::string TSqlConversions::FitText(std::string text, long length, bool padded) {
+  if (length < 0) return text;
+  size_t characters = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (characters == static_cast<size_t>(length)) {
+      text.resize(i);
+      return text;
+    }
+    ++characters;
+  }
+  if (padded && characters < static_cast<size_t>(length)) text.append(static_cast<size_t>(length) - characters, ' ');
+  return text;
+}
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,53 @@
+// TSqlDialect: the entry points of the dialect layer. A batch is lexed once,
+// split into statements, and each statement goes through the rewrite
+// pipeline; the result is kept in a per-thread cache.
+#include "data/dialect/TSqlDialect.h"
+
+#include <memory>
+
+#include "data/dialect/BatchSplitter.h"
+#include "data/dialect/StatementTranslator.h"
+#include "data/dialect/StrictSum.h"
+#include "data/dialect/TSqlCollation.h"
+#include "data/dialect/TSqlLexer.h"
+#include "data/dialect/TSqlLike.h"
+#include "data/dialect/TSqlScalarFunctions.h"
+#include "data/dialect/TranslationCache.h"
+#include "fabrikon/ComError.h"
+
+namespace fabrikon::dialect {
+
+namespace {
+
+std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql) {
+  const LexedText lexed = TSqlLexer::Tokenize(tsql);
+  if (lexed.tokens.empty())
+    throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
+  const std::vector<StatementRange> ranges = BatchSplitter::Split(lexed.tokens);
+  std::vector<TranslatedStatement> statements;
+  statements.reserve(ranges.size());
+  const StatementTranslator& translator = StatementTranslator::Instance();
+  for (const StatementRange& range : ranges) statements.push_back(translator.Translate(tsql, lexed.tokens, range));
+  if (statements.empty())
+    throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
+  return statements;
+}
+
+}  // namespace
+
+std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql) {
+  thread_local TranslationCache cache(512);
+  if (TranslationCache::Entry hit = cache.Find(tsql)) return *hit;
+  auto translation = std::make_shared<const std::vector<TranslatedStatement>>(TranslateUncached(tsql));
+  cache.Insert(tsql, translation);
+  return *translation;
+}
+
+void RegisterFunctions(sqlite3* db) {
+  TSqlCollation::Register(db);
+  TSqlScalarFunctions::Register(db);
+  StrictSum::Register(db);
+  TSqlLike::Register(db);
+}
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,48 @@
+// TSqlLexer: splits T-SQL text into tokens. Knows strings with doubled quotes,
+// N'..' literals, [..] and ".." names, numbers such as .50 and 1E-05, hex
+// binaries, comments, and treats carriage returns like any other blank.
+#pragma once
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/dialect/Token.h"
+
+namespace fabrikon::dialect {
+
+// The tokens of one text plus the storage for the few tokens whose text had
+// to be rewritten while reading (hex literals, names with escaped brackets).
+struct LexedText {
+  std::vector<Token> tokens;
+  std::deque<std::string> storage;
+};
+
+class TSqlLexer {
+ public:
+  // Throws ComError (0x80040E14) for text that is not T-SQL (an unclosed
+  // string, name or comment, a stray character).
+  static LexedText Tokenize(std::string_view text);
+
+ private:
+  explicit TSqlLexer(std::string_view text) : text_(text) {}
+  void Run();
+  bool SkipBlanksAndComments();
+  void ReadString(size_t start, size_t quote);
+  void ReadBracketName();
+  void ReadDoubleQuotedName();
+  void ReadNumber();
+  void ReadBinary();
+  void ReadWord();
+  void ReadOperatorOrPunctuation();
+  void Push(TokenKind kind, size_t start, size_t end);
+  void PushText(TokenKind kind, size_t start, std::string text);
+  [[noreturn]] void Fail(const std::string& message) const;
+
+  std::string_view text_;
+  size_t pos_ = 0;
+  bool blank_ = false;
+  LexedText out_;
+};
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,18 @@
+// TSqlLike: LIKE with T-SQL's patterns: % and _, character sets [abc], ranges
+// [a-f] and negated sets [^abc], an optional ESCAPE character; letters match
+// without regard to case as the TSQL collation folds them. Installed as the
+// connection's like() function, which SQLite's LIKE operator calls.
+#pragma once
+#include <string_view>
+
+struct sqlite3;
+
+namespace fabrikon::dialect {
+
+class TSqlLike {
+ public:
+  static void Register(sqlite3* db);
+  static bool Match(std::string_view pattern, std::string_view text, char32_t escape = 0);
+};
+
+}  // namespace fabrikon::dialect

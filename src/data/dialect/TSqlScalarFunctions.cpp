@@ -1,0 +1,532 @@
+// TSqlScalarFunctions: one small callback per function; the conversions
+// themselves live in TSqlConversions.
+#include "data/dialect/TSqlScalarFunctions.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "data/dialect/TSqlCollation.h"
+#include "data/dialect/TSqlConversions.h"
+#include "data/dialect/Token.h"
+
+namespace fabrikon::dialect {
+
+namespace {
+
+using C = TSqlConversions;
+
+std::string_view Text(sqlite3_value* v) {
+  const unsigned char* text = sqlite3_value_text(v);
+  return text == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(text),
+                                                                 static_cast<size_t>(sqlite3_value_bytes(v)));
+}
+
+void ResultText(sqlite3_context* ctx, const std::string& text) {
+  sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+void ConversionFailed(sqlite3_context* ctx, std::string_view value, std::string_view type) {
+  const std::string message = "conversion failed when converting the value '" + std::string(value) +
+                              "' to data type " + std::string(type) + ".";
+  sqlite3_result_error(ctx, message.c_str(), -1);
+  sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
+}
+
+void Overflow(sqlite3_context* ctx, std::string_view type) {
+  const std::string message = "Arithmetic overflow error converting expression to data type " + std::string(type) + ".";
+  sqlite3_result_error(ctx, message.c_str(), -1);
+}
+
+bool AnyNull(int argc, sqlite3_value** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return true;
+  return false;
+}
+
+// A value as a number: numbers as they are, text parsed (blank -> 0 when
+// blankIsZero). False when the text is not a number.
+bool AsNumber(sqlite3_value* v, double& out, bool blankIsZero) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: out = static_cast<double>(sqlite3_value_int64(v)); return true;
+    case SQLITE_FLOAT: out = sqlite3_value_double(v); return true;
+    case SQLITE_TEXT:
+      if (blankIsZero && C::Trim(Text(v)).empty()) {
+        out = 0;
+        return true;
+      }
+      return C::ParseNumber(Text(v), out);
+    default: return false;
+  }
+}
+
+// A value as a date: text parsed, numbers as days since 1900-01-01.
+bool AsDate(sqlite3_value* v, DateTime& out) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: out = C::FromSerial(sqlite3_value_double(v)); return true;
+    case SQLITE_TEXT:
+      if (C::Trim(Text(v)).empty()) {
+        out = C::FromDayNumber(0);
+        return true;
+      }
+      return C::ParseDate(Text(v), out);
+    default: return false;
+  }
+}
+
+// ---- conversions -------------------------------------------------------
+
+void Money(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  int64_t units = 0;
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER: return sqlite3_result_double(ctx, static_cast<double>(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return sqlite3_result_double(ctx, C::MoneyUnits(sqlite3_value_double(v)) / 10000.0);
+    case SQLITE_TEXT:
+      if (C::Trim(Text(v)).empty()) return sqlite3_result_double(ctx, 0.0);
+      if (!C::ParseMoney(Text(v), units)) return ConversionFailed(ctx, Text(v), "money");
+      return sqlite3_result_double(ctx, units / 10000.0);
+    default: return ConversionFailed(ctx, "(binary)", "money");
+  }
+}
+
+// The row version as SQL Server's convert(money, timestamp) reads it: the
+// counter taken as money's ten-thousandths.
+bool RowVersionUnits(sqlite3_value* v, int64_t& units) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: units = sqlite3_value_int64(v); return true;
+    case SQLITE_FLOAT: units = std::llround(sqlite3_value_double(v)); return true;
+    case SQLITE_TEXT: return C::ParseInteger(Text(v), units);
+    case SQLITE_BLOB: {
+      const auto* bytes = static_cast<const unsigned char*>(sqlite3_value_blob(v));
+      const int size = sqlite3_value_bytes(v);
+      if (size != 8) return false;
+      uint64_t n = 0;
+      for (int i = 0; i < 8; ++i) n = (n << 8) | bytes[i];
+      units = static_cast<int64_t>(n);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+void MoneyFromRowVersion(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  int64_t units = 0;
+  if (!RowVersionUnits(argv[0], units)) return ConversionFailed(ctx, Text(argv[0]), "money");
+  sqlite3_result_double(ctx, units / 10000.0);
+}
+
+void RowVersionText(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  int64_t units = 0;
+  if (!RowVersionUnits(argv[0], units)) return ConversionFailed(ctx, Text(argv[0]), "money");
+  ResultText(ctx, C::FormatMoney(units, 2));
+}
+
+// tsql_money_str(m, length, style, padded); tsql_char_money2(m) is (m, 30, 2, 1).
+void MoneyText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const long length = argc > 1 ? sqlite3_value_int(argv[1]) : 30;
+  const int style = argc > 2 ? sqlite3_value_int(argv[2]) : 2;
+  const bool padded = argc > 3 ? sqlite3_value_int(argv[3]) != 0 : true;
+  int64_t units = 0;
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+    if (!C::ParseMoney(Text(argv[0]), units)) return ConversionFailed(ctx, Text(argv[0]), "money");
+  } else {
+    units = C::MoneyUnits(sqlite3_value_double(argv[0]));
+  }
+  std::string text = C::FormatMoney(units, style);
+  if (length >= 0 && static_cast<long>(text.size()) > length) text = "*";
+  ResultText(ctx, C::FitText(std::move(text), length, padded));
+}
+
+// tsql_str(x, length, style, padded)
+void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  const long length = sqlite3_value_int(argv[1]);
+  const int style = sqlite3_value_int(argv[2]);
+  const bool padded = sqlite3_value_int(argv[3]) != 0;
+  std::string text;
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER: text = std::to_string(sqlite3_value_int64(v)); break;
+    case SQLITE_FLOAT: text = C::FormatNumber(sqlite3_value_double(v)); break;
+    default: {
+      text = std::string(Text(v));
+      DateTime date;
+      if (style != 0 && C::ParseDate(text, date)) text = C::FormatDate(date, style);
+      return ResultText(ctx, C::FitText(std::move(text), length, padded));
+    }
+  }
+  // A number that does not fit shows as '*', as in SQL Server.
+  if (length >= 0 && static_cast<long>(text.size()) > length) text = "*";
+  ResultText(ctx, C::FitText(std::move(text), length, padded));
+}
+
+const char* IntTypeName(int bits) {
+  return bits == 64 ? "bigint" : bits == 16 ? "smallint" : bits == 8 ? "tinyint" : "int";
+}
+
+// tsql_int(x, bits)
+void Integer(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  const int bits = sqlite3_value_int(argv[1]);
+  int64_t value = 0;
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER: value = sqlite3_value_int64(v); break;
+    case SQLITE_FLOAT: {
+      const double d = std::trunc(sqlite3_value_double(v));
+      if (!(std::fabs(d) < 9.2e18)) return Overflow(ctx, IntTypeName(bits));
+      value = static_cast<int64_t>(d);
+      break;
+    }
+    case SQLITE_TEXT:
+      if (C::Trim(Text(v)).empty()) break;
+      if (!C::ParseInteger(Text(v), value)) return ConversionFailed(ctx, Text(v), IntTypeName(bits));
+      break;
+    default: return ConversionFailed(ctx, "(binary)", IntTypeName(bits));
+  }
+  const int64_t low = bits == 8 ? 0 : bits == 16 ? -32768 : bits == 32 ? INT32_MIN : INT64_MIN;
+  const int64_t high = bits == 8 ? 255 : bits == 16 ? 32767 : bits == 32 ? INT32_MAX : INT64_MAX;
+  if (value < low || value > high) return Overflow(ctx, IntTypeName(bits));
+  sqlite3_result_int64(ctx, value);
+}
+
+// tsql_decimal(x, precision, scale)
+void Decimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const int precision = sqlite3_value_int(argv[1]);
+  const int scale = sqlite3_value_int(argv[2]);
+  double value = 0;
+  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "numeric");
+  const double rounded = C::RoundDecimal(value, scale);
+  if (std::fabs(rounded) >= std::pow(10.0, precision - scale)) return Overflow(ctx, "numeric");
+  if (scale == 0) return sqlite3_result_int64(ctx, static_cast<int64_t>(rounded));
+  sqlite3_result_double(ctx, rounded);
+}
+
+void Float(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  double value = 0;
+  if (!AsNumber(argv[0], value, true)) return ConversionFailed(ctx, Text(argv[0]), "float");
+  sqlite3_result_double(ctx, value);
+}
+
+void Bit(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  if (sqlite3_value_type(v) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  if (sqlite3_value_type(v) == SQLITE_TEXT) {
+    const std::string_view text = C::Trim(Text(v));
+    Token word;
+    word.text = text;
+    if (word.IsWord("true")) return sqlite3_result_int(ctx, 1);
+    if (word.IsWord("false")) return sqlite3_result_int(ctx, 0);
+  }
+  double value = 0;
+  if (!AsNumber(v, value, true)) return ConversionFailed(ctx, Text(v), "bit");
+  sqlite3_result_int(ctx, value != 0 ? 1 : 0);
+}
+
+// tsql_datetime(x, style) and tsql_date(x, style) (the latter at midnight)
+void DateTimeValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  DateTime date;
+  if (!AsDate(argv[0], date))
+    return ConversionFailed(ctx, Text(argv[0]), "datetime (from character string)");
+  if (sqlite3_user_data(ctx) != nullptr) date.hour = date.minute = date.second = 0;
+  ResultText(ctx, C::CanonicalDate(date));
+}
+
+// tsql_blank(column): what '' becomes when compared with the column's value.
+void Blank(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL: return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER: return sqlite3_result_int(ctx, 0);
+    case SQLITE_FLOAT: return sqlite3_result_double(ctx, 0.0);
+    default: return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+  }
+}
+
+// ---- T-SQL functions ---------------------------------------------------
+
+std::string Now(bool utc) {
+  const std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  if (utc)
+    gmtime_r(&now, &parts);
+  else
+    localtime_r(&now, &parts);
+  DateTime d;
+  d.year = parts.tm_year + 1900;
+  d.month = parts.tm_mon + 1;
+  d.day = parts.tm_mday;
+  d.hour = parts.tm_hour;
+  d.minute = parts.tm_min;
+  d.second = parts.tm_sec;
+  return C::CanonicalDate(d);
+}
+
+void GetDate(sqlite3_context* ctx, int, sqlite3_value**) { ResultText(ctx, Now(sqlite3_user_data(ctx) != nullptr)); }
+
+std::string ValueText(sqlite3_value* v) {
+  if (sqlite3_value_type(v) == SQLITE_FLOAT) return C::FormatNumber(sqlite3_value_double(v));
+  return std::string(Text(v));
+}
+
+// len(x): characters without the trailing blanks.
+void Len(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  std::string text = ValueText(argv[0]);
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  sqlite3_result_int64(ctx, static_cast<int64_t>(C::CharacterCount(text)));
+}
+
+// charindex(find, text [, start]): 1-based character position, 0 when absent;
+// compares as the collation does (without regard to case).
+void CharIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string find = ValueText(argv[0]), text = ValueText(argv[1]);
+  const int64_t start = argc > 2 ? sqlite3_value_int64(argv[2]) : 1;
+  std::u32string folded, needle;
+  for (size_t p = 0; p < text.size();) folded += TSqlCollation::Fold(TSqlCollation::Next(text, p));
+  for (size_t p = 0; p < find.size();) needle += TSqlCollation::Fold(TSqlCollation::Next(find, p));
+  if (needle.empty()) return sqlite3_result_int(ctx, 0);
+  const size_t from = start > 1 ? static_cast<size_t>(start - 1) : 0;
+  const size_t found = folded.find(needle, from);
+  sqlite3_result_int64(ctx, found == std::u32string::npos ? 0 : static_cast<int64_t>(found + 1));
+}
+
+// tsql_left(text, n) / tsql_right(text, n), counted in characters.
+void LeftRight(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string text = ValueText(argv[0]);
+  const int64_t n = sqlite3_value_int64(argv[1]);
+  if (n < 0) return sqlite3_result_error(ctx, "Invalid length parameter passed to the LEFT or RIGHT function.", -1);
+  const size_t count = C::CharacterCount(text);
+  const bool right = sqlite3_user_data(ctx) != nullptr;
+  const size_t skip = right && static_cast<size_t>(n) < count ? count - static_cast<size_t>(n) : 0;
+  const size_t take = right ? count - skip : std::min(count, static_cast<size_t>(n));
+  size_t begin = text.size(), end = text.size(), index = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (index == skip) begin = i;
+    if (index == skip + take) {
+      end = i;
+      break;
+    }
+    ++index;
+  }
+  if (take == 0) begin = end;
+  ResultText(ctx, text.substr(begin, end - begin));
+}
+
+void Replicate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string unit = argc == 2 ? ValueText(argv[0]) : " ";
+  const int64_t n = sqlite3_value_int64(argv[argc - 1]);
+  if (n < 0) return sqlite3_result_null(ctx);
+  if (static_cast<uint64_t>(n) * unit.size() > 8000000) return sqlite3_result_error_toobig(ctx);
+  std::string out;
+  for (int64_t i = 0; i < n; ++i) out += unit;
+  ResultText(ctx, out);
+}
+
+void IsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  double ignored = 0;
+  sqlite3_result_int(ctx, sqlite3_value_type(argv[0]) != SQLITE_NULL && AsNumber(argv[0], ignored, false) ? 1 : 0);
+}
+
+// ---- dates -------------------------------------------------------------
+
+enum class Part { Year, Quarter, Month, DayOfYear, Day, Week, Weekday, Hour, Minute, Second, Unknown };
+
+Part ReadPart(std::string_view name) {
+  Token t;
+  t.text = name;
+  auto is = [&t](std::initializer_list<std::string_view> names) {
+    for (std::string_view n : names)
+      if (t.IsWord(n)) return true;
+    return false;
+  };
+  if (is({"year", "yy", "yyyy"})) return Part::Year;
+  if (is({"quarter", "qq", "q"})) return Part::Quarter;
+  if (is({"month", "mm", "m"})) return Part::Month;
+  if (is({"dayofyear", "dy", "y"})) return Part::DayOfYear;
+  if (is({"day", "dd", "d"})) return Part::Day;
+  if (is({"week", "wk", "ww"})) return Part::Week;
+  if (is({"weekday", "dw", "w"})) return Part::Weekday;
+  if (is({"hour", "hh"})) return Part::Hour;
+  if (is({"minute", "mi", "n"})) return Part::Minute;
+  if (is({"second", "ss", "s"})) return Part::Second;
+  return Part::Unknown;
+}
+
+int64_t SecondsOf(const DateTime& d) {
+  return C::DayNumber(d.year, d.month, d.day) * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
+
+// 1 = Sunday, as SQL Server's default DATEFIRST 7. Day 0 (1900-01-01) was a Monday.
+int64_t Weekday(const DateTime& d) { return (C::DayNumber(d.year, d.month, d.day) + 1) % 7 + 1; }
+
+int64_t PartValue(Part part, const DateTime& d) {
+  switch (part) {
+    case Part::Year: return d.year;
+    case Part::Quarter: return (d.month - 1) / 3 + 1;
+    case Part::Month: return d.month;
+    case Part::DayOfYear: return C::DayNumber(d.year, d.month, d.day) - C::DayNumber(d.year, 1, 1) + 1;
+    case Part::Day: return d.day;
+    case Part::Week: {
+      const int64_t jan1 = C::DayNumber(d.year, 1, 1);
+      const int64_t jan1Weekday = (jan1 + 1) % 7;  // 0 = Sunday
+      return (C::DayNumber(d.year, d.month, d.day) - jan1 + jan1Weekday) / 7 + 1;
+    }
+    case Part::Weekday: return Weekday(d);
+    case Part::Hour: return d.hour;
+    case Part::Minute: return d.minute;
+    case Part::Second: return d.second;
+    default: return 0;
+  }
+}
+
+void DatePart(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const Part part = ReadPart(Text(argv[0]));
+  DateTime d;
+  if (part == Part::Unknown) return sqlite3_result_error(ctx, "Invalid parameter 1 specified for datepart.", -1);
+  if (!AsDate(argv[1], d)) return ConversionFailed(ctx, Text(argv[1]), "datetime");
+  sqlite3_result_int64(ctx, PartValue(part, d));
+}
+
+void DateName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                       "July",    "August",   "September", "October", "November", "December"};
+  static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const Part part = ReadPart(Text(argv[0]));
+  DateTime d;
+  if (part == Part::Unknown) return sqlite3_result_error(ctx, "Invalid parameter 1 specified for datename.", -1);
+  if (!AsDate(argv[1], d)) return ConversionFailed(ctx, Text(argv[1]), "datetime");
+  if (part == Part::Month) return sqlite3_result_text(ctx, months[d.month - 1], -1, SQLITE_STATIC);
+  if (part == Part::Weekday) return sqlite3_result_text(ctx, days[Weekday(d) - 1], -1, SQLITE_STATIC);
+  ResultText(ctx, std::to_string(PartValue(part, d)));
+}
+
+// datediff counts the boundaries of the part crossed between the two dates.
+void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const Part part = ReadPart(Text(argv[0]));
+  DateTime a, b;
+  if (part == Part::Unknown) return sqlite3_result_error(ctx, "Invalid parameter 1 specified for datediff.", -1);
+  if (!AsDate(argv[1], a)) return ConversionFailed(ctx, Text(argv[1]), "datetime");
+  if (!AsDate(argv[2], b)) return ConversionFailed(ctx, Text(argv[2]), "datetime");
+  const int64_t da = C::DayNumber(a.year, a.month, a.day), db = C::DayNumber(b.year, b.month, b.day);
+  int64_t result = 0;
+  switch (part) {
+    case Part::Year: result = b.year - a.year; break;
+    case Part::Quarter: result = (b.year * 4 + (b.month - 1) / 3) - (a.year * 4 + (a.month - 1) / 3); break;
+    case Part::Month: result = (b.year * 12 + b.month) - (a.year * 12 + a.month); break;
+    case Part::Week: result = FloorDiv(db + 1, 7) - FloorDiv(da + 1, 7); break;  // weeks start on Sunday
+    case Part::Hour: result = FloorDiv(SecondsOf(b), 3600) - FloorDiv(SecondsOf(a), 3600); break;
+    case Part::Minute: result = FloorDiv(SecondsOf(b), 60) - FloorDiv(SecondsOf(a), 60); break;
+    case Part::Second: result = SecondsOf(b) - SecondsOf(a); break;
+    default: result = db - da; break;
+  }
+  sqlite3_result_int64(ctx, result);
+}
+
+void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const Part part = ReadPart(Text(argv[0]));
+  const int64_t n = sqlite3_value_int64(argv[1]);
+  DateTime d;
+  if (part == Part::Unknown)
+    return sqlite3_result_error(ctx, "Invalid parameter 1 specified for dateadd.", -1);
+  if (!AsDate(argv[2], d)) return ConversionFailed(ctx, Text(argv[2]), "datetime");
+  if (part == Part::Year || part == Part::Quarter || part == Part::Month) {
+    const int64_t months = part == Part::Year ? n * 12 : part == Part::Quarter ? n * 3 : n;
+    const int64_t total = d.year * 12 + (d.month - 1) + months;
+    const int year = static_cast<int>(FloorDiv(total, 12)), month = static_cast<int>(total - FloorDiv(total, 12) * 12 + 1);
+    const int lastDay = static_cast<int>(C::DayNumber(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1) -
+                                         C::DayNumber(year, month, 1));
+    d.year = year;
+    d.month = month;
+    d.day = std::min(d.day, lastDay);
+    return ResultText(ctx, C::CanonicalDate(d));
+  }
+  const int64_t unit = part == Part::Hour ? 3600 : part == Part::Minute ? 60 : part == Part::Second ? 1
+                       : part == Part::Week ? 7 * 86400 : 86400;
+  const int64_t seconds = SecondsOf(d) + n * unit;
+  DateTime out = C::FromDayNumber(FloorDiv(seconds, 86400));
+  const int64_t rest = seconds - FloorDiv(seconds, 86400) * 86400;
+  out.hour = static_cast<int>(rest / 3600);
+  out.minute = static_cast<int>(rest / 60 % 60);
+  out.second = static_cast<int>(rest % 60);
+  ResultText(ctx, C::CanonicalDate(out));
+}
+
+void DateField(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  DateTime d;
+  if (!AsDate(argv[0], d)) return ConversionFailed(ctx, Text(argv[0]), "datetime");
+  const auto part = static_cast<Part>(reinterpret_cast<intptr_t>(sqlite3_user_data(ctx)));
+  sqlite3_result_int64(ctx, PartValue(part, d));
+}
+
+// ---- registration ------------------------------------------------------
+
+void Define(sqlite3* db, const char* name, int args, void (*fn)(sqlite3_context*, int, sqlite3_value**),
+            void* data = nullptr, bool deterministic = true) {
+  const int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS : 0);
+  sqlite3_create_function_v2(db, name, args, flags, data, fn, nullptr, nullptr, nullptr);
+}
+
+void* Flag() { return reinterpret_cast<void*>(static_cast<intptr_t>(1)); }
+void* PartData(Part p) { return reinterpret_cast<void*>(static_cast<intptr_t>(p)); }
+
+}  // namespace
+
+void TSqlScalarFunctions::Register(sqlite3* db) {
+  Define(db, "tsql_money", 1, Money);
+  Define(db, "tsql_money_rv", 1, MoneyFromRowVersion);
+  Define(db, "tsql_rowversion", 1, RowVersionText);
+  Define(db, "tsql_char_money2", 1, MoneyText);
+  Define(db, "tsql_money_str", 4, MoneyText);
+  Define(db, "tsql_str", 4, String);
+  Define(db, "tsql_int", 2, Integer);
+  Define(db, "tsql_decimal", 3, Decimal);
+  Define(db, "tsql_float", 1, Float);
+  Define(db, "tsql_bit", 1, Bit);
+  Define(db, "tsql_datetime", 2, DateTimeValue);
+  Define(db, "tsql_datetime", 1, DateTimeValue);
+  Define(db, "tsql_date", 2, DateTimeValue, Flag());
+  Define(db, "tsql_blank", 1, Blank);
+  Define(db, "getdate", 0, GetDate, nullptr, false);
+  Define(db, "getutcdate", 0, GetDate, Flag(), false);
+  Define(db, "len", 1, Len);
+  Define(db, "charindex", 2, CharIndex);
+  Define(db, "charindex", 3, CharIndex);
+  Define(db, "tsql_left", 2, LeftRight);
+  Define(db, "tsql_right", 2, LeftRight, Flag());
+  Define(db, "replicate", 2, Replicate);
+  Define(db, "space", 1, Replicate);
+  Define(db, "isnumeric", 1, IsNumeric);
+  Define(db, "tsql_datepart", 2, DatePart);
+  Define(db, "tsql_datename", 2, DateName);
+  Define(db, "tsql_datediff", 3, DateDiff);
+  Define(db, "tsql_dateadd", 3, DateAdd);
+  Define(db, "year", 1, DateField, PartData(Part::Year));
+  Define(db, "month", 1, DateField, PartData(Part::Month));
+  Define(db, "day", 1, DateField, PartData(Part::Day));
+}
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,24 @@
+// TranslationCache: a map from text to a list position; the keys are views
+// of the strings held in the list, so each text is stored once.
+#include "data/dialect/TranslationCache.h"
+
+namespace fabrikon::dialect {
+
+TranslationCache::Entry TranslationCache::Find(const std::string& text) {
+  const auto found = map_.find(std::string_view(text));
+  if (found == map_.end()) return nullptr;
+  order_.splice(order_.begin(), order_, found->second);
+  return found->second->second;
+}
+
+void TranslationCache::Insert(const std::string& text, Entry translation) {
+  if (capacity_ == 0 || text.size() > kMaxTextSize || map_.count(std::string_view(text)) != 0) return;
+  order_.emplace_front(text, std::move(translation));
+  map_.emplace(std::string_view(order_.front().first), order_.begin());
+  if (map_.size() > capacity_) {
+    map_.erase(std::string_view(order_.back().first));
+    order_.pop_back();
+  }
+}
+
+}  // namespace fabrikon::dialect

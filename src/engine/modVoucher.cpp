@@ -1,0 +1,283 @@
+// modVoucher: the module helpers shared by every voucher class (see
+// modVoucher.h). Numbers are read and written here in the classic forms the
+// host and the SQL text expect, independent of the process locale.
+#include "fabrikon/modVoucher.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "fabrikon/ComError.h"
+
+namespace fabrikon {
+
+namespace {
+
+struct ModuleState {
+  int16_t quantityDecimals = 2;
+  std::string quantityFormat = "#.00";
+  bool getRealNo = false;
+};
+thread_local ModuleState moduleState;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsExponentMark(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+
+// A number already split into its parts: digits before and after the point and
+// a decimal exponent, as Val and the numeric test read them.
+struct NumberParts {
+  bool negative = false;
+  std::string whole, fraction;
+  int exponent = 0;
+  bool HasDigits() const { return !whole.empty() || !fraction.empty(); }
+};
+
+// Converts the parts; false when the value lies beyond a double.
+bool ToDouble(const NumberParts& parts, double& out) {
+  if (!parts.HasDigits()) {
+    out = 0;
+    return true;
+  }
+  std::string text = (parts.whole.empty() ? "0" : parts.whole) + "." + parts.fraction + "e" +
+                     std::to_string(parts.exponent);
+  auto result = std::from_chars(text.data(), text.data() + text.size(), out);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too small rounds to 0; too large does not fit.
+    const size_t firstSignificant = (parts.whole + parts.fraction).find_first_not_of('0');
+    if (firstSignificant == std::string::npos) {
+      out = 0;
+      return true;
+    }
+    const long magnitude = static_cast<long>(parts.whole.size()) - static_cast<long>(firstSignificant) +
+                           parts.exponent;
+    out = 0;
+    if (magnitude > 0) return false;
+  }
+  if (parts.negative) out = -out;
+  return true;
+}
+
+// Reads sign, digits, point and exponent from `text` starting at pos. Stops at
+// the first character that does not continue the number.
+NumberParts ReadNumber(const std::string& text, size_t& pos) {
+  NumberParts parts;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) parts.negative = text[pos++] == '-';
+  while (pos < text.size() && IsDigit(text[pos])) parts.whole += text[pos++];
+  if (pos < text.size() && text[pos] == '.') {
+    ++pos;
+    while (pos < text.size() && IsDigit(text[pos])) parts.fraction += text[pos++];
+  }
+  if (!parts.HasDigits() || pos >= text.size() || !IsExponentMark(text[pos])) return parts;
+  size_t look = pos + 1;
+  bool negativeExponent = false;
+  if (look < text.size() && (text[look] == '+' || text[look] == '-')) negativeExponent = text[look++] == '-';
+  if (look >= text.size() || !IsDigit(text[look])) return parts;  // "1e" reads as 1
+  long exponent = 0;
+  while (look < text.size() && IsDigit(text[look])) {
+    if (exponent < 100000) exponent = exponent * 10 + (text[look] - '0');
+    ++look;
+  }
+  parts.exponent = static_cast<int>(negativeExponent ? -exponent : exponent);
+  pos = look;
+  return parts;
+}
+
+std::string TrimBlanksAndTabs(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A number rounded half away from zero to `decimals` places, as digits:
+// `whole` without leading zeros, `fraction` exactly `decimals` long.
+struct RoundedDigits {
+  std::string whole, fraction;
+  bool IsZero() const { return whole.find_first_not_of('0') == std::string::npos &&
+                               fraction.find_first_not_of('0') == std::string::npos; }
+};
+
+RoundedDigits RoundDecimal(double magnitude, int decimals) {
+  // The 15 significant digits of the classic conversion, then decimal rounding,
+  // so 1.005 rounds like the text "1.005" and not like its binary neighbour.
+  char buffer[40];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
+  const std::string text(buffer, result.ptr);
+  const size_t e = text.find('e');
+  std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
+  long pointPos = std::strtol(text.c_str() + e + 1, nullptr, 10) + 1;  // digits before the point
+  if (magnitude == 0) {
+    digits.assign(15, '0');
+    pointPos = 1;
+  }
+
+  const long keep = pointPos + decimals;
+  if (keep < 0) {
+    digits.clear();
+  } else if (keep < static_cast<long>(digits.size())) {
+    const bool roundUp = digits[keep] >= '5';
+    digits.resize(keep);
+    if (roundUp) {
+      long i = keep - 1;
+      for (; i >= 0 && digits[i] == '9'; --i) digits[i] = '0';
+      if (i >= 0) {
+        ++digits[i];
+      } else {
+        digits.insert(digits.begin(), '1');
+        ++pointPos;
+      }
+    }
+  }
+  // Lay the digits out around the point.
+  RoundedDigits out;
+  for (long i = 0; i < pointPos; ++i) out.whole += i < static_cast<long>(digits.size()) ? digits[i] : '0';
+  for (long i = pointPos; i < pointPos + decimals; ++i)
+    out.fraction += i >= 0 && i < static_cast<long>(digits.size()) ? digits[i] : '0';
+  const size_t firstNonZero = out.whole.find_first_not_of('0');
+  out.whole = firstNonZero == std::string::npos ? "" : out.whole.substr(firstNonZero);
+  return out;
+}
+
+struct NumberPattern {
+  int minWhole = 0;     // '0's before the point
+  bool point = false;
+  int minDecimals = 0;  // '0's after the point
+  int maxDecimals = 0;  // '0's and '#'s after the point
+};
+
+NumberPattern ParsePattern(const std::string& pattern) {
+  NumberPattern p;
+  size_t i = 0;
+  for (; i < pattern.size() && (pattern[i] == '#' || pattern[i] == '0'); ++i)
+    if (pattern[i] == '0') ++p.minWhole;
+  if (i < pattern.size() && pattern[i] == '.') {
+    p.point = true;
+    for (++i; i < pattern.size() && pattern[i] == '0'; ++i) ++p.minDecimals;
+    p.maxDecimals = p.minDecimals;
+    for (; i < pattern.size() && pattern[i] == '#'; ++i) ++p.maxDecimals;
+  }
+  if (i != pattern.size())
+    throw ComError(ErrorNumber::InvalidProcedureCall, "Invalid procedure call or argument: format \"" + pattern + "\"");
+  return p;
+}
+
+}  // namespace
+
+double ToDbl(const std::string& text) {
+  if (text.empty() || !IsNumeric(text)) return 0;
+  const std::string trimmed = TrimBlanksAndTabs(text);
+  size_t pos = 0;
+  double value = 0;
+  ToDouble(ReadNumber(trimmed, pos), value);
+  return value;
+}
+
+std::string SqlStr(const Variant& value) {
+  if (value.IsNull()) return "NULL";
+  const std::string text = value.ToText();
+  std::string quoted = "'";
+  quoted.reserve(text.size() + 2);
+  for (char c : text) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return quoted + "'";
+}
+
+std::string NullToEmpty(const Variant& value) { return value.IsNull() ? std::string() : value.ToText(); }
+
+std::string GetHeadValue(const DOMDocumentPtr& document, const std::string& name) {
+  if (!document) throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
+  const XmlNode row = document->selectSingleNode("//z:row");
+  if (row.IsNothing())
+    throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set: the document has no row");
+  const XmlNode attribute = row.attributes().getNamedItem(LCase(Trim(name)));
+  return attribute.IsNothing() ? std::string() : Trim(attribute.nodeValue());
+}
+
+std::string TryGetHeadValue(const DOMDocumentPtr& document, const std::string& name, long /*reserved*/) {
+  try {
+    return GetHeadValue(document, name);
+  } catch (...) {
+    return "";
+  }
+}
+
+std::string DateText(const std::string& text) {
+  const size_t t = text.find('T');
+  return t == std::string::npos ? text : text.substr(0, t);
+}
+
+double Val(const std::string& text) {
+  std::string compact;
+  compact.reserve(text.size());
+  for (char c : text)
+    if (c != ' ' && c != '\t' && c != '\n' && c != '\r') compact += c;
+  size_t pos = 0;
+  double value = 0;
+  if (!ToDouble(ReadNumber(compact, pos), value)) throw ComError(ErrorNumber::Overflow, "Overflow");
+  return value;
+}
+
+bool IsNumeric(const std::string& text) {
+  const std::string trimmed = TrimBlanksAndTabs(text);
+  size_t pos = 0;
+  const NumberParts parts = ReadNumber(trimmed, pos);
+  double ignored = 0;
+  return parts.HasDigits() && pos == trimmed.size() && ToDouble(parts, ignored);
+}
+
+std::string NumberText(double value) { return FormatDouble(value); }
+
+std::string FormatNumber(double value, const std::string& pattern) {
+  if (pattern.empty() || !std::isfinite(value)) return FormatDouble(value);
+  const NumberPattern p = ParsePattern(pattern);
+  RoundedDigits digits = RoundDecimal(std::fabs(value), p.maxDecimals);
+  while (static_cast<int>(digits.fraction.size()) > p.minDecimals && digits.fraction.back() == '0')
+    digits.fraction.pop_back();
+  std::string whole = digits.whole;
+  if (static_cast<int>(whole.size()) < p.minWhole) whole.insert(0, p.minWhole - whole.size(), '0');
+  std::string text = (value < 0 && !digits.IsZero()) ? "-" : "";
+  text += whole;
+  if (p.point) text += "." + digits.fraction;
+  return text;
+}
+
+std::string FormatDate(const DateTime& date) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return buffer;
+}
+
+std::string Trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string LCase(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string UCase(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+int16_t& QuantityDecimals() { return moduleState.quantityDecimals; }
+std::string& QuantityFormat() { return moduleState.quantityFormat; }
+bool& GetRealNo() { return moduleState.getRealNo; }
+
+void SetQuantityDecimals(int16_t decimals) {
+  if (decimals < 0) decimals = 0;
+  moduleState.quantityDecimals = decimals;
+  moduleState.quantityFormat = decimals == 0 ? "#" : "#." + std::string(decimals, '0');
+}
+
+}  // namespace fabrikon

@@ -1,0 +1,199 @@
+// Saving recordsets into rowset documents: the exact ADO XML layout, value
+// texts (NULL absent, ISO date-times, True/False, classic numbers, escaped
+// specials), refilling the host's document in place, and reading the saved
+// rows back with the row selectors and the head-value helpers.
+#include <gtest/gtest.h>
+
+#include "fabrikon/ComError.h"
+#include "fabrikon/Recordset.h"
+#include "fabrikon/modVoucher.h"
+
+using namespace fabrikon;
+
+namespace {
+
+const std::string kRoot =
+    "<xml xmlns:s=\"uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882\" xmlns:dt=\"uuid:C2F41010-65B3-11d1-A29F-00AA00C14882\" "
+    "xmlns:rs=\"urn:schemas-microsoft-com:rowset\" xmlns:z=\"#RowsetSchema\">";
+
+FieldInfo Column(std::string name, int type, long size = 0, bool nullable = true) {
+  FieldInfo f;
+  f.name = std::move(name);
+  f.type = type;
+  f.definedSize = size;
+  f.isNullable = nullable;
+  return f;
+}
+
+// A head view as the loader opens it: key, code, date, quantity, flag, memo,
+// row version and the empty editprop column.
+Recordset HeadRows(std::vector<std::vector<Variant>> rows) {
+  std::vector<FieldInfo> fields = {Column("id", AdoType::Integer, 4, false), Column("ccode", AdoType::VarChar, 30),
+                                   Column("ddate", AdoType::DBTimeStamp, 16), Column("fquantity", AdoType::Double, 8),
+                                   Column("bclosed", AdoType::Boolean, 2, false), Column("cmemo", AdoType::VarWChar, 255),
+                                   Column("editprop", AdoType::VarChar, 0, false)};
+  fields[0].isAutoIncrement = true;
+  return Recordset(fields, std::move(rows));
+}
+
+const std::string kHeadSchema =
+    "<s:Schema id=\"RowsetSchema\"><s:ElementType name=\"row\" content=\"eltOnly\">"
+    "<s:AttributeType name=\"id\" rs:number=\"1\" rs:writeunknown=\"true\" rs:autoincrement=\"true\">"
+    "<s:datatype dt:type=\"int\" dt:maxLength=\"4\" rs:precision=\"10\" rs:fixedlength=\"true\" rs:maybenull=\"false\"/>"
+    "</s:AttributeType>"
+    "<s:AttributeType name=\"ccode\" rs:number=\"2\" rs:nullable=\"true\" rs:writeunknown=\"true\">"
+    "<s:datatype dt:type=\"string\" rs:dbtype=\"str\" dt:maxLength=\"30\"/></s:AttributeType>"
+    "<s:AttributeType name=\"ddate\" rs:number=\"3\" rs:nullable=\"true\" rs:writeunknown=\"true\">"
+    "<s:datatype dt:type=\"dateTime\" rs:dbtype=\"timestamp\" dt:maxLength=\"16\" rs:scale=\"3\" rs:precision=\"23\" "
+    "rs:fixedlength=\"true\"/></s:AttributeType>"
+    "<s:AttributeType name=\"fquantity\" rs:number=\"4\" rs:nullable=\"true\" rs:writeunknown=\"true\">"
+    "<s:datatype dt:type=\"float\" dt:maxLength=\"8\" rs:precision=\"15\" rs:fixedlength=\"true\"/></s:AttributeType>"
+    "<s:AttributeType name=\"bclosed\" rs:number=\"5\" rs:writeunknown=\"true\">"
+    "<s:datatype dt:type=\"boolean\" dt:maxLength=\"2\" rs:fixedlength=\"true\" rs:maybenull=\"false\"/>"
+    "</s:AttributeType>"
+    "<s:AttributeType name=\"cmemo\" rs:number=\"6\" rs:nullable=\"true\" rs:writeunknown=\"true\">"
+    "<s:datatype dt:type=\"string\" dt:maxLength=\"255\"/></s:AttributeType>"
+    "<s:AttributeType name=\"editprop\" rs:number=\"7\" rs:writeunknown=\"true\">"
+    "<s:datatype dt:type=\"string\" rs:dbtype=\"str\" dt:maxLength=\"0\" rs:maybenull=\"false\"/></s:AttributeType>"
+    "<s:extends type=\"rs:rowbase\"/></s:ElementType></s:Schema>";
+
+}  // namespace
+
+TEST(RecordsetSave, WritesTheAdoXmlLayout) {
+  Recordset rs = HeadRows({
+      {Variant(12), Variant("0000000012"), Variant(DateTime{2024, 3, 5}), Variant(0.1 + 0.2), Variant(true),
+       Variant("a<b & \"c\" 'd'"), Variant("")},
+      {Variant(13), Variant::Null(), Variant("2024-03-06 08:30:00"), Variant(21.0), Variant(0), Variant::Null(),
+       Variant("")},
+  });
+  auto doc = DOMDocument::Create();
+  rs.Save(doc, adPersistXML);
+  EXPECT_EQ(doc->xml(),
+            kRoot + kHeadSchema +
+                "<rs:data>"
+                "<z:row id=\"12\" ccode=\"0000000012\" ddate=\"2024-03-05T00:00:00\" fquantity=\"0.3\" bclosed=\"True\" "
+                "cmemo=\"a&lt;b &amp; &quot;c&quot; 'd'\" editprop=\"\"/>"
+                "<z:row id=\"13\" ddate=\"2024-03-06T08:30:00\" fquantity=\"21\" bclosed=\"False\" editprop=\"\"/>"
+                "</rs:data></xml>");
+}
+
+TEST(RecordsetSave, WithoutRowsWritesNoRow) {
+  auto doc = DOMDocument::Create();
+  HeadRows({}).Save(doc);
+  EXPECT_EQ(doc->xml(), kRoot + kHeadSchema + "<rs:data/></xml>");
+  EXPECT_EQ(doc->selectNodes("//z:row").length(), 0);
+  EXPECT_EQ(TryGetHeadValue(doc, "ccode"), "");
+  EXPECT_THROW(GetHeadValue(doc, "ccode"), ComError);
+}
+
+TEST(RecordsetSave, DescribesEachColumnTypeAsAdoDoes) {
+  struct Case {
+    int type;
+    Variant value;
+    const char* datatype;
+    const char* text;
+  };
+  FieldInfo numeric = Column("x", AdoType::Numeric);
+  const std::vector<Case> cases = {
+      {AdoType::SmallInt, Variant(-3), "dt:type=\"i2\" dt:maxLength=\"2\" rs:precision=\"5\" rs:fixedlength=\"true\"", "-3"},
+      {AdoType::BigInt, Variant(9007199254740993LL), "dt:type=\"i8\" dt:maxLength=\"8\" rs:precision=\"19\" rs:fixedlength=\"true\"",
+       "9007199254740993"},
+      {AdoType::Single, Variant(1.5), "dt:type=\"r4\" dt:maxLength=\"4\" rs:precision=\"7\" rs:fixedlength=\"true\"", "1.5"},
+      {AdoType::Currency, Variant(1234.5678),
+       "dt:type=\"i8\" rs:dbtype=\"currency\" dt:maxLength=\"8\" rs:precision=\"19\" rs:fixedlength=\"true\"", "1234.5678"},
+      {AdoType::UnsignedTinyInt, Variant(200), "dt:type=\"ui1\" dt:maxLength=\"1\" rs:precision=\"3\" rs:fixedlength=\"true\"",
+       "200"},
+      {AdoType::Char, Variant("ab  "), "dt:type=\"string\" rs:dbtype=\"str\" dt:maxLength=\"4\" rs:fixedlength=\"true\"", "ab  "},
+      {AdoType::LongVarWChar, Variant("long"), "dt:type=\"string\" dt:maxLength=\"1073741823\" rs:long=\"true\"", "long"},
+      {AdoType::Double, Variant(1e-5), "dt:type=\"float\" dt:maxLength=\"8\" rs:precision=\"15\" rs:fixedlength=\"true\"",
+       "1E-05"},
+      {AdoType::Boolean, Variant("1"), "dt:type=\"boolean\" dt:maxLength=\"2\" rs:fixedlength=\"true\"", "True"},
+      {AdoType::DBTimeStamp, Variant("2024-03-05"),
+       "dt:type=\"dateTime\" rs:dbtype=\"timestamp\" dt:maxLength=\"16\" rs:scale=\"3\" rs:precision=\"23\" "
+       "rs:fixedlength=\"true\"",
+       "2024-03-05T00:00:00"},
+  };
+  for (const Case& c : cases) {
+    FieldInfo f = Column("x", c.type, c.type == AdoType::Char ? 4 : 0);
+    auto doc = DOMDocument::Create();
+    Recordset({f}, {{c.value}}).Save(doc);
+    const std::string xml = doc->xml();
+    EXPECT_NE(xml.find(std::string("<s:datatype ") + c.datatype + "/>"), std::string::npos) << c.type << ": " << xml;
+    EXPECT_EQ(doc->selectSingleNode("//z:row").getAttribute("x").ToText(), c.text) << c.type;
+  }
+  numeric.precision = 18;
+  numeric.numericScale = 6;
+  auto doc = DOMDocument::Create();
+  Recordset({numeric}, {{Variant(2.5)}}).Save(doc);
+  EXPECT_NE(doc->xml().find("<s:datatype dt:type=\"number\" rs:dbtype=\"numeric\" dt:maxLength=\"19\" rs:scale=\"6\" "
+                            "rs:precision=\"18\" rs:fixedlength=\"true\"/>"),
+            std::string::npos);
+}
+
+TEST(RecordsetSave, NamesThatCannotBeAttributesAreEncoded) {
+  Recordset rs({Column("sum(fqty)", AdoType::Double), Column("cinvcode", AdoType::VarChar, 20),
+                Column("cinvcode", AdoType::VarChar, 20), Column("c0", AdoType::Integer)},
+               {{Variant(3.0), Variant("A"), Variant("B"), Variant(7)}});
+  auto doc = DOMDocument::Create();
+  rs.Save(doc);
+  auto copy = DOMDocument::Create();
+  ASSERT_TRUE(copy->loadXML(doc->xml())) << doc->xml();  // still well formed
+  XmlNode row = copy->selectSingleNode("//z:row");
+  EXPECT_EQ(row.getAttribute("cinvcode").ToText(), "A");
+  EXPECT_EQ(row.getAttribute("c0").ToText(), "7");  // a real column keeps its name
+  EXPECT_EQ(row.getAttribute("c0_").ToText(), "3");
+  EXPECT_EQ(row.getAttribute("c2").ToText(), "B");
+  EXPECT_NE(doc->xml().find("name=\"c0_\" rs:name=\"sum(fqty)\""), std::string::npos);
+}
+
+TEST(RecordsetSave, RefillsTheSameDocumentObjectInPlace) {
+  DOMDocumentPtr hostDocument = DOMDocument::Create();
+  DOMDocumentPtr formDocument = hostDocument;  // the voucher form hands out this same object
+  ASSERT_TRUE(hostDocument->loadXML("<z:row id=\"1\" editprop=\"A\"/>"));
+  XmlNode oldRow = hostDocument->selectSingleNode("//z:row");
+
+  HeadRows({{Variant(12), Variant("0000000012"), Variant::Null(), Variant(5), Variant(false), Variant::Null(),
+             Variant("")}})
+      .Save(formDocument);
+  EXPECT_EQ(hostDocument.get(), formDocument.get());
+  EXPECT_EQ(hostDocument->selectNodes("//z:row").length(), 1);
+  EXPECT_EQ(GetHeadValue(hostDocument, "CCode"), "0000000012");
+  EXPECT_EQ(oldRow.getAttribute("editprop").ToText(), "A");  // a handle to the old content stays readable
+
+  HeadRows({}).Save(formDocument);
+  EXPECT_EQ(hostDocument->selectNodes("//z:row").length(), 0);
+}
+
+TEST(RecordsetSave, SavedBodyRowsAnswerTheRowSelectors) {
+  std::vector<FieldInfo> fields = {Column("autoid", AdoType::Integer, 4, false), Column("bputfromso", AdoType::Boolean, 2),
+                                   Column("fquantity", AdoType::Double, 8), Column("editprop", AdoType::VarChar)};
+  Recordset rs(fields, {{Variant(1), Variant(true), Variant(2.0), Variant("")},
+                        {Variant(2), Variant(false), Variant(3.0), Variant("")},
+                        {Variant(3), Variant::Null(), Variant::Null(), Variant("")}});
+  auto body = DOMDocument::Create();
+  rs.Save(body);
+  EXPECT_EQ(body->selectNodes("//z:row").length(), 3);
+  EXPECT_EQ(body->selectNodes("//z:row [@editprop!='D']").length(), 3);
+  XmlNodeList pushed = body->selectNodes("//z:row [(@bputfromso=1 or @bputfromso='True')]");
+  ASSERT_EQ(pushed.length(), 1);
+  EXPECT_EQ(pushed.item(0).getAttribute("autoid").ToText(), "1");
+
+  // The host marks lines; the selectors see the marks at once.
+  XmlNodeList rows = body->selectNodes("//z:row");
+  rows.item(0).setAttribute("editprop", Variant("M"));
+  rows.item(1).setAttribute("editprop", Variant("D"));
+  rows.item(2).setAttribute("editprop", Variant("A"));
+  EXPECT_EQ(body->selectNodes("//z:row [@editprop='D']").item(0).getAttribute("autoid").ToText(), "2");
+  EXPECT_EQ(body->selectNodes("//z:row[@editprop='A']").item(0).getAttribute("autoid").ToText(), "3");
+  EXPECT_EQ(body->selectNodes("//z:row [(@bputfromso=1 or @bputfromso='True') and (@editprop='M' or @editprop='D')]")
+                .length(),
+            1);
+  EXPECT_EQ(body->selectNodes("//z:row [(@bputfromso=1 or @bputfromso='True') and (@editprop='A')]").length(), 0);
+  EXPECT_TRUE(rows.item(2).getAttribute("fquantity").IsNull());  // NULL is an absent attribute
+}
+
+TEST(RecordsetSave, RejectsOtherFormatsAndMissingDocuments) {
+  Recordset rs = HeadRows({});
+  EXPECT_THROW(rs.Save(nullptr), ComError);
+  EXPECT_THROW(rs.Save(DOMDocument::Create(), adPersistADTG), ComError);
+}

@@ -1,0 +1,128 @@
+// Recordsets from the embedded connection: snapshots that survive writes on
+// the same connection, ADO field types from declared SQL Server types, the
+// identity flag, and values in the form their declared type calls for.
+#include <gtest/gtest.h>
+
+#include "TempDatabase.h"
+#include "data/SqliteConnection.h"
+
+namespace fabrikon {
+namespace {
+
+class SqliteRecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    conn = SqliteConnection::Connect(db.ConnectionString());
+    conn->ExecuteNative(
+        "CREATE TABLE typed(autoid INTEGER PRIMARY KEY AUTOINCREMENT, i int, s smallint, ti tinyint, b bigint,"
+        " bt bit, f float, r real, m money, d decimal(18,4), dt datetime, sdt smalldatetime, c char(10),"
+        " nc nchar(5), vc varchar(30), nvc nvarchar(40), tx text, ntx ntext, qxts timestamp);"
+        "CREATE TABLE keyed(rowkey INTEGER PRIMARY KEY, code int UNIQUE, name nvarchar(10));");
+  }
+  // Through the interface: on the class itself a one-argument Open also
+  // names the static factory.
+  RecordsetPtr Query(const std::string& text) { return static_cast<Connection&>(*conn).Open(text); }
+
+  testing::TempDatabase db;
+  std::shared_ptr<SqliteConnection> conn;
+};
+
+TEST_F(SqliteRecordsetTest, MetadataQueryReportsAdoTypes) {
+  RecordsetPtr rs = Query("SELECT * FROM typed WHERE 1=0");
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_EQ(rs->RecordCount(), 0);
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"autoid", 3}, {"i", 3},    {"s", 2},    {"ti", 17},   {"b", 20},   {"bt", 11},  {"f", 5},
+      {"r", 4},      {"m", 6},    {"d", 131},  {"dt", 135},  {"sdt", 135}, {"c", 129}, {"nc", 130},
+      {"vc", 200},   {"nvc", 202}, {"tx", 201}, {"ntx", 203}, {"qxts", 128}};
+  ASSERT_EQ(rs->FieldCount(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(rs->Info(i).name, expected[i].first);
+    EXPECT_EQ(rs->Info(i).type, expected[i].second) << expected[i].first;
+  }
+  EXPECT_EQ(rs->Info(14).definedSize, 30);   // varchar(30)
+  EXPECT_EQ(rs->Info(15).definedSize, 40);   // nvarchar(40)
+  EXPECT_EQ(rs->Info(12).definedSize, 10);   // char(10)
+  EXPECT_EQ(rs->Info(9).precision, 18);      // decimal(18,4)
+  EXPECT_EQ(rs->Info(9).numericScale, 4);
+}
+
+TEST_F(SqliteRecordsetTest, OnlyAutoincrementColumnsAreIdentities) {
+  RecordsetPtr rs = Query("SELECT * FROM typed WHERE 1=0");
+  EXPECT_TRUE(rs->Fields("autoid").Properties("ISAUTOINCREMENT").ToBool());
+  EXPECT_FALSE(rs->Fields("i").Properties("ISAUTOINCREMENT").ToBool());
+  RecordsetPtr keyed = Query("SELECT * FROM keyed WHERE 1=0");
+  for (size_t i = 0; i < keyed->FieldCount(); ++i) EXPECT_FALSE(keyed->Info(i).isAutoIncrement) << i;
+  // Through a view and an alias the column is still the table's identity.
+  conn->ExecuteNative("CREATE VIEW v_typed AS SELECT autoid AS lineid, i + 1 AS next FROM typed;");
+  RecordsetPtr view = Query("SELECT * FROM v_typed WHERE 1=0");
+  EXPECT_TRUE(view->Info(0).isAutoIncrement);
+  EXPECT_FALSE(view->Info(1).isAutoIncrement);
+}
+
+TEST_F(SqliteRecordsetTest, ValuesFollowTheDeclaredType) {
+  conn->ExecuteNative(
+      "INSERT INTO typed(i, bt, f, m, dt, sdt, nvc, qxts) VALUES"
+      " (3, 1, 5, 2, '2024-05-06 07:08:09', '2024-05-06 00:00:00', 'abc', 42),"
+      " (NULL, 0, 2.5, NULL, 'not a date', NULL, NULL, NULL);");
+  RecordsetPtr rs = Query("SELECT * FROM typed ORDER BY autoid");
+  ASSERT_EQ(rs->RecordCount(), 2);
+  EXPECT_EQ(rs->Fields("autoid").Value(), Variant(1));
+  EXPECT_EQ(rs->Fields("i").Value(), Variant(3));
+  EXPECT_EQ(rs->Fields("bt").Value(), Variant(true));
+  EXPECT_EQ(rs->Fields("f").Value(), Variant(5.0));
+  EXPECT_EQ(rs->Fields("m").Value(), Variant(2.0));
+  EXPECT_EQ(rs->Fields("dt").Value(), Variant(DateTime{2024, 5, 6, 7, 8, 9}));
+  EXPECT_EQ(rs->Fields("sdt").Value(), Variant(DateTime{2024, 5, 6, 0, 0, 0}));
+  EXPECT_EQ(rs->Fields("nvc").Value(), Variant("abc"));
+  EXPECT_EQ(rs->Fields("qxts").Value(), Variant(42));
+  rs->MoveNext();
+  EXPECT_TRUE(rs->Fields("i").Value().IsNull());
+  EXPECT_TRUE(rs->Fields("m").Value().IsNull());
+  EXPECT_EQ(rs->Fields("bt").Value(), Variant(false));
+  EXPECT_EQ(rs->Fields("dt").Value(), Variant("not a date"));  // kept, not lost
+}
+
+TEST_F(SqliteRecordsetTest, ExpressionsTakeTheirTypeFromTheValues) {
+  conn->ExecuteNative("INSERT INTO typed(i, f, nvc) VALUES (1, 1.5, 'x'), (2, 2, 'yy');");
+  RecordsetPtr rs = Query(
+      "SELECT count(*) AS n, max(f) AS mf, max(nvc) AS mx, NULL AS z, max(i) * 3000000000 AS big FROM typed");
+  EXPECT_EQ(rs->Info(0).type, AdoType::Integer);
+  EXPECT_EQ(rs->Info(1).type, AdoType::Double);
+  EXPECT_EQ(rs->Info(2).type, AdoType::VarChar);
+  EXPECT_EQ(rs->Info(3).type, AdoType::VarChar);
+  EXPECT_EQ(rs->Info(4).type, AdoType::BigInt);
+  EXPECT_EQ(rs->Fields("n").Value(), Variant(2));
+  EXPECT_EQ(rs->Fields("mx").Value(), Variant("yy"));
+}
+
+TEST_F(SqliteRecordsetTest, SnapshotSurvivesWritesOnTheSameConnection) {
+  conn->ExecuteNative("INSERT INTO typed(i) VALUES (1), (2), (3);");
+  RecordsetPtr rs = Query("SELECT autoid, i FROM typed ORDER BY autoid");
+  long affected = 0;
+  conn->Execute("UPDATE typed SET i = i + 10", affected);
+  EXPECT_EQ(affected, 3);
+  conn->Execute("DELETE FROM typed WHERE i = 12", affected);
+  EXPECT_EQ(affected, 1);
+  // Nothing pending on the table: even dropping it works.
+  conn->Execute("DROP TABLE typed");
+  EXPECT_EQ(rs->RecordCount(), 3);
+  long sum = 0;
+  for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) sum += static_cast<long>(rs->Fields("i").Value().ToInt());
+  EXPECT_EQ(sum, 6);
+}
+
+TEST_F(SqliteRecordsetTest, BatchOpenReturnsTheFirstResult) {
+  conn->ExecuteNative("INSERT INTO typed(i) VALUES (1), (2);");
+  RecordsetPtr rs = Query("UPDATE typed SET i = 5 WHERE i = 1 SELECT i FROM typed ORDER BY i DELETE FROM typed");
+  ASSERT_EQ(rs->RecordCount(), 2);
+  EXPECT_EQ(rs->Fields("i").Value(), Variant(2));
+  // The statements after the result ran as well.
+  EXPECT_EQ(Query("SELECT count(*) AS n FROM typed")->Fields("n").Value(), Variant(0));
+  // A command without a result gives a closed recordset, as ADO does.
+  RecordsetPtr closed = Query("UPDATE typed SET i = 1");
+  EXPECT_EQ(closed->State(), adStateClosed);
+}
+
+}  // namespace
+}  // namespace fabrikon

@@ -1,0 +1,131 @@
+// The fabrikon command line, run as a user runs it: init-db creates (and
+// refuses to overwrite) the host database; sql runs T-SQL through the
+// library's own connection and dialect and reports rows and the
+// records-affected count, or the error number.
+#include <gtest/gtest.h>
+
+#include "SchemaTestSupport.h"
+
+using namespace schema_test;
+
+namespace {
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = dir_.File("plant.db");
+    CliResult created = RunCli(dir_, {"init-db", db_, "--demo"});
+    ASSERT_EQ(created.exitCode, 0) << created.err;
+  }
+  CliResult Sql(const std::string& text) { return RunCli(dir_, {"sql", db_, text}); }
+  // The single value a one-row, one-column query printed.
+  std::string Value(const std::string& text) {
+    CliResult r = Sql(text);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    size_t first = r.out.find('\n');
+    size_t second = r.out.find('\n', first + 1);
+    if (first == std::string::npos || second == std::string::npos) return "<nothing>";
+    return r.out.substr(first + 1, second - first - 1);
+  }
+
+  ScratchDir dir_;
+  std::string db_;
+};
+
+const char* const kGuard = "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'";
+
+}  // namespace
+
+TEST_F(CliTest, InitDbRefusesAnExistingFileUnlessForced) {
+  CliResult again = RunCli(dir_, {"init-db", db_});
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_EQ(again.err.rfind("error 0x80004005: ", 0), 0u) << again.err;
+  EXPECT_EQ(Value("select count(*) as n from om_productpo"), "3") << "the demo plant was overwritten";
+
+  CliResult forced = RunCli(dir_, {"init-db", db_, "--force"});
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_NE(forced.out.find("created"), std::string::npos);
+  EXPECT_EQ(Value("select count(*) as n from om_productpo"), "0");
+
+  EXPECT_EQ(RunCli(dir_, {"init-db"}).exitCode, 2);
+  EXPECT_EQ(RunCli(dir_, {"init-db", db_, "--bogus"}).exitCode, 2);
+}
+
+TEST_F(CliTest, SqlPrintsHeaderRowsTabSeparatedNullAndTheCount) {
+  CliResult r = Sql("select ccode, cverifier, dplandate from pp_productpo where id in (1,2) order by id");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "ccode\tcverifier\tdplandate\n"
+            "SC000001\t李娜\t2024-03-06\n"
+            "SC000002\tNULL\t2024-03-13\n"
+            "records affected: -1\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliTest, NumbersPrintInTheClassicTextForm) {
+  EXPECT_EQ(Value("select fQuantity from om_podetails where SubID=1"), "67.2");
+  EXPECT_EQ(Value("select fquantity from pp_pomain where mainid=1"), "30");
+}
+
+TEST_F(CliTest, SelectReportsMinusOneWhetherItFindsRowsOrNot) {
+  EXPECT_EQ(Sql("select ccode from pp_productpo where id=999").out, "ccode\nrecords affected: -1\n");
+  EXPECT_EQ(Sql("select ccode from pp_productpo where id='1'").out, "ccode\nSC000001\nrecords affected: -1\n");
+}
+
+TEST_F(CliTest, StaleRowVersionGuardAffectsNoRow) {
+  const std::string qxts = Value("select qxts from pp_scdd_h where id=2");
+  const std::string update = "UPDATE pp_productpo SET cverifier='李娜', dcheckdate='2024-03-14' WHERE " +
+                             std::string(kGuard) + qxts + "'), 2) AND pp_productpo.id='2'";
+  EXPECT_EQ(Sql(update).out, "records affected: 1\n");
+  EXPECT_EQ(Sql(update).out, "records affected: 0\n") << "a stale version passed the guard";
+  EXPECT_EQ(Value("select cverifier from pp_productpo where id=2"), "李娜");
+}
+
+TEST_F(CliTest, SkippedGuardedInsertReportsMinusOne) {
+  const std::string insert = " IF NOT EXISTS (SELECT id FROM pp_productpo WHERE ccode='sc000001' or id='7')  "
+                             "INSERT INTO pp_productpo(id,ccode,ddate) Values (7,'SC000001','2024-03-15')";
+  EXPECT_EQ(Sql(insert).out, "records affected: -1\n");
+  EXPECT_EQ(Value("select count(*) as n from pp_productpo where id=7"), "0");
+  const std::string fresh = " IF NOT EXISTS (SELECT id FROM pp_productpo WHERE ccode='SC000007' or id='7')  "
+                            "INSERT INTO pp_productpo(id,ccode,ddate) Values (7,'SC000007','2024-03-15')";
+  EXPECT_EQ(Sql(fresh).out, "records affected: 1\n");
+}
+
+TEST_F(CliTest, StringConcatenationAndServerComparison) {
+  EXPECT_EQ(Value("select ','+cast(17 as varchar)+','"), ",17,");
+  EXPECT_EQ(Value("select case when 'A'='a ' then 1 else 0 end as r"), "1");
+}
+
+TEST_F(CliTest, SumOverTextFailsWithTheConversionError) {
+  CliResult r = Sql("select sum(cinvname) as total from inventory");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("error 0x80040E07: ", 0), 0u) << r.err;
+  EXPECT_EQ(r.out.find("records affected"), std::string::npos);
+}
+
+TEST_F(CliTest, BatchPrintsEveryResultAndCountsItsFirstStatement) {
+  CliResult r = Sql("update pp_productpo set cmemo='加急' where id<3 "
+                    "select ccode from pp_productpo where cmemo='加急' order by ccode "
+                    "select count(*) as n from pp_pomain where id=1");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "ccode\nSC000001\nSC000002\nn\n2\nrecords affected: 2\n");
+}
+
+TEST_F(CliTest, BatchThatDoesNotCompileRunsNothing) {
+  CliResult r = Sql("update pp_productpo set cmemo='x' where id=1 update pp_productpo set cmemo=,, where id=2");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("error 0x80040E14: ", 0), 0u) << r.err;
+  EXPECT_EQ(Value("select cmemo from pp_productpo where id=1"), "NULL");
+}
+
+TEST_F(CliTest, EmptyTextAndMissingDatabaseAreErrors) {
+  CliResult empty = Sql("  ");
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_EQ(empty.err.rfind("error 0x80040E0C: ", 0), 0u) << empty.err;
+
+  const std::string missing = dir_.File("nowhere.db");
+  CliResult r = RunCli(dir_, {"sql", missing, "select 1"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("error 0x", 0), 0u);
+  EXPECT_FALSE(fs::exists(missing)) << "a typo created an empty database";
+}
