@@ -13,7 +13,7 @@ class ShellLine {
  public:
   explicit ShellLine(const std::string& text);
 
-  bool IsBlank() const { return command_.empty(); }
+  bool IsBlank() const { return command_.empty() && !comment_; }
   bool IsComment() const { return comment_; }
   const std::string& Command() const { return command_; }
   // The arguments; throws std::invalid_argument for an unterminated quote.

@@ -35,6 +35,8 @@ class XmlNode {
   Variant getAttribute(const std::string& name) const;
   void setAttribute(const std::string& name, const Variant& value);
   void removeAttribute(const std::string& name);
+  // Moves an element of the same document here; an element of another
+  // document is copied (its own document keeps it). Answers the appended node.
   XmlNode appendChild(const XmlNode& child);
   XmlNodeList selectNodes(const std::string& xpath) const;
   XmlNode selectSingleNode(const std::string& xpath) const;

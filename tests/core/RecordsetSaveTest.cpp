@@ -86,48 +86,17 @@ TEST(RecordsetSave, WithoutRowsWritesNoRow) {
   EXPECT_THROW(GetHeadValue(doc, "ccode"), ComError);
 }
 
-TEST(RecordsetSave, DescribesEachColumnTypeAsAdoDoes) {
-  struct Case {
-    int type;
-    Variant value;
-    const char* datatype;
-    const char* text;
-  };
-  FieldInfo numeric = Column("x", AdoType::Numeric);
-  const std::vector<Case> cases = {
-      {AdoType::SmallInt, Variant(-3), "dt:type=\"i2\" dt:maxLength=\"2\" rs:precision=\"5\" rs:fixedlength=\"true\"", "-3"},
-      {AdoType::BigInt, Variant(9007199254740993LL), "dt:type=\"i8\" dt:maxLength=\"8\" rs:precision=\"19\" rs:fixedlength=\"true\"",
-       "9007199254740993"},
-      {AdoType::Single, Variant(1.5), "dt:type=\"r4\" dt:maxLength=\"4\" rs:precision=\"7\" rs:fixedlength=\"true\"", "1.5"},
-      {AdoType::Currency, Variant(1234.5678),
-       "dt:type=\"i8\" rs:dbtype=\"currency\" dt:maxLength=\"8\" rs:precision=\"19\" rs:fixedlength=\"true\"", "1234.5678"},
-      {AdoType::UnsignedTinyInt, Variant(200), "dt:type=\"ui1\" dt:maxLength=\"1\" rs:precision=\"3\" rs:fixedlength=\"true\"",
-       "200"},
-      {AdoType::Char, Variant("ab  "), "dt:type=\"string\" rs:dbtype=\"str\" dt:maxLength=\"4\" rs:fixedlength=\"true\"", "ab  "},
-      {AdoType::LongVarWChar, Variant("long"), "dt:type=\"string\" dt:maxLength=\"1073741823\" rs:long=\"true\"", "long"},
-      {AdoType::Double, Variant(1e-5), "dt:type=\"float\" dt:maxLength=\"8\" rs:precision=\"15\" rs:fixedlength=\"true\"",
-       "1E-05"},
-      {AdoType::Boolean, Variant("1"), "dt:type=\"boolean\" dt:maxLength=\"2\" rs:fixedlength=\"true\"", "True"},
-      {AdoType::DBTimeStamp, Variant("2024-03-05"),
-       "dt:type=\"dateTime\" rs:dbtype=\"timestamp\" dt:maxLength=\"16\" rs:scale=\"3\" rs:precision=\"23\" "
-       "rs:fixedlength=\"true\"",
-       "2024-03-05T00:00:00"},
-  };
-  for (const Case& c : cases) {
-    FieldInfo f = Column("x", c.type, c.type == AdoType::Char ? 4 : 0);
-    auto doc = DOMDocument::Create();
-    Recordset({f}, {{c.value}}).Save(doc);
-    const std::string xml = doc->xml();
-    EXPECT_NE(xml.find(std::string("<s:datatype ") + c.datatype + "/>"), std::string::npos) << c.type << ": " << xml;
-    EXPECT_EQ(doc->selectSingleNode("//z:row").getAttribute("x").ToText(), c.text) << c.type;
-  }
-  numeric.precision = 18;
-  numeric.numericScale = 6;
+TEST(RecordsetSave, WritesValuesByColumnType) {
+  // Backends may hand dates and flags over as text or numbers; the column type decides the text.
+  Recordset rs({Column("b", AdoType::Boolean), Column("d", AdoType::DBTimeStamp), Column("n", AdoType::BigInt),
+                Column("f", AdoType::Double), Column("s", AdoType::VarChar)},
+               {{Variant("1"), Variant("2024-03-05"), Variant(9007199254740993LL), Variant(1e-5), Variant("2024-03-05")}});
   auto doc = DOMDocument::Create();
-  Recordset({numeric}, {{Variant(2.5)}}).Save(doc);
-  EXPECT_NE(doc->xml().find("<s:datatype dt:type=\"number\" rs:dbtype=\"numeric\" dt:maxLength=\"19\" rs:scale=\"6\" "
-                            "rs:precision=\"18\" rs:fixedlength=\"true\"/>"),
-            std::string::npos);
+  rs.Save(doc);
+  EXPECT_NE(doc->xml().find("<z:row b=\"True\" d=\"2024-03-05T00:00:00\" n=\"9007199254740993\" f=\"1E-05\" "
+                            "s=\"2024-03-05\"/>"),
+            std::string::npos)
+      << doc->xml();
 }
 
 TEST(RecordsetSave, NamesThatCannotBeAttributesAreEncoded) {
@@ -190,10 +159,4 @@ TEST(RecordsetSave, SavedBodyRowsAnswerTheRowSelectors) {
             1);
   EXPECT_EQ(body->selectNodes("//z:row [(@bputfromso=1 or @bputfromso='True') and (@editprop='A')]").length(), 0);
   EXPECT_TRUE(rows.item(2).getAttribute("fquantity").IsNull());  // NULL is an absent attribute
-}
-
-TEST(RecordsetSave, RejectsOtherFormatsAndMissingDocuments) {
-  Recordset rs = HeadRows({});
-  EXPECT_THROW(rs.Save(nullptr), ComError);
-  EXPECT_THROW(rs.Save(DOMDocument::Create(), adPersistADTG), ComError);
 }

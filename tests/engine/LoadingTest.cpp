@@ -61,6 +61,14 @@ TEST_F(Loading, NullColumnsReadAsEmptyAndDefaultTemplatesAsText) {
   EXPECT_EQ(co.GetDefaultVTIDPRN(), "125");
 }
 
+TEST_F(Loading, TemplatesComeFromTheHostsFormatService) {
+  RecordsetPtr format = co.GetVoucherFormat(co.GetDefaultVTID());
+  ASSERT_TRUE(format);
+  EXPECT_GT(format->RecordCount(), 0);
+  RecordsetPtr fixed = co.GetVoucherFixed(co.GetDefaultVTIDPRN());
+  EXPECT_TRUE(fixed);
+}
+
 TEST_F(Loading, WithoutAnIdTheHighestKeyIsLoadedWithItsLines) {
   co.GetVoucherData(form);
   ExpectAt("4", false, true);

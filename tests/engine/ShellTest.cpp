@@ -163,11 +163,11 @@ TEST_F(ShellTranscript, NavigatesRefreshesAfterDeletionsAndNumbers) {
   const auto& unknown = Next("frobnicate");
   ASSERT_EQ(unknown.size(), 1u);
   EXPECT_EQ(unknown[0].rfind("?? unknown command: frobnicate", 0), 0u);
-  Next("init pp17");
-  const auto& noObject = Next("head-check");
-  ASSERT_EQ(noObject.size(), 1u);
-  EXPECT_EQ(noObject[0].rfind("!! 0x0000005B ", 0), 0u) << noObject[0];
-  ExpectAnswer("default-vtid", "=> \"17\"");
+  ExpectAnswer("load-where no_such_column = 1", "=> \"\"");  // a failed load is silent
+  const auto& failedMove = Next("next");                   // a failed move reaches the host
+  ASSERT_EQ(failedMove.size(), 1u);
+  EXPECT_EQ(failedMove[0].rfind("!! 0x80040E14 ", 0), 0u) << failedMove[0];
+  ExpectAnswer("default-vtid", "=> \"25\"");
   EXPECT_EQ(next, blocks.size());
 }
 

@@ -29,7 +29,7 @@ TEST_F(PODetailsTest, QuantityPerUnitRecomputesTheRequiredQuantityWithWaste) {
   EXPECT_EQ(domReturn->selectNodes("//z:row").length(), 1);
 
   SetQuantityDecimals(0);
-  EXPECT_EQ(Edit({{"cinvcode", "C1"}, {"iPSQuantity", "2"}, {"iWasteRate", "5"}}, "iPSQuantity"), "");
+  EXPECT_EQ(Edit({{"cinvcode", "C1"}, {"ipsquantity", "2"}, {"iwasterate", "5"}}, "iPSQuantity"), "");
   EXPECT_EQ(Returned(), "21");
 }
 

@@ -46,7 +46,7 @@ class DemoPlantTest : public ::testing::Test {
   void SetUp() override { conn_ = Connect(dir_->File("demo.db")); }
 
   // Tests that change the plant work on a copy of their own.
-  std::shared_ptr<SqliteConnection> FreshCopy() {
+  ConnectionPtr FreshCopy() {
     own_ = std::make_unique<ScratchDir>();
     HostDatabase::Create(own_->File("demo.db"), true, false);
     return Connect(own_->File("demo.db"));
@@ -58,7 +58,7 @@ class DemoPlantTest : public ::testing::Test {
   }
 
   static ScratchDir* dir_;
-  std::shared_ptr<SqliteConnection> conn_;
+  ConnectionPtr conn_;
   std::unique_ptr<ScratchDir> own_;
 };
 ScratchDir* DemoPlantTest::dir_ = nullptr;

@@ -21,7 +21,7 @@ bool CollateLiteralRule::ComparedWithColumn(const TokenList& tokens, size_t i) {
   if (i >= 2 && tokens[i - 1].IsComparison()) {
     const size_t first = tokens.OperandStart(i - 2);
     return LiteralContext::IsColumn(tokens, first, i - 1) &&
-           (first == 0 || !LiteralContext::IsArithmetic(tokens[first - 1]));
+           (first == 0 || (!LiteralContext::IsArithmetic(tokens[first - 1]) && !tokens[first - 1].IsWord("collate")));
   }
   const size_t last = tokens.OperandEnd(i + 2);
   return LiteralContext::IsColumn(tokens, i + 2, last) && !LiteralContext::IsArithmetic(tokens.At(last));

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "data/dialect/LiteralContext.h"
+#include "data/dialect/StringConcatRule.h"
 #include "fabrikon/Variant.h"
 
 namespace fabrikon::dialect {
@@ -36,7 +37,12 @@ void DateLiteralRule::Apply(TokenList& tokens, const RuleContext&) const {
 bool DateLiteralRule::InDatePosition(const TokenList& tokens, size_t i) {
   const Token& prev = i > 0 ? tokens[i - 1] : tokens.At(tokens.size());
   const Token& next = tokens.At(i + 1);
-  if (prev.IsComparison() || next.IsComparison()) return true;
+  // Compared with text (convert(varchar(10), d, 120) = '2008-01-14') the
+  // literal is text too and keeps its form.
+  if (prev.IsComparison() && i >= 2)
+    return StringConcatRule::Classify(tokens, tokens.OperandStart(i - 2), i - 1) != StringConcatRule::Type::Text;
+  if (next.IsComparison())
+    return StringConcatRule::Classify(tokens, i + 2, tokens.OperandEnd(i + 2)) != StringConcatRule::Type::Text;
   if (prev.IsWord("between")) return true;
   if (prev.IsWord("and") && i >= 3 && tokens[i - 2].kind == TokenKind::String && tokens[i - 3].IsWord("between"))
     return true;

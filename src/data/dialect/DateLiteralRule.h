@@ -1,8 +1,9 @@
 // DateLiteralRule: dates are stored as text in one canonical form,
 // 'YYYY-MM-DD HH:MM:SS', so that text order is time order and equal times
 // are equal texts. A string literal that reads as a date ('2008-1-9',
-// '2008/01/09', '2008-01-09T10:30:00') and is compared with something, assigned
-// in SET, listed in VALUES or IN, or a BETWEEN bound, is rewritten to that form.
+// '2008/01/09', '2008-01-09T10:30:00') and is compared with something that is
+// not known to be text, assigned in SET, listed in VALUES or IN, or a BETWEEN
+// bound, is rewritten to that form.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 

@@ -48,7 +48,7 @@ void DeleteFromRule::RewriteJoinedDelete(TokenList& tokens, size_t from) {
   }
   std::vector<Token> head{TokenList::Word("DELETE"), TokenList::Word("FROM"), tokens.Text(table),
                           TokenList::Word("WHERE"),  TokenList::Word("rowid"), TokenList::Word("IN"),
-                          TokenList::Open(),         TokenList::Word("SELECT"), tokens[2],
+                          TokenList::Make(TokenKind::LParen, "("),         TokenList::Word("SELECT"), tokens[2],
                           TokenList::Make(TokenKind::Dot, "."), TokenList::Word("rowid")};
   head[8].blankBefore = true;
   std::vector<Token> rest = tokens.Slice(from, tokens.size());

@@ -22,6 +22,12 @@ bool IsNamed(const Token& t, std::string_view name) {
 void ObjectNameRule::Apply(TokenList& tokens, const RuleContext&) const {
   for (size_t i = 0; i < tokens.size(); ++i) {
     if (i > 0 && tokens[i - 1].kind == TokenKind::Dot) continue;  // only the first part of a name
+    const Token& t = tokens[i];
+    if (t.kind != TokenKind::Word && t.kind != TokenKind::QuotedName) continue;
+    // dbo, tempdb, sysobjects, #x, possibly bracketed: a cheap look at the first letter.
+    const char first = t.text[0] == '[' || t.text[0] == '"' ? t.text[1] : t.text[0];
+    if (first != 'd' && first != 'D' && first != 't' && first != 'T' && first != 's' && first != 'S' && first != '#')
+      continue;
     if (StripDbo(tokens, i) || MapTempDb(tokens, i) || MapHashTable(tokens, i)) continue;
     const bool tablePosition = i > 0 && (tokens[i - 1].IsWord("from") || tokens[i - 1].IsWord("join"));
     if (tablePosition && IsNamed(tokens[i], "sysobjects")) MapSysObjects(tokens, i, i + 1, false);

@@ -129,7 +129,7 @@ std::vector<Token> SelectIntoRule::IdentityColumn(TokenList& tokens, TokenList::
   }
   out.push_back(TokenList::Close());
   if (seed != "1" || increment != "1") {
-    out.insert(out.begin(), TokenList::Open());
+    out.insert(out.begin(), TokenList::Make(TokenKind::LParen, "("));
     for (Token t : {TokenList::Op("-"), TokenList::Make(TokenKind::Number, "1"), TokenList::Close(),
                     TokenList::Op("*"), tokens.Text(increment), TokenList::Op("+"), tokens.Text(seed)})
       out.push_back(t);

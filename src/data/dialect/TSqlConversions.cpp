@@ -171,11 +171,11 @@ int64_t TSqlConversions::DayNumber(int year, int month, int day) {
   const int64_t yoe = y - era * 400;
   const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
   const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468 - 25567;  // 1970-01-01 is day 25567 after 1900-01-01
+  return era * 146097 + doe - 719468 + 25567;  // 1970-01-01 is day 25567 after 1900-01-01
 }
 
 DateTime TSqlConversions::FromDayNumber(int64_t days) {
-  const int64_t z = days + 25567 + 719468;
+  const int64_t z = days - 25567 + 719468;
   const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const int64_t doe = z - era * 146097;
   const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;

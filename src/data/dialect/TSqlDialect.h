@@ -14,7 +14,10 @@
 // * Counts. `kind` decides: Select reports -1, Insert/Update/Delete the rows
 //   they changed (sqlite3_changes of the last statement in `sql`), Ddl and
 //   Other no count. A guarded statement whose condition is false runs nothing
-//   and produces no count.
+//   and produces no count. Step the condition once, read column 0, and reset
+//   (or finalize) it before running the guarded statement: a condition left
+//   pending keeps its tables read-locked, and the guarded DROP TABLE of the
+//   list table would fail with SQLITE_LOCKED.
 //
 // * Row versions. A `qxts` column holds an INTEGER counter that triggers bump
 //   from one database-wide counter on every insert and update. The guard

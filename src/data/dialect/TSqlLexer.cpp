@@ -193,6 +193,9 @@ void TSqlLexer::ReadBinary() {
 void TSqlLexer::ReadWord() {
   const size_t start = pos_;
   while (pos_ < text_.size() && IsWordPart(text_[pos_])) ++pos_;
+  // SQLite would take @name for a parameter and quietly bind NULL to it.
+  if (text_[start] == '@')
+    Fail("Must declare the scalar variable \"" + std::string(text_.substr(start, pos_ - start)) + "\".");
   Push(TokenKind::Word, start, pos_);
 }
 

@@ -374,9 +374,10 @@ int64_t SecondsOf(const DateTime& d) {
 }
 
 int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0); }
+int64_t FloorMod(int64_t a, int64_t b) { return a - FloorDiv(a, b) * b; }
 
 // 1 = Sunday, as SQL Server's default DATEFIRST 7. Day 0 (1900-01-01) was a Monday.
-int64_t Weekday(const DateTime& d) { return (C::DayNumber(d.year, d.month, d.day) + 1) % 7 + 1; }
+int64_t Weekday(const DateTime& d) { return FloorMod(C::DayNumber(d.year, d.month, d.day) + 1, 7) + 1; }
 
 int64_t PartValue(Part part, const DateTime& d) {
   switch (part) {
@@ -387,7 +388,7 @@ int64_t PartValue(Part part, const DateTime& d) {
     case Part::Day: return d.day;
     case Part::Week: {
       const int64_t jan1 = C::DayNumber(d.year, 1, 1);
-      const int64_t jan1Weekday = (jan1 + 1) % 7;  // 0 = Sunday
+      const int64_t jan1Weekday = FloorMod(jan1 + 1, 7);  // 0 = Sunday
       return (C::DayNumber(d.year, d.month, d.day) - jan1 + jan1Weekday) / 7 + 1;
     }
     case Part::Weekday: return Weekday(d);

@@ -1,0 +1,115 @@
+// Batch splitting: the multi-statement batches the library sends, separated
+// by nothing but blanks or carriage returns, and the texts that must fail
+// before anything runs.
+#include <gtest/gtest.h>
+
+#include "DialectDb.h"
+
+namespace fabrikon::dialect::test {
+namespace {
+
+std::vector<std::string> Originals(const std::string& batch) {
+  std::vector<std::string> out;
+  for (const TranslatedStatement& t : TranslateBatch(batch)) out.push_back(t.original);
+  return out;
+}
+
+void ExpectCommandError(const std::string& batch) {
+  try {
+    TranslateBatch(batch);
+    ADD_FAILURE() << "accepted: " << batch;
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Number(), ErrorNumber::ErrorsInCommand) << batch;
+  }
+}
+
+TEST(BatchSplitter, InsertBatchOfGuardedInsertsSeparatedByBlanks) {
+  const std::string batch =
+      " IF NOT EXISTS (SELECT mainid FROM om_pomain WHERE mainid='101') INSERT INTO om_pomain(id,mainid,cinvcode,"
+      "fquantity) Values (12,101,'P1',10) IF NOT EXISTS (SELECT mainid FROM om_pomain WHERE mainid='102') INSERT "
+      "INTO om_pomain(id,mainid,cinvcode,fquantity) Values (12,102,'P2',5)";
+  const std::vector<TranslatedStatement> t = TranslateBatch(batch);
+  ASSERT_EQ(t.size(), 2u);
+  EXPECT_EQ(t[0].original,
+            "IF NOT EXISTS (SELECT mainid FROM om_pomain WHERE mainid='101') INSERT INTO "
+            "om_pomain(id,mainid,cinvcode,fquantity) Values (12,101,'P1',10)");
+  EXPECT_EQ(t[1].condition, "SELECT NOT EXISTS (SELECT mainid FROM om_pomain WHERE mainid='102')");
+  EXPECT_EQ(t[1].sql.back(), "INSERT INTO om_pomain(id,mainid,cinvcode,fquantity) Values (12,102,'P2',5)");
+  EXPECT_EQ(t[1].kind, StatementKind::Insert);
+}
+
+TEST(BatchSplitter, WriteBackBatchSeparatedByCarriageReturns) {
+  const std::string one =
+      " update SO_SODetails set SO_SODetails.fTotolPut=isnull(SO_SODetails.fTotolPut,0) - "
+      "isnull(OM_POMain.fQuantity,0) from SO_SODetails inner join OM_POMain on OM_POMain.cSOsIDs=','+cast (iSOsID "
+      "as varchar)+','  where OM_POMain.mainid=";
+  const std::vector<std::string> parts = Originals(one + "101\r" + one + "102\r");
+  ASSERT_EQ(parts.size(), 2u);
+  EXPECT_EQ(parts[1].substr(parts[1].size() - 3), "102");
+}
+
+TEST(BatchSplitter, DeleteAndMaterialBatches) {
+  EXPECT_EQ(Originals(" DELETE FROM om_pomain WHERE mainid= 101 DELETE FROM om_pomain WHERE mainid= 102").size(), 2u);
+  const std::string insert =
+      " insert into om_podetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,iPSQuantity,"
+      "iWasteRate, cFree1,cFree2) values (101,7,'','C1',.50,0,'D1','W1',2,0,Null,'red') ";
+  EXPECT_EQ(Originals(insert + insert + insert).size(), 3u);
+}
+
+TEST(BatchSplitter, SelectStartsAStatementOnlyWhenTheOneBeforeIsComplete) {
+  EXPECT_EQ(Originals("insert into t(a) select b from u select 1").size(), 2u);
+  EXPECT_EQ(Originals("select a from t union all select b from u").size(), 1u);
+  EXPECT_EQ(Originals("select a from t select b from u").size(), 2u);
+  EXPECT_EQ(Originals("insert into t(a) values (1) select 1").size(), 2u);
+  EXPECT_EQ(Originals("update t set a=(select max(b) from u) where c in (select c from v)").size(), 1u);
+  EXPECT_EQ(Originals("UPDATE om_pomain SET cclose='u1'WHERE om_pomain.ID='12' select 1").size(), 2u);
+}
+
+TEST(BatchSplitter, KeywordsInsideStringsAndNamesDoNotSplit) {
+  EXPECT_EQ(Originals("select 'delete from x' as [insert], 'if' from t where c='update'").size(), 1u);
+}
+
+TEST(BatchSplitter, IfTakesExactlyOneStatement) {
+  const std::vector<TranslatedStatement> t = TranslateBatch(
+      "if not exists(select quid from q where duid In (Select duid From d where muid ='5') and x>0  ) "
+      "Update m Set iState=0 where muid='5' select 1");
+  ASSERT_EQ(t.size(), 2u);
+  EXPECT_FALSE(t[0].condition.empty());
+  EXPECT_EQ(t[0].kind, StatementKind::Update);
+  EXPECT_TRUE(t[1].condition.empty());
+  EXPECT_EQ(t[1].kind, StatementKind::Select);
+}
+
+TEST(BatchSplitter, SemicolonsAreAccepted) { EXPECT_EQ(Originals("select 1; ;select 2;").size(), 2u); }
+
+TEST(BatchSplitter, BrokenBatchesAreCommandErrors) {
+  ExpectCommandError("select (1");
+  ExpectCommandError("select 1)");
+  ExpectCommandError("IF EXISTS (select 1 from t)");
+  ExpectCommandError("IF EXISTS (select 1 from t) INSERT INTO t VALUES (1) ELSE INSERT INTO t VALUES (2)");
+  ExpectCommandError("IF 1=1 IF 2=2 select 1");
+  ExpectCommandError("values (1,2)");
+  ExpectCommandError("select top x from t");
+}
+
+TEST(BatchSplitter, EmptyTextIsNotACommand) {
+  for (const char* empty : {"", "   ", "\r\r", " -- nothing\n", ";"}) {
+    try {
+      TranslateBatch(empty);
+      ADD_FAILURE() << "accepted empty text";
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.Number(), ErrorNumber::CommandTextNotSet);
+    }
+  }
+}
+
+// A syntax error anywhere means nothing of the batch runs.
+TEST(BatchSplitter, ASyntaxErrorInAnyStatementRunsNothing) {
+  DialectDb db;
+  db.Native("CREATE TABLE t(a int, b float)");
+  EXPECT_THROW(db.Execute(" insert into t(a,b) values (1,2) insert into t(a,b) values (2,,3)"), ComError);
+  EXPECT_EQ(db.Value("select count(*) from t"), "0");
+}
+
+}  // namespace
+}  // namespace fabrikon::dialect::test
