@@ -109,6 +109,8 @@ class clsVoucherCO {
   clsVoucherCommon& Engine();
   BusinessObject& Business();
   VoucherParameters ReadParameters();
+  // The part of VoucherSave2 after the engine wrote the voucher (clsVoucherCOSave.cpp).
+  std::string FinishSave(const DOMDocumentPtr& head, const DOMDocumentPtr& body, int16_t iState);
   void InitModule();
   BusinessObjectPtr CreateForCard(const std::string& card);
 

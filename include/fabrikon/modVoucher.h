@@ -89,3 +89,55 @@ bool& GetRealNo();
 void SetQuantityDecimals(int16_t decimals);
 
 }  // namespace fabrikon
+
+// ============================================================================
+// Statement builders of saving and deleting (modVoucherStatements.cpp). They
+// turn one rowset row into the SQL text that writes it: values are embedded as
+// literals chosen by the column's type, text between quotes with its quotes
+// doubled; values that go into the text unquoted must be numbers.
+// ============================================================================
+#include "fabrikon/Connection.h"
+#include "fabrikon/Recordset.h"
+
+namespace fabrikon {
+
+// True when the row has an attribute of exactly that name.
+bool HasAttribute(const XmlNode& row, const std::string& name);
+
+// The SQL literal of a document value for a column of the given field's ADO
+// type: numbers ("" gives 0; integer columns: "" gives NULL), quoted text
+// (blank gives NULL), 0/1 for booleans, 'YYYY-MM-DD' or NULL for dates. A
+// value that cannot be converted (or a column type without a rule) is
+// reported through the error box and gives "".
+std::string ConvertFieldByType(const Field& field, const std::string& value);
+
+// " IF NOT EXISTS (...) INSERT INTO table(...) Values (...)" for the row's
+// attributes that match the table's columns (qxts and identity columns left
+// out). The guard tests the key, or with strSecondKey the second key or the key.
+std::string InsertSQL(const ConnectionPtr& Conn, const XmlNode& row, const std::string& strTableName,
+                      const std::string& strKey, const std::string& strSecondKey);
+
+// " Update table Set ... WHERE  key= ..." for the row's attributes, with the
+// row-version guard when the table has qxts.
+std::string UpdateSQL(const ConnectionPtr& Conn, const XmlNode& row, const std::string& strTableName,
+                      const std::string& strKey);
+
+// " DELETE FROM table WHERE key= N" with the row's key, which must be a number
+// (ComError 13 otherwise).
+std::string DeleteSQL(const XmlNode& row, const std::string& strTableName, const std::string& strKey);
+
+// The text of ISNULL(MAX(field),0) over the table; "" without a row.
+std::string MaxValue(const std::string& strTableName, const std::string& strFieldName, const ConnectionPtr& Conn);
+
+// The text of ISNULL(field,0) of the row whose key column equals the key
+// value; "" when there is no such row.
+std::string LookupValue(const std::string& strTableName, const std::string& strFieldName,
+                        const std::string& strKeyColumn, const std::string& strKeyValue, const ConnectionPtr& Conn);
+
+// `text` trimmed, when it is a plain decimal number (optional sign, digits,
+// at most one point, optional exponent E/e) that can go into SQL text
+// unquoted; otherwise ComError 13 naming `what`. Keeps document values that
+// are pasted without quotes from ever carrying SQL of their own.
+std::string SqlNumber(const std::string& text, const std::string& what);
+
+}  // namespace fabrikon

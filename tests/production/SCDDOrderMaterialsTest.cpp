@@ -142,12 +142,5 @@ TEST_F(SCDDOrderMaterialsTest, ABillWithoutComponentRowsFailsTheSave) {
   EXPECT_EQ(Materials("count(*)", OfOrder()), "0");
 }
 
-TEST_F(SCDDOrderMaterialsTest, NonNumericKeyFailsBeforeTouchingTheDatabase) {
-  AddBills();
-  const std::string result = AfterSave(Rows({}), Rows({{{"id", "abc"}}}));
-  EXPECT_NE(result.find(kFailed), std::string::npos);
-  EXPECT_EQ(Materials("count(*)", OfOrder()), "0");
-}
-
 }  // namespace
 }  // namespace fabrikon::testing_production

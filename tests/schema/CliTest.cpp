@@ -12,10 +12,20 @@ namespace {
 
 class CliTest : public ::testing::Test {
  protected:
+  // One demo plant made by the command line; every test works on a copy.
+  static void SetUpTestSuite() {
+    master_ = new ScratchDir;
+    CliResult created = RunCli(*master_, {"init-db", master_->File("demo.db"), "--demo"});
+    ASSERT_EQ(created.exitCode, 0) << created.err;
+    ASSERT_NE(created.out.find("created"), std::string::npos);
+  }
+  static void TearDownTestSuite() {
+    delete master_;
+    master_ = nullptr;
+  }
   void SetUp() override {
     db_ = dir_.File("plant.db");
-    CliResult created = RunCli(dir_, {"init-db", db_, "--demo"});
-    ASSERT_EQ(created.exitCode, 0) << created.err;
+    fs::copy_file(master_->File("demo.db"), db_);
   }
   CliResult Sql(const std::string& text) { return RunCli(dir_, {"sql", db_, text}); }
   // The single value a one-row, one-column query printed.
@@ -28,9 +38,11 @@ class CliTest : public ::testing::Test {
     return r.out.substr(first + 1, second - first - 1);
   }
 
+  static ScratchDir* master_;
   ScratchDir dir_;
   std::string db_;
 };
+ScratchDir* CliTest::master_ = nullptr;
 
 const char* const kGuard = "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'";
 
