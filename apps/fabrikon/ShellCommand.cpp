@@ -18,7 +18,7 @@
 // Output (a contract: scripts and tests read it)
 //   - When standard input is not a terminal, each command is echoed first as
 //     "> " + the command line, and comment lines are copied as they are.
-//   - Every command prints exactly one answer line:
+//   - Every command (help and quit aside) prints exactly one answer line:
 //       => "text"      a string result, in double quotes, with carriage
 //                      return written \r, line feed \n, double quote \" and
 //                      backslash \\ (also the Empty variant of load and the

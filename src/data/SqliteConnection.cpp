@@ -59,10 +59,6 @@ SqliteConnection::~SqliteConnection() {
   ConnectionRegistry::Prune();
 }
 
-std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& connectionString) {
-  return Connect(connectionString);
-}
-
 std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& connectionString) {
   std::string path = connectionString.find('=') == std::string::npos
                          ? Trim(connectionString)

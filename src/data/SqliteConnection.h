@@ -18,10 +18,8 @@ class RecordsetBuilder;
 class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
  public:
   // connectionString: "Data Source=FILE[;Key=Value...]" or a bare file name.
-  static std::shared_ptr<SqliteConnection> Open(const std::string& connectionString);
-  // The same as the static Open. A call SqliteConnection::Open(text) is
-  // ambiguous with the recordset Open (whose other parameters have defaults),
-  // so code outside this class calls Connect.
+  // (Not named Open: a static Open(text) would be ambiguous with the
+  // recordset Open, whose other parameters have defaults.)
   static std::shared_ptr<SqliteConnection> Connect(const std::string& connectionString);
   ~SqliteConnection() override;
 

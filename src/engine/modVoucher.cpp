@@ -16,8 +16,9 @@ namespace fabrikon {
 namespace {
 
 struct ModuleState {
-  int16_t quantityDecimals = 2;
-  std::string quantityFormat = "#.00";
+  // Until a façade's Init reads the precision, quantities have no decimals.
+  int16_t quantityDecimals = 0;
+  std::string quantityFormat = "#";
   bool getRealNo = false;
 };
 thread_local ModuleState moduleState;

@@ -181,8 +181,8 @@ TEST(ModuleSettings, EachThreadHasItsOwnCopy) {
     SetQuantityDecimals(6);
   });
   other.join();
-  EXPECT_EQ(otherDecimals, 2);
-  EXPECT_EQ(otherFormat, "#.00");
+  EXPECT_EQ(otherDecimals, 0);  // a thread that never ran Init has no decimals
+  EXPECT_EQ(otherFormat, "#");
   EXPECT_FALSE(otherRealNo);
   EXPECT_EQ(QuantityDecimals(), 4);
   GetRealNo() = false;
