@@ -228,7 +228,7 @@ CREATE INDEX IX_YK_MachineInBills_AutoIDs ON YK_MachineInBills (AutoIDs);
 
 -- Outsourcing purchase invoice lines; ompoccode is the outsourcing order code.
 CREATE TABLE om_purbillvouchs (
-  autoid INTEGER PRIMARY KEY AUTOINCREMENT,
+  autoid int NOT NULL PRIMARY KEY,
   ompoccode nvarchar(30) COLLATE TSQL,
   cinvcode nvarchar(60) COLLATE TSQL,
   fquantity float,

@@ -27,7 +27,7 @@ INSERT INTO Warehouse (cwhcode, cwhname, cdepcode) VALUES ('W01', '原材料库'
 INSERT INTO Warehouse (cwhcode, cwhname, cdepcode) VALUES ('W02', '半成品库', 'D01');
 INSERT INTO Warehouse (cwhcode, cwhname, cdepcode) VALUES ('W03', '成品库', 'D04');
 
--- Free item 1 is the colour (a closed list); free item 2, the specification,
+-- Free item 1 is the colour (a closed list); free item 2 (规格, the model)
 -- takes any text.
 INSERT INTO FreeItemDefinition (ifreeno, cfreename) VALUES (1, '颜色');
 INSERT INTO FreeItemDefinition (ifreeno, cfreename) VALUES (2, '规格');

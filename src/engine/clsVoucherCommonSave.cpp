@@ -99,7 +99,10 @@ std::vector<long> RunBatch(const ConnectionPtr& Conn, const std::string& batch, 
 // must have been inserted (its IF NOT EXISTS guard reports no count when the
 // key was taken).
 void RequireEveryLine(const std::vector<long>& counts, size_t expected) {
-  (void)counts; (void)expected;
+  if (counts.size() != expected) throw SaveRefused{kChanged};
+  for (long count : counts) {
+    if (count < 1) throw SaveRefused{kChanged};
+  }
 }
 
 }  // namespace

@@ -73,6 +73,16 @@ TEST_F(IfExists, GuardedUpdateReportsItsCountOrMinusOneWhenSkipped) {
   EXPECT_EQ(db.Execute(cancel), 0);
 }
 
+TEST(DropTableRule, AGuardedDropCompilesWhenTheTableIsMissing) {
+  const std::vector<TranslatedStatement> t = TranslateBatch(
+      "IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = 'TMPQX_pp13' AND type='U') DROP TABLE "
+      "TempDB..TMPQX_pp13");
+  ASSERT_EQ(t.size(), 1u);
+  EXPECT_EQ(t[0].sql.back(), "DROP TABLE IF EXISTS temp.TMPQX_pp13");
+  EXPECT_EQ(t[0].kind, StatementKind::Ddl);
+  EXPECT_EQ(Sql("DROP TABLE TempDB..TMPQX_pp13"), "DROP TABLE temp.TMPQX_pp13");  // unguarded: as written
+}
+
 TEST_F(IfExists, ExistenceTestOfATempTableThenDrop) {
   const std::string drop =
       "IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = 'tmpqx_PP13' AND type='U') DROP TABLE "

@@ -66,6 +66,12 @@ TEST_F(RowVersionGuard, MissingOrForeignRowVersionNeverMatches) {
   }
 }
 
+TEST_F(RowVersionGuard, GuardAlsoWorksOnAViewThatDeliversTheMoneyText) {
+  const std::string check = "select * from v_om_h WHERE convert(char, convert(money, qxts), 2)=convert(char, "
+                            "convert(money,'" + Qxts() + "'), 2) AND id='12'";
+  EXPECT_EQ(db.Query(check).size(), 1u);
+}
+
 TEST_F(RowVersionGuard, GuardedSelectThroughExecuteAlwaysCountsMinusOne) {
   const std::string check = "select * from om_productpo WHERE convert(char, convert(money, qxts), 2)=convert(char, "
                             "convert(money,'" + Qxts() + "'), 2) AND om_productpo.ID='12'";

@@ -26,11 +26,22 @@ TEST_F(SaveTest, QuotesAndSemicolonsAreStoredAsText) {
 
 TEST_F(SaveTest, UnquotedValuesMustBeNumbers) {
   Load("om01", "2");
-  EditLine(1, "fquantity", "0 where 1=1; update SO_SODetails set fTotolPut=99");
+  EditLine(1, "fquantity",
+           "0 from SO_SODetails inner join OM_POMain on OM_POMain.mainid=2 where 1=1 "
+           "update SO_SODetails set fTotolPut=99 --");
   const std::string answer = Save2(1);
   EXPECT_TRUE(StartsWith(answer, kSaveFailed)) << answer;
   EXPECT_EQ(Scalar("SELECT max(fTotolPut) FROM SO_SODetails"), "20");
   EXPECT_FALSE(conn->InTransaction());
+
+  // Called by the host on its own, the write-back refuses the text too.
+  try {
+    co.DoWriteBackVoucherM(form->HeadDOM(), form->BodyDOM(), conn);
+    ADD_FAILURE() << "the write-back ran";
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Number(), ErrorNumber::TypeMismatch);
+  }
+  EXPECT_EQ(Scalar("SELECT max(fTotolPut) FROM SO_SODetails"), "20");
 }
 
 TEST_F(SaveTest, SalesOrderKeyMustBeANumber) {

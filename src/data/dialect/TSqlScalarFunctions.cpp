@@ -102,7 +102,8 @@ bool RowVersionUnits(sqlite3_value* v, int64_t& units) {
   switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER: units = sqlite3_value_int64(v); return true;
     case SQLITE_FLOAT: units = std::llround(sqlite3_value_double(v)); return true;
-    case SQLITE_TEXT: return C::ParseInteger(Text(v), units);
+    // The counter as text, or the money text a view delivers ('0.0038').
+    case SQLITE_TEXT: return C::ParseInteger(Text(v), units) || C::ParseMoney(Text(v), units);
     case SQLITE_BLOB: {
       const auto* bytes = static_cast<const unsigned char*>(sqlite3_value_blob(v));
       const int size = sqlite3_value_bytes(v);

@@ -1,0 +1,326 @@
+// SaveBench: what saving a production order costs. An order of 10 lines,
+// each exploding into 20 components (1 head + 10 lines + 200 material rows),
+// is saved through clsVoucherCO::VoucherSave2 and compared with the floor: the
+// same rows inserted into the same SQLite schema with prepared statements in
+// one transaction. The dialect layer is timed alone on the statements of one
+// such save, once as the cache-free pipeline and once through TranslateBatch.
+//
+//   build/…/SaveBench --benchmark_counters_tabular=true
+//
+// Counters: ms (per save), ratio (save / baseline) on BM_VoucherSave2;
+// share (dialect time / save time) on the dialect benchmarks.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/HostDatabase.h"
+#include "data/SqliteConnection.h"
+#include "data/dialect/BatchSplitter.h"
+#include "data/dialect/StatementTranslator.h"
+#include "data/dialect/TSqlDialect.h"
+#include "data/dialect/TSqlLexer.h"
+#include "fabrikon/clsVoucherCO.h"
+#include "fabrikon/modVoucher.h"
+#include "host/EmbeddedLoginInfo.h"
+#include "host/EmbeddedVoucherForm.h"
+
+namespace {
+
+using namespace fabrikon;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kLines = 10;
+constexpr int kComponents = 20;
+
+std::string Product(int line) { return "BP" + std::to_string(100 + line); }
+std::string Component(int line, int c) { return Product(line) + "-C" + std::to_string(100 + c); }
+double PerUnit(int c) { return 1 + c % 4 * 0.5; }
+double Waste(int c) { return c % 5 * 2.5; }
+
+// A fresh schema-only database with the ten products' bills of materials,
+// written through the library's own connection in T-SQL.
+class BenchDatabase {
+ public:
+  BenchDatabase() {
+    static std::atomic<int> counter{0};
+    path_ = (std::filesystem::temp_directory_path() /
+             ("fabrikon_savebench_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + ".db"))
+                .string();
+    HostDatabase::Create(path_, /*bDemo*/ false, /*bForce*/ true);
+    conn_ = SqliteConnection::Connect(HostDatabase::ConnectionStringFor(path_));
+    std::string batch;
+    for (int line = 1; line <= kLines; ++line) {
+      batch += "insert into ProductStructure(iAutoId,CPSPCode,cversion) values (" + std::to_string(line) + ",'" +
+               Product(line) + "','1.0') ";
+      for (int c = 1; c <= kComponents; ++c) {
+        batch += "insert into ProductStructures(IPID,CPSCode,cDepCode,cWhCode,iPSQuantity,iWasteRate) values (" +
+                 std::to_string(line) + ",'" + Component(line, c) + "','D01','W01'," + NumberText(PerUnit(c)) +
+                 "," + NumberText(Waste(c)) + ") ";
+      }
+    }
+    conn_->Execute(batch);
+  }
+  ~BenchDatabase() {
+    conn_.reset();
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path_ + suffix, ignored);
+  }
+  BenchDatabase(const BenchDatabase&) = delete;
+  BenchDatabase& operator=(const BenchDatabase&) = delete;
+
+  const std::shared_ptr<SqliteConnection>& Conn() const { return conn_; }
+
+ private:
+  std::string path_;
+  std::shared_ptr<SqliteConnection> conn_;
+};
+
+// The documents the production order screen hands over for a new order.
+void FillNewOrder(VoucherForm& form, int number) {
+  std::string head = "<xml><rs:data><z:row ccode=\"B" + std::to_string(1000000 + number) +
+                     "\" ddate=\"2024-03-11\" cmaker=\"bench\" dplandate=\"2024-03-29\" cdepcode=\"D01\"/></rs:data></xml>";
+  std::string body = "<xml><rs:data>";
+  for (int line = 1; line <= kLines; ++line) {
+    body += "<z:row cinvcode=\"" + Product(line) + "\" fquantity=\"" + std::to_string(line * 10) +
+            "\" dstartdate=\"2024-03-13\" denddate=\"2024-03-29\" editprop=\"A\"/>";
+  }
+  body += "</rs:data></xml>";
+  form.HeadDOM()->loadXML(head);
+  form.BodyDOM()->loadXML(body);
+}
+
+// Records every text the library sends, then passes it on.
+class RecordingConnection : public Connection {
+ public:
+  explicit RecordingConnection(ConnectionPtr inner) : inner_(std::move(inner)) {}
+  void Execute(const std::string& text, long& recordsAffected) override {
+    texts.push_back(text);
+    inner_->Execute(text, recordsAffected);
+  }
+  using Connection::Execute;
+  std::vector<long> ExecuteEach(const std::string& text) override {
+    texts.push_back(text);
+    return inner_->ExecuteEach(text);
+  }
+  RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor, LockTypeEnum lock,
+                    CursorLocationEnum location) override {
+    texts.push_back(text);
+    return inner_->Open(text, cursor, lock, location);
+  }
+  void BeginTrans() override { inner_->BeginTrans(); }
+  void CommitTrans() override { inner_->CommitTrans(); }
+  void RollbackTrans() override { inner_->RollbackTrans(); }
+  bool InTransaction() const override { return inner_->InTransaction(); }
+  std::string ConnectionString() const override { return inner_->ConnectionString(); }
+
+  std::vector<std::string> texts;
+
+ private:
+  ConnectionPtr inner_;
+};
+
+LoginInfoPtr BenchLogin() { return std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "Bench", "bench"); }
+
+// ---- the baseline: the same rows, prepared statements, one transaction ----------------
+
+class Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  Statement& Int(int i, int64_t v) { sqlite3_bind_int64(stmt_, i, v); return *this; }
+  Statement& Real(int i, double v) { sqlite3_bind_double(stmt_, i, v); return *this; }
+  Statement& Text(int i, const std::string& v) {
+    sqlite3_bind_text(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  Statement& Null(int i) { sqlite3_bind_null(stmt_, i); return *this; }
+  bool Run() {
+    const int rc = sqlite3_step(stmt_);
+    sqlite3_reset(stmt_);
+    return rc == SQLITE_DONE;
+  }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+class BaselineWriter {
+ public:
+  explicit BaselineWriter(sqlite3* db)
+      : db_(db),
+        head_(db, "INSERT INTO pp_productpo(id,ccode,ddate,cmaker,dplandate,cdepcode) VALUES (?,?,?,?,?,?)"),
+        line_(db, "INSERT INTO pp_pomain(mainid,id,cinvcode,fquantity,dstartdate,denddate) VALUES (?,?,?,?,?,?)"),
+        material_(db,
+                  "INSERT INTO PP_PODetails(MainID,SubID,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
+                  "iPSQuantity,iWasteRate,cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) "
+                  "VALUES (?,?,'',?,?,0,?,?,?,?,?,?,?,?,?,?,?,?,?,?)") {}
+
+  bool WriteOrder(int number) {
+    bool ok = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    ok = head_.Int(1, number).Text(2, "B" + std::to_string(1000000 + number)).Text(3, "2024-03-11 00:00:00")
+             .Text(4, "bench").Text(5, "2024-03-29 00:00:00").Text(6, "D01").Run() && ok;
+    for (int line = 1; line <= kLines; ++line) {
+      const int64_t mainid = int64_t{number} * 100 + line;
+      ok = line_.Int(1, mainid).Int(2, number).Text(3, Product(line)).Real(4, line * 10)
+               .Text(5, "2024-03-13 00:00:00").Text(6, "2024-03-29 00:00:00").Run() && ok;
+      for (int c = 1; c <= kComponents; ++c) ok = WriteMaterial(mainid, line, c) && ok;
+    }
+    return sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
+  }
+
+ private:
+  bool WriteMaterial(int64_t mainid, int line, int c) {
+    material_.Int(1, mainid).Int(2, ++subId_).Text(3, Component(line, c))
+        .Real(4, line * 10 * PerUnit(c) * (1 + Waste(c) / 100)).Text(5, "D01").Text(6, "W01")
+        .Real(7, PerUnit(c)).Real(8, Waste(c));
+    for (int f = 9; f <= 18; ++f) material_.Null(f);
+    return material_.Run();
+  }
+
+  sqlite3* db_;
+  Statement head_;
+  Statement line_;
+  Statement material_;
+  int64_t subId_ = 0;
+};
+
+// Nanoseconds per baseline order and per save, kept for the ratios.
+double g_baselineNs = 0;
+double g_saveNs = 0;
+
+double MeasureBaseline(BaselineWriter& writer, int& number, int runs) {
+  const auto start = Clock::now();
+  for (int i = 0; i < runs; ++i) writer.WriteOrder(++number);
+  return std::chrono::duration<double, std::nano>(Clock::now() - start).count() / runs;
+}
+
+void BM_BaselinePreparedInserts(benchmark::State& state) {
+  BenchDatabase db;
+  BaselineWriter writer(db.Conn()->Handle());
+  int number = 0;
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    if (!writer.WriteOrder(++number)) state.SkipWithError(sqlite3_errmsg(db.Conn()->Handle()));
+    total += std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+  }
+  g_baselineNs = total / static_cast<double>(state.iterations());
+  state.counters["ms"] = g_baselineNs / 1e6;
+  state.counters["rows"] = 1 + kLines + kLines * kComponents;
+}
+BENCHMARK(BM_BaselinePreparedInserts)->Unit(benchmark::kMillisecond);
+
+// ---- the library's save ----------------------------------------------------------------
+
+void BM_VoucherSave2(benchmark::State& state) {
+  BenchDatabase db;
+  clsVoucherCO co;
+  co.Init(BenchLogin(), db.Conn(), "pp25");
+  auto form = std::make_shared<EmbeddedVoucherForm>();
+  int number = 0;
+  double total = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    FillNewOrder(*form, ++number);
+    state.ResumeTiming();
+    const auto start = Clock::now();
+    Variant curId;
+    const std::string answer = co.VoucherSave2(form, 2, curId);
+    total += std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+    if (!answer.empty()) state.SkipWithError(answer.c_str());
+  }
+  const double saveNs = total / static_cast<double>(state.iterations());
+  if (g_baselineNs == 0) {
+    BenchDatabase other;
+    BaselineWriter writer(other.Conn()->Handle());
+    int baselineNumber = 0;
+    g_baselineNs = MeasureBaseline(writer, baselineNumber, 50);
+  }
+  g_saveNs = saveNs;
+  state.counters["ms"] = saveNs / 1e6;
+  state.counters["ratio"] = saveNs / g_baselineNs;
+}
+BENCHMARK(BM_VoucherSave2)->Unit(benchmark::kMillisecond);
+
+// ---- the dialect layer alone --------------------------------------------------------------
+
+// The texts one save of such an order sends to the connection.
+const std::vector<std::string>& TextsOfOneSave() {
+  static const std::vector<std::string> texts = [] {
+    BenchDatabase db;
+    auto recorder = std::make_shared<RecordingConnection>(db.Conn());
+    clsVoucherCO co;
+    co.Init(BenchLogin(), recorder, "pp25");
+    auto form = std::make_shared<EmbeddedVoucherForm>();
+    // The second save is the one recorded: the first also learns the tables.
+    for (int number = 1; number <= 2; ++number) {
+      FillNewOrder(*form, number);
+      recorder->texts.clear();
+      Variant curId;
+      const std::string answer = co.VoucherSave2(form, 2, curId);
+      if (!answer.empty()) std::fprintf(stderr, "capturing save failed: %s\n", answer.c_str());
+    }
+    return recorder->texts;
+  }();
+  return texts;
+}
+
+// What TranslateBatch does on a cache miss (the cache cannot be switched off).
+size_t TranslateWithoutCache(const std::string& text) {
+  const dialect::LexedText lexed = dialect::TSqlLexer::Tokenize(text);
+  const auto ranges = dialect::BatchSplitter::Split(lexed.tokens);
+  const auto& translator = dialect::StatementTranslator::Instance();
+  size_t statements = 0;
+  for (const auto& range : ranges) {
+    benchmark::DoNotOptimize(translator.Translate(text, lexed.tokens, range));
+    ++statements;
+  }
+  return statements;
+}
+
+// elapsedNs: the loop's wall time; share is the part of one save it stands for.
+void ReportDialect(benchmark::State& state, const std::vector<std::string>& texts, double elapsedNs) {
+  size_t bytes = 0;
+  for (const auto& text : texts) bytes += text.size();
+  state.counters["texts"] = static_cast<double>(texts.size());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+  const double perSave = elapsedNs / static_cast<double>(state.iterations());
+  state.counters["ms"] = perSave / 1e6;
+  if (g_saveNs > 0) state.counters["share"] = perSave / g_saveNs;
+}
+
+void BM_DialectUncached(benchmark::State& state) {
+  const auto& texts = TextsOfOneSave();
+  size_t statements = 0;
+  const auto start = Clock::now();
+  for (auto _ : state) {
+    statements = 0;
+    for (const auto& text : texts) statements += TranslateWithoutCache(text);
+  }
+  ReportDialect(state, texts, std::chrono::duration<double, std::nano>(Clock::now() - start).count());
+  state.counters["statements"] = static_cast<double>(statements);
+}
+BENCHMARK(BM_DialectUncached)->Unit(benchmark::kMillisecond);
+
+void BM_DialectTranslateBatch(benchmark::State& state) {
+  const auto& texts = TextsOfOneSave();
+  const auto start = Clock::now();
+  for (auto _ : state) {
+    for (const auto& text : texts) benchmark::DoNotOptimize(dialect::TranslateBatch(text));
+  }
+  ReportDialect(state, texts, std::chrono::duration<double, std::nano>(Clock::now() - start).count());
+}
+BENCHMARK(BM_DialectTranslateBatch)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
