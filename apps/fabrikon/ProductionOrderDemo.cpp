@@ -193,12 +193,23 @@ void ProductionOrderDemo::EditComponentLine() {
   materials.Init(login_, conn_, "pp16");
   VoucherFormPtr form = std::make_shared<EmbeddedVoucherForm>();
   const std::string frameLine = lineKeys_.size() == 3 ? lineKeys_[2] : "";
-  out_.Answer("GetVoucherData " + frameLine + " (the frames)", materials.GetVoucherData(form, "", Variant(frameLine)).ToText(),
-              "");
+  out_.Answer("GetVoucherData " + frameLine + " (the frames)",
+              materials.GetVoucherData(form, "", Variant(frameLine)).ToText(), "");
   ShowComponents(form);
   XmlNode first = form->BodyDOM()->selectNodes("//z:row").item(0);
   out_.Check("line 1 is the steel tube M211", Attribute(first, "cinvcode") == "M211", "M211 on line 1");
 
+  TypePerUnit(materials, form);
+  Variant curId;
+  out_.Answer("VoucherSave2 1", materials.VoucherSave2(form, 1, curId), "");
+  const std::string stored =
+      Query("select fQuantity from PP_PODetails where SubID=" + SqlStr(Variant(Attribute(first, "subid"))));
+  out_.Check("stored: M211 fQuantity=" + stored, stored == "36.75", "36.75");
+}
+
+// The quantity per unit of line 1 typed twice: refused, then accepted with
+// the required quantity recomputed, which the screen takes into the line.
+void ProductionOrderDemo::TypePerUnit(clsVoucherCO& materials, const VoucherFormPtr& form) {
   DOMDocumentPtr domReturn = DOMDocument::Create();
   RowsetEditor(form->BodyDOM()).SetLine(1, {{"ipsquantity", "0"}});
   out_.Note("per unit typed as 0:");
@@ -211,13 +222,7 @@ void ProductionOrderDemo::EditComponentLine() {
   out_.Answer("BodyCheck 1 ipsquantity", materials.BodyCheck(form, 1, "ipsquantity", domReturn, false), "");
   const std::string returned = ReturnedValues(domReturn);
   out_.Check("domReturn: " + returned, returned == "fquantity=\"36.75\"", "fquantity=\"36.75\"");
-  TakeReturnedValues(domReturn, first);
-
-  Variant curId;
-  out_.Answer("VoucherSave2 1", materials.VoucherSave2(form, 1, curId), "");
-  const std::string stored = Query("select fQuantity from PP_PODetails where SubID=" +
-                                   SqlStr(Variant(Attribute(first, "subid"))));
-  out_.Check("stored: M211 fQuantity=" + stored, stored == "36.75", "36.75");
+  TakeReturnedValues(domReturn, form->BodyDOM()->selectNodes("//z:row").item(0));
 }
 
 void ProductionOrderDemo::ShowComponents(const VoucherFormPtr& form) {

@@ -32,6 +32,7 @@ class ProductionOrderDemo {
   void Save();
   void LoadBack();
   void EditComponentLine();
+  void TypePerUnit(clsVoucherCO& materials, const VoucherFormPtr& form);
   void Approve();
   void Close();
   void Reopen();

@@ -189,9 +189,9 @@ void CheckSalesOrder(const SavePass& pass, const XmlNode& row) {
   if (!HasAttribute(row, "bputfromso") || !IsTrueText(Attribute(row, "bputfromso"))) return;
   const std::string soqxts = Attribute(row, "soqxts");
   if (soqxts.empty()) return;
-  RecordsetPtr rs = pass.conn->Open("select top 1 convert(char,convert(money,qxts),2) as qxts from so_somain where id=" +
-                                        SqlNumber(Attribute(row, "soid"), "soid"),
-                                    adOpenStatic, adLockReadOnly);
+  const std::string sql = "select top 1 convert(char,convert(money,qxts),2) as qxts from so_somain where id=" +
+                          SqlNumber(Attribute(row, "soid"), "soid");
+  RecordsetPtr rs = pass.conn->Open(sql, adOpenStatic, adLockReadOnly);
   const bool changed = !rs->Eof() && NullToEmpty(rs->Fields("qxts").Value()) != soqxts;
   rs->Close();
   if (changed) throw SaveRefused{kSalesOrderChanged};

@@ -231,7 +231,7 @@ std::string LookupValue(const std::string& strTableName, const std::string& strF
 
 std::string SqlNumber(const std::string& text, const std::string& what) {
   const std::string trimmed = Trim(text);
-  if (false)
+  if (!IsPlainNumber(trimmed))
     throw ComError(ErrorNumber::TypeMismatch, "Type mismatch: " + what + " [" + text + "] is not a number");
   return trimmed;
 }

@@ -37,6 +37,21 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
+// Terminal cells of UTF-8 text, counting CJK ideographs, CJK punctuation
+// and full-width forms as two.
+size_t Cells(const std::string& text) {
+  size_t cells = 0;
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    const bool wide = length == 3 && ((lead >= 0xE3 && lead <= 0xE9) ||
+                                      (lead == 0xEF && static_cast<unsigned char>(text[i + 1]) <= 0xBD));
+    cells += wide ? 2 : 1;
+    i += length;
+  }
+  return cells;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -57,27 +72,44 @@ class DemoTest : public ::testing::Test {
     fs::remove_all(dir_, ignored);
   }
 
-  CliRun Run(const std::vector<std::string>& args) {
+  CliRun Run(const std::vector<std::string>& args) const { return RunIn(dir_, args); }
+
+  static CliRun RunIn(const fs::path& dir, const std::vector<std::string>& args) {
     std::string command = Quoted(FABRIKON_CLI);
     for (const std::string& arg : args) command += " " + Quoted(arg);
-    command += " >" + Quoted((dir_ / "out").string()) + " 2>" + Quoted((dir_ / "err").string());
+    command += " >" + Quoted((dir / "out").string()) + " 2>" + Quoted((dir / "err").string());
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir_ / "out"), ReadFile(dir_ / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "out"), ReadFile(dir / "err")};
   }
 
-  // The rows of the material table: the lines between its rule of dashes
-  // and the "material rows:" line that follows it.
-  static std::vector<std::string> MaterialTable(const std::string& out) {
-    std::vector<std::string> rows;
+  // `fabrikon demo` with a temporary database, run once for the tests that only read its output.
+  static const CliRun& PlainRun() {
+    static const CliRun run = [] {
+      const fs::path dir = fs::temp_directory_path() / ("fabrikon_demotest_" + std::to_string(getpid()) + "_plain");
+      fs::create_directories(dir);
+      CliRun result = RunIn(dir, {"demo"});
+      std::error_code ignored;
+      fs::remove_all(dir, ignored);
+      return result;
+    }();
+    return run;
+  }
+
+  // The material table: its header, rule of dashes and rows, up to the
+  // "material rows:" line that follows it.
+  static std::vector<std::string> MaterialTableLines(const std::string& out) {
+    std::vector<std::string> lines;
     bool inList = false;
-    bool inRows = false;
     for (const std::string& line : Lines(out)) {
+      if (line.find("material rows:") != std::string::npos) break;
+      if (inList) lines.push_back(line);
       if (line.find("the material list (PP_PODetails)") != std::string::npos) inList = true;
-      else if (inList && line.find("material rows:") != std::string::npos) break;
-      else if (inList && line.find("----") != std::string::npos) inRows = true;
-      else if (inRows) rows.push_back(line);
     }
-    return rows;
+    return lines;
+  }
+  static std::vector<std::string> MaterialTable(const std::string& out) {
+    std::vector<std::string> lines = MaterialTableLines(out);
+    return lines.size() < 2 ? lines : std::vector<std::string>(lines.begin() + 2, lines.end());
   }
 
   static std::string RowOf(const std::vector<std::string>& rows, const std::string& component) {
@@ -91,7 +123,7 @@ class DemoTest : public ::testing::Test {
 };
 
 TEST_F(DemoTest, WalksTheOrderThroughItsLifeWithEveryAnswerAsExpected) {
-  CliRun run = Run({"demo"});
+  const CliRun& run = PlainRun();
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out.find("!! unexpected"), std::string::npos) << run.out;
@@ -111,7 +143,7 @@ TEST_F(DemoTest, WalksTheOrderThroughItsLifeWithEveryAnswerAsExpected) {
 }
 
 TEST_F(DemoTest, MaterialTableHoldsEveryComponentOfTheThreeProductsWithWaste) {
-  CliRun run = Run({"demo"});
+  const CliRun& run = PlainRun();
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   std::vector<std::string> rows = MaterialTable(run.out);
   ASSERT_EQ(rows.size(), 9u) << run.out;
@@ -126,8 +158,18 @@ TEST_F(DemoTest, MaterialTableHoldsEveryComponentOfTheThreeProductsWithWaste) {
   EXPECT_TRUE(RowOf(rows, "S220").ends_with(" 20")) << RowOf(rows, "S220");
 }
 
+TEST_F(DemoTest, MaterialTableLinesUpWithChineseNames) {
+  const CliRun& run = PlainRun();
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  std::vector<std::string> lines = MaterialTableLines(run.out);
+  ASSERT_EQ(lines.size(), 11u) << run.out;
+  EXPECT_NE(lines[1].find("---"), std::string::npos) << lines[1];
+  // The last column is right-aligned, so every line ends in the same cell.
+  for (const std::string& line : lines) EXPECT_EQ(Cells(line), Cells(lines[1])) << line;
+}
+
 TEST_F(DemoTest, TemporaryDatabaseIsRemovedAfterwards) {
-  CliRun run = Run({"demo"});
+  const CliRun& run = PlainRun();
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   const std::string marker = "database: ";
   const size_t at = run.out.find(marker);

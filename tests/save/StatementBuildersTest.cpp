@@ -64,7 +64,9 @@ TEST_F(StatementBuilders, LiteralsByColumnType) {
   EXPECT_EQ(Literal("om_pomain", "idatafrom", "42"), "42");
   EXPECT_EQ(Literal("om_pomain", "cmemo", "  "), "NULL");
   EXPECT_EQ(Literal("om_pomain", "cmemo", "O'Brien "), "'O''Brien '");
-  for (const char* no : {"", " ", "0", "FALSE", "false", "否"}) EXPECT_EQ(Literal("om_pomain", "bbexpandend", no), "0");
+  for (const char* no : {"", " ", "0", "FALSE", "false", "否"}) {
+    EXPECT_EQ(Literal("om_pomain", "bbexpandend", no), "0");
+  }
   for (const char* yes : {"1", "True", "是"}) EXPECT_EQ(Literal("om_pomain", "bbexpandend", yes), "1");
   EXPECT_EQ(Literal("om_pomain", "dstartdate", "2024-03-05T08:00:00"), "'2024-03-05'");
   EXPECT_EQ(Literal("om_pomain", "dstartdate", "2024-3-5"), "'2024-03-05'");

@@ -93,6 +93,30 @@ TEST_F(SaveTest, DeletedAndModifiedLinesAreWritten) {
   EXPECT_EQ(Scalar("SELECT fquantity FROM om_pomain WHERE mainid=1"), "21");
 }
 
+// --- Deleting ---------------------------------------------------------------------------------
+
+TEST_F(SaveTest, DeletingAnOrderRemovesWhatHangsOnIt) {
+  Load("om01", "3");
+  EXPECT_EQ(co.VoucherDelete(form), "删除单据[WW000003]成功！");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM om_productpo WHERE id=3"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM om_pomain WHERE id=3"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM om_podetails WHERE MainID=3"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM YK_MachineInBill"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM YK_MachineInBills"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM om_podetails"), "5");  // other orders keep theirs
+  // Planning lines count only the order lines that remain.
+  EXPECT_EQ(Scalar("SELECT iinput FROM pp_rmrpdetails WHERE nid=4"), "0");
+  EXPECT_EQ(Scalar("SELECT iinput FROM pp_rmrpdetails WHERE nid=2"), "20");
+  EXPECT_FALSE(conn->InTransaction());
+}
+
+TEST_F(SaveTest, KindWithoutLinesDeletesItsHeadByCode) {
+  Load("pp08", "WC03");
+  EXPECT_EQ(co.VoucherDelete(form), "删除单据[WC03]成功！");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM pp_workcenter WHERE wccode='WC03'"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM pp_workcenter"), "2");
+}
+
 // --- Sales-order write-back -------------------------------------------------------------
 
 class SalesOrderWriteBack : public SaveTest {

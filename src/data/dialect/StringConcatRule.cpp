@@ -32,6 +32,34 @@ void StringConcatRule::Apply(TokenList& tokens, const RuleContext&) const {
   // next pass: y + (',' + x).
   bool changed = true;
   for (int pass = 0; changed && pass < 4; ++pass) changed = Pass(tokens);
+  DeferToRunTime(tokens);
+}
+
+void StringConcatRule::DeferToRunTime(TokenList& tokens) {
+  auto bindsTighter = [](const Token& t) {
+    return t.IsOp("*") || t.IsOp("/") || t.IsOp("%") || t.IsOp("||") || t.IsOp("&") || t.IsOp("|") ||
+           t.IsOp("^") || t.kind == TokenKind::Dot || t.kind == TokenKind::LParen || t.IsWord("collate");
+  };
+  for (size_t i = 1; i + 1 < tokens.size(); ++i) {
+    if (!tokens[i].IsOp("+") || IsUnary(tokens, i) || tokens[i + 1].kind == TokenKind::Operator) continue;
+    const size_t first = tokens.OperandStart(i - 1);
+    const size_t end = tokens.OperandEnd(i + 1);
+    if (Classify(tokens, first, i) != Type::Unknown || Classify(tokens, i + 1, end) != Type::Unknown) continue;
+    if (first > 0 && (tokens[first - 1].kind == TokenKind::Operator || tokens[first - 1].kind == TokenKind::Dot ||
+                      tokens[first - 1].IsWord("collate")))
+      continue;
+    if (bindsTighter(tokens.At(end)) || TokenList::IsReserved(tokens[first]) || TokenList::IsReserved(tokens[i + 1]))
+      continue;
+    std::vector<Token> call{TokenList::Word("tsql_add"), TokenList::Open()};
+    for (size_t k = first; k < i; ++k) call.push_back(tokens[k]);
+    call.push_back(TokenList::Comma());
+    for (size_t k = i + 1; k < end; ++k) call.push_back(tokens[k]);
+    call.push_back(TokenList::Close());
+    call[0].blankBefore = tokens[first].blankBefore;
+    call[2].blankBefore = false;
+    tokens.Replace(first, end, std::move(call));
+    i = first;  // the call is the left operand of a "+" that follows
+  }
 }
 
 bool StringConcatRule::Pass(TokenList& tokens) {

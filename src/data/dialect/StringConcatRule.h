@@ -4,8 +4,10 @@
 // operand is known to be text (a string literal, a conversion to a character
 // type, a text function, or the result of a join before it) and neither is
 // known to be a number (a numeric literal or a numeric function, where T-SQL
-// converts the text to a number). Column operands are of unknown type and
-// leave the decision to the other side; two columns keep "+".
+// converts the text to a number). When neither side is known (two columns,
+// say), "a + b" becomes tsql_add(a, b), which decides by the values' types
+// when the statement runs; that is only done where the call keeps T-SQL's
+// grouping (no *, / or % binding one of the operands, no - or + before a).
 #pragma once
 #include "data/dialect/RewriteRule.h"
 
@@ -20,6 +22,7 @@ class StringConcatRule : public RewriteRule {
 
  private:
   static bool Pass(TokenList& tokens);
+  static void DeferToRunTime(TokenList& tokens);
   static bool IsUnary(const TokenList& tokens, size_t plus);
 };
 

@@ -31,7 +31,11 @@
 //   convert(money,qxts),2) ..." returns.)
 //
 // * Text columns are declared COLLATE TSQL (case-insensitive, trailing blanks
-//   ignored); string literals compared with something get COLLATE TSQL.
+//   ignored). A string literal compared with a plain column takes the column's
+//   collation (so the column's index still serves the lookup); compared with
+//   anything else (isnull(c,''), another literal) it gets COLLATE TSQL. A view
+//   column computed from text (not a plain column reference) should therefore
+//   carry COLLATE TSQL itself.
 //
 // * Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Date literals compared
 //   with, assigned to or inserted into columns are rewritten to that form.
@@ -47,7 +51,7 @@
 //   tsql_money(x), tsql_money_rv(n), tsql_rowversion(n), tsql_char_money2(m),
 //   tsql_money_str(m, len, style, padded), tsql_str(x, len, style, padded),
 //   tsql_int(x, bits), tsql_decimal(x, p, s), tsql_float(x), tsql_bit(x),
-//   tsql_datetime(x[, style]), tsql_date(x, style), tsql_blank(x), getdate(),
+//   tsql_datetime(x[, style]), tsql_date(x, style), tsql_blank(x), tsql_add(a, b), getdate(),
 //   getutcdate(), len, charindex, tsql_left, tsql_right, replicate, space,
 //   isnumeric, year, month, day, tsql_datepart/datename/datediff/dateadd,
 //   like() with T-SQL patterns, and strict sum() and avg().

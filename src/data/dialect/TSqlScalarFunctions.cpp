@@ -256,6 +256,28 @@ void Blank(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
+// tsql_add(a, b): T-SQL's "+" when the text cannot tell the operand types:
+// two texts are joined, anything else is added (a text operand converted to
+// a number, as T-SQL converts it).
+void Add(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const int a = sqlite3_value_type(argv[0]), b = sqlite3_value_type(argv[1]);
+  if (a == SQLITE_TEXT && b == SQLITE_TEXT) return ResultText(ctx, std::string(Text(argv[0])) + std::string(Text(argv[1])));
+  if (a == SQLITE_INTEGER && b == SQLITE_INTEGER) {
+    long long sum = 0;
+    if (__builtin_add_overflow(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]), &sum))
+      return Overflow(ctx, "int");
+    return sqlite3_result_int64(ctx, sum);
+  }
+  double x = 0, y = 0;
+  if (!AsNumber(argv[0], x, true)) return ConversionFailed(ctx, Text(argv[0]), "numeric");
+  if (!AsNumber(argv[1], y, true)) return ConversionFailed(ctx, Text(argv[1]), "numeric");
+  const bool integral = a != SQLITE_FLOAT && b != SQLITE_FLOAT && x == std::trunc(x) && y == std::trunc(y) &&
+                        std::fabs(x) < 9e15 && std::fabs(y) < 9e15;
+  if (integral) return sqlite3_result_int64(ctx, static_cast<int64_t>(x) + static_cast<int64_t>(y));
+  sqlite3_result_double(ctx, x + y);
+}
+
 // ---- T-SQL functions ---------------------------------------------------
 
 std::string Now(bool utc) {
@@ -512,6 +534,7 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "tsql_datetime", 1, DateTimeValue);
   Define(db, "tsql_date", 2, DateTimeValue, Flag());
   Define(db, "tsql_blank", 1, Blank);
+  Define(db, "tsql_add", 2, Add);
   Define(db, "getdate", 0, GetDate, nullptr, false);
   Define(db, "getutcdate", 0, GetDate, Flag(), false);
   Define(db, "len", 1, Len);
