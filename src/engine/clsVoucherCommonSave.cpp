@@ -35,6 +35,7 @@ const char* const kErrorEdited = "保存失败，可能因为单号或ID重复�
 const char* const kErrorCause = "错误原因：";
 const char* const kManualNumbering = "非自动编号";
 const char* const kOutsourcingHead = "om_productpo";
+const char* const kProductionHead = "pp_productpo";
 constexpr int kMaxRenumberings = 6;
 
 // A save that stops with one of its messages (the message without its
@@ -320,6 +321,13 @@ void DeleteOutsourcingDependents(const ConnectionPtr& Conn, const std::string& i
   conn.Execute("delete from YK_MachineInBill where ccode in (select ccode from om_productpo where id=" + x + ") ");
 }
 
+// A production order's material lines hang on its order lines; without this
+// they would outlive the order and still be counted as demand.
+void DeleteProductionDependents(const ConnectionPtr& Conn, const std::string& id) {
+  Use(Conn).Execute("delete from PP_PODetails where mainid in (select mainid from pp_pomain where id=" +
+                    SqlNumber(id, "id") + ")");
+}
+
 void DeleteVoucherRows(const ConnectionPtr& Conn, const DOMDocumentPtr& domHead, const std::string& tableMain,
                        const std::string& tableSub, const std::string& keyMain, const std::string& codeColumn) {
   const std::string k = GetHeadValue(domHead, keyMain);
@@ -352,6 +360,7 @@ std::string clsVoucherCommon::VoucherDelete(const DOMDocumentPtr& domHead, const
     began = true;
     DoWriteBackVoucherD(domHead, domBody, Conn);
     if (LCase(strTableNameMain) == kOutsourcingHead) DeleteOutsourcingDependents(Conn, GetHeadValue(domHead, "id"));
+    if (LCase(strTableNameMain) == kProductionHead) DeleteProductionDependents(Conn, GetHeadValue(domHead, "id"));
     DeleteVoucherRows(Conn, domHead, strTableNameMain, strTableNameSub, strFieldNameMainID, strFieldNameCode);
     Conn->Execute(
         " update pp_rmrpdetails set iinput=ISNULL((select sum(isnull(fquantity,0)) from pp_pomain where "

@@ -110,6 +110,14 @@ TEST_F(SaveTest, DeletingAnOrderRemovesWhatHangsOnIt) {
   EXPECT_FALSE(conn->InTransaction());
 }
 
+TEST_F(SaveTest, DeletingAProductionOrderRemovesItsMaterialLines) {
+  Load("pp25", "2");
+  EXPECT_EQ(co.VoucherDelete(form), "删除单据[SC000002]成功！");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM pp_pomain WHERE id=2"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM PP_PODetails WHERE MainID=3"), "0");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM PP_PODetails WHERE MainID=1"), "3");  // other orders keep theirs
+}
+
 TEST_F(SaveTest, KindWithoutLinesDeletesItsHeadByCode) {
   Load("pp08", "WC03");
   EXPECT_EQ(co.VoucherDelete(form), "删除单据[WC03]成功！");

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "data/dialect/LiteralContext.h"
+
 namespace fabrikon::dialect {
 
 namespace {
@@ -45,7 +47,7 @@ void StringConcatRule::DeferToRunTime(TokenList& tokens) {
     const size_t first = tokens.OperandStart(i - 1);
     const size_t end = tokens.OperandEnd(i + 1);
     if (Classify(tokens, first, i) != Type::Unknown || Classify(tokens, i + 1, end) != Type::Unknown) continue;
-    if (first > 0 && (tokens[first - 1].kind == TokenKind::Operator || tokens[first - 1].kind == TokenKind::Dot ||
+    if (first > 0 && (LiteralContext::IsArithmetic(tokens[first - 1]) || tokens[first - 1].kind == TokenKind::Dot ||
                       tokens[first - 1].IsWord("collate")))
       continue;
     if (bindsTighter(tokens.At(end)) || TokenList::IsReserved(tokens[first]) || TokenList::IsReserved(tokens[i + 1]))
@@ -53,7 +55,9 @@ void StringConcatRule::DeferToRunTime(TokenList& tokens) {
     std::vector<Token> call{TokenList::Word("tsql_add"), TokenList::Open()};
     for (size_t k = first; k < i; ++k) call.push_back(tokens[k]);
     call.push_back(TokenList::Comma());
+    const size_t right = call.size();
     for (size_t k = i + 1; k < end; ++k) call.push_back(tokens[k]);
+    call[right].blankBefore = true;
     call.push_back(TokenList::Close());
     call[0].blankBefore = tokens[first].blankBefore;
     call[2].blankBefore = false;
