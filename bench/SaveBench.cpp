@@ -31,8 +31,8 @@
 #include "data/dialect/TSqlLexer.h"
 #include "fabrikon/clsVoucherCO.h"
 #include "fabrikon/modVoucher.h"
-#include "host/EmbeddedLoginInfo.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace {
 

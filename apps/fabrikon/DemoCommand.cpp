@@ -18,7 +18,7 @@
 #include "ErrorOutput.h"
 #include "ProductionOrderDemo.h"
 #include "data/HostDatabase.h"
-#include "host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
 
 namespace fabrikon::cli {
 namespace {

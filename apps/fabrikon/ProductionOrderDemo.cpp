@@ -7,7 +7,7 @@
 #include "RowsetEditor.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/modVoucher.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace fabrikon::cli {
 namespace {
@@ -280,8 +280,9 @@ void ProductionOrderDemo::Delete() {
   std::string keys;
   for (const std::string& key : lineKeys_) keys += (keys.empty() ? "" : ",") + SqlStr(Variant(key));
   if (keys.empty()) return;
-  out_.Note("material rows of its lines still in PP_PODetails: " +
-            Query("select count(*) from PP_PODetails where MainID in (" + keys + ")"));
+  const std::string materials = Query("select count(*) from PP_PODetails where MainID in (" + keys + ")");
+  out_.Check("material rows of its lines left in PP_PODetails: " + materials, materials == "0",
+             "the material list goes with the order");
 }
 
 // ---- showing the order ------------------------------------------------------------------------

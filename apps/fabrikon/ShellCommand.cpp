@@ -69,7 +69,7 @@
 #include "ShellOutput.h"
 #include "ShellSession.h"
 #include "fabrikon/ComError.h"
-#include "host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
 
 namespace fabrikon::cli {
 namespace {

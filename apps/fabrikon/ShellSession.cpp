@@ -8,7 +8,7 @@
 
 #include "RowsetEditor.h"
 #include "fabrikon/ComError.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace fabrikon::cli {
 namespace {

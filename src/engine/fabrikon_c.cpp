@@ -12,8 +12,8 @@
 
 #include "engine/EngineErrors.h"
 #include "fabrikon/clsVoucherCO.h"
-#include "host/EmbeddedLoginInfo.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 struct fabrikon_voucher_co {
   fabrikon::clsVoucherCO co;

@@ -1,5 +1,5 @@
 // EmbeddedColumnSet: plain holder of the three column lists.
-#include "host/EmbeddedColumnSet.h"
+#include "fabrikon/host/EmbeddedColumnSet.h"
 
 namespace fabrikon {
 

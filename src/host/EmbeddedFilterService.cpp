@@ -1,6 +1,6 @@
 // EmbeddedFilterService: hands out filters the program preset, in place of
 // the host's interactive filter window.
-#include "host/EmbeddedFilterService.h"
+#include "fabrikon/host/EmbeddedFilterService.h"
 
 #include "fabrikon/modVoucher.h"
 

@@ -1,5 +1,5 @@
 // EmbeddedLoginInfo: login values given by the program that runs the library.
-#include "host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
 
 #include <ctime>
 

@@ -1,5 +1,5 @@
 // EmbeddedVoucherForm: holds the head and body documents of one voucher form.
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace fabrikon {
 

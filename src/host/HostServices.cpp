@@ -4,7 +4,7 @@
 #include "fabrikon/host/HostServices.h"
 
 #include "host/EmbeddedCardNumberRegistry.h"
-#include "host/EmbeddedFilterService.h"
+#include "fabrikon/host/EmbeddedFilterService.h"
 #include "host/EmbeddedReferenceChecker.h"
 #include "host/EmbeddedVoucherFormatService.h"
 #include "host/EmbeddedVoucherNumberService.h"

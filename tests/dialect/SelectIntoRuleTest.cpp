@@ -16,6 +16,7 @@ TEST(SelectIntoRule, Golden) {
             "CREATE TABLE temp.\"#t\" AS SELECT (row_number() OVER(ORDER BY a desc) - 1) * 5 + 10 AS idorder, a "
             "from u order by 2 desc");
   EXPECT_THROW(Sql("select identity(int,1,1) as n, a into #t from u order by 1"), ComError);
+  EXPECT_THROW(Sql("select identity(int,1,1) as n, a into #t from u order by 99999999999999999999999"), ComError);
   EXPECT_EQ(Sql("select a, b into x from u"), "CREATE TABLE x AS SELECT a, b from u");
   EXPECT_EQ(TranslateBatch("select a into x from u")[0].kind, StatementKind::Ddl);
   EXPECT_THROW(Sql("select identity(int,1,1), a into x from u"), ComError);  // every column needs a name

@@ -18,8 +18,8 @@
 #include "fabrikon/clsVoucherCO.h"
 #include "fabrikon/host/HostServices.h"
 #include "fabrikon/modVoucher.h"
-#include "host/EmbeddedLoginInfo.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 #include "host/EmbeddedVoucherNumberService.h"
 
 namespace fabrikon::enginetest {

@@ -8,10 +8,10 @@
 #include "fabrikon/host/HostServices.h"
 #include "fabrikon/host/MessageBox.h"
 #include "host/EmbeddedCardNumberRegistry.h"
-#include "host/EmbeddedFilterService.h"
-#include "host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedFilterService.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
 #include "host/EmbeddedReferenceChecker.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 #include "host/EmbeddedVoucherNumberService.h"
 
 namespace fabrikon::test {

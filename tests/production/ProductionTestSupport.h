@@ -15,8 +15,8 @@
 #include "fabrikon/Connection.h"
 #include "fabrikon/host/HostServices.h"
 #include "fabrikon/modVoucher.h"
-#include "host/EmbeddedLoginInfo.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace fabrikon::testing_production {
 

@@ -21,8 +21,8 @@
 #include "fabrikon/host/HostServices.h"
 #include "fabrikon/host/MessageBox.h"
 #include "fabrikon/modVoucher.h"
-#include "host/EmbeddedLoginInfo.h"
-#include "host/EmbeddedVoucherForm.h"
+#include "fabrikon/host/EmbeddedLoginInfo.h"
+#include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace fabrikon::savetest {
 

@@ -4,6 +4,7 @@
 // knows its value is money).
 #include "data/dialect/ConvertRule.h"
 
+#include <charconv>
 #include <string>
 
 #include "fabrikon/ComError.h"
@@ -95,7 +96,12 @@ ConvertRule::TargetType ConvertRule::ReadType(const TokenList& tokens, size_t fi
       if (r.second != r.first + 1) return -2;
       if (tokens[r.first].IsWord("max")) return -1;
       if (tokens[r.first].kind != TokenKind::Number) return -2;
-      return std::stol(std::string(tokens[r.first].text));
+      long n = -2;
+      const std::string_view text = tokens[r.first].text;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+      if (error != std::errc() || end != text.data() + text.size() || n > 8000)
+        throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near '" + std::string(text) + "'.");
+      return n;
     };
     if (!args.empty()) type.precision = number(args[0]);
     if (args.size() > 1) type.scale = number(args[1]);

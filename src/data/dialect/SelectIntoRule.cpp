@@ -1,6 +1,7 @@
 // SelectIntoRule: see the header.
 #include "data/dialect/SelectIntoRule.h"
 
+#include <charconv>
 #include <string>
 
 #include "fabrikon/ComError.h"
@@ -87,8 +88,11 @@ std::vector<Token> SelectIntoRule::OrderList(const TokenList& tokens, size_t fro
     if (!list.empty()) list.push_back(TokenList::Comma());
     const Token& head = tokens[entry.first];
     if (head.kind == TokenKind::Number) {
-      const size_t n = std::stoul(std::string(head.text));
-      if (n < 1 || n > items.size() || tokens[items[n - 1].first].IsWord("identity")) Fail(head.text);
+      size_t n = 0;
+      const auto [end, error] = std::from_chars(head.text.data(), head.text.data() + head.text.size(), n);
+      if (error != std::errc() || end != head.text.data() + head.text.size() || n < 1 || n > items.size() ||
+          tokens[items[n - 1].first].IsWord("identity"))
+        Fail(head.text);
       const TokenList::Range expr = Expression(tokens, items[n - 1]);
       const std::vector<Token> copy = tokens.Slice(expr.first, expr.second);
       list.insert(list.end(), copy.begin(), copy.end());

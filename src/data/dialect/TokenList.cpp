@@ -101,6 +101,7 @@ std::vector<TokenList::Range> TokenList::Arguments(size_t open, size_t close) co
 }
 
 size_t TokenList::OperandStart(size_t last) const {
+  if (last >= tokens_.size()) return last;
   size_t i = last;
   if (tokens_[i].kind == TokenKind::RParen) {
     i = OpenParenOf(i);
@@ -117,6 +118,7 @@ size_t TokenList::OperandStart(size_t last) const {
 }
 
 size_t TokenList::OperandEnd(size_t first) const {
+  if (first >= tokens_.size()) return first;
   size_t i = first;
   while (i + 2 < tokens_.size() && tokens_[i + 1].kind == TokenKind::Dot &&
          (tokens_[i + 2].kind == TokenKind::Word || tokens_[i + 2].kind == TokenKind::QuotedName ||
