@@ -23,53 +23,16 @@
 #include "fabrikon/modVoucher.h"
 #include "fabrikon/host/EmbeddedLoginInfo.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
+#include "support/DemoDatabase.h"
 
 namespace fabrikon::savetest {
 
 inline const std::string kChanged = "保存失败，可能该单据已被其它用户修改或删除！\r";
 
-inline std::string TempPath(const std::string& stem) {
-  static std::atomic<int> counter{0};
-  return (std::filesystem::temp_directory_path() /
-          ("fabrikon_save_" + stem + "_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".db"))
-      .string();
-}
-
-inline void RemoveDatabase(const std::string& path) {
-  std::error_code ignored;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path + suffix, ignored);
-}
-
-// The demo database, created once per test program; each test gets a copy.
-inline const std::string& DemoTemplate() {
-  struct Template {
-    Template() : path(TempPath("template")) { HostDatabase::Create(path, true, true); }
-    ~Template() { RemoveDatabase(path); }
-    std::string path;
-  };
-  static const Template demo;
-  return demo.path;
-}
-
-class DemoDatabase {
- public:
-  DemoDatabase() : path_(TempPath("db")) {
-    for (const char* suffix : {"", "-wal"}) {
-      if (std::filesystem::exists(DemoTemplate() + suffix)) {
-        std::filesystem::copy_file(DemoTemplate() + suffix, path_ + suffix,
-                                   std::filesystem::copy_options::overwrite_existing);
-      }
-    }
-  }
-  ~DemoDatabase() { RemoveDatabase(path_); }
-  DemoDatabase(const DemoDatabase&) = delete;
-  DemoDatabase& operator=(const DemoDatabase&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string ConnectionString() const { return "Data Source=" + path_; }
-
- private:
-  std::string path_;
-};
+using testsupport::DemoDatabase;
+using testsupport::DemoTemplate;
+using testsupport::RemoveDatabase;
+using testsupport::TempPath;
 
 // Lets every check pass and counts the after-save calls.
 class PassingBusiness : public BusinessObject {
