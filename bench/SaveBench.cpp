@@ -33,6 +33,7 @@
 #include "fabrikon/modVoucher.h"
 #include "fabrikon/host/EmbeddedLoginInfo.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
+#include "support/RecordingConnection.h"
 
 namespace {
 
@@ -129,35 +130,7 @@ void FillNewOrder(VoucherForm& form, int number) {
   form.BodyDOM()->loadXML(body);
 }
 
-// Records every text the library sends, then passes it on.
-class RecordingConnection : public Connection {
- public:
-  explicit RecordingConnection(ConnectionPtr inner) : inner_(std::move(inner)) {}
-  void Execute(const std::string& text, long& recordsAffected) override {
-    texts.push_back(text);
-    inner_->Execute(text, recordsAffected);
-  }
-  using Connection::Execute;
-  std::vector<long> ExecuteEach(const std::string& text) override {
-    texts.push_back(text);
-    return inner_->ExecuteEach(text);
-  }
-  RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor, LockTypeEnum lock,
-                    CursorLocationEnum location) override {
-    texts.push_back(text);
-    return inner_->Open(text, cursor, lock, location);
-  }
-  void BeginTrans() override { inner_->BeginTrans(); }
-  void CommitTrans() override { inner_->CommitTrans(); }
-  void RollbackTrans() override { inner_->RollbackTrans(); }
-  bool InTransaction() const override { return inner_->InTransaction(); }
-  std::string ConnectionString() const override { return inner_->ConnectionString(); }
-
-  std::vector<std::string> texts;
-
- private:
-  ConnectionPtr inner_;
-};
+using RecordingConnection = testsupport::RecordingConnection;
 
 LoginInfoPtr BenchLogin() { return std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "Bench", "bench"); }
 

@@ -5,39 +5,12 @@
 
 #include "ProductionOrderData.h"
 #include "fabrikon/clsSCDDOrder.h"
+#include "support/RecordingConnection.h"
 
 namespace fabrikon::testing_production {
 namespace {
 
-// Forwards to the real connection and keeps every text it is given.
-class TextLog : public Connection {
- public:
-  explicit TextLog(ConnectionPtr inner) : inner_(std::move(inner)) {}
-  void Execute(const std::string& text, long& recordsAffected) override {
-    texts.push_back(text);
-    inner_->Execute(text, recordsAffected);
-  }
-  using Connection::Execute;
-  std::vector<long> ExecuteEach(const std::string& text) override {
-    texts.push_back(text);
-    return inner_->ExecuteEach(text);
-  }
-  RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor, LockTypeEnum lock,
-                    CursorLocationEnum location) override {
-    texts.push_back(text);
-    return inner_->Open(text, cursor, lock, location);
-  }
-  void BeginTrans() override { inner_->BeginTrans(); }
-  void CommitTrans() override { inner_->CommitTrans(); }
-  void RollbackTrans() override { inner_->RollbackTrans(); }
-  bool InTransaction() const override { return inner_->InTransaction(); }
-  std::string ConnectionString() const override { return inner_->ConnectionString(); }
-
-  std::vector<std::string> texts;
-
- private:
-  ConnectionPtr inner_;
-};
+using TextLog = testsupport::RecordingConnection;
 
 const std::string kFirstWaste = " select pm.mainid, CPSCode,PS.cDepCode,PS.cWhCode,isnull(PS.iPSQuantity,0) as iPSQuantity,isnull(PS.iWasteRate,0) as iWasteRate, ";
 const std::string kFirstNoWaste = " select pm.mainid,  CPSCode,PS.cDepCode,PS.cWhCode,isnull(PS.iPSQuantity,0) as iPSQuantity,isnull(PS.iWasteRate,0) as iWasteRate, ";
