@@ -51,6 +51,24 @@ double Val(const std::string& text);
 // separators and values beyond a double are not numeric.
 bool IsNumeric(const std::string& text);
 
+// --- Shared pieces of the business objects -----------------------------------
+
+// The row-version guard of every state change:
+// "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'" + qxts + "'), 2)"
+// with the quotes of the caller's qxts doubled, so a crafted version text can
+// never close the literal and widen the WHERE clause.
+std::string QxtsGuard(const std::string& qxts);
+
+// The body row a field-mode check looks at: the row at 1-based position R of
+// "//z:row" when the document has that many rows, else the first row; an
+// empty XmlNode when the document has no row. Field mode checks that one line
+// once, so the edited line is the one checked and messages never repeat.
+XmlNode FieldModeRow(const DOMDocumentPtr& domBody, long R);
+
+// The trimmed value of attribute `name` (lower-cased) of `row`; "" when the
+// row is nothing or has no such attribute.
+std::string RowValue(const XmlNode& row, const std::string& name);
+
 // --- Formatting -------------------------------------------------------------
 
 // The classic text of a number for SQL text (unquoted literals): whole

@@ -186,6 +186,29 @@ std::string SqlStr(const Variant& value) {
   return quoted + "'";
 }
 
+std::string QxtsGuard(const std::string& qxts) {
+  std::string doubled;
+  doubled.reserve(qxts.size());
+  for (char c : qxts) {
+    doubled += c;
+    if (c == '\'') doubled += '\'';
+  }
+  return "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'" + doubled + "'), 2)";
+}
+
+XmlNode FieldModeRow(const DOMDocumentPtr& domBody, long R) {
+  if (!domBody) return XmlNode();
+  const XmlNodeList rows = domBody->selectNodes("//z:row");
+  if (rows.length() == 0) return XmlNode();
+  return (R >= 1 && R <= rows.length()) ? rows.item(R - 1) : rows.item(0);
+}
+
+std::string RowValue(const XmlNode& row, const std::string& name) {
+  if (row.IsNothing()) return std::string();
+  const XmlNode attribute = row.attributes().getNamedItem(LCase(Trim(name)));
+  return attribute.IsNothing() ? std::string() : Trim(attribute.nodeValue());
+}
+
 std::string NullToEmpty(const Variant& value) { return value.IsNull() ? std::string() : value.ToText(); }
 
 std::string GetHeadValue(const DOMDocumentPtr& document, const std::string& name) {

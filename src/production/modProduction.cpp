@@ -6,9 +6,7 @@
 
 namespace fabrikon::production {
 
-std::string RowVersionGuard(const std::string& qxts) {
-  return "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'" + qxts + "'), 2)";
-}
+std::string RowVersionGuard(const std::string& qxts) { return QxtsGuard(qxts); }
 
 std::string KeyList(const ConnectionPtr& conn, const std::string& query, const std::string& field) {
   RecordsetPtr rs = conn->Open(query);

@@ -14,7 +14,7 @@ namespace fabrikon::production {
 
 inline constexpr const char* kCR = "\r";
 
-// "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'" + qxts + "'), 2)"
+// The row-version guard, quotes of qxts doubled (QxtsGuard).
 std::string RowVersionGuard(const std::string& qxts);
 
 // Runs query on conn and joins the text of field of every record, two blanks

@@ -51,6 +51,24 @@ TEST(SqlStr, DoublesEmbeddedQuotesSoTheLiteralCannotEnd) {
   EXPECT_EQ(SqlStr(Variant("''")), "''''''");
 }
 
+TEST(QxtsGuard, DoublesQuotesSoACraftedVersionCannotWidenTheWhere) {
+  EXPECT_EQ(QxtsGuard("0.0001"),
+            "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'0.0001'), 2)");
+  EXPECT_EQ(QxtsGuard("0'), 2) OR 1=1 OR convert(char, convert(money,'0"),
+            "convert(char, convert(money, qxts), 2)=convert(char, convert(money,"
+            "'0''), 2) OR 1=1 OR convert(char, convert(money,''0'), 2)");
+}
+
+TEST(FieldModeRow, PicksLineROrTheFirstRow) {
+  DOMDocumentPtr body = Load(kLoadedHead);
+  EXPECT_EQ(RowValue(FieldModeRow(body, 2), "CCODE"), "second");
+  EXPECT_EQ(RowValue(FieldModeRow(body, 1), "ccode"), "0000000012");
+  for (long r : {0L, -1L, 3L}) EXPECT_EQ(RowValue(FieldModeRow(body, r), "ccode"), "0000000012") << r;
+  EXPECT_EQ(RowValue(FieldModeRow(body, 1), "cdepcode"), "01");
+  EXPECT_TRUE(FieldModeRow(DOMDocument::Create(), 1).IsNothing());
+  EXPECT_EQ(RowValue(FieldModeRow(nullptr, 1), "ccode"), "");
+}
+
 TEST(NullToEmpty, GivesTextOrNothing) {
   EXPECT_EQ(NullToEmpty(Variant::Null()), "");
   EXPECT_EQ(NullToEmpty(Variant()), "");
