@@ -56,6 +56,10 @@
 // save2 STATE, delete, writeback-m, writeback-a. Database: sql T-SQL and
 // query T-SQL on the session's connection, other-sql T-SQL on a second
 // connection (another user changing the database under the session).
+// Lists and references (ShellListCommands.cpp): columns, list, list-page,
+// filter-preset, filter, ref-report, ref-choose, ref-open; list answers
+// => true|false with strErrMsg, nRecordCount (list-page also nPageCount),
+// then "list: N" and "sum: N", each followed by its rows as query prints them.
 // quit or exit (or the end of input) ends the session with status 0.
 #include <unistd.h>
 

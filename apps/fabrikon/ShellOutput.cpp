@@ -34,6 +34,14 @@ void ShellOutput::OutBool(const std::string& name, bool value) {
   out_ << name << ": " << (value ? "true" : "false") << std::endl;
 }
 
+void ShellOutput::OutCount(const std::string& name, long count) { out_ << name << ": " << count << std::endl; }
+
+void ShellOutput::OutTexts(const std::string& name, const std::vector<std::string>& values) {
+  out_ << name << ":";
+  for (const std::string& value : values) out_ << " " << Quote(value);
+  out_ << std::endl;
+}
+
 void ShellOutput::Item(const std::string& text) { out_ << "  " << text << std::endl; }
 
 void ShellOutput::Error(int32_t number, const std::string& description) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace fabrikon::cli {
 
@@ -21,6 +22,8 @@ class ShellOutput {
   void ResultCount(long count);                                  // => 12
   void OutText(const std::string& name, const std::string& value);  // name: "value"
   void OutBool(const std::string& name, bool value);             // name: true
+  void OutCount(const std::string& name, long count);            // name: 12
+  void OutTexts(const std::string& name, const std::vector<std::string>& values);  // name: "a" "b"
   void Item(const std::string& text);                            // two blanks, then the text
   void Error(int32_t number, const std::string& description);    // !! 0x80040E14 description
   void Usage(const std::string& message);                        // ?? message

@@ -53,6 +53,8 @@ ShellSession::ShellSession(std::string connectionString, LoginInfoPtr login, She
   RegisterBusiness();
   RegisterSaving();
   RegisterDatabase();
+  RegisterLists();
+  RegisterReferences();
 }
 
 bool ShellSession::Run(const ShellLine& line) {
@@ -294,7 +296,12 @@ void ShellSession::PrintRecordset(const RecordsetPtr& rs) {
     return;
   }
   out_.ResultCount(rs->RecordCount());
-  if (rs->RecordCount() == 0) return;
+  PrintRecordRows(rs);
+}
+
+// The rows, each as NAME="value" pairs (NULL unquoted).
+void ShellSession::PrintRecordRows(const RecordsetPtr& rs) {
+  if (!rs || rs->RecordCount() == 0) return;
   for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
     std::string fields;
     for (size_t i = 0; i < rs->FieldCount(); ++i) {

@@ -9,7 +9,11 @@
 #include "ShellLine.h"
 #include "ShellOutput.h"
 #include "fabrikon/Connection.h"
+#include "fabrikon/clsRefLink.h"
 #include "fabrikon/clsVoucherCO.h"
+#include "fabrikon/host/EmbeddedColumnSet.h"
+#include "fabrikon/host/EmbeddedFilterService.h"
+#include "fabrikon/host/EmbeddedRefWindow.h"
 #include "fabrikon/host/LoginInfo.h"
 #include "fabrikon/host/VoucherForm.h"
 
@@ -18,6 +22,9 @@ namespace fabrikon::cli {
 class ShellSession {
  public:
   ShellSession(std::string connectionString, LoginInfoPtr login, ShellOutput& out);
+  ~ShellSession();
+  ShellSession(const ShellSession&) = delete;
+  ShellSession& operator=(const ShellSession&) = delete;
 
   // Runs one command line; false when the line asks to end the session.
   bool Run(const ShellLine& line);
@@ -36,9 +43,13 @@ class ShellSession {
   void RegisterBusiness();
   void RegisterSaving();
   void RegisterDatabase();
+  void RegisterLists();       // ShellListCommands.cpp
+  void RegisterReferences();  // ShellListCommands.cpp
 
   void PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args);
   void PrintRecordset(const RecordsetPtr& rs);
+  void PrintRecordRows(const RecordsetPtr& rs);
+  void PrintList(const RecordsetPtr& list, const RecordsetPtr& sum);
   void PrintReturn(const DOMDocumentPtr& domReturn);
   ConnectionPtr OtherConnection();
 
@@ -50,6 +61,13 @@ class ShellSession {
   clsVoucherCO co_;
   VoucherFormPtr form_;
   std::map<std::string, Command> commands_;
+  // List screens, the filter window and the reference link.
+  std::shared_ptr<EmbeddedColumnSet> columns_;
+  std::shared_ptr<EmbeddedFilterService> filter_;
+  std::shared_ptr<clsRefLink> refLink_;
+  std::shared_ptr<EmbeddedRefWindow> window_;
+  std::function<void(EmbeddedRefWindow&)> refChoice_;
+  long windows_ = 0;
 };
 
 }  // namespace fabrikon::cli

@@ -133,6 +133,10 @@ class clsVoucherCommon {
                       long& nPageCount, long nCurrentPage);
   std::string GetFilterString(const ConnectionPtr& Conn, LoginInfoPtr objLogin, const std::string& strCardNum,
                               std::string& strFilter, bool& bCancel);
+  // The temporary list table of a card in paged mode ("TempDB..TMPQX_" + the
+  // card number as given): the one place its name is made. Card numbers that
+  // are not plain words raise ComError.
+  static std::string TempListTableName(const ConnectionPtr& Conn, const std::string& strCardNum);
 
  private:
   RecordsetPtr OpenIntoDocument(const ConnectionPtr& Conn, const std::string& sql,

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "fabrikon/clsForecast.h"
 #include "fabrikon/clsPODetails.h"
 #include "fabrikon/clsSCDDOrder.h"
 
@@ -35,7 +36,9 @@ void Override(const std::string& className, std::function<BusinessObjectPtr()> m
   }
 }
 
-BusinessObjectPtr NewForecast() { return Create("clsForecast", NotBuiltYet); }
+BusinessObjectPtr NewForecast() {
+  return Create("clsForecast", [] { return std::make_shared<clsForecast>(); });
+}
 BusinessObjectPtr NewROPOrder() { return Create("clsROPOrder", NotBuiltYet); }
 BusinessObjectPtr NewBaseFile() { return Create("clsBaseFile", NotBuiltYet); }
 BusinessObjectPtr NewMOOrder() { return Create("clsMOOrder", NotBuiltYet); }

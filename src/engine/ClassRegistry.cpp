@@ -9,6 +9,7 @@
 
 #include "engine/BusinessObjectFactory.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/clsRefLink.h"
 #include "fabrikon/clsSCDDOrder.h"
 #include "fabrikon/clsVoucherCO.h"
 
@@ -36,7 +37,7 @@ const std::vector<Entry>& Entries() {
       {{"clsSCDDOrder", "FABRIKON.clsSCDDOrder", "{F00098BC-F5F9-46C4-9085-A8A42B74A0FD}", "_clsSCDDOrder",
         InterfaceOf<clsSCDDOrder>::iid},
        [] { return AsPublic<clsSCDDOrder>(BusinessObjectFactory::NewSCDDOrder()); }},
-      // The outsourcing classes and the reference link arrive with their subsystems.
+      // The outsourcing classes arrive with their subsystem.
       {{"clsWWSCDDOrder", "FABRIKON.clsWWSCDDOrder", "{560881ED-7287-4BA4-A148-7E6376DD7BD8}", "_clsWWSCDDOrder",
         InterfaceOf<clsWWSCDDOrder>::iid},
        [] { return std::shared_ptr<void>(); }},
@@ -45,7 +46,7 @@ const std::vector<Entry>& Entries() {
        [] { return std::shared_ptr<void>(); }},
       {{"clsRefLink", "FABRIKON.clsRefLink", "{28414472-0497-4CCF-97F7-A6ABAFC29749}", "_clsRefLink",
         InterfaceOf<clsRefLink>::iid},
-       [] { return std::shared_ptr<void>(); }},
+       [] { return std::static_pointer_cast<void>(std::make_shared<clsRefLink>()); }},
   };
   return entries;
 }

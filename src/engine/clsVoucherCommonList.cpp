@@ -1,27 +1,151 @@
 // List data and filters in the engine: the list and totals recordsets of a
-// card's list view (all rows or one page through the temporary list table),
-// and the filter chosen in the host's filter window. Not built yet: both
-// operations raise "not implemented".
-#include "fabrikon/clsVoucherCommon.h"
+// card's list view (all rows, or one page through the temporary list table),
+// and the filter chosen in the host's filter window.
+#include <array>
 
+#include "data/dialect/TSqlLexer.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/clsRefLink.h"
+#include "fabrikon/clsVoucherCommon.h"
+#include "fabrikon/host/HostServices.h"
+#include "fabrikon/modVoucher.h"
 
 namespace fabrikon {
 namespace {
-[[noreturn]] void NotImplemented(const char* operation) {
-  throw ComError(ErrorNumber::NotImplemented, std::string("not implemented: clsVoucherCommon.") + operation);
+
+constexpr const char* kTextTotals = "不能选择非数值型项目作为合计列！";
+
+// A SELECT ... INTO cannot make a column of an empty literal, so each '' (or
+// N'') becomes ' '. Escaped quotes inside a longer literal ('O''Brien') are
+// part of that literal and stay as they are.
+std::string BlankEmptyLiterals(const std::string& sql) {
+  const dialect::LexedText lexed = dialect::TSqlLexer::Tokenize(sql);
+  std::string result;
+  size_t copied = 0;
+  for (const dialect::Token& token : lexed.tokens) {
+    if (!token.Is(dialect::TokenKind::String) || token.text != "''") continue;
+    const size_t at = static_cast<size_t>(token.text.data() - sql.data());
+    result.append(sql, copied, at - copied).append("' '");
+    copied = at + 2;
+  }
+  return result.append(sql, copied, std::string::npos);
 }
+
+// The first and last IDOrder of the wanted page; 0 and 0 for an empty list.
+struct PageKeys {
+  long first = 0;
+  long last = 0;
+};
+
+PageKeys ReadPage(const ConnectionPtr& Conn, const std::string& table, long nPageSize, long& nPageCount,
+                  long nCurrentPage, long& nRecordCount) {
+  PageKeys keys;
+  RecordsetPtr ids = Conn->Open("SELECT IDOrder FROM " + table + " ORDER BY IDOrder", adOpenStatic, adLockReadOnly,
+                                adUseClient);
+  ids->PageSize(nPageSize);
+  nRecordCount = ids->RecordCount();
+  if (ids->Eof()) return keys;
+  long page = nCurrentPage > ids->PageCount() ? ids->PageCount() : nCurrentPage;
+  if (page < 2) page = 1;
+  nPageCount = ids->PageCount();
+  ids->AbsolutePage(page);
+  keys.first = static_cast<long>(ids->Fields(size_t{0}).Value().ToInt());
+  for (long n = 0; n < nPageSize && !ids->Eof(); ++n) {
+    keys.last = static_cast<long>(ids->Fields(size_t{0}).Value().ToInt());
+    ids->MoveNext();
+  }
+  ids->Close();
+  return keys;
+}
+
 }  // namespace
 
-bool clsVoucherCommon::GetVchListData(const ConnectionPtr&, const std::string&, const ColumnSetPtr&, RecordsetPtr&,
-                                      RecordsetPtr&, const std::string&, std::string&, bool, long&, long, long&,
-                                      long) {
-  NotImplemented("GetVchListData");
+std::string clsVoucherCommon::TempListTableName(const ConnectionPtr&, const std::string& strCardNum) {
+  // The card number becomes part of a table name; only a plain word can.
+  for (char c : strCardNum) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!plain) throw ComError(ErrorNumber::InvalidArgument, "不能为单据类型[" + strCardNum + "]建立列表临时表！");
+  }
+  if (strCardNum.empty()) throw ComError(ErrorNumber::InvalidArgument, "不能为空的单据类型建立列表临时表！");
+  return "TempDB..TMPQX_" + strCardNum;
 }
 
-std::string clsVoucherCommon::GetFilterString(const ConnectionPtr&, LoginInfoPtr, const std::string&,
-                                              std::string&, bool&) {
-  NotImplemented("GetFilterString");
+bool clsVoucherCommon::GetVchListData(const ConnectionPtr& Conn, const std::string& strCardNum,
+                                      const ColumnSetPtr& objColSet, RecordsetPtr& rstRetList,
+                                      RecordsetPtr& rstRetSum, const std::string& strWhere, std::string& strErrMsg,
+                                      bool bShowAll, long& nRecordCount, long nPageSize, long& nPageCount,
+                                      long nCurrentPage) {
+  try {
+    if (!objColSet) throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
+    const std::string selectList = objColSet->SelectList();
+    const std::string sumList = objColSet->SumList();
+    const std::string orderList = objColSet->OrderList();
+    VoucherParameters params;
+    GetVoucherParameter(Conn, strCardNum, params);
+    const std::string order = orderList.empty() ? "" : " ORDER BY " + orderList;
+    const std::string& view = params.strViewNameList;
+
+    std::string listSql;
+    std::string sumSql;
+    if (bShowAll) {
+      listSql = " SELECT " + selectList + " FROM " + view + strWhere + order;
+      sumSql = "SELECT " + sumList + " FROM " + view + strWhere;
+    } else {
+      const std::string table = TempListTableName(Conn, strCardNum);
+      Conn->Execute("IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = '" + table.substr(8) +
+                    "' AND type='U') DROP TABLE " + table);
+      Conn->Execute(BlankEmptyLiterals("SELECT IDENTITY(int,1,1) AS IDOrder," + selectList + " INTO " + table +
+                                       " FROM " + view + strWhere + order));
+      Conn->Execute("create index IX_IDOrder ON " + table + "(idorder)");
+      const PageKeys keys = ReadPage(Conn, table, nPageSize, nPageCount, nCurrentPage, nRecordCount);
+      listSql = " SELECT " + selectList + " FROM " + table + " WHERE IdOrder  >= " + std::to_string(keys.first) +
+                " AND IDOrder <= " + std::to_string(keys.last) + " ORDER BY IdOrder";
+      sumSql = "SELECT " + sumList + " FROM " + table;
+    }
+    RecordsetPtr list = Conn->Open(listSql, adOpenStatic, adLockReadOnly, adUseClient);
+    RecordsetPtr sum = Conn->Open(sumSql, adOpenForwardOnly, adLockReadOnly, adUseClient);
+    if (bShowAll) nRecordCount = list->RecordCount();
+    rstRetList = list->Clone();
+    rstRetSum = sum->Clone();
+    return true;
+  } catch (const ComError& e) {
+    strErrMsg = e.Number() == ErrorNumber::CantConvertValue ? kTextTotals : e.Description();
+  } catch (const std::exception& e) {
+    strErrMsg = e.what();
+  }
+  return false;
+}
+
+std::string clsVoucherCommon::GetFilterString(const ConnectionPtr& Conn, LoginInfoPtr objLogin,
+                                              const std::string& strCardNum, std::string& strFilter, bool& bCancel) {
+  const std::string card = LCase(strCardNum);
+  RefReportPtr report = HostServices::CreateRefReport();
+  auto link = std::make_shared<clsRefLink>();
+  link->SetReportName(card);
+  link->Login(objLogin);
+  report->RefLink(link);
+
+  FilterServicePtr service = HostServices::CreateFilterService();
+  service->Prepare(0);
+  // Only the reports whose filters pick orders, cards or reports get the
+  // reference window.
+  static const std::array<const char*, 8> kWithReference = {"pp03", "pp14", "pp15", "pp17",
+                                                             "pp19", "pp20", "pp13", "pp30"};
+  std::shared_ptr<void> reference;
+  for (const char* withReference : kWithReference) {
+    if (card == withReference) reference = report;
+  }
+  long resultCode = 0;
+  const std::string userId = objLogin ? objLogin->cUserId() : "";
+  service->Show(strCardNum, "PP", Conn, reference, true, true, userId, objLogin, resultCode);
+  if (resultCode == 1) {
+    strFilter = service->GetFilter(strCardNum);
+    service->Close("", true);
+    bCancel = false;
+  } else {
+    bCancel = true;
+  }
+  return "";
 }
 
 }  // namespace fabrikon

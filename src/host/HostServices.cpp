@@ -5,6 +5,8 @@
 
 #include "host/EmbeddedCardNumberRegistry.h"
 #include "fabrikon/host/EmbeddedFilterService.h"
+#include "fabrikon/host/EmbeddedRefReport.h"
+#include "fabrikon/host/EmbeddedRefWindow.h"
 #include "host/EmbeddedReferenceChecker.h"
 #include "host/EmbeddedVoucherFormatService.h"
 #include "host/EmbeddedVoucherNumberService.h"
@@ -16,6 +18,8 @@ thread_local std::function<VoucherFormatServicePtr()> tFormatFactory;
 thread_local std::function<ReferenceCheckerPtr()> tCheckerFactory;
 thread_local std::function<FilterServicePtr()> tFilterFactory;
 thread_local CardNumberRegistryPtr tRegistry;
+thread_local std::function<RefWindowPtr()> tRefWindowFactory;
+thread_local std::function<RefReportPtr()> tRefReportFactory;
 
 // A factory that answers null would crash the caller later; fall back to the
 // embedded component instead.
@@ -41,6 +45,8 @@ void SetFilterServiceFactory(std::function<FilterServicePtr()> factory) {
   tFilterFactory = std::move(factory);
 }
 void SetCardNumberRegistry(CardNumberRegistryPtr registry) { tRegistry = std::move(registry); }
+void SetRefWindowFactory(std::function<RefWindowPtr()> factory) { tRefWindowFactory = std::move(factory); }
+void SetRefReportFactory(std::function<RefReportPtr()> factory) { tRefReportFactory = std::move(factory); }
 
 VoucherNumberServicePtr CreateNumberService() {
   return Create<VoucherNumberServicePtr, EmbeddedVoucherNumberService>(tNumberFactory);
@@ -54,6 +60,9 @@ ReferenceCheckerPtr CreateReferenceChecker() {
 FilterServicePtr CreateFilterService() {
   return Create<FilterServicePtr, EmbeddedFilterService>(tFilterFactory);
 }
+
+RefWindowPtr CreateRefWindow() { return Create<RefWindowPtr, EmbeddedRefWindow>(tRefWindowFactory); }
+RefReportPtr CreateRefReport() { return Create<RefReportPtr, EmbeddedRefReport>(tRefReportFactory); }
 
 CardNumberRegistryPtr GetCardNumberRegistry() {
   if (!tRegistry) tRegistry = std::make_shared<EmbeddedCardNumberRegistry>();

@@ -134,8 +134,10 @@ TEST_F(SaveTest, ForecastLinesReferToTheirCode) {
              {R"(cinvcode="P100" imqty="10")", R"(cinvcode="P200" imqty="20")"});
   ASSERT_EQ(Save2(2), "");
   EXPECT_EQ(lastCurId, "0000000003");
-  EXPECT_EQ(Scalar("SELECT count(*) FROM pp_forecastdetail WHERE cfcid=3"), "2");
+  EXPECT_EQ(Scalar("SELECT count(*) FROM pp_forecastdetail WHERE cfcid='0000000003'"), "2");
   EXPECT_EQ(Scalar("SELECT cinvcode FROM pp_forecastdetail WHERE autoid=5"), "P200");
+  // The line keeps the code itself, leading zeros included.
+  EXPECT_EQ(Scalar("SELECT cfcid FROM pp_forecastdetail WHERE autoid=5"), "0000000003");
 }
 
 TEST_F(SaveTest, LinesOfATextKeyedVoucherKeepTheirCode) {

@@ -1,6 +1,7 @@
 // EmbeddedColumnSet: the list columns of a list screen, filled by the program
 // that runs the library (the host's column chooser is not available).
 #pragma once
+#include "fabrikon/Connection.h"
 #include "fabrikon/host/ColumnSet.h"
 
 namespace fabrikon {
@@ -9,6 +10,11 @@ class EmbeddedColumnSet : public ColumnSet {
  public:
   EmbeddedColumnSet() = default;
   EmbeddedColumnSet(std::string selectList, std::string sumList, std::string orderList = "");
+  // The default columns of a card from the embedded table FabrikonListColumns:
+  // every column in order, the summed ones as "sum(c) AS c" (a count of the
+  // rows when none is summed), ordered by the sort columns. A card without
+  // rows there gets an empty column set.
+  static std::shared_ptr<EmbeddedColumnSet> ForCard(const ConnectionPtr& conn, const std::string& cardNumber);
 
   std::string SelectList() const override { return selectList_; }
   std::string SumList() const override { return sumList_; }

@@ -1,0 +1,128 @@
+// List data of the list screens against the demo plant: show-all and paged
+// mode, the page rules, totals of the whole filtered list, the statements
+// sent, the failures, and the default columns of every card.
+#include "ListTestSupport.h"
+
+namespace fabrikon::listtest {
+namespace {
+
+const std::vector<std::string> kAllRows = {"SC000001|1|30", "SC000001|2|20", "SC000002|3|15", "SC000003|4|5",
+                                           "SC000004|5|10"};
+
+TEST_F(ListTest, ShowAllListsTheWholeFilteredView) {
+  ASSERT_TRUE(All()) << errMsg;
+  EXPECT_EQ(RowsOf(list), kAllRows);
+  EXPECT_EQ(RowsOf(sum), std::vector<std::string>{"80"});
+  EXPECT_EQ(recordCount, 5);
+  EXPECT_EQ(pageCount, -1);
+  EXPECT_EQ(Sent().back(), "SELECT sum(fquantity) AS fquantity FROM v_pp25_list");
+
+  ASSERT_TRUE(All(" WHERE isnull(cclose,'')=''")) << errMsg;
+  EXPECT_EQ(recordCount, 4);
+  EXPECT_EQ(RowsOf(sum), std::vector<std::string>{"75"});
+  // No order columns: no ORDER BY.
+  columns->OrderList("");
+  ASSERT_TRUE(All(" WHERE mainid=3")) << errMsg;
+  EXPECT_EQ(Sent().end()[-2], " SELECT ccode,mainid,fquantity FROM v_pp25_list WHERE mainid=3");
+}
+
+TEST_F(ListTest, PagesFollowThePageRules) {
+  struct Case {
+    long page;
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases = {
+      {1, {kAllRows[0], kAllRows[1]}}, {2, {kAllRows[2], kAllRows[3]}}, {3, {kAllRows[4]}},
+      {4, {kAllRows[4]}},              {99, {kAllRows[4]}},             {0, {kAllRows[0], kAllRows[1]}},
+      {-3, {kAllRows[0], kAllRows[1]}},
+  };
+  for (const Case& c : cases) {
+    pageCount = -1;
+    ASSERT_TRUE(Page(c.page, 2)) << errMsg;
+    EXPECT_EQ(RowsOf(list), c.rows) << "page " << c.page;
+    EXPECT_EQ(RowsOf(sum), std::vector<std::string>{"80"}) << "totals cover every page";
+    EXPECT_EQ(recordCount, 5);
+    EXPECT_EQ(pageCount, 3);
+  }
+  EXPECT_EQ(Sent(), (std::vector<std::string>{
+                             "IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = 'TMPQX_pp25' AND type='U') "
+                             "DROP TABLE TempDB..TMPQX_pp25",
+                             "SELECT IDENTITY(int,1,1) AS IDOrder,ccode,mainid,fquantity INTO TempDB..TMPQX_pp25 "
+                             "FROM v_pp25_list ORDER BY ccode,mainid",
+                             "create index IX_IDOrder ON TempDB..TMPQX_pp25(idorder)",
+                             "SELECT IDOrder FROM TempDB..TMPQX_pp25 ORDER BY IDOrder",
+                             " SELECT ccode,mainid,fquantity FROM TempDB..TMPQX_pp25 WHERE IdOrder  >= 1 AND "
+                             "IDOrder <= 2 ORDER BY IdOrder",
+                             "SELECT sum(fquantity) AS fquantity FROM TempDB..TMPQX_pp25",
+                         }));
+}
+
+TEST_F(ListTest, AnEmptyPagedListKeepsThePageCount) {
+  pageCount = 7;
+  ASSERT_TRUE(Page(1, 2, " WHERE 1=0")) << errMsg;
+  EXPECT_TRUE(RowsOf(list).empty());
+  EXPECT_EQ(recordCount, 0);
+  EXPECT_EQ(pageCount, 7);
+  EXPECT_EQ(Sent()[4],
+            " SELECT ccode,mainid,fquantity FROM TempDB..TMPQX_pp25 WHERE IdOrder  >= 0 AND IDOrder <= 0 ORDER BY "
+            "IdOrder");
+}
+
+TEST_F(ListTest, FiltersWithQuotesWorkInPagedMode) {
+  // An empty literal is sent with a blank between its quotes...
+  ASSERT_TRUE(Page(1, 10, " WHERE isnull(cclose,'')='' AND ccode<>N''")) << errMsg;
+  EXPECT_EQ(Sent()[1],
+            "SELECT IDENTITY(int,1,1) AS IDOrder,ccode,mainid,fquantity INTO TempDB..TMPQX_pp25 FROM v_pp25_list "
+            "WHERE isnull(cclose,' ')=' ' AND ccode<>N' ' ORDER BY ccode,mainid");
+  EXPECT_EQ(recordCount, 4);
+  // ...while an escaped quote inside a value stays part of that value.
+  conn->Execute("UPDATE pp_productpo SET ccode='O''Brien' WHERE id=2");
+  ASSERT_TRUE(Page(1, 10, " WHERE ccode='O''Brien'")) << errMsg;
+  EXPECT_EQ(RowsOf(list), std::vector<std::string>{"O'Brien|3|15"});
+  EXPECT_EQ(RowsOf(sum), std::vector<std::string>{"15"});
+}
+
+TEST_F(ListTest, FailuresAnswerFalseWithTheReason) {
+  columns->SumList("sum(ccode) AS ccode");
+  for (bool showAll : {true, false}) {
+    errMsg.clear();
+    EXPECT_FALSE(co.GetVchListData(columns, list, sum, "", errMsg, showAll, recordCount, 2, pageCount, 1));
+    EXPECT_EQ(errMsg, "不能选择非数值型项目作为合计列！");
+  }
+  columns->SumList("sum(fquantity) AS f");
+  columns->SelectList("nosuchcolumn");
+  EXPECT_FALSE(All());
+  EXPECT_NE(errMsg.find("nosuchcolumn"), std::string::npos) << errMsg;
+  EXPECT_FALSE(co.GetVchListData(nullptr, list, sum, "", errMsg, true, recordCount, 0, pageCount, 0));
+  EXPECT_FALSE(errMsg.empty());
+  // A card number that cannot name a table is refused before any SQL.
+  co.Init(login, conn, "pp25;x");
+  columns->SelectList("ccode");
+  EXPECT_FALSE(Page(1, 2));
+  for (const std::string& text : conn->texts) EXPECT_EQ(text.find("TMPQX"), std::string::npos) << text;
+}
+
+TEST_F(ListTest, EveryCardListsWithItsDefaultColumns) {
+  RecordsetPtr cards = conn->Open("SELECT DISTINCT CardNumber FROM FabrikonListColumns ORDER BY CardNumber",
+                                  adOpenStatic, adLockReadOnly, adUseClient);
+  std::vector<std::string> listed;
+  for (; !cards->Eof(); cards->MoveNext()) {
+    const std::string card = cards->Fields(size_t{0}).Value().ToText();
+    listed.push_back(card);
+    co.Init(login, conn, card);
+    columns = EmbeddedColumnSet::ForCard(conn, card);
+    ASSERT_TRUE(All()) << card << ": " << errMsg;
+    const long all = recordCount;
+    EXPECT_EQ(RowsOf(sum).size(), 1u) << card;
+    ASSERT_TRUE(Page(1, 3)) << card << ": " << errMsg;
+    EXPECT_EQ(recordCount, all) << card;
+    EXPECT_EQ(RowsOf(list).size(), static_cast<size_t>(std::min(all, 3L))) << card;
+  }
+  EXPECT_EQ(listed.size(), 14u);
+  EXPECT_EQ(EmbeddedColumnSet::ForCard(conn, "pp01")->SumList(), "sum(imqty) AS imqty");
+  EXPECT_EQ(EmbeddedColumnSet::ForCard(conn, "pp01")->OrderList(), "cfcid,autoid");
+  EXPECT_EQ(EmbeddedColumnSet::ForCard(conn, "zz99")->SelectList(), "");
+}
+
+}  // namespace
+}  // namespace fabrikon::listtest
