@@ -82,8 +82,8 @@ class ForecastTest : public ::testing::Test {
                                      SqlStr(Variant(cfcid)),
                                  adOpenStatic, adLockReadOnly);
     if (rs->Eof()) return "<no row>";
-    std::string state;
-    for (size_t i = 0; i < 4; ++i) state += (i ? "|" : "") + DateText(NullToEmpty(rs->Fields(i).Value()));
+    std::string state = rs->Fields(size_t{0}).Value().ToBool() ? "1" : "0";
+    for (size_t i = 1; i < 4; ++i) state += "|" + DateText(NullToEmpty(rs->Fields(i).Value()));
     return state;
   }
 

@@ -89,7 +89,9 @@ TEST_F(RefLinkTest, QueriesAndCaptionsByFilterAndReport) {
     EXPECT_EQ(window->Query(), c.query) << c.filter << " " << c.report;
     EXPECT_EQ(window->Captions(), c.captions) << c.filter << " " << c.report;
     // Every query runs on the plant's database as the window would run it.
-    if (!c.query.empty()) EXPECT_NO_THROW(conn->Open(c.query, adOpenStatic, adLockReadOnly, adUseClient)) << c.query;
+    if (!c.query.empty()) {
+      EXPECT_NO_THROW(conn->Open(c.query, adOpenStatic, adLockReadOnly, adUseClient)) << c.query;
+    }
   }
   EXPECT_EQ(windowsMade, 1);  // one window, reused by every call
   EXPECT_EQ(window->InitCount(), static_cast<long>(cases.size()));
