@@ -61,7 +61,7 @@ double LibraryPage(clsVoucherCO& co, const ColumnSetPtr& columns) {
   RecordsetPtr list, sum;
   std::string errMsg;
   long recordCount = 0, pageCount = 0;
-  if (!co.GetVchListData(columns, list, sum, " WHERE bmrp=1", errMsg, false, recordCount, kPageSize, pageCount,
+  if (!co.GetVchListData(columns, list, sum, "", errMsg, false, recordCount, kPageSize, pageCount,
                          kPage) ||
       list->RecordCount() != kPageSize) {
     std::fprintf(stderr, "list failed: %s\n", errMsg.c_str());
@@ -93,7 +93,7 @@ double FloorPage(sqlite3* db) {
   Run(db, "DROP TABLE IF EXISTS temp.TMPQX_floor");
   Run(db,
       "CREATE TEMP TABLE TMPQX_floor AS SELECT row_number() OVER (ORDER BY cfcid, autoid) AS IDOrder, cfcid, "
-      "dplandate, cinvcode, imqty FROM v_pp01_list WHERE bmrp=1 ORDER BY cfcid, autoid");
+      "dplandate, cinvcode, imqty FROM v_pp01_list ORDER BY cfcid, autoid");
   Run(db, "CREATE INDEX temp.IX_IDOrder_floor ON TMPQX_floor(IDOrder)");
   CountRows(db, "SELECT IDOrder FROM TMPQX_floor ORDER BY IDOrder");
   const std::string first = std::to_string((kPage - 1) * kPageSize + 1);
