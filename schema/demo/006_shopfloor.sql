@@ -1,28 +1,27 @@
 -- Demo plant: the shop floor of the e-bikes of production order SC000001.
--- The motor is fitted in its own work centre (resource, operation and a
--- routing for the e-bike), the bikes are dispatched in two operations
+-- The motor is fitted at the assembly centre (a resource and an operation of
+-- its own, and a routing for the e-bike), the bikes are dispatched in two operations
 -- (welding reported on, assembly not yet), the black chairs of the same order
 -- are reported complete, and the motors are replenished by a reorder-point
 -- plan with a supplier's quota.
 
-INSERT INTO pp_workcenter (wccode, wcname, cdepcode) VALUES ('WC04', '电装中心', 'D01');
-INSERT INTO pp_operation (opcode, opname, wccode) VALUES ('GX50', '电机装配', 'WC04');
+INSERT INTO pp_operation (opcode, opname, wccode) VALUES ('GX50', '电机装配', 'WC01');
 INSERT INTO pp_resource (rescode, resname, restype, unit, wccode, bkeyres, num, workhours, dayshinum, workeff, useeff)
-  VALUES ('R04', '电装工位', '人工', '个', 'WC04', 1, 3, 8, 2, 100, 95);
+  VALUES ('R04', '电装工位', '人工', '个', 'WC01', 1, 3, 8, 2, 100, 95);
 
 INSERT INTO pp_routmain (routid, routcode, routname, cinvcode, effdate, deffdate)
   VALUES (3, 'GY000003', '电动自行车总装工艺', 'P200', '2024-01-01 00:00:00', NULL);
 INSERT INTO pp_routdetail (routid, autoid, cinvcode, imqty, opcode, wccode, cindex, batchnum, pretime, manhrs, shifthr)
-  VALUES (3, 5, 'P200', 1, 'GX50', 'WC04', '0010', 5, 0.5, 0.8, 8);
+  VALUES (3, 5, 'P200', 1, 'GX50', 'WC01', '0010', 5, 0.5, 0.8, 8);
 INSERT INTO pp_routdetail (routid, autoid, cinvcode, imqty, opcode, wccode, cindex, batchnum, pretime, manhrs, shifthr)
   VALUES (3, 6, 'P200', 1, 'GX40', 'WC01', '0020', 5, 0.5, 1.5, 8);
 
 -- Dispatch order PG000004 (approved) of the e-bike line: motor fitting, then
 -- final assembly. totaltime = whole batches (num / batchnum, rounded up) x standtime.
 INSERT INTO PP_MoOrderMa (MoID, mocode, mainid, audman, audtime, closeman, closedate, dplandate, cplanperson, cppname, cdepcode, wccode, opcode)
-  VALUES (4, 'PG000004', 2, '李娜', '2024-03-09 00:00:00', NULL, NULL, '2024-03-09 00:00:00', 'lina', '李娜', 'D01', 'WC04', 'GX50');
+  VALUES (4, 'PG000004', 2, '李娜', '2024-03-09 00:00:00', NULL, NULL, '2024-03-09 00:00:00', 'lina', '李娜', 'D01', 'WC01', 'GX50');
 INSERT INTO pp_moorderde (moid, mosubid, cinvcode, imqty, opcode, wccode, cindex, batchnum, timeunit, num, startdate, enddate, pretime, manhrs, shifthr, standtime, totaltime, drequiredate, drequireenddate)
-  VALUES (4, 5, 'P200', 20, 'GX50', 'WC04', '0010', 5, '小时', 20, '2024-03-10 00:00:00', '2024-03-14 00:00:00', 0.5, 0.8, 8, 0.8, 3.2, '2024-03-10 00:00:00', '2024-03-15 00:00:00');
+  VALUES (4, 5, 'P200', 20, 'GX50', 'WC01', '0010', 5, '小时', 20, '2024-03-10 00:00:00', '2024-03-14 00:00:00', 0.5, 0.8, 8, 0.8, 3.2, '2024-03-10 00:00:00', '2024-03-15 00:00:00');
 INSERT INTO pp_moorderde (moid, mosubid, cinvcode, imqty, opcode, wccode, cindex, batchnum, timeunit, num, startdate, enddate, pretime, manhrs, shifthr, standtime, totaltime, drequiredate, drequireenddate)
   VALUES (4, 6, 'P200', 20, 'GX40', 'WC01', '0020', 5, '小时', 20, '2024-03-15 00:00:00', '2024-03-26 00:00:00', 0.5, 1.5, 8, 1.5, 6, '2024-03-15 00:00:00', '2024-03-28 00:00:00');
 

@@ -59,20 +59,8 @@ std::string CompletionReport::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login
 std::string CompletionReport::HeadCheck(VoucherFormPtr VO, ConnectionPtr& Conn, const std::string& strItem,
                                         DOMDocumentPtr& domReturn, bool bSaveMode) const {
   DOMDocumentPtr domHead = VO->HeadDOM();
-  XmlNode head = HeadRow(domHead);
-  if (bSaveMode) {
-    std::string result;
-    XmlAttributes attributes = head.attributes();
-    for (long i = 0; i < attributes.length(); ++i) {
-      const std::string name = attributes.item(i).nodeName();
-      const std::string lower = LCase(name);
-      if ((lower == kind_.code || lower == "keyinman" || lower == "keyindate") &&
-          GetHeadValue(domHead, name).empty()) {
-        result += "表头：[" + name + kNotEmpty + kCR;
-      }
-    }
-    return result;
-  }
+  HeadRow(domHead);  // a head without a row fails in both modes
+  if (bSaveMode) return RequiredHeadFields(domHead, {kind_.code, "keyinman", "keyindate"});
   const std::string item = LCase(strItem);
   if (item != "cdepcode" && item != "audman" && item != kind_.code) return "";
   ReferenceCheckerPtr checker;

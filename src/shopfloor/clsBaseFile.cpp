@@ -4,8 +4,6 @@
 // field and save checks of routing lines.
 #include "fabrikon/clsBaseFile.h"
 
-#include <initializer_list>
-
 #include "fabrikon/modVoucher.h"
 #include "production/modProduction.h"
 #include "shopfloor/modShopfloor.h"
@@ -15,13 +13,6 @@ namespace fabrikon {
 using namespace shopfloor;
 
 namespace {
-
-bool IsOneOf(const std::string& item, std::initializer_list<const char*> names) {
-  for (const char* name : names) {
-    if (item == name) return true;
-  }
-  return false;
-}
 
 std::string HeadMessage(const std::string& item, const std::string& text) {
   return "表头：[" + item + "]" + text + kCR;
@@ -89,21 +80,15 @@ std::string RoutingField(const std::string& item, const std::string& value, cons
 }
 
 std::string SaveModeHeadCheck(const DOMDocumentPtr& domHead, const ConnectionPtr& Conn, const std::string& card) {
+  if (card == "pp08") return RequiredHeadFields(domHead, {"cdepcode", "wccode", "wcname"});
+  if (card == "pp10") return RequiredHeadFields(domHead, {"opcode", "opname", "wccode", "wcname"});
+  if (card != "pp09" && card != "pp11") return "";
   std::string result;
   XmlAttributes attributes = HeadRow(domHead).attributes();
   for (long i = 0; i < attributes.length(); ++i) {
     const std::string item = attributes.item(i).nodeName();
-    const std::string lower = LCase(item);
     const std::string value = GetHeadValue(domHead, item);
-    if (card == "pp08" && IsOneOf(lower, {"cdepcode", "wccode", "wcname"}) && value.empty()) {
-      result += HeadMessage(item, "不能为空，请检查！");
-    } else if (card == "pp09") {
-      result += ResourceField(item, value);
-    } else if (card == "pp10" && IsOneOf(lower, {"opcode", "opname", "wccode", "wcname"}) && value.empty()) {
-      result += HeadMessage(item, "不能为空，请检查！");
-    } else if (card == "pp11") {
-      result += RoutingField(item, value, domHead, Conn);
-    }
+    result += card == "pp09" ? ResourceField(item, value) : RoutingField(item, value, domHead, Conn);
   }
   return result;
 }

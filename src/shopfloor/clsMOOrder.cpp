@@ -18,13 +18,6 @@ namespace {
 
 constexpr const char* kKind = "派工单";
 
-bool IsOneOf(const std::string& item, std::initializer_list<const char*> names) {
-  for (const char* name : names) {
-    if (item == name) return true;
-  }
-  return false;
-}
-
 // Save mode: the required cells of one card, in the order of its attributes.
 std::string SaveModeCardCheck(const XmlNode& row, long line) {
   std::string result;
@@ -139,18 +132,8 @@ std::string clsMOOrder::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) {
 std::string clsMOOrder::HeadCheck(VoucherFormPtr VO, ConnectionPtr& Conn, const std::string& strItem,
                                   DOMDocumentPtr& domReturn, bool bSaveMode, std::string&) {
   DOMDocumentPtr domHead = VO->HeadDOM();
-  XmlNode head = HeadRow(domHead);
-  if (bSaveMode) {
-    std::string result;
-    XmlAttributes attributes = head.attributes();
-    for (long i = 0; i < attributes.length(); ++i) {
-      const std::string name = attributes.item(i).nodeName();
-      if (LCase(name) == "dplandate" && GetHeadValue(domHead, name).empty()) {
-        result += "表头：[" + name + kNotEmpty + kCR;
-      }
-    }
-    return result;
-  }
+  HeadRow(domHead);  // a head without a row fails in both modes
+  if (bSaveMode) return RequiredHeadFields(domHead, {"dplandate"});
   if (!IsOneOf(LCase(strItem), {"cdepname", "wcname", "opname", "cdepcode", "wccode", "opcode"})) return "";
   ReferenceCheckerPtr checker;
   const std::string answer =

@@ -9,6 +9,25 @@
 
 namespace fabrikon::shopfloor {
 
+bool IsOneOf(const std::string& item, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (item == name) return true;
+  }
+  return false;
+}
+
+std::string RequiredHeadFields(const DOMDocumentPtr& domHead, std::initializer_list<const char*> required) {
+  std::string result;
+  XmlAttributes attributes = HeadRow(domHead).attributes();
+  for (long i = 0; i < attributes.length(); ++i) {
+    const std::string name = attributes.item(i).nodeName();
+    if (IsOneOf(LCase(name), required) && GetHeadValue(domHead, name).empty()) {
+      result += "表头：[" + name + kNotEmpty + kCR;
+    }
+  }
+  return result;
+}
+
 bool HasRow(const DOMDocumentPtr& document) {
   return document && document->selectNodes("//z:row").length() > 0;
 }

@@ -3,6 +3,7 @@
 // head-row and existence tests, the domReturn rows, and the field-mode line
 // rules that dispatch cards and routing lines have in common.
 #pragma once
+#include <initializer_list>
 #include <string>
 
 #include "fabrikon/Connection.h"
@@ -17,6 +18,14 @@ inline constexpr const char* kNoDocument = "此张单据已经被删除或不存
 inline constexpr const char* kNoBodyData = "表体：没有数据不能保存，请检查！";
 inline constexpr const char* kNotEmpty = "]不能为空，请检查！";
 inline constexpr const char* kNotNumber = "]不是合法的数值，请检查！";
+
+// Whether `item` is one of `names`.
+bool IsOneOf(const std::string& item, std::initializer_list<const char*> names);
+
+// Save mode: "表头：[" + name + "]不能为空，请检查！" + CR for every attribute of
+// the head row, in document order, whose lower-cased name is one of
+// `required` and whose head value is empty.
+std::string RequiredHeadFields(const DOMDocumentPtr& domHead, std::initializer_list<const char*> required);
 
 // Whether the document holds a "//z:row".
 bool HasRow(const DOMDocumentPtr& document);
