@@ -5,8 +5,13 @@
 
 #include <map>
 
+#include "fabrikon/clsBaseFile.h"
 #include "fabrikon/clsForecast.h"
+#include "fabrikon/clsMOOrder.h"
+#include "fabrikon/clsMOOrderRpt.h"
 #include "fabrikon/clsPODetails.h"
+#include "fabrikon/clsPORpt.h"
+#include "fabrikon/clsROPOrder.h"
 #include "fabrikon/clsSCDDOrder.h"
 
 namespace fabrikon::BusinessObjectFactory {
@@ -39,11 +44,21 @@ void Override(const std::string& className, std::function<BusinessObjectPtr()> m
 BusinessObjectPtr NewForecast() {
   return Create("clsForecast", [] { return std::make_shared<clsForecast>(); });
 }
-BusinessObjectPtr NewROPOrder() { return Create("clsROPOrder", NotBuiltYet); }
-BusinessObjectPtr NewBaseFile() { return Create("clsBaseFile", NotBuiltYet); }
-BusinessObjectPtr NewMOOrder() { return Create("clsMOOrder", NotBuiltYet); }
-BusinessObjectPtr NewMOOrderRpt() { return Create("clsMOOrderRpt", NotBuiltYet); }
-BusinessObjectPtr NewPORpt() { return Create("clsPORpt", NotBuiltYet); }
+BusinessObjectPtr NewROPOrder() {
+  return Create("clsROPOrder", [] { return std::make_shared<clsROPOrder>(); });
+}
+BusinessObjectPtr NewBaseFile() {
+  return Create("clsBaseFile", [] { return std::make_shared<clsBaseFile>(); });
+}
+BusinessObjectPtr NewMOOrder() {
+  return Create("clsMOOrder", [] { return std::make_shared<clsMOOrder>(); });
+}
+BusinessObjectPtr NewMOOrderRpt() {
+  return Create("clsMOOrderRpt", [] { return std::make_shared<clsMOOrderRpt>(); });
+}
+BusinessObjectPtr NewPORpt() {
+  return Create("clsPORpt", [] { return std::make_shared<clsPORpt>(); });
+}
 BusinessObjectPtr NewPODetails() {
   return Create("clsPODetails", [] { return std::make_shared<clsPODetails>(); });
 }
