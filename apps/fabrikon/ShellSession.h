@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ShellLine.h"
+#include "ShellMessageBoxes.h"
 #include "ShellOutput.h"
 #include "fabrikon/Connection.h"
 #include "fabrikon/clsVoucherCO.h"
@@ -36,6 +37,8 @@ class ShellSession {
   void RegisterBusiness();
   void RegisterSaving();
   void RegisterDatabase();
+  void RegisterOutsourcing();
+  void PrintMessageBoxes();
 
   void PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args);
   void PrintRecordset(const RecordsetPtr& rs);
@@ -50,6 +53,7 @@ class ShellSession {
   clsVoucherCO co_;
   VoucherFormPtr form_;
   std::map<std::string, Command> commands_;
+  std::shared_ptr<ShellMessageBoxes> messageBoxes_ = std::make_shared<ShellMessageBoxes>();
 };
 
 }  // namespace fabrikon::cli

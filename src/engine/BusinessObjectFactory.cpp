@@ -7,6 +7,8 @@
 
 #include "fabrikon/clsPODetails.h"
 #include "fabrikon/clsSCDDOrder.h"
+#include "fabrikon/clsWWPODetails.h"
+#include "fabrikon/clsWWSCDDOrder.h"
 
 namespace fabrikon::BusinessObjectFactory {
 namespace {
@@ -47,7 +49,11 @@ BusinessObjectPtr NewPODetails() {
 BusinessObjectPtr NewSCDDOrder() {
   return Create("clsSCDDOrder", [] { return std::make_shared<clsSCDDOrder>(); });
 }
-BusinessObjectPtr NewWWSCDDOrder() { return Create("clsWWSCDDOrder", NotBuiltYet); }
-BusinessObjectPtr NewWWPODetails() { return Create("clsWWPODetails", NotBuiltYet); }
+BusinessObjectPtr NewWWSCDDOrder() {
+  return Create("clsWWSCDDOrder", [] { return std::make_shared<clsWWSCDDOrder>(); });
+}
+BusinessObjectPtr NewWWPODetails() {
+  return Create("clsWWPODetails", [] { return std::make_shared<clsWWPODetails>(); });
+}
 
 }  // namespace fabrikon::BusinessObjectFactory
