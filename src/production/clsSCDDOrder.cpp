@@ -331,7 +331,8 @@ std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64
   std::string batch;
   if (!rs->Eof()) rs->MoveFirst();
   while (!rs->Eof()) {
-    batch += InsertStatement(*rs, ++subId);
+    // A bill without component rows comes back as one row of nulls: no material.
+    if (!rs->Fields("CPSCode").Value().IsNull()) batch += InsertStatement(*rs, ++subId);
     rs->MoveNext();
   }
   rs->Close();
