@@ -38,6 +38,15 @@
 //     strErrMsg, number-type strNoType, save2 varCurID, head-check and
 //     body-check domReturn (only when the business object returned one),
 //     add-line R; init adds class: the business object's class ("" for none).
+//     head-check and body-check pass a fresh, empty domReturn, as a voucher
+//     screen does, and print domReturn: "<xml>" when rows were put into it.
+//   - Each message box shown during a command follows its answer (and its
+//     out-parameters) as msgbox: "TEXT", in the order shown.
+//   - explode prints the selected BOM row ids as its answer, then one line
+//     per selected material: cPScode="…" fQuantity="…" fQuantityNoWaste="…"
+//     iPSQuantity="…" iWasteRate="…" cDepCode="…" cWhCode="…" and cFree1="…"
+//     … cFree10="…" for the free items that are set; numbers in their
+//     default text form (at most 15 significant digits).
 //   - Rows follow an "=> N" answer, one a line, indented by two blanks:
 //     head/body print each z:row element as XML (or only the named fields as
 //     NAME="value"); format, fixed and query print NAME="value" pairs with NULL
@@ -60,6 +69,8 @@
 // filter-preset, filter, ref-report, ref-choose, ref-open; list answers
 // => true|false with strErrMsg, nRecordCount (list-page also nPageCount),
 // then "list: N" and "sum: N", each followed by its rows as query prints them.
+// Outsourcing: explode MAINID [SOCODE] (the explosion of one product line),
+// msgbox yes|no (the answer of later Yes/No message boxes; no until set).
 // quit or exit (or the end of input) ends the session with status 0.
 #include <unistd.h>
 

@@ -55,6 +55,8 @@ ShellSession::ShellSession(std::string connectionString, LoginInfoPtr login, She
   RegisterDatabase();
   RegisterLists();
   RegisterReferences();
+  RegisterOutsourcing();
+  MessageBox::SetHandler(messageBoxes_);
 }
 
 bool ShellSession::Run(const ShellLine& line) {
@@ -79,6 +81,7 @@ bool ShellSession::Run(const ShellLine& line) {
   } catch (const std::exception& e) {
     out_.Error(ErrorNumber::E_FAIL_, e.what());
   }
+  PrintMessageBoxes();
   return true;
 }
 
@@ -223,14 +226,14 @@ void ShellSession::RegisterBusiness() {
            [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowDelete(form_)); });
   Register("head-check", "head-check [ITEM]  (no ITEM: save mode)", [this](const ShellLine& line) {
     std::vector<std::string> args = line.Args();
-    DOMDocumentPtr domReturn;
+    DOMDocumentPtr domReturn = DOMDocument::Create();
     out_.ResultText(co_.HeadCheck(form_, args.empty() ? "" : args[0], domReturn, args.empty()));
     PrintReturn(domReturn);
   });
   Register("body-check", "body-check R [ITEM]  (no ITEM: save mode)", [this](const ShellLine& line) {
     std::vector<std::string> args = line.Args();
     long r = LineNumber(Require(line, 0, "a line number"));
-    DOMDocumentPtr domReturn;
+    DOMDocumentPtr domReturn = DOMDocument::Create();
     out_.ResultText(co_.BodyCheck(form_, r, args.size() < 2 ? "" : args[1], domReturn, args.size() < 2));
     PrintReturn(domReturn);
   });
@@ -242,7 +245,9 @@ void ShellSession::RegisterBusiness() {
 }
 
 void ShellSession::PrintReturn(const DOMDocumentPtr& domReturn) {
-  if (domReturn && !domReturn->xml().empty()) out_.OutText("domReturn", domReturn->xml());
+  // A voucher screen passes an empty document; print it only when the
+  // business object put something into it.
+  if (domReturn && !domReturn->documentElement().IsNothing()) out_.OutText("domReturn", domReturn->xml());
 }
 
 // --- Saving and deleting ----------------------------------------------------------------

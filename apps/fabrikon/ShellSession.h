@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ShellLine.h"
+#include "ShellMessageBoxes.h"
 #include "ShellOutput.h"
 #include "fabrikon/Connection.h"
 #include "fabrikon/clsRefLink.h"
@@ -45,6 +46,8 @@ class ShellSession {
   void RegisterDatabase();
   void RegisterLists();       // ShellListCommands.cpp
   void RegisterReferences();  // ShellListCommands.cpp
+  void RegisterOutsourcing();
+  void PrintMessageBoxes();
 
   void PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args);
   void PrintRecordset(const RecordsetPtr& rs);
@@ -68,6 +71,7 @@ class ShellSession {
   std::shared_ptr<EmbeddedRefWindow> window_;
   std::function<void(EmbeddedRefWindow&)> refChoice_;
   long windows_ = 0;
+  std::shared_ptr<ShellMessageBoxes> messageBoxes_ = std::make_shared<ShellMessageBoxes>();
 };
 
 }  // namespace fabrikon::cli

@@ -13,6 +13,8 @@
 #include "fabrikon/clsPORpt.h"
 #include "fabrikon/clsROPOrder.h"
 #include "fabrikon/clsSCDDOrder.h"
+#include "fabrikon/clsWWPODetails.h"
+#include "fabrikon/clsWWSCDDOrder.h"
 
 namespace fabrikon::BusinessObjectFactory {
 namespace {
@@ -65,7 +67,11 @@ BusinessObjectPtr NewPODetails() {
 BusinessObjectPtr NewSCDDOrder() {
   return Create("clsSCDDOrder", [] { return std::make_shared<clsSCDDOrder>(); });
 }
-BusinessObjectPtr NewWWSCDDOrder() { return Create("clsWWSCDDOrder", NotBuiltYet); }
-BusinessObjectPtr NewWWPODetails() { return Create("clsWWPODetails", NotBuiltYet); }
+BusinessObjectPtr NewWWSCDDOrder() {
+  return Create("clsWWSCDDOrder", [] { return std::make_shared<clsWWSCDDOrder>(); });
+}
+BusinessObjectPtr NewWWPODetails() {
+  return Create("clsWWPODetails", [] { return std::make_shared<clsWWPODetails>(); });
+}
 
 }  // namespace fabrikon::BusinessObjectFactory

@@ -12,6 +12,8 @@
 #include "fabrikon/clsRefLink.h"
 #include "fabrikon/clsSCDDOrder.h"
 #include "fabrikon/clsVoucherCO.h"
+#include "fabrikon/clsWWSCDDOrder.h"
+#include "fabrikon/clsWWSelectedBom.h"
 
 namespace fabrikon {
 namespace {
@@ -37,13 +39,12 @@ const std::vector<Entry>& Entries() {
       {{"clsSCDDOrder", "FABRIKON.clsSCDDOrder", "{F00098BC-F5F9-46C4-9085-A8A42B74A0FD}", "_clsSCDDOrder",
         InterfaceOf<clsSCDDOrder>::iid},
        [] { return AsPublic<clsSCDDOrder>(BusinessObjectFactory::NewSCDDOrder()); }},
-      // The outsourcing classes arrive with their subsystem.
       {{"clsWWSCDDOrder", "FABRIKON.clsWWSCDDOrder", "{560881ED-7287-4BA4-A148-7E6376DD7BD8}", "_clsWWSCDDOrder",
         InterfaceOf<clsWWSCDDOrder>::iid},
-       [] { return std::shared_ptr<void>(); }},
+       [] { return AsPublic<clsWWSCDDOrder>(BusinessObjectFactory::NewWWSCDDOrder()); }},
       {{"clsWWSelectedBom", "FABRIKON.clsWWSelectedBom", "{4911E6C3-04DA-486E-8BB6-67D5CC022FC4}",
         "_clsWWSelectedBom", InterfaceOf<clsWWSelectedBom>::iid},
-       [] { return std::shared_ptr<void>(); }},
+       [] { return std::static_pointer_cast<void>(std::make_shared<clsWWSelectedBom>()); }},
       {{"clsRefLink", "FABRIKON.clsRefLink", "{28414472-0497-4CCF-97F7-A6ABAFC29749}", "_clsRefLink",
         InterfaceOf<clsRefLink>::iid},
        [] { return std::static_pointer_cast<void>(std::make_shared<clsRefLink>()); }},

@@ -63,27 +63,26 @@ std::string SaveModeLineCheck(const XmlNode& row, long line) {
   return result;
 }
 
-// Field mode: the one cell the user just edited; values come from the body
-// document's first row.
+// Field mode: the one cell the user just edited, read from the edited line.
 std::string FieldModeLineCheck(const DOMDocumentPtr& domBody, ConnectionPtr& Conn, long R,
                                const std::string& strItem, DOMDocumentPtr& domReturn) {
+  const XmlNode row = FieldModeRow(domBody, R);
   const std::string item = LCase(strItem);
-  const std::string value = TryGetHeadValue(domBody, strItem, 0);
+  const std::string value = RowValue(row, strItem);
   ReferenceCheckerPtr checker;
   std::string answer;
   if (production::IsFreeItemName(item)) {
-    answer = production::BodyReferenceAnswer(checker, strItem, value, domReturn, Conn,
-                                             TryGetHeadValue(domBody, "cInvCode", 0));
+    answer = production::BodyReferenceAnswer(checker, strItem, value, domReturn, Conn, RowValue(row, "cInvCode"));
   } else if (item == "cinvcode") {
     answer = production::HeadReferenceAnswer(checker, strItem, value, domReturn, Conn, "");
   } else if (item == "dstartdate") {
-    const std::string endDate = TryGetHeadValue(domBody, "denddate", 0);
+    const std::string endDate = RowValue(row, "denddate");
     // Dates are compared as the texts the document holds, ordinally.
     if (!endDate.empty() && value > endDate) {
       return BodyFieldMessage(R, strItem, "]不能大于[denddate]，请检查！");
     }
   } else if (item == "denddate") {
-    if (value < TryGetHeadValue(domBody, "dstartdate", 0)) {
+    if (value < RowValue(row, "dstartdate")) {
       return BodyFieldMessage(R, strItem, "]不能小于[dstartdate]，请检查！");
     }
   }
@@ -128,8 +127,7 @@ std::string clsSCDDOrder::BodyCheck(VoucherFormPtr VO, ConnectionPtr& Conn, long
   if (rows.length() == 0 || domBody->selectNodes("//z:row [@editprop='D']").length() == rows.length()) {
     return std::string(kNoBodyData) + kCR;
   }
-  // Field mode reads the first row's values whatever the number of rows, so
-  // the check runs once rather than repeating the same message per row.
+  // Field mode checks the edited line once.
   if (!bSaveMode) return FieldModeLineCheck(domBody, Conn, R, strItem, domReturn);
 
   std::string result;
@@ -150,12 +148,14 @@ std::string clsSCDDOrder::VoucherAllowDelete(DOMDocumentPtr domHead, DOMDocument
   if (!HasRow(domHead)) return kNoDocument;
   const std::string qxts = GetHeadValue(domHead, "qxts");
   const std::string id = GetHeadValue(domHead, "id");
-  long affected = 0;
-  Conn->Execute("select * from pp_productpo WHERE " + RowVersionGuard(qxts) +
-                    " AND pp_productpo.ID=" + SqlStr(Variant(id)),
-                affected);
-  // A row-returning statement always reports -1.
-  if (affected != -1) return "此张单据[" + id + "]已经被改变或删除，删除失败！";
+  // The order must still be there as loaded: look for the row itself (a
+  // select's records-affected count says nothing about what it found).
+  RecordsetPtr rs = Conn->Open("select * from pp_productpo WHERE " + RowVersionGuard(qxts) +
+                                   " AND pp_productpo.ID=" + SqlStr(Variant(id)),
+                               adOpenStatic, adLockReadOnly);
+  const bool found = !rs->Eof();
+  rs->Close();
+  if (!found) return "此张单据[" + id + "]已经被改变或删除，删除失败！";
   return "";
 }
 
@@ -252,33 +252,6 @@ namespace {
 
 constexpr const char* kMaterialsFailed = "保存生产订单子件失败";
 
-// The classic conversion of a text to a 32-bit or 16-bit integer: numeric
-// text rounds half to even; anything else, or a value out of range, fails.
-int64_t ToWholeNumber(const std::string& text, int64_t low, int64_t high) {
-  if (text.empty() || !IsNumeric(text)) throw ComError(ErrorNumber::CantConvertValue, "Type mismatch");
-  const int64_t value = Variant(ToDbl(text)).ToInt();
-  if (value < low || value > high) throw ComError(ErrorNumber::CantConvertValue, "Overflow");
-  return value;
-}
-
-int WasteOption(const ConnectionPtr& Conn) {
-  RecordsetPtr rs = Conn->Open("SELECT cValue FROM AccInformation WHERE csysid = 'PP' AND cName = 'bWasteRate'",
-                               adOpenStatic, adLockReadOnly);
-  int option = 1;
-  if (!rs->Eof()) option = static_cast<int>(ToWholeNumber(rs->Fields("cValue").Value().ToText(), -32768, 32767));
-  rs->Close();
-  return option;
-}
-
-int64_t HighestSubId(const ConnectionPtr& Conn) {
-  RecordsetPtr rs = Conn->Open("select isnull(max(SubID),0) as MaxID from  PP_PODetails ", adOpenDynamic,
-                               adLockReadOnly);
-  int64_t highest = 1;
-  if (!rs->Eof()) highest = ToWholeNumber(rs->Fields("maxid").Value().ToText(), INT32_MIN, INT32_MAX);
-  rs->Close();
-  return highest;
-}
-
 // Which material rows a save rebuilds: those of the order's lines, and those
 // left behind by lines that this save deleted.
 std::string MaterialScope(int64_t id, const DOMDocumentPtr& domBody) {
@@ -345,7 +318,8 @@ std::string InsertStatement(const Recordset& rs, int64_t subId) {
       " insert into PP_PODetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
       "iPSQuantity,iWasteRate, cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) values (";
   text += rs.Fields("mainid").Value().ToText() + "," + std::to_string(subId) + ",'" + "'," +
-          QuotedText(rs.Fields("cPScode").Value()) + "," + rs.Fields("quantity").Value().ToText() + ",0," +
+          QuotedText(rs.Fields("cPScode").Value()) + "," +
+          production::QuantityLiteral(NullToEmpty(rs.Fields("quantity").Value())) + ",0," +
           QuotedText(rs.Fields("cDepCode").Value()) + "," + QuotedText(rs.Fields("cWhCode").Value()) + "," +
           rs.Fields("iPSQuantity").Value().ToText() + "," + rs.Fields("iWasteRate").Value().ToText();
   for (int i = 1; i <= 10; ++i) text += "," + FreeItem(rs.Fields("cFree" + std::to_string(i)).Value());
@@ -357,7 +331,8 @@ std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64
   std::string batch;
   if (!rs->Eof()) rs->MoveFirst();
   while (!rs->Eof()) {
-    batch += InsertStatement(*rs, ++subId);
+    // A bill without component rows comes back as one row of nulls: no material.
+    if (!rs->Fields("CPSCode").Value().IsNull()) batch += InsertStatement(*rs, ++subId);
     rs->MoveNext();
   }
   rs->Close();
@@ -368,9 +343,9 @@ std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64
 
 std::string clsSCDDOrder::VoucherAfterSave(DOMDocumentPtr domHead, DOMDocumentPtr domBody, ConnectionPtr& Conn) {
   try {
-    const int64_t id = ToWholeNumber(GetHeadValue(domHead, "id"), INT32_MIN, INT32_MAX);
-    const int option = WasteOption(Conn);
-    const int64_t subId = HighestSubId(Conn);
+    const int64_t id = production::ToWholeNumber(GetHeadValue(domHead, "id"), INT32_MIN, INT32_MAX);
+    const int option = production::WasteOption(Conn);
+    const int64_t subId = production::HighestSubId(Conn, "PP_PODetails");
     const std::string scope = MaterialScope(id, domBody);
     const std::string issued = IssuedLines(Conn, scope);
     if (!issued.empty()) {

@@ -4,11 +4,14 @@
 // host's checker on first use. Candidates for modVoucher once other
 // subsystems need them too.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "fabrikon/Connection.h"
 #include "fabrikon/DOMDocument.h"
 #include "fabrikon/host/ReferenceChecker.h"
+#include "fabrikon/host/VoucherForm.h"
 
 namespace fabrikon::production {
 
@@ -39,5 +42,31 @@ std::string HeadReferenceAnswer(ReferenceCheckerPtr& checker, const std::string&
 std::string BodyReferenceAnswer(ReferenceCheckerPtr& checker, const std::string& item,
                                 const std::string& value, DOMDocumentPtr& domReturn,
                                 const ConnectionPtr& conn, const std::string& invCode);
+
+// The classic conversion of a text to a whole number within [low, high]:
+// numeric text rounds half to even; anything else, or a value out of range,
+// raises ComError.
+int64_t ToWholeNumber(const std::string& text, int64_t low, int64_t high);
+
+// The waste option of the material lists (AccInformation 'PP' 'bWasteRate'
+// as a 16-bit integer; 1 without the row). Only 1 counts waste in.
+int WasteOption(const ConnectionPtr& conn);
+
+// The largest SubID of a material table (1 when the query gives no row).
+int64_t HighestSubId(const ConnectionPtr& conn, const std::string& table);
+
+// The SQL text of a quantity formatted with QuantityFormat; a quantity that
+// formats to nothing (0 with "#", or a NULL read as "") is written 0, so the
+// statement never gets an empty value.
+std::string QuantityLiteral(const std::string& formatted);
+
+// BodyCheck of a component-line voucher (production or outsourcing order
+// line): save mode checks every line's quantity per unit; field mode checks
+// the edited line R (FieldModeRow) and hands a recomputed required quantity
+// back through domReturn. cardNumber gives the card the reference checks of
+// "cinvcode", "cwhname" and "cdepname" name; it is asked only for them.
+std::string ComponentLineCheck(VoucherForm& VO, const ConnectionPtr& Conn, long R, const std::string& strItem,
+                               DOMDocumentPtr& domReturn, bool bSaveMode,
+                               const std::function<std::string()>& cardNumber);
 
 }  // namespace fabrikon::production

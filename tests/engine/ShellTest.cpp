@@ -209,5 +209,39 @@ TEST_F(ShellTranscript, EditsTheFormLikeTheVoucherScreen) {
   EXPECT_EQ(Next("head"), std::vector<std::string>{"=> 0"});
 }
 
+// The outsourcing commands and what the voucher screen's message boxes and
+// domReturn look like in a transcript (scripts rely on these lines).
+TEST_F(ShellTranscript, ExplodesAsksAndPrintsWhatTheChecksReturn) {
+  RunText(
+      "init om01\nload 2\nsql update om_pomain set iblevel=2 where mainid=2\nexplode 2\nexplode 999\n"
+      "explode x\nsave2 1\nrefresh\nconfirm\nrefresh\nclose\nmsgbox maybe\nmsgbox yes\nclose\n"
+      "init om02\nload 2\nbody-check 1 ipsquantity\nbody-check 1 cmemo\n");
+  Next("init om01");
+  ExpectAnswer("load 2", "=> \"\"");
+  Next("sql update om_pomain set iblevel=2 where mainid=2");
+  const auto& exploded = Next("explode 2");
+  ASSERT_EQ(exploded.size(), 6u);
+  EXPECT_EQ(exploded[0], "=> \"7,8,9,2,3\"");
+  EXPECT_EQ(exploded[2],
+            "  cPScode=\"M112\" fQuantity=\"25.92\" fQuantityNoWaste=\"24\" iPSQuantity=\"1.2\" iWasteRate=\"8\" "
+            "cDepCode=\"D01\" cWhCode=\"W01\" cFree1=\"黑\"");
+  EXPECT_EQ(Next("explode 999"), std::vector<std::string>{"=> \"\""});
+  EXPECT_EQ(Next("explode x").at(0).rfind("?? ", 0), 0u);
+  ExpectAnswer("save2 1", "=> \"\"");
+  Next("refresh");
+  ExpectAnswer("confirm", "=> \"委外订单[2]审核成功！\"");
+  Next("refresh");
+  const std::string asked = "msgbox: \"委外订单没有全部入库，是否继续？\"";
+  EXPECT_EQ(Next("close"), (std::vector<std::string>{"=> \"委外订单[2] 关闭失败！\"", asked}));
+  EXPECT_EQ(Next("msgbox maybe").at(0).rfind("?? ", 0), 0u);
+  ExpectAnswer("msgbox yes", "=> \"\"");
+  EXPECT_EQ(Next("close"), (std::vector<std::string>{"=> \"委外订单[2]关闭成功！\"", asked}));
+  Next("init om02");
+  ExpectAnswer("load 2", "=> \"\"");
+  EXPECT_EQ(Next("body-check 1 ipsquantity"),
+            (std::vector<std::string>{"=> \"\"", "domReturn: \"<z:row fquantity=\\\"42.00\\\"/>\""}));
+  EXPECT_EQ(Next("body-check 1 cmemo"), std::vector<std::string>{"=> \"\""});
+}
+
 }  // namespace
 }  // namespace fabrikon::enginetest

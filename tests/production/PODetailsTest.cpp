@@ -106,14 +106,28 @@ TEST_F(PODetailsTest, EmptyBodyAndHeadAreNotChecked) {
   }
 }
 
-TEST_F(PODetailsTest, SeveralLinesInFieldModeRecomputeOnce) {
+TEST_F(PODetailsTest, SeveralLinesInFieldModeRecomputeTheEditedLineOnce) {
   const std::vector<Attributes> rows = {{{"cinvcode", "C1"}, {"ipsquantity", "3"}},
-                                        {{"cinvcode", "C2"}, {"ipsquantity", "4"}}};
+                                        {{"cinvcode", "C2"}, {"ipsquantity", "4"}},
+                                        {{"ipsquantity", "-1"}}};
+  for (auto [line, expected] : {std::pair{1L, "30.00"}, std::pair{2L, "40.00"}}) {
+    domReturn = DOMDocument::Create();
+    EXPECT_EQ(details.BodyCheck(Form(Rows({{{"fquantity", "10"}}}), Rows(rows)), conn, line, "ipsquantity",
+                                domReturn, false, cardNumber),
+              "");
+    EXPECT_EQ(Returned(), expected);
+  }
+  // Line 3 has no inventory yet, whatever line 1 holds.
+  EXPECT_EQ(details.BodyCheck(Form(Rows({{{"fquantity", "10"}}}), Rows(rows)), conn, 3, "ipsquantity", domReturn,
+                              false, cardNumber),
+            "表体：第[3]行请先录入存货！");
+  // With no decimals a zero quantity still reaches the screen as a number.
+  SetQuantityDecimals(0);
   domReturn = DOMDocument::Create();
-  EXPECT_EQ(details.BodyCheck(Form(Rows({{{"fquantity", "10"}}}), Rows(rows)), conn, 1, "ipsquantity", domReturn,
+  EXPECT_EQ(details.BodyCheck(Form(Rows({{{"fquantity", "0"}}}), Rows(rows)), conn, 1, "ipsquantity", domReturn,
                               false, cardNumber),
             "");
-  EXPECT_EQ(Returned(), "30.00");
+  EXPECT_EQ(Returned(), "0");
 }
 
 }  // namespace

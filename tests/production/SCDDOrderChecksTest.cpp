@@ -98,12 +98,19 @@ TEST_F(SCDDOrderCheckTest, BodyFieldModeReferenceChecks) {
   EXPECT_EQ(calls[1].extra, "");
 }
 
-TEST_F(SCDDOrderCheckTest, FieldModeChecksOnceOnTheFirstRowWhateverTheRowCount) {
+TEST_F(SCDDOrderCheckTest, FieldModeChecksTheEditedLineOnce) {
   AnswerReferenceChecks("不存在");
   const std::vector<Attributes> rows = {{{"cinvcode", "P1"}}, {{"cinvcode", "P2"}}, {{"cinvcode", "P3"}}};
   EXPECT_EQ(Body(rows, 2, "cinvcode", false), "表体：第2行不存在\r");
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].value, "P1");
+  // A line number beyond the body reads the first line.
+  EXPECT_EQ(Body(rows, 7, "cinvcode", false), "表体：第7行不存在\r");
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].value, "P2");
+  EXPECT_EQ(calls[1].value, "P1");
+  const std::vector<Attributes> dates = {{{"dstartdate", "2024-03-01"}, {"denddate", "2024-03-09"}},
+                                         {{"dstartdate", "2024-03-10"}, {"denddate", "2024-03-09"}}};
+  EXPECT_EQ(Body(dates, 1, "dstartdate", false), "");
+  EXPECT_EQ(Body(dates, 2, "dstartdate", false), "表体：第2行[dstartdate]不能大于[denddate]，请检查！\r");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "ProductionOrderData.h"
 #include "fabrikon/clsSCDDOrder.h"
 
+#include <functional>
+
 namespace fabrikon::testing_production {
 namespace {
 
@@ -115,10 +117,42 @@ TEST_F(SCDDOrderWorkflowTest, EditAndDeleteAreAllowedWhileTheDocumentHasARow) {
   ChangeHeadElsewhere();
   EXPECT_EQ(order.VoucherAllowNew(Rows({}), conn), "");
   EXPECT_EQ(order.VoucherAllowEdit(loaded, conn), "");
-  // The select only probes the guard; its count is -1 whatever it finds.
-  EXPECT_EQ(order.VoucherAllowDelete(loaded, Rows({}), conn), "");
+  // The order changed since it was loaded: deleting it would lose that change.
+  EXPECT_EQ(order.VoucherAllowDelete(loaded, Rows({}), conn), "此张单据[9001]已经被改变或删除，删除失败！");
+  EXPECT_EQ(order.VoucherAllowDelete(LoadHead(kOrder), Rows({}), conn), "");
   EXPECT_EQ(order.VoucherAllowEdit(Rows({}), conn), gone);
   EXPECT_EQ(order.VoucherAllowDelete(Rows({}), Rows({}), conn), gone);
+}
+
+// A document whose row version is crafted to close the guard's literal must
+// match no row: the text is no row version (the database refuses it) and no
+// state change reaches any order.
+TEST_F(SCDDOrderWorkflowTest, CraftedRowVersionChangesNothing) {
+  Exec("insert into pp_productpo(id,ccode,cmaker,iproperty,itype) values (9002,'T9002','demo01',1,1)");
+  AddLine(90021, "TP-A", 1, 9002);
+  const std::string crafted = "0'), 2) OR 1=1 OR convert(char, convert(money,'0";
+  auto head = [&](const std::string& verifier, const std::string& closer) {
+    return Rows({{{"id", "9001"}, {"moid", "9001"}, {"qxts", crafted}, {"cverifier", verifier}, {"cclose", closer}}});
+  };
+  auto attempt = [](const std::function<std::string()>& operation) {
+    try {
+      return operation();
+    } catch (const ComError& e) {
+      return std::string("error ") + std::to_string(e.Number());
+    }
+  };
+  const std::string refused = "error " + std::to_string(ErrorNumber::CantConvertValue);
+  EXPECT_EQ(attempt([&] { return Confirm(head("", "")); }), refused);
+  EXPECT_EQ(Scalar("select count(*) from pp_productpo where id>=9001 and cverifier is not null"), "0");
+  Exec("update pp_productpo set cverifier='x' where id in (9001,9002)");
+  EXPECT_EQ(attempt([&] { return Cancel(head("x", "")); }), refused);
+  EXPECT_EQ(Scalar("select count(*) from pp_productpo where id>=9001 and cverifier='x'"), "2");
+  EXPECT_EQ(attempt([&] { return Close(head("x", "")); }), refused);
+  EXPECT_EQ(Scalar("select count(*) from pp_pomain where id>=9001 and cclose is not null"), "0");
+  Exec("update pp_pomain set cclose='x' where id in (9001,9002)");
+  EXPECT_EQ(attempt([&] { return Open(head("x", "x")); }), refused);
+  EXPECT_EQ(Scalar("select count(*) from pp_pomain where id>=9001 and cclose is null"), "0");
+  EXPECT_EQ(attempt([&] { return order.VoucherAllowDelete(head("", ""), Rows({}), conn); }), refused);
 }
 
 }  // namespace
