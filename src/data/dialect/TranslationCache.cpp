@@ -13,9 +13,17 @@ TranslationCache::Entry TranslationCache::Find(const std::string& text) {
 
 void TranslationCache::Insert(const std::string& text, Entry translation) {
   if (capacity_ == 0 || text.size() > kMaxTextSize || map_.count(std::string_view(text)) != 0) return;
-  order_.emplace_front(text, std::move(translation));
+  size_t bytes = 2 * text.size() + 64;
+  for (const TranslatedStatement& statement : *translation) {
+    bytes += statement.original.size() + statement.condition.size() + 64;
+    for (const std::string& sql : statement.sql) bytes += sql.size();
+  }
+  if (bytes > capacityBytes_ / 4) return;
+  order_.push_front(Item{text, std::move(translation), bytes});
   map_.emplace(std::string_view(order_.front().first), order_.begin());
-  if (map_.size() > capacity_) {
+  bytes_ += bytes;
+  while (map_.size() > capacity_ || bytes_ > capacityBytes_) {
+    bytes_ -= order_.back().bytes;
     map_.erase(std::string_view(order_.back().first));
     order_.pop_back();
   }
