@@ -4,7 +4,6 @@
 // give the ratio. Every program ends with one line per path,
 // "ratio NAME MEASURED TARGET", which ./dev bench collects.
 #pragma once
-#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,7 +11,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -85,19 +83,6 @@ class Report {
  private:
   std::vector<std::string> lines_;
 };
-
-// Bytes of heap in use.
-inline double HeapMb() { return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0); }
-
-// "VmHWM" or "VmRSS" of this process in MB; ResetPeak starts a new peak.
-inline double ProcessMb(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::stod(line.substr(line.find(':') + 1)) / 1024.0;
-  return 0;
-}
-inline void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // A database file of the benchmark's own, removed with its WAL files.
 class TempPath {

@@ -373,7 +373,10 @@ std::string InsertStatement(const Recordset& rs, const ComponentColumns& at, int
           QuotedText(rs.Fields(at.cPScode).Value()) + "," + rs.Fields(at.quantity).Value().ToText() + ",0," +
           QuotedText(rs.Fields(at.cDepCode).Value()) + "," + QuotedText(rs.Fields(at.cWhCode).Value()) + "," +
           rs.Fields(at.iPSQuantity).Value().ToText() + "," + rs.Fields(at.iWasteRate).Value().ToText();
-  for (size_t free : at.cFree) text += "," + FreeItem(rs.Fields(free).Value());
+  for (size_t free : at.cFree) {
+    text += ',';
+    text += FreeItem(rs.Fields(free).Value());
+  }
   return text + ")";
 }
 

@@ -68,25 +68,32 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
   };
   std::vector<Level> levels{{StatementRange::npos, false}};
   size_t dates = 0;
-  key_.reserve((range.last - range.begin) * 6);
+  const size_t count = range.last - range.begin;
+  if (count > 0 && tokens[range.last - 1].offset >= tokens[range.begin].offset)
+    key_.reserve(tokens[range.last - 1].offset - tokens[range.begin].offset + tokens[range.last - 1].text.size() +
+                 3 * count);
+  literals_.reserve(count / 3);
   for (size_t i = range.begin; i < range.last; ++i) {
     const Token& t = tokens[i];
     if (t.kind == TokenKind::LParen) levels.push_back({i, false});
     if (t.kind == TokenKind::RParen && levels.size() > 1) levels.pop_back();
-    if (t.IsWord("by") && i > range.begin && (tokens[i - 1].IsWord("order") || tokens[i - 1].IsWord("group")))
-      levels.back().orderBy = true;
-    if (t.IsWord("having") || t.IsWord("union") || t.IsWord("except") || t.IsWord("intersect") ||
-        t.IsWord("option") || t.IsWord("for"))
-      levels.back().orderBy = false;
-
+    if (t.kind == TokenKind::Word) {
+      if (t.IsWord("by") && i > range.begin && (tokens[i - 1].IsWord("order") || tokens[i - 1].IsWord("group")))
+        levels.back().orderBy = true;
+      else if (t.IsWord("having") || t.IsWord("union") || t.IsWord("except") || t.IsWord("intersect") ||
+               t.IsWord("option") || t.IsWord("for"))
+        levels.back().orderBy = false;
+    }
     key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
-    LiteralClass kind;
-    const bool fixedNumber = levels.back().orderBy || WholeArgument(i, levels.back().open);
-    if ((t.kind == TokenKind::String || t.kind == TokenKind::Number) && Classify(i, fixedNumber, kind) &&
-        (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
-      key_ += static_cast<char>(kind);
-      literals_.push_back({i, kind});
-      continue;
+    if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
+      LiteralClass kind;
+      const bool fixedNumber = t.kind == TokenKind::Number &&
+                               (levels.back().orderBy || WholeArgument(i, levels.back().open));
+      if (Classify(i, fixedNumber, kind) && (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
+        key_ += static_cast<char>(kind);
+        literals_.push_back({i, kind});
+        continue;
+      }
     }
     AppendSize(key_, t.text.size());
     key_.append(t.text);
