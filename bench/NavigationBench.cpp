@@ -116,29 +116,33 @@ class FloorLoader {
   int64_t current_ = 1;
 };
 
-bench::Measured LoadRatio(int orders, int rounds) {
-  OrdersDatabase db(orders);
+// The library and the floor on one table of `orders` orders, the voucher
+// loaded at the first.
+struct Navigation {
+  explicit Navigation(int orders) : db(orders), floor(db.Handle()) {
+    co.Init(BenchLogin(), db.Conn(), "pp25");
+    co.GetVoucherData(form, "", Variant(1));
+  }
+  OrdersDatabase db;
   clsVoucherCO co;
-  co.Init(BenchLogin(), db.Conn(), "pp25");
-  auto form = std::make_shared<EmbeddedVoucherForm>();
-  FloorLoader floor(db.Handle());
+  std::shared_ptr<EmbeddedVoucherForm> form = std::make_shared<EmbeddedVoucherForm>();
+  FloorLoader floor;
+};
+
+bench::Measured LoadRatio(int orders, int rounds) {
+  Navigation n(orders);
   std::mt19937 random(7);
   std::uniform_int_distribution<int> pick(1, orders);
-  co.GetVoucherData(form, "", Variant(1));
   return bench::Alternate(
-      rounds, 20, [&] { co.GetVoucherData(form, "", Variant(pick(random))); }, [&] { floor.Load(pick(random)); });
+      rounds, 20, [&] { n.co.GetVoucherData(n.form, "", Variant(pick(random))); },
+      [&] { n.floor.Load(pick(random)); });
 }
 
 bench::Measured MoveNextRatio(int orders, int rounds) {
-  OrdersDatabase db(orders);
-  clsVoucherCO co;
-  co.Init(BenchLogin(), db.Conn(), "pp25");
-  auto form = std::make_shared<EmbeddedVoucherForm>();
-  FloorLoader floor(db.Handle());
-  co.GetVoucherData(form, "", Variant(1));
-  floor.At(orders / 2);
+  Navigation n(orders);
+  n.floor.At(orders / 2);
   return bench::Alternate(
-      rounds, 20, [&] { co.MoveNext(form); }, [&] { floor.Next(); });
+      rounds, 20, [&] { n.co.MoveNext(n.form); }, [&] { n.floor.Next(); });
 }
 
 // Approving an order: its key list and the guarded update.
