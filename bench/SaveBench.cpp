@@ -5,7 +5,11 @@
 // one transaction. The dialect layer is timed alone on the statements of one
 // such save, once as the cache-free pipeline and once through TranslateBatch.
 //
-//   build/…/SaveBench --benchmark_counters_tabular=true
+//   build/…/SaveBench                 the ratios (save-10x20, save-3200), the
+//                                     cost per material row as the list grows,
+//                                     peak memory and memory after 500 saves
+//   build/…/SaveBench --benchmark_counters_tabular=true   the Google Benchmark runs
+//   build/…/SaveBench --saves N       N saves and nothing else (to profile)
 //
 // Counters: ms and cpu_ms (wall and processor time per order); ratio and
 // cpu_ratio (save / baseline) on BM_VoucherSave2; share (processor time of
@@ -33,6 +37,8 @@
 #include "fabrikon/modVoucher.h"
 #include "fabrikon/host/EmbeddedLoginInfo.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
+#include "BenchSupport.h"
+#include "HeapCounter.h"
 #include "support/RecordingConnection.h"
 
 namespace {
@@ -82,7 +88,7 @@ double Waste(int c) { return c % 5 * 2.5; }
 // written through the library's own connection in T-SQL.
 class BenchDatabase {
  public:
-  BenchDatabase() {
+  explicit BenchDatabase(int components = kComponents) {
     static std::atomic<int> counter{0};
     path_ = (std::filesystem::temp_directory_path() /
              ("fabrikon_savebench_" + std::to_string(getpid()) + "_" + std::to_string(counter++) + ".db"))
@@ -93,7 +99,7 @@ class BenchDatabase {
     for (int line = 1; line <= kLines; ++line) {
       batch += "insert into ProductStructure(iAutoId,CPSPCode,cversion) values (" + std::to_string(line) + ",'" +
                Product(line) + "','1.0') ";
-      for (int c = 1; c <= kComponents; ++c) {
+      for (int c = 1; c <= components; ++c) {
         batch += "insert into ProductStructures(IPID,CPSCode,cDepCode,cWhCode,iPSQuantity,iWasteRate) values (" +
                  std::to_string(line) + ",'" + Component(line, c) + "','D01','W01'," + NumberText(PerUnit(c)) +
                  "," + NumberText(Waste(c)) + ") ";
@@ -161,8 +167,9 @@ class Statement {
 
 class BaselineWriter {
  public:
-  explicit BaselineWriter(sqlite3* db)
+  explicit BaselineWriter(sqlite3* db, int components = kComponents)
       : db_(db),
+        components_(components),
         head_(db, "INSERT INTO pp_productpo(id,ccode,ddate,cmaker,dplandate,cdepcode) VALUES (?,?,?,?,?,?)"),
         line_(db, "INSERT INTO pp_pomain(mainid,id,cinvcode,fquantity,dstartdate,denddate) VALUES (?,?,?,?,?,?)"),
         material_(db,
@@ -178,7 +185,7 @@ class BaselineWriter {
       const int64_t mainid = int64_t{number} * 100 + line;
       ok = line_.Int(1, mainid).Int(2, number).Text(3, Product(line)).Real(4, line * 10)
                .Text(5, "2024-03-13 00:00:00").Text(6, "2024-03-29 00:00:00").Run() && ok;
-      for (int c = 1; c <= kComponents; ++c) ok = WriteMaterial(mainid, line, c) && ok;
+      for (int c = 1; c <= components_; ++c) ok = WriteMaterial(mainid, line, c) && ok;
     }
     return sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
   }
@@ -193,6 +200,7 @@ class BaselineWriter {
   }
 
   sqlite3* db_;
+  int components_;
   Statement head_;
   Statement line_;
   Statement material_;
@@ -345,6 +353,138 @@ void BM_DialectTranslateBatch(benchmark::State& state) {
 }
 BENCHMARK(BM_DialectTranslateBatch)->Unit(benchmark::kMillisecond);
 
+// ---- the ratios -------------------------------------------------------------------------
+
+// One order after the other through VoucherSave2 on a database of its own.
+class SaveSession {
+ public:
+  explicit SaveSession(int components) : db_(components) {
+    co_.Init(BenchLogin(), db_.Conn(), "pp25");
+  }
+  void Fill() { FillNewOrder(*form_, ++number_); }
+  void Save() {
+    Variant curId;
+    const std::string answer = co_.VoucherSave2(form_, 2, curId);
+    if (!answer.empty()) std::fprintf(stderr, "save failed: %s\n", answer.c_str());
+  }
+  void FillAndSave() {
+    Fill();
+    Save();
+  }
+
+ private:
+  BenchDatabase db_;
+  clsVoucherCO co_;
+  std::shared_ptr<EmbeddedVoucherForm> form_ = std::make_shared<EmbeddedVoucherForm>();
+  int number_ = 0;
+};
+
+class FloorSession {
+ public:
+  explicit FloorSession(int components) : db_(components), writer_(db_.Conn()->Handle(), components) {}
+  void Save() { writer_.WriteOrder(++number_); }
+
+ private:
+  BenchDatabase db_;
+  BaselineWriter writer_;
+  int number_ = 0;
+};
+
+bench::Measured SaveRatio(int components, int rounds, int perRound) {
+  SaveSession library(components);
+  FloorSession floor(components);
+  for (int i = 0; i < 2; ++i) {  // warm-up: the first save also learns the tables
+    library.FillAndSave();
+    floor.Save();
+  }
+  return bench::Alternate(
+      rounds, perRound, [&] { library.Save(); }, [&] { floor.Save(); }, [&] { library.Fill(); });
+}
+
+// Heap held by C++ and pugixml, and by SQLite, in MB.
+double HeldMb() {
+  return static_cast<double>(bench::HeapCounter::Current().load() + sqlite3_memory_used()) / (1024.0 * 1024.0);
+}
+
+// The peak above what was held before: C++ and pugixml plus SQLite (each at
+// its own peak, so an upper bound).
+template <class Session>
+double PeakOfOneSave(Session& session) {
+  const long long heap = bench::HeapCounter::Current().load();
+  const long long sqlite = sqlite3_memory_used();
+  bench::HeapCounter::ResetPeak();
+  sqlite3_memory_highwater(1);
+  session.Save();
+  return static_cast<double>(bench::HeapCounter::Peak().load() - heap + sqlite3_memory_highwater(0) - sqlite) /
+         (1024.0 * 1024.0);
+}
+
+void MemoryReport(bench::Report& report) {
+  bench::HeapCounter::CountPugixml();
+  char line[200];
+  {
+    SaveSession library(320);
+    library.FillAndSave();
+    library.Fill();
+    const double libraryPeak = PeakOfOneSave(library);
+    FloorSession floor(320);
+    floor.Save();
+    const double floorPeak = PeakOfOneSave(floor);
+    std::snprintf(line, sizeof line, "peak heap of the 3200-row save: library +%.1f MB, floor +%.1f MB", libraryPeak,
+                  floorPeak);
+    report.Note(line);
+  }
+  SaveSession library(kComponents);
+  FloorSession floor(kComponents);
+  for (int i = 0; i < 50; ++i) {
+    library.FillAndSave();
+    floor.Save();
+  }
+  const double atFifty = HeldMb();
+  for (int i = 50; i < 500; ++i) library.FillAndSave();
+  const double libraryGrowth = HeldMb() - atFifty;
+  const double floorStart = HeldMb();
+  for (int i = 50; i < 500; ++i) floor.Save();
+  std::snprintf(line, sizeof line,
+                "heap held from save 50 to save 500 of the 10x20 order: library %+.2f MB, floor %+.2f MB "
+                "(library holds %.1f MB in all)",
+                libraryGrowth, HeldMb() - floorStart, HeldMb());
+  report.Note(line);
+}
+
+// The cost per material row must not grow with the list.
+void LinearityReport(bench::Report& report) {
+  std::string line = "save per material row (library / floor, us):";
+  for (int components : {5, 20, 80, 320}) {
+    const int rounds = components >= 320 ? 3 : 5;
+    const bench::Measured m = SaveRatio(components, rounds, components >= 80 ? 1 : 3);
+    const double rows = kLines * components;
+    char part[96];
+    std::snprintf(part, sizeof part, "  %d rows %.1f / %.1f", kLines * components, m.library * 1000 / rows,
+                  m.floor * 1000 / rows);
+    line += part;
+  }
+  report.Note(line);
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--saves") {  // for a profiler: N saves of the 10x20 order
+    SaveSession library(kComponents);
+    for (int i = std::atoi(argv[2]); i > 0; --i) library.FillAndSave();
+    return 0;
+  }
+  if (argc > 1) {  // Google Benchmark flags: the detailed runs
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+  }
+  bench::Report report;
+  report.Add("save-10x20", SaveRatio(kComponents, 15, 4), 2);
+  report.Add("save-3200", SaveRatio(320, 5, 1), 2);
+  LinearityReport(report);
+  MemoryReport(report);
+  return 0;
+}

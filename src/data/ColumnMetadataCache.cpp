@@ -10,6 +10,8 @@ namespace fabrikon {
 
 namespace {
 
+constexpr size_t kMaxBytes = 256 * 1024;
+
 void AppendLower(std::string& key, const char* text) {
   for (const char* p = text; p != nullptr && *p != '\0'; ++p)
     key += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
@@ -33,6 +35,8 @@ const ColumnTraits& ColumnMetadataCache::Lookup(const char* database, const char
     traits.isAutoIncrement = autoIncrement != 0;
     traits.isNotNull = notNull != 0 || autoIncrement != 0;
   }
+  if (bytes_ + key.size() > kMaxBytes) Clear();
+  bytes_ += key.size() + 64;
   return traits_.emplace(std::move(key), traits).first->second;
 }
 

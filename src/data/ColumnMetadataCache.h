@@ -21,11 +21,15 @@ class ColumnMetadataCache {
   explicit ColumnMetadataCache(sqlite3* db) : db_(db) {}
   // database: "main", "temp" ...; unknown columns give default traits.
   const ColumnTraits& Lookup(const char* database, const char* table, const char* column);
-  void Clear() { traits_.clear(); }
+  void Clear() {
+    traits_.clear();
+    bytes_ = 0;
+  }
 
  private:
   sqlite3* db_;
   std::unordered_map<std::string, ColumnTraits> traits_;
+  size_t bytes_ = 0;  // of the keys: temporary tables come and go under new names
 };
 
 }  // namespace fabrikon

@@ -32,7 +32,10 @@ bool ChangesSchema(const std::string& sql) {
 class ResetOnExit {
  public:
   explicit ResetOnExit(sqlite3_stmt* statement) : statement_(statement) {}
-  ~ResetOnExit() { sqlite3_reset(statement_); }
+  ~ResetOnExit() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);  // the bound texts belong to the batch
+  }
   ResetOnExit(const ResetOnExit&) = delete;
   ResetOnExit& operator=(const ResetOnExit&) = delete;
 
@@ -43,14 +46,17 @@ class ResetOnExit {
 }  // namespace
 
 PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db) {
-  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(tsql);
+  std::vector<dialect::ParameterizedStatement> translated = dialect::LiteralParameterizer::Translate(tsql);
   statements_.reserve(translated.size());
-  for (const auto& source : translated) {
+  for (auto& source : translated) {
     Statement statement;
     statement.kind = source.kind;
     if (!source.condition.empty()) statement.condition = cache.Prepare(source.condition);
+    statement.conditionParameters = std::move(source.conditionParameters);
     statement.steps.reserve(source.sql.size());
-    for (const auto& sql : source.sql) statement.steps.push_back(Step{cache.Prepare(sql), ChangesSchema(sql)});
+    for (size_t i = 0; i < source.sql.size(); ++i)
+      statement.steps.push_back(
+          Step{cache.Prepare(source.sql[i]), ChangesSchema(source.sql[i]), std::move(source.parameters[i])});
     statements_.push_back(std::move(statement));
   }
 }
@@ -59,7 +65,7 @@ std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function
   std::vector<long> counts;
   counts.reserve(statements_.size());
   for (const auto& statement : statements_) {
-    if (statement.condition && !ConditionHolds(statement.condition.get())) {
+    if (statement.condition && !ConditionHolds(statement)) {
       counts.push_back(kNoCount);
       continue;
     }
@@ -85,8 +91,10 @@ std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function
   return counts;
 }
 
-bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition) const {
+bool PreparedBatch::ConditionHolds(const Statement& statement) const {
+  sqlite3_stmt* condition = statement.condition.get();
   ResetOnExit reset(condition);
+  statement.conditionParameters.Bind(condition);
   int rc = sqlite3_step(condition);
   if (rc == SQLITE_DONE) return false;
   if (rc != SQLITE_ROW) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
@@ -96,6 +104,7 @@ bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition) const {
 void PreparedBatch::RunStep(const Step& step, RecordsetBuilder* rows) const {
   sqlite3_stmt* statement = step.statement.get();
   ResetOnExit reset(statement);
+  step.parameters.Bind(statement);
   if (rows != nullptr && !rows->HasResult() && sqlite3_column_count(statement) > 0) {
     rows->Read(db_, statement);
     return;

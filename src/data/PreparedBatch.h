@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/StatementCache.h"
+#include "data/dialect/LiteralParameterizer.h"
 #include "data/dialect/TSqlDialect.h"
 
 struct sqlite3;
@@ -36,14 +37,16 @@ class PreparedBatch {
   struct Step {
     StatementHandle statement;  // null: nothing to run
     bool changesSchema = false;
+    dialect::SqlParameters parameters;  // the literals, bound just before it runs
   };
   struct Statement {
     dialect::StatementKind kind = dialect::StatementKind::Other;
     StatementHandle condition;  // null: unconditional
+    dialect::SqlParameters conditionParameters;
     std::vector<Step> steps;
   };
 
-  bool ConditionHolds(sqlite3_stmt* condition) const;
+  bool ConditionHolds(const Statement& statement) const;
   void RunStep(const Step& step, RecordsetBuilder* rows) const;
 
   sqlite3* db_;

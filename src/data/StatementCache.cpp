@@ -37,10 +37,16 @@ StatementHandle StatementCache::Prepare(const std::string& sql) {
   }
   StatementHandle statement = Compile(sql);
   if (!statement) return statement;
+  const size_t bytes = 2 * sql.size() + 128 +
+                      static_cast<size_t>(sqlite3_stmt_status(statement.get(), SQLITE_STMTSTATUS_MEMUSED, 0));
+  if (bytes > capacityBytes_ / 4) return statement;  // used by this batch only
   order_.push_front(sql);
-  entries_.emplace(sql, Entry{statement, order_.begin()});
-  if (entries_.size() > capacity_) {
-    entries_.erase(order_.back());
+  entries_.emplace(sql, Entry{statement, order_.begin(), bytes});
+  bytes_ += bytes;
+  while (entries_.size() > capacity_ || bytes_ > capacityBytes_) {
+    auto oldest = entries_.find(order_.back());
+    bytes_ -= oldest->second.bytes;
+    entries_.erase(oldest);
     order_.pop_back();
   }
   return statement;
@@ -66,6 +72,7 @@ StatementHandle StatementCache::Compile(const std::string& sql) const {
 void StatementCache::Clear() {
   entries_.clear();
   order_.clear();
+  bytes_ = 0;
 }
 
 }  // namespace fabrikon

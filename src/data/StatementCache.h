@@ -1,6 +1,6 @@
 // StatementCache: prepared statements of one connection, kept per SQL text.
 // A save sends the same statement shapes again and again; compiling each once
-// saves most of the work. Handles are shared, so evicting an entry never
+// saves most of the work. Bounded by entries and by the memory they hold. Handles are shared, so evicting an entry never
 // finalises a statement that a running batch still holds.
 #pragma once
 #include <list>
@@ -17,7 +17,8 @@ using StatementHandle = std::shared_ptr<sqlite3_stmt>;
 
 class StatementCache {
  public:
-  explicit StatementCache(sqlite3* db, size_t capacity = 256) : db_(db), capacity_(capacity) {}
+  explicit StatementCache(sqlite3* db, size_t capacity = 256, size_t capacityBytes = 8 * 1024 * 1024)
+      : db_(db), capacity_(capacity), capacityBytes_(capacityBytes) {}
   StatementCache(const StatementCache&) = delete;
   StatementCache& operator=(const StatementCache&) = delete;
 
@@ -35,11 +36,14 @@ class StatementCache {
   struct Entry {
     StatementHandle statement;
     Order::iterator position;
+    size_t bytes;  // the compiled statement's memory and its text
   };
   StatementHandle Compile(const std::string& sql) const;
 
   sqlite3* db_;
   size_t capacity_;
+  size_t capacityBytes_;
+  size_t bytes_ = 0;
   Order order_;  // most recently used first
   std::unordered_map<std::string, Entry> entries_;
 };

@@ -12,10 +12,12 @@ namespace fabrikon {
 
 namespace {
 constexpr size_t kMaxEntries = 128;
+constexpr size_t kMaxBytes = 256 * 1024;  // of the texts; the compiled forms grow with them
 }
 
 const pugi::xpath_query& XPathCache::Get(const std::string& xpath) {
   thread_local std::unordered_map<std::string, std::unique_ptr<pugi::xpath_query>> cache;
+  thread_local size_t bytes = 0;
   auto found = cache.find(xpath);
   if (found != cache.end()) return *found->second;
 
@@ -28,7 +30,11 @@ const pugi::xpath_query& XPathCache::Get(const std::string& xpath) {
   if (!*query)
     throw ComError(ErrorNumber::DomError,
                    std::string("Invalid selection \"") + xpath + "\": " + query->result().description());
-  if (cache.size() >= kMaxEntries) cache.clear();
+  if (cache.size() >= kMaxEntries || bytes + xpath.size() > kMaxBytes) {
+    cache.clear();
+    bytes = 0;
+  }
+  bytes += xpath.size();
   return *cache.emplace(xpath, std::move(query)).first->second;
 }
 

@@ -313,26 +313,55 @@ std::string FreeItem(const Variant& value) {
   return text.empty() ? "Null" : SqlStr(Variant(text));
 }
 
-std::string InsertStatement(const Recordset& rs, int64_t subId) {
+// Where the component query's columns are, looked up once per list: the
+// list reads every row.
+struct ComponentColumns {
+  explicit ComponentColumns(const Recordset& rs)
+      : mainid(Find(rs, "mainid")),
+        cPScode(Find(rs, "cPScode")),
+        quantity(Find(rs, "quantity")),
+        cDepCode(Find(rs, "cDepCode")),
+        cWhCode(Find(rs, "cWhCode")),
+        iPSQuantity(Find(rs, "iPSQuantity")),
+        iWasteRate(Find(rs, "iWasteRate")) {
+    for (size_t f = 0; f < 10; ++f) cFree[f] = Find(rs, "cFree" + std::to_string(f + 1));
+  }
+  // An unknown name raises as Fields(name) does.
+  static size_t Find(const Recordset& rs, const std::string& name) {
+    const std::string lower = LCase(name);
+    for (size_t i = 0; i < rs.FieldCount(); ++i)
+      if (LCase(rs.Info(i).name) == lower) return i;
+    rs.Fields(name);
+    return 0;
+  }
+  size_t mainid, cPScode, quantity, cDepCode, cWhCode, iPSQuantity, iWasteRate;
+  size_t cFree[10] = {};
+};
+
+std::string InsertStatement(const Recordset& rs, const ComponentColumns& at, int64_t subId) {
   std::string text =
       " insert into PP_PODetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
       "iPSQuantity,iWasteRate, cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) values (";
-  text += rs.Fields("mainid").Value().ToText() + "," + std::to_string(subId) + ",'" + "'," +
-          QuotedText(rs.Fields("cPScode").Value()) + "," +
-          production::QuantityLiteral(NullToEmpty(rs.Fields("quantity").Value())) + ",0," +
-          QuotedText(rs.Fields("cDepCode").Value()) + "," + QuotedText(rs.Fields("cWhCode").Value()) + "," +
-          rs.Fields("iPSQuantity").Value().ToText() + "," + rs.Fields("iWasteRate").Value().ToText();
-  for (int i = 1; i <= 10; ++i) text += "," + FreeItem(rs.Fields("cFree" + std::to_string(i)).Value());
+  text += rs.Fields(at.mainid).Value().ToText() + "," + std::to_string(subId) + ",'" + "'," +
+          QuotedText(rs.Fields(at.cPScode).Value()) + "," +
+          production::QuantityLiteral(NullToEmpty(rs.Fields(at.quantity).Value())) + ",0," +
+          QuotedText(rs.Fields(at.cDepCode).Value()) + "," + QuotedText(rs.Fields(at.cWhCode).Value()) + "," +
+          rs.Fields(at.iPSQuantity).Value().ToText() + "," + rs.Fields(at.iWasteRate).Value().ToText();
+  for (size_t free : at.cFree) {
+    text += ',';
+    text += FreeItem(rs.Fields(free).Value());
+  }
   return text + ")";
 }
 
 std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64_t subId) {
   RecordsetPtr rs = Conn->Open(ComponentQuery(option, id), adOpenDynamic, adLockReadOnly);
+  const ComponentColumns columns(*rs);
   std::string batch;
   if (!rs->Eof()) rs->MoveFirst();
   while (!rs->Eof()) {
     // A bill without component rows comes back as one row of nulls: no material.
-    if (!rs->Fields("CPSCode").Value().IsNull()) batch += InsertStatement(*rs, ++subId);
+    if (!rs->Fields(columns.cPScode).Value().IsNull()) batch += InsertStatement(*rs, columns, ++subId);
     rs->MoveNext();
   }
   rs->Close();

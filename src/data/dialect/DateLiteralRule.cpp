@@ -22,16 +22,24 @@ bool LooksLikeDate(std::string_view text) {
 }  // namespace
 
 void DateLiteralRule::Apply(TokenList& tokens, const RuleContext&) const {
+  std::string canonical;
   for (size_t i = 0; i < tokens.size(); ++i) {
     Token& t = tokens[i];
-    if (t.kind != TokenKind::String || !LooksLikeDate(t.text)) continue;
-    DateTime date;
-    if (!DateTime::Parse(LiteralContext::Value(t), date) || !InDatePosition(tokens, i)) continue;
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'", date.year, date.month, date.day,
-                  date.hour, date.minute, date.second);
-    t.text = tokens.Store(buffer);
+    if (t.kind != TokenKind::String || !Canonical(t.text, canonical) || !InDatePosition(tokens, i)) continue;
+    t.text = tokens.Store(canonical);
   }
+}
+
+bool DateLiteralRule::Canonical(std::string_view literal, std::string& canonical) {
+  if (!LooksLikeDate(literal)) return false;
+  Token t = TokenList::Make(TokenKind::String, literal);
+  DateTime date;
+  if (!DateTime::Parse(LiteralContext::Value(t), date)) return false;
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'", date.year, date.month, date.day,
+                date.hour, date.minute, date.second);
+  canonical = buffer;
+  return true;
 }
 
 bool DateLiteralRule::InDatePosition(const TokenList& tokens, size_t i) {

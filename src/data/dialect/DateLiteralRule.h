@@ -5,6 +5,9 @@
 // not known to be text, assigned in SET, listed in VALUES or IN, or a BETWEEN
 // bound, is rewritten to that form.
 #pragma once
+#include <string>
+#include <string_view>
+
 #include "data/dialect/RewriteRule.h"
 
 namespace fabrikon::dialect {
@@ -12,6 +15,9 @@ namespace fabrikon::dialect {
 class DateLiteralRule : public RewriteRule {
  public:
   void Apply(TokenList& tokens, const RuleContext& context) const override;
+  // The canonical quoted form of a string literal (quotes included) that
+  // reads as a date; false for any other literal.
+  static bool Canonical(std::string_view literal, std::string& canonical);
 
  private:
   static bool InDatePosition(const TokenList& tokens, size_t i);

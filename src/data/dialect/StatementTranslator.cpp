@@ -13,6 +13,7 @@
 #include "data/dialect/DropTableRule.h"
 #include "data/dialect/FunctionNameRule.h"
 #include "data/dialect/IsNullRule.h"
+#include "data/dialect/MinMaxRule.h"
 #include "data/dialect/MissingIntoRule.h"
 #include "data/dialect/ObjectNameRule.h"
 #include "data/dialect/OperatorRule.h"
@@ -24,6 +25,7 @@
 namespace fabrikon::dialect {
 
 StatementTranslator::StatementTranslator() {
+  rules_.push_back(std::make_unique<MinMaxRule>());  // before the rules that read the copies it makes
   rules_.push_back(std::make_unique<ObjectNameRule>());
   rules_.push_back(std::make_unique<OperatorRule>());
   rules_.push_back(std::make_unique<MissingIntoRule>());

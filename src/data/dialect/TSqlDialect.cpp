@@ -36,7 +36,7 @@ std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql) {
 }  // namespace
 
 std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql) {
-  thread_local TranslationCache cache(512);
+  thread_local TranslationCache cache(512, 2 * 1024 * 1024);
   if (TranslationCache::Entry hit = cache.Find(tsql)) return *hit;
   auto translation = std::make_shared<const std::vector<TranslatedStatement>>(TranslateUncached(tsql));
   cache.Insert(tsql, translation);

@@ -1,24 +1,16 @@
-// TranslationCache: a map from text to a list position; the keys are views
-// of the strings held in the list, so each text is stored once.
+// TranslationCache: an entry weighs its text and the texts of its translation.
 #include "data/dialect/TranslationCache.h"
 
 namespace fabrikon::dialect {
 
-TranslationCache::Entry TranslationCache::Find(const std::string& text) {
-  const auto found = map_.find(std::string_view(text));
-  if (found == map_.end()) return nullptr;
-  order_.splice(order_.begin(), order_, found->second);
-  return found->second->second;
-}
-
 void TranslationCache::Insert(const std::string& text, Entry translation) {
-  if (capacity_ == 0 || text.size() > kMaxTextSize || map_.count(std::string_view(text)) != 0) return;
-  order_.emplace_front(text, std::move(translation));
-  map_.emplace(std::string_view(order_.front().first), order_.begin());
-  if (map_.size() > capacity_) {
-    map_.erase(std::string_view(order_.back().first));
-    order_.pop_back();
+  if (text.size() > kMaxTextSize) return;
+  size_t bytes = 0;
+  for (const TranslatedStatement& statement : *translation) {
+    bytes += statement.original.size() + statement.condition.size() + 64;
+    for (const std::string& sql : statement.sql) bytes += sql.size();
   }
+  cache_.Insert(text, std::move(translation), bytes);
 }
 
 }  // namespace fabrikon::dialect

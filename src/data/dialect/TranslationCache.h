@@ -1,15 +1,13 @@
 // TranslationCache: the last few hundred batches translated on this thread,
-// least recently used first out. The library sends the same texts again and
-// again (navigation, state changes, metadata queries), so most batches are
-// translated once.
+// within a bound on the bytes they take, least recently used first out. The
+// library sends the same texts again and again (navigation, state changes,
+// metadata queries), so most batches are translated once.
 #pragma once
-#include <list>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "data/dialect/LruCache.h"
 #include "data/dialect/TSqlDialect.h"
 
 namespace fabrikon::dialect {
@@ -17,20 +15,18 @@ namespace fabrikon::dialect {
 class TranslationCache {
  public:
   using Entry = std::shared_ptr<const std::vector<TranslatedStatement>>;
-  explicit TranslationCache(size_t capacity) : capacity_(capacity) {}
+  explicit TranslationCache(size_t capacity, size_t capacityBytes = kDefaultBytes) : cache_(capacity, capacityBytes) {}
 
   // The cached translation of text, or null.
-  Entry Find(const std::string& text);
+  Entry Find(const std::string& text) { return cache_.Find(text); }
   void Insert(const std::string& text, Entry translation);
-  size_t size() const { return map_.size(); }
+  size_t size() const { return cache_.size(); }
 
   static constexpr size_t kMaxTextSize = 64 * 1024;  // larger batches are not kept
+  static constexpr size_t kDefaultBytes = 2 * 1024 * 1024;
 
  private:
-  using Item = std::pair<std::string, Entry>;
-  size_t capacity_;
-  std::list<Item> order_;  // most recently used first
-  std::unordered_map<std::string_view, std::list<Item>::iterator> map_;
+  LruCache<Entry> cache_;
 };
 
 }  // namespace fabrikon::dialect

@@ -1,0 +1,119 @@
+// LiteralParameterizer: a shape seen for the first time is translated twice,
+// as written and with its literals replaced by markers; the markers show
+// where the literals land in the SQLite text. The template is kept only when
+// writing this statement's own literals into it gives exactly the text its
+// own translation gave.
+#include "data/dialect/LiteralParameterizer.h"
+
+#include <deque>
+
+#include "data/dialect/BatchSplitter.h"
+#include "data/dialect/LiteralShape.h"
+#include "data/dialect/ShapeCache.h"
+#include "data/dialect/StatementTranslator.h"
+#include "data/dialect/TSqlLexer.h"
+#include "fabrikon/ComError.h"
+
+namespace fabrikon::dialect {
+
+namespace {
+
+constexpr size_t kShapeCacheBytes = 4 * 1024 * 1024;
+
+[[noreturn]] void NoCommandText() {
+  throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
+}
+
+bool SameTranslation(const ShapeTranslation& shape, const TranslatedStatement& real, const LiteralShape& literals) {
+  if (shape.guarded != !real.condition.empty() || shape.sql.size() != real.sql.size()) return false;
+  if (shape.guarded && shape.condition.InlineText(literals) != real.condition) return false;
+  for (size_t i = 0; i < real.sql.size(); ++i)
+    if (shape.sql[i].InlineText(literals) != real.sql[i]) return false;
+  return true;
+}
+
+// The shape's templates, from the translation of its probe.
+void BuildTemplates(const TranslatedStatement& probe, const LiteralShape& literals, ShapeTranslation& shape) {
+  shape.guarded = !probe.condition.empty();
+  shape.parameterized = !shape.guarded || StatementTemplate::Build(probe.condition, literals, false, shape.condition);
+  shape.sql.resize(probe.sql.size());
+  for (size_t i = 0; i < probe.sql.size() && shape.parameterized; ++i)
+    shape.parameterized = StatementTemplate::Build(probe.sql[i], literals, true, shape.sql[i]);
+}
+
+std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std::vector<Token>& tokens,
+                                              const StatementRange& range, const LiteralShape& literals) {
+  const StatementTranslator& translator = StatementTranslator::Instance();
+  const TranslatedStatement real = translator.Translate(tsql, tokens, range);  // raises for bad text
+  auto shape = std::make_shared<ShapeTranslation>();
+  shape->kind = real.kind;
+  try {
+    std::deque<std::string> storage;
+    StatementRange probeRange;
+    const std::vector<Token> probeTokens = literals.ProbeTokens(storage, probeRange);
+    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange);
+    BuildTemplates(probe, literals, *shape);
+    shape->parameterized = shape->parameterized && probe.kind == real.kind && SameTranslation(*shape, real, literals);
+  } catch (const ComError&) {
+    shape->parameterized = false;  // the markers do not read as the literals did
+  }
+  if (!shape->parameterized) {
+    shape->condition = StatementTemplate();
+    shape->sql.clear();
+  }
+  return shape;
+}
+
+ParameterizedStatement Instance(const ShapeTranslation& shape, const LiteralShape& literals) {
+  ParameterizedStatement out;
+  out.kind = shape.kind;
+  std::string scratch;
+  if (shape.guarded) {
+    out.condition = shape.condition.Text(literals, scratch);
+    out.conditionParameters = shape.condition.Parameters(literals);
+  }
+  out.sql.reserve(shape.sql.size());
+  out.parameters.reserve(shape.sql.size());
+  for (const StatementTemplate& t : shape.sql) {
+    out.sql.push_back(t.Text(literals, scratch));
+    out.parameters.push_back(t.Parameters(literals));
+  }
+  return out;
+}
+
+ParameterizedStatement AsWritten(TranslatedStatement translated) {
+  ParameterizedStatement out;
+  out.kind = translated.kind;
+  out.condition = std::move(translated.condition);
+  out.sql = std::move(translated.sql);
+  out.parameters.resize(out.sql.size());
+  return out;
+}
+
+}  // namespace
+
+std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql) {
+  thread_local ShapeCache cache(kShapeCacheBytes);
+  const LexedText lexed = TSqlLexer::Tokenize(tsql);
+  if (lexed.tokens.empty()) NoCommandText();
+  const std::vector<StatementRange> ranges = BatchSplitter::Split(lexed.tokens);
+  std::vector<ParameterizedStatement> statements;
+  statements.reserve(ranges.size());
+  for (const StatementRange& range : ranges) {
+    const LiteralShape literals(lexed.tokens, range);
+    ShapeCache::Entry shape = cache.Find(literals.Key());
+    if (!shape) {
+      shape = Learn(tsql, lexed.tokens, range, literals);
+      cache.Insert(literals.Key(), shape);
+    }
+    if (shape->parameterized) {
+      statements.push_back(Instance(*shape, literals));
+    } else {
+      statements.push_back(AsWritten(StatementTranslator::Instance().Translate(tsql, lexed.tokens, range)));
+    }
+  }
+  if (statements.empty()) NoCommandText();
+  return statements;
+}
+
+}  // namespace fabrikon::dialect

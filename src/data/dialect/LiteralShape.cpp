@@ -1,0 +1,192 @@
+// LiteralShape: one forward pass over the statement's tokens builds the key
+// and picks out the literals that can become parameters.
+#include "data/dialect/LiteralShape.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "data/dialect/DateLiteralRule.h"
+#include "data/dialect/LiteralContext.h"
+#include "data/dialect/TokenList.h"
+
+namespace fabrikon::dialect {
+
+namespace {
+
+constexpr size_t kMaxDateMarkers = 800;  // markers are the years 1100 to 1899
+constexpr int64_t kIntegerMarker = 7300000000000;
+constexpr int64_t kRealMarker = 7300000000;
+
+bool IsBlankText(std::string_view literal) {
+  for (size_t i = 1; i + 1 < literal.size(); ++i)
+    if (literal[i] != ' ' && literal[i] != '\t' && literal[i] != '\r' && literal[i] != '\n') return false;
+  return true;
+}
+
+bool AllDigits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// A decimal literal (digits, a point, digits) whose value a double holds
+// exactly: then every correct conversion, SQLite's own included, gives the
+// same double. Others stay in the shape as written.
+bool ExactDecimal(std::string_view text, double& value) {
+  const size_t point = text.find('.');
+  if (point == std::string_view::npos || text.size() == 1) return false;
+  std::string_view whole = text.substr(0, point), fraction = text.substr(point + 1);
+  if ((!whole.empty() && !AllDigits(whole)) || (!fraction.empty() && !AllDigits(fraction))) return false;
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+  while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+  if (whole.size() + fraction.size() > 17) return false;
+  uint64_t digits = 0;
+  for (char c : whole) digits = digits * 10 + static_cast<uint64_t>(c - '0');
+  for (char c : fraction) digits = digits * 10 + static_cast<uint64_t>(c - '0');
+  uint64_t five = 1;
+  for (size_t i = 0; i < fraction.size(); ++i) five *= 5;  // at most 5^17
+  if (digits % five != 0 || digits / five >= (uint64_t{1} << 53)) return false;
+  value = std::ldexp(static_cast<double>(digits / five), -static_cast<int>(fraction.size()));
+  return true;
+}
+
+void AppendSize(std::string& key, size_t size) {
+  do {
+    key += static_cast<char>((size & 0x7f) | (size > 0x7f ? 0x80 : 0));
+    size >>= 7;
+  } while (size != 0);
+}
+
+}  // namespace
+
+LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range)
+    : tokens_(tokens), range_(range) {
+  struct Level {
+    size_t open;  // the "(" of this level (npos at the top)
+    bool orderBy;
+  };
+  std::vector<Level> levels{{StatementRange::npos, false}};
+  size_t dates = 0;
+  const size_t count = range.last - range.begin;
+  if (count > 0 && tokens[range.last - 1].offset >= tokens[range.begin].offset)
+    key_.reserve(tokens[range.last - 1].offset - tokens[range.begin].offset + tokens[range.last - 1].text.size() +
+                 3 * count);
+  literals_.reserve(count / 3);
+  for (size_t i = range.begin; i < range.last; ++i) {
+    const Token& t = tokens[i];
+    if (t.kind == TokenKind::LParen) levels.push_back({i, false});
+    if (t.kind == TokenKind::RParen && levels.size() > 1) levels.pop_back();
+    if (t.kind == TokenKind::Word) {
+      if (t.IsWord("by") && i > range.begin && (tokens[i - 1].IsWord("order") || tokens[i - 1].IsWord("group")))
+        levels.back().orderBy = true;
+      else if (t.IsWord("having") || t.IsWord("union") || t.IsWord("except") || t.IsWord("intersect") ||
+               t.IsWord("option") || t.IsWord("for"))
+        levels.back().orderBy = false;
+    }
+    key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
+    if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
+      LiteralClass kind;
+      const bool fixedNumber = t.kind == TokenKind::Number &&
+                               (levels.back().orderBy || WholeArgument(i, levels.back().open));
+      if (Classify(i, fixedNumber, kind) && (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
+        key_ += static_cast<char>(kind);
+        literals_.push_back({i, kind});
+        continue;
+      }
+    }
+    AppendSize(key_, t.text.size());
+    key_.append(t.text);
+  }
+}
+
+// A number that is a whole argument of a call or a type ("decimal(18, 2)",
+// "convert(char, x, 120)"), or follows TOP: the translation reads its value.
+bool LiteralShape::WholeArgument(size_t i, size_t open) const {
+  if (i == 0) return false;
+  const Token& prev = tokens_[i - 1];
+  if (prev.IsWord("top") || (prev.kind == TokenKind::LParen && i >= 2 && tokens_[i - 2].IsWord("top"))) return true;
+  if (open == StatementRange::npos || open == 0 || i + 1 >= tokens_.size()) return false;
+  const Token& next = tokens_[i + 1];
+  const bool whole = (prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma) &&
+                     (next.kind == TokenKind::RParen || next.kind == TokenKind::Comma);
+  const Token& callee = tokens_[open - 1];
+  return whole && callee.kind == TokenKind::Word && !callee.IsWord("values") && !callee.IsWord("in");
+}
+
+bool LiteralShape::Classify(size_t i, bool fixedNumber, LiteralClass& kind) const {
+  const Token& t = tokens_[i];
+  if (t.kind == TokenKind::String) {
+    if (IsBlankText(t.text)) return false;
+    std::string canonical;
+    kind = DateLiteralRule::Canonical(t.text, canonical) ? LiteralClass::Date : LiteralClass::Text;
+    return true;
+  }
+  if (fixedNumber) return false;
+  double real = 0;
+  if (AllDigits(t.text) && t.text.size() <= 18) {
+    kind = LiteralClass::Integer;
+    return true;
+  }
+  if (ExactDecimal(t.text, real)) {
+    kind = LiteralClass::Real;
+    return true;
+  }
+  return false;
+}
+
+std::vector<Token> LiteralShape::ProbeTokens(std::deque<std::string>& storage, StatementRange& range) const {
+  std::vector<Token> probe(tokens_.begin() + static_cast<std::ptrdiff_t>(range_.begin),
+                           tokens_.begin() + static_cast<std::ptrdiff_t>(range_.last));
+  for (size_t k = 0; k < literals_.size(); ++k) {
+    storage.push_back(MarkerText(k, LiteralForm::AsWritten));
+    probe[literals_[k].token - range_.begin].text = storage.back();
+  }
+  auto shift = [this](size_t at) { return at == StatementRange::npos ? at : at - range_.begin; };
+  range = StatementRange{0, shift(range_.conditionFirst), shift(range_.conditionLast), shift(range_.first),
+                         shift(range_.last)};
+  return probe;
+}
+
+std::string LiteralShape::MarkerText(size_t k, LiteralForm form) const {
+  switch (literals_[k].kind) {
+    case LiteralClass::Text:
+      return "'~p" + std::to_string(k) + "~'";
+    case LiteralClass::Date:
+      return "'" + std::to_string(1100 + k) + (form == LiteralForm::CanonicalDate ? "-01-01 00:00:00'" : "-01-01'");
+    case LiteralClass::Integer:
+      return std::to_string(kIntegerMarker + static_cast<int64_t>(k));
+    case LiteralClass::Real:
+      return std::to_string(kRealMarker + static_cast<int64_t>(k)) + ".25";
+  }
+  return "";
+}
+
+SqlValue LiteralShape::Value(size_t k, LiteralForm form) const {
+  const Token& t = tokens_[literals_[k].token];
+  SqlValue value;
+  switch (literals_[k].kind) {
+    case LiteralClass::Integer:
+      value.type = SqlValue::Type::Integer;
+      std::from_chars(t.text.data(), t.text.data() + t.text.size(), value.integer);
+      break;
+    case LiteralClass::Real:
+      value.type = SqlValue::Type::Real;
+      ExactDecimal(t.text, value.real);
+      break;
+    default:
+      value.text = form == LiteralForm::CanonicalDate ? Spelling(k, form) : LiteralContext::Value(t);
+      if (form == LiteralForm::CanonicalDate) value.text = value.text.substr(1, value.text.size() - 2);
+      break;
+  }
+  return value;
+}
+
+std::string LiteralShape::Spelling(size_t k, LiteralForm form) const {
+  const Token& t = tokens_[literals_[k].token];
+  std::string canonical;
+  if (form == LiteralForm::CanonicalDate && DateLiteralRule::Canonical(t.text, canonical)) return canonical;
+  return std::string(t.text);
+}
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,57 @@
+// LiteralShape: what a T-SQL statement is once its values are set aside.
+// Statements that differ only in their literals share a shape and so one
+// translation and one compiled statement. Everything the translation reads in
+// a literal is part of the shape: whether it is text, a date the dialect
+// rewrites, an integer or a decimal; blank texts and numbers whose value the
+// translation reads (type lengths, styles, TOP and ORDER BY positions) stay
+// in the shape word for word.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "data/dialect/BatchSplitter.h"
+#include "data/dialect/SqlParameters.h"
+#include "data/dialect/Token.h"
+
+namespace fabrikon::dialect {
+
+enum class LiteralClass : char { Text = 'S', Date = 'D', Integer = 'I', Real = 'R' };
+
+// How a literal reaches the SQLite text: as written, or as the dialect's
+// canonical date.
+enum class LiteralForm : uint8_t { AsWritten, CanonicalDate };
+
+class LiteralShape {
+ public:
+  struct Literal {
+    size_t token;  // index in the batch's tokens
+    LiteralClass kind;
+  };
+
+  LiteralShape(const std::vector<Token>& tokens, const StatementRange& range);
+
+  const std::string& Key() const { return key_; }
+  const std::vector<Literal>& Literals() const { return literals_; }
+
+  // The statement's tokens with each literal replaced by a marker of its
+  // class (unique in the statement), and the range over them.
+  std::vector<Token> ProbeTokens(std::deque<std::string>& storage, StatementRange& range) const;
+  // The marker literal k stands for, written as the SQLite text shows it.
+  std::string MarkerText(size_t k, LiteralForm form) const;
+
+  // The value literal k of this statement binds, and its SQLite spelling.
+  SqlValue Value(size_t k, LiteralForm form) const;
+  std::string Spelling(size_t k, LiteralForm form) const;
+
+ private:
+  bool Classify(size_t i, bool fixedNumber, LiteralClass& kind) const;
+  bool WholeArgument(size_t i, size_t open) const;
+
+  const std::vector<Token>& tokens_;
+  StatementRange range_;
+  std::string key_;
+  std::vector<Literal> literals_;
+};
+
+}  // namespace fabrikon::dialect

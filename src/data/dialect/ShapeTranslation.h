@@ -1,0 +1,28 @@
+// ShapeTranslation: the translation of one statement shape, kept by the
+// ShapeCache: what kind of statement it is and the templates of its IF
+// condition and of its SQLite statements. A shape whose literals could not be
+// found again in its translation is kept as "not parameterized": its
+// statements are translated one by one and never kept.
+#pragma once
+#include <vector>
+
+#include "data/dialect/StatementTemplate.h"
+#include "data/dialect/TSqlDialect.h"
+
+namespace fabrikon::dialect {
+
+struct ShapeTranslation {
+  StatementKind kind = StatementKind::Other;
+  bool parameterized = false;
+  bool guarded = false;
+  StatementTemplate condition;
+  std::vector<StatementTemplate> sql;
+
+  size_t Bytes() const {
+    size_t bytes = sizeof(*this) + condition.Bytes();
+    for (const StatementTemplate& t : sql) bytes += t.Bytes();
+    return bytes;
+  }
+};
+
+}  // namespace fabrikon::dialect

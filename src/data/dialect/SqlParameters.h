@@ -1,0 +1,35 @@
+// SqlParameters: the values bound to the numbered parameters (?1, ?2, ...) of
+// one prepared statement, in the types the literals they stand for had: an
+// integer literal binds an integer, a decimal one a real, a quoted one text.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace fabrikon::dialect {
+
+struct SqlValue {
+  enum class Type : uint8_t { Integer, Real, Text };
+  Type type = Type::Text;
+  int64_t integer = 0;
+  double real = 0;
+  std::string text;
+};
+
+class SqlParameters {
+ public:
+  void Add(SqlValue value) { values_.push_back(std::move(value)); }
+  bool empty() const { return values_.empty(); }
+  size_t size() const { return values_.size(); }
+  const SqlValue& operator[](size_t i) const { return values_[i]; }
+  // Binds every value; the texts are not copied, so the parameters must
+  // outlive the statement's run (the caller clears the bindings after it).
+  void Bind(sqlite3_stmt* statement) const;
+
+ private:
+  std::vector<SqlValue> values_;
+};
+
+}  // namespace fabrikon::dialect

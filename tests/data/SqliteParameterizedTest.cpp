@@ -1,0 +1,86 @@
+// Statements that differ only in their values share one translation and one
+// compiled statement in the embedded connection; the answers must stay those
+// of the statement as written: text against number columns, the TSQL
+// collation, date literals in their many forms, blank texts, names of
+// unnamed result columns, ORDER BY positions, TOP, type lengths.
+#include <gtest/gtest.h>
+
+#include "TempDatabase.h"
+#include "data/SqliteConnection.h"
+
+namespace fabrikon {
+namespace {
+
+struct Case {
+  const char* tsql;
+  const char* columns;  // names joined by "|"
+  const char* rows;     // rows joined by ";", values by "|"
+};
+
+std::string Answer(Connection& conn, const std::string& tsql, std::string& columns) {
+  RecordsetPtr rs = conn.Open(tsql);
+  columns.clear();
+  for (size_t i = 0; i < rs->FieldCount(); ++i) columns += (i ? "|" : "") + rs->Info(i).name;
+  std::string rows;
+  for (; !rs->Eof(); rs->MoveNext()) {
+    if (!rows.empty()) rows += ";";
+    for (size_t i = 0; i < rs->FieldCount(); ++i) rows += (i ? "|" : "") + rs->Fields(i).Value().ToText();
+  }
+  return rows;
+}
+
+TEST(SqliteParameterizedTest, SameShapeDifferentValuesAnswerAsWritten) {
+  testing::TempDatabase db;
+  auto conn = SqliteConnection::Connect(db.ConnectionString());
+  conn->ExecuteNative(
+      "CREATE TABLE t(id INTEGER PRIMARY KEY, code varchar(20) COLLATE TSQL, qty decimal(18,4), d datetime, n int);");
+  Connection& c = *conn;
+  c.Execute("insert into t(id,code,qty,d,n) values (1,'abc',2.5,'2024-03-10',5)"
+            " insert into t(id,code,qty,d,n) values (2,'ABD',1.25,'2024/3/11 08:30',6)"
+            " insert into t(id,code,qty,d,n) values (3,'',0.1,'2024-3-12',7)");
+  const std::vector<Case> cases = {
+      {"SELECT id FROM t WHERE code = 'abc'", "id", "1"},
+      {"SELECT id FROM t WHERE code = 'ABC  '", "id", "1"},  // no case, no trailing blanks
+      {"SELECT id FROM t WHERE code = 'abd'", "id", "2"},
+      {"SELECT id FROM t WHERE id = '2'", "id", "2"},  // a quoted number against an integer column
+      {"SELECT id FROM t WHERE id = 3", "id", "3"},
+      {"SELECT id FROM t WHERE n > 5 AND qty < 2.5", "id", "2;3"},
+      {"SELECT id FROM t WHERE n > 4 AND qty < 2.75", "id", "1;2;3"},
+      {"SELECT id FROM t WHERE qty = 0.1", "id", "3"},  // a decimal no double holds exactly
+      {"SELECT id FROM t WHERE d = '2024-03-10'", "id", "1"},
+      {"SELECT id FROM t WHERE d = '2024/3/11 8:30'", "id", "2"},
+      {"SELECT id FROM t WHERE d >= '2024-3-11' ORDER BY id", "id", "2;3"},
+      {"SELECT id FROM t WHERE code = ''", "id", "3"},
+      {"SELECT id FROM t WHERE code = 'x'", "id", ""},
+      {"SELECT code, 'x' FROM t WHERE id = 1", "code|'x'", "abc|x"},
+      {"SELECT code, 'y' FROM t WHERE id = 2", "code|'y'", "ABD|y"},
+      {"SELECT code, 'z' AS k FROM t WHERE id = 3", "code|k", "|z"},
+      {"SELECT id, n FROM t ORDER BY 2 DESC", "id|n", "3|7;2|6;1|5"},
+      {"SELECT id, n FROM t ORDER BY 1", "id|n", "1|5;2|6;3|7"},
+      {"SELECT TOP 1 id FROM t ORDER BY id DESC", "id", "3"},
+      {"SELECT TOP 2 id FROM t ORDER BY id DESC", "id", "3;2"},
+      {"SELECT convert(varchar(2), code) AS c FROM t WHERE id = 1", "c", "ab"},
+      {"SELECT convert(varchar(1), code) AS c FROM t WHERE id = 2", "c", "A"},
+      {"SELECT MAX(id) AS MaxID,min(id) AS MinID FROM t WHERE n > 5", "MaxID|MinID", "3|2"},
+      {"SELECT MAX(id) AS MaxID,min(id) AS MinID FROM t WHERE n > 9", "MaxID|MinID", "|"},
+      {"SELECT MAX(id) AS MaxID,min(id) AS MinID FROM t", "MaxID|MinID", "3|1"},
+      {"IF EXISTS (SELECT * FROM t WHERE id = 2) SELECT id FROM t WHERE id = 1", "id", "1"},
+  };
+  for (int pass = 0; pass < 2; ++pass) {  // the second pass finds every shape learnt
+    for (const Case& each : cases) {
+      std::string columns;
+      EXPECT_EQ(Answer(c, each.tsql, columns), each.rows) << each.tsql;
+      EXPECT_EQ(columns, each.columns) << each.tsql;
+    }
+  }
+  long affected = 0;
+  c.Execute("update t set code = 'q' where id = 2", affected);
+  EXPECT_EQ(affected, 1);
+  c.Execute("update t set code = 'r' where id = 3", affected);
+  EXPECT_EQ(affected, 1);
+  std::string columns;
+  EXPECT_EQ(Answer(c, "SELECT code FROM t WHERE id > 1", columns), "q;r");
+}
+
+}  // namespace
+}  // namespace fabrikon
