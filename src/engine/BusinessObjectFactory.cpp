@@ -31,8 +31,6 @@ BusinessObjectPtr Create(const std::string& className, Make builtIn) {
   return builtIn();
 }
 
-BusinessObjectPtr NotBuiltYet() { return nullptr; }
-
 }  // namespace
 
 void Override(const std::string& className, std::function<BusinessObjectPtr()> make) {
