@@ -42,30 +42,56 @@ class ResetOnExit {
 
 }  // namespace
 
-PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db) {
+PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db), cache_(cache) {
   std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(tsql);
   statements_.reserve(translated.size());
+  bool schemaChanged = false;
   for (const auto& source : translated) {
     Statement statement;
     statement.kind = source.kind;
-    if (!source.condition.empty()) statement.condition = cache.Prepare(source.condition);
+    if (!source.condition.empty()) statement.condition = Compile(source.condition, schemaChanged);
     statement.steps.reserve(source.sql.size());
-    for (const auto& sql : source.sql) statement.steps.push_back(Step{cache.Prepare(sql), ChangesSchema(sql)});
+    for (const auto& sql : source.sql) {
+      statement.steps.push_back(Step{Compile(sql, schemaChanged), ChangesSchema(sql)});
+      schemaChanged = schemaChanged || statement.steps.back().changesSchema;
+    }
     statements_.push_back(std::move(statement));
   }
+}
+
+// A name the schema does not know yet may be one an earlier statement of
+// the batch creates (and one it knows, one an earlier statement drops);
+// anything else (syntax above all) fails the batch now.
+PreparedBatch::Compiled PreparedBatch::Compile(const std::string& sql, bool schemaChangedBefore) const {
+  try {
+    return Compiled{cache_.Prepare(sql), {}};
+  } catch (const ComError& error) {
+    const std::string& text = error.Description();
+    const bool resolution = text.rfind("Invalid object name", 0) == 0 || text.rfind("Invalid column name", 0) == 0 ||
+                            text.rfind("There is already an object named", 0) == 0;
+    if (!schemaChangedBefore || !resolution) throw;
+    return Compiled{nullptr, sql};
+  }
+}
+
+sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache) {
+  if (!statement && !deferred.empty()) statement = cache.Prepare(deferred);
+  return statement.get();
 }
 
 std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function<void()>& onSchemaChange) {
   std::vector<long> counts;
   counts.reserve(statements_.size());
-  for (const auto& statement : statements_) {
-    if (statement.condition && !ConditionHolds(statement.condition.get())) {
+  for (auto& statement : statements_) {
+    sqlite3_stmt* condition = statement.condition.Get(cache_);
+    if (condition != nullptr && !ConditionHolds(condition)) {
       counts.push_back(kNoCount);
       continue;
     }
-    for (const auto& step : statement.steps) {
-      if (!step.statement) continue;
-      RunStep(step, rows);
+    for (auto& step : statement.steps) {
+      sqlite3_stmt* compiled = step.compiled.Get(cache_);
+      if (compiled == nullptr) continue;
+      RunStep(compiled, rows);
       if (step.changesSchema && onSchemaChange) onSchemaChange();
     }
     switch (statement.kind) {
@@ -93,8 +119,7 @@ bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition) const {
   return sqlite3_column_type(condition, 0) != SQLITE_NULL && sqlite3_column_double(condition, 0) != 0.0;
 }
 
-void PreparedBatch::RunStep(const Step& step, RecordsetBuilder* rows) const {
-  sqlite3_stmt* statement = step.statement.get();
+void PreparedBatch::RunStep(sqlite3_stmt* statement, RecordsetBuilder* rows) const {
   ResetOnExit reset(statement);
   if (rows != nullptr && !rows->HasResult() && sqlite3_column_count(statement) > 0) {
     rows->Read(db_, statement);
