@@ -31,22 +31,14 @@ std::string Column(sqlite3_stmt* statement, int i) {
   return text == nullptr ? "" : reinterpret_cast<const char*>(text);
 }
 
-std::string Quoted(const std::string& name) {
-  std::string out = "\"";
-  for (char c : name) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  return out + "\"";
-}
-
-std::string Literal(const std::string& text) {
-  std::string out = "'";
+// text between quote characters, the quote doubled inside: "name" or 'text'.
+std::string Quoted(const std::string& text, char quote = '"') {
+  std::string out(1, quote);
   for (char c : text) {
     out += c;
-    if (c == '\'') out += '\'';
+    if (c == quote) out += quote;
   }
-  return out + "'";
+  return out + quote;
 }
 
 // The length of "nvarchar(30)" and the like; 0 for other types and max.
@@ -66,7 +58,7 @@ long DeclaredLength(std::string type) {
 // "length(rtrim(NEW.c, ' ')) > 30 OR ..." for the table's sized text columns.
 std::string TooLong(sqlite3* db, const std::string& table) {
   std::string condition;
-  Statement columns = Prepare(db, "SELECT name, type FROM pragma_table_info(" + Literal(table) + ", 'main')");
+  Statement columns = Prepare(db, "SELECT name, type FROM pragma_table_info(" + Quoted(table, '\'') + ", 'main')");
   while (sqlite3_step(columns.get()) == SQLITE_ROW) {
     const long length = DeclaredLength(Column(columns.get(), 1));
     if (length == 0) continue;

@@ -51,7 +51,8 @@ std::string SqliteErrorMapper::Describe(const std::string& message) {
   if (Take(message, "no such function: ", rest)) return "'" + rest + "' is not a recognized built-in function name.";
   if (Take(message, "no such index: ", rest))
     return "Cannot drop the index '" + rest + "', because it does not exist or you do not have permission.";
-  if (Take(message, "table ", rest) && rest.size() > 15 && rest.compare(rest.size() - 15, 15, " already exists") == 0)
+  if ((Take(message, "table ", rest) || Take(message, "index ", rest)) && rest.size() > 15 &&
+      rest.compare(rest.size() - 15, 15, " already exists") == 0)
     return "There is already an object named '" + CallerName(rest.substr(0, rest.size() - 15)) + "' in the database.";
   return message;
 }
