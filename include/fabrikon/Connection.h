@@ -40,8 +40,14 @@ class Connection {
 using ConnectionPtr = std::shared_ptr<Connection>;
 
 // Opens the backend the connection string names. "Data Source=FILE" (or a
-// bare file name) opens the embedded database.
+// bare file name) opens the embedded database; the file must exist (see
+// CreateHostDatabase), and "Mode=Read" opens it for reading only.
 ConnectionPtr OpenConnection(const std::string& connectionString);
+
+// Creates the embedded host database FILE with the current schema and, with
+// bDemo, the demo plant. Refuses an existing file unless bForce, which
+// replaces it. Open it afterwards with OpenConnection("Data Source=FILE").
+void CreateHostDatabase(const std::string& path, bool bDemo = false, bool bForce = false);
 
 // A statement that produced no count in ExecuteEach.
 inline constexpr long kNoCount = -2;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DomImpl.h"
+#include "data/XmlCharacters.h"
 #include "fabrikon/ComError.h"
 
 namespace fabrikon {
@@ -69,7 +70,18 @@ pugi::xml_node DOMDocument::Impl::DocumentElement() const {
   return {};
 }
 
+const std::vector<pugi::xml_attribute>& DOMDocument::Impl::AttributesOf(pugi::xml_node element) {
+  if (element != indexedElement_ || revision != indexedRevision_ || !element) {
+    indexed_.clear();
+    for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) indexed_.push_back(a);
+    indexedElement_ = element;
+    indexedRevision_ = revision;
+  }
+  return indexed_;
+}
+
 void DOMDocument::Impl::ClearContent() {
+  ++revision;
   if (liveHandles == 0) {
     doc.reset();
     parking = {};
@@ -118,9 +130,14 @@ XmlNode DOMDocument::appendChild(const XmlNode& child) {
 
 bool DOMDocument::loadXML(const std::string& text) {
   pugi::xml_document parsed;
+  // Text XML cannot carry (&#0;, control characters, invalid UTF-8) is
+  // malformed, as for any parser that keeps to XML 1.0.
+  const bool characters = XmlCharacters::IsWellFormedText(text);
   const pugi::xml_parse_result result =
-      parsed.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_fragment, pugi::encoding_utf8);
-  const bool ok = result && IsWellFormedDocument(parsed);
+      characters ? parsed.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_fragment,
+                                      pugi::encoding_utf8)
+                 : pugi::xml_parse_result();
+  const bool ok = characters && result && IsWellFormedDocument(parsed);
   impl_->ClearContent();
   if (!ok) return false;
   if (impl_->liveHandles == 0) {

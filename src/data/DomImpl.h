@@ -10,7 +10,9 @@
 // so attribute handles check that their attribute is still on the element.
 #pragma once
 #include <pugixml.hpp>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fabrikon/DOMDocument.h"
 
@@ -20,6 +22,14 @@ struct DOMDocument::Impl {
   pugi::xml_document doc;
   pugi::xml_node parking;  // empty until first needed
   long liveHandles = 0;    // XmlNode::Impl objects that point into this document
+  // Bumped whenever an attribute list or the content changes.
+  uint64_t revision = 0;
+
+  // The attributes of one element by position, so that item(i) and length()
+  // of node.attributes take constant time (the save-mode checks walk every
+  // attribute of every row). Rebuilt when another element is asked for or
+  // after a change.
+  const std::vector<pugi::xml_attribute>& AttributesOf(pugi::xml_node element);
 
   // The parking element, created on first use.
   pugi::xml_node Parking();
@@ -30,6 +40,11 @@ struct DOMDocument::Impl {
   void ClearContent();
   // Inserts a new top element (the caller checked that there is none).
   pugi::xml_node AppendTopElement(const char* name);
+
+ private:
+  pugi::xml_node indexedElement_;
+  uint64_t indexedRevision_ = 0;
+  std::vector<pugi::xml_attribute> indexed_;
 };
 
 struct XmlNode::Impl {

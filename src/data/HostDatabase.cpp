@@ -18,6 +18,7 @@
 #include "data/SqliteConnection.h"
 #include "data/SqliteErrorMapper.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/Connection.h"
 
 namespace fabrikon {
 
@@ -133,14 +134,18 @@ void HostDatabase::Create(const std::string& path, bool bDemo, bool bForce) {
   if (path.empty()) throw ComError(ErrorNumber::E_FAIL_, "Cannot create the database: no file name given.");
   PrepareFreshFile(path, bForce);
   try {
-    std::shared_ptr<SqliteConnection> conn = SqliteConnection::Connect(ConnectionStringFor(path));
+    std::shared_ptr<SqliteConnection> conn =
+        SqliteConnection::Connect(ConnectionStringFor(path), SqliteConnection::Missing::Create);
     Populate(*conn, bDemo);
+    conn->ExecuteNative("PRAGMA journal_mode=WAL;");
   } catch (...) {
     // The connection is gone here; a half-made file must not pass for a database.
     RemoveDatabaseFiles(path);
     throw;
   }
 }
+
+void CreateHostDatabase(const std::string& path, bool bDemo, bool bForce) { HostDatabase::Create(path, bDemo, bForce); }
 
 void HostDatabase::Upgrade(SqliteConnection& conn) {
   const int current = CurrentVersion();

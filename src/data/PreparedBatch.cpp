@@ -45,33 +45,58 @@ class ResetOnExit {
 
 }  // namespace
 
-PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db) {
+PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db), cache_(cache) {
   std::vector<dialect::ParameterizedStatement> translated = dialect::LiteralParameterizer::Translate(tsql);
   statements_.reserve(translated.size());
+  bool schemaChanged = false;
   for (auto& source : translated) {
     Statement statement;
     statement.kind = source.kind;
-    if (!source.condition.empty()) statement.condition = cache.Prepare(source.condition);
+    if (!source.condition.empty()) statement.condition = Compile(source.condition, schemaChanged);
     statement.conditionParameters = std::move(source.conditionParameters);
     statement.steps.reserve(source.sql.size());
-    for (size_t i = 0; i < source.sql.size(); ++i)
-      statement.steps.push_back(
-          Step{cache.Prepare(source.sql[i]), ChangesSchema(source.sql[i]), std::move(source.parameters[i])});
+    for (size_t i = 0; i < source.sql.size(); ++i) {
+      const std::string& sql = source.sql[i];
+      statement.steps.push_back(Step{Compile(sql, schemaChanged), ChangesSchema(sql), std::move(source.parameters[i])});
+      schemaChanged = schemaChanged || statement.steps.back().changesSchema;
+    }
     statements_.push_back(std::move(statement));
   }
+}
+
+// A name the schema does not know yet may be one an earlier statement of
+// the batch creates (and one it knows, one an earlier statement drops);
+// anything else (syntax above all) fails the batch now.
+PreparedBatch::Compiled PreparedBatch::Compile(const std::string& sql, bool schemaChangedBefore) const {
+  try {
+    return Compiled{cache_.Prepare(sql), {}};
+  } catch (const ComError& error) {
+    const std::string& text = error.Description();
+    const bool resolution = text.rfind("Invalid object name", 0) == 0 || text.rfind("Invalid column name", 0) == 0 ||
+                            text.rfind("There is already an object named", 0) == 0;
+    if (!schemaChangedBefore || !resolution) throw;
+    return Compiled{nullptr, sql};
+  }
+}
+
+sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache) {
+  if (!statement && !deferred.empty()) statement = cache.Prepare(deferred);
+  return statement.get();
 }
 
 std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function<void()>& onSchemaChange) {
   std::vector<long> counts;
   counts.reserve(statements_.size());
-  for (const auto& statement : statements_) {
-    if (statement.condition && !ConditionHolds(statement)) {
+  for (auto& statement : statements_) {
+    sqlite3_stmt* condition = statement.condition.Get(cache_);
+    if (condition != nullptr && !ConditionHolds(condition, statement.conditionParameters)) {
       counts.push_back(kNoCount);
       continue;
     }
-    for (const auto& step : statement.steps) {
-      if (!step.statement) continue;
-      RunStep(step, rows);
+    for (auto& step : statement.steps) {
+      sqlite3_stmt* compiled = step.compiled.Get(cache_);
+      if (compiled == nullptr) continue;
+      RunStep(compiled, step.parameters, rows);
       if (step.changesSchema && onSchemaChange) onSchemaChange();
     }
     switch (statement.kind) {
@@ -91,20 +116,19 @@ std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function
   return counts;
 }
 
-bool PreparedBatch::ConditionHolds(const Statement& statement) const {
-  sqlite3_stmt* condition = statement.condition.get();
+bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const {
   ResetOnExit reset(condition);
-  statement.conditionParameters.Bind(condition);
+  parameters.Bind(condition);
   int rc = sqlite3_step(condition);
   if (rc == SQLITE_DONE) return false;
   if (rc != SQLITE_ROW) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
   return sqlite3_column_type(condition, 0) != SQLITE_NULL && sqlite3_column_double(condition, 0) != 0.0;
 }
 
-void PreparedBatch::RunStep(const Step& step, RecordsetBuilder* rows) const {
-  sqlite3_stmt* statement = step.statement.get();
+void PreparedBatch::RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters,
+                            RecordsetBuilder* rows) const {
   ResetOnExit reset(statement);
-  step.parameters.Bind(statement);
+  parameters.Bind(statement);
   if (rows != nullptr && !rows->HasResult() && sqlite3_column_count(statement) > 0) {
     rows->Read(db_, statement);
     return;

@@ -1,6 +1,8 @@
 // PreparedBatch: one T-SQL batch, translated and compiled as a whole before
 // any of it runs (a batch that does not compile changes nothing, as on SQL
-// Server), then run statement by statement with ADO's records-affected rules.
+// Server; a statement that only names an object created earlier in the batch
+// is compiled when its turn comes), then run statement by statement with
+// ADO's records-affected rules.
 #pragma once
 #include <functional>
 #include <string>
@@ -34,22 +36,32 @@ class PreparedBatch {
   size_t Size() const { return statements_.size(); }
 
  private:
+  // A compiled statement, or the text of one that names an object an
+  // earlier statement of the batch creates: it is compiled when its turn
+  // comes, as SQL Server resolves such names.
+  struct Compiled {
+    StatementHandle statement;  // null: nothing to run (or not yet compiled)
+    std::string deferred;
+    sqlite3_stmt* Get(StatementCache& cache);
+  };
   struct Step {
-    StatementHandle statement;  // null: nothing to run
+    Compiled compiled;
     bool changesSchema = false;
     dialect::SqlParameters parameters;  // the literals, bound just before it runs
   };
   struct Statement {
     dialect::StatementKind kind = dialect::StatementKind::Other;
-    StatementHandle condition;  // null: unconditional
+    Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
     std::vector<Step> steps;
   };
 
-  bool ConditionHolds(const Statement& statement) const;
-  void RunStep(const Step& step, RecordsetBuilder* rows) const;
+  Compiled Compile(const std::string& sql, bool schemaChangedBefore) const;
+  bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
+  void RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows) const;
 
   sqlite3* db_;
+  StatementCache& cache_;
   std::vector<Statement> statements_;
 };
 

@@ -4,11 +4,15 @@
 // that read the schema get the usual attributes. A column whose name cannot
 // be an attribute name (or repeats an earlier one) is written as "c" + its
 // ordinal with the real name in rs:name, so the document stays well formed.
+// Values come from the database as they are: bytes XML cannot carry (invalid
+// UTF-8, control characters, NUL) are written as U+FFFD, never as a
+// character reference that would make the document malformed.
 #include "RowsetWriter.h"
 
 #include <set>
 
 #include "DomImpl.h"
+#include "data/XmlCharacters.h"
 #include "fabrikon/modVoucher.h"
 
 namespace fabrikon {
@@ -158,7 +162,8 @@ void RowsetWriter::WriteInto(DOMDocument& document) const {
     pugi::xml_node z = data.append_child("z:row");
     for (size_t i = 0; i < fields_.size(); ++i)
       if (!row[i].IsNull() && !row[i].IsEmpty())
-        z.append_attribute(attributeNames_[i].c_str()).set_value(ValueText(row[i], fields_[i].type).c_str());
+        z.append_attribute(attributeNames_[i].c_str())
+            .set_value(XmlCharacters::Sanitized(ValueText(row[i], fields_[i].type)).c_str());
   }
 }
 

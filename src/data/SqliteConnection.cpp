@@ -1,13 +1,17 @@
-// SqliteConnection: the embedded backend. Opens the database file with WAL,
-// a busy timeout and the dialect's collation and functions, brings the host
-// schema up to date, and runs T-SQL batches through the dialect with ADO's
+// SqliteConnection: the embedded backend. Opens an existing database file
+// with a busy timeout and the dialect's collation and functions, switches a
+// host database to WAL and brings its schema up to date (files that are not
+// ours, or are newer, are never written), and runs T-SQL batches through the dialect with ADO's
 // counting rules, error numbers and transaction behaviour.
 #include "data/SqliteConnection.h"
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
+#include "data/ColumnLengthGuard.h"
 #include "data/ColumnMetadataCache.h"
 #include "data/ConnectionRegistry.h"
 #include "data/HostDatabase.h"
@@ -31,7 +35,7 @@ std::string Trim(const std::string& text) {
 }
 
 // "Busy Timeout=MS": how long a statement waits for another writer.
-int BusyTimeout(const std::string& connectionString) {
+int BusyTimeoutOf(const std::string& connectionString) {
   std::string text = ConnectionStringValue(connectionString, "Busy Timeout");
   if (text.empty()) return kDefaultBusyTimeoutMs;
   char* end = nullptr;
@@ -39,6 +43,13 @@ int BusyTimeout(const std::string& connectionString) {
   if (end == text.c_str() || *end != '\0' || ms < 0 || ms > 3600000)
     throw ComError(ErrorNumber::E_FAIL_, "Invalid Busy Timeout in the connection string: " + text);
   return static_cast<int>(ms);
+}
+
+// "Mode=Read" (ADO's read-only mode) opens the file for reading only.
+bool IsReadMode(const std::string& connectionString) {
+  std::string mode = ConnectionStringValue(connectionString, "Mode");
+  for (char& c : mode) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return mode == "read";
 }
 
 // A statement from native script text, finalised when it leaves scope.
@@ -59,32 +70,83 @@ SqliteConnection::~SqliteConnection() {
   ConnectionRegistry::Prune();
 }
 
-std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& connectionString) {
+std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& connectionString, Missing missing) {
   std::string path = connectionString.find('=') == std::string::npos
                          ? Trim(connectionString)
                          : ConnectionStringValue(connectionString, "Data Source");
   if (path.empty())
     throw ComError(ErrorNumber::E_FAIL_, "The connection string names no data source: " + connectionString);
-  const int busyTimeoutMs = BusyTimeout(connectionString);
+  const int busyTimeoutMs = BusyTimeoutOf(connectionString);
+  const bool readOnlyRequested = IsReadMode(connectionString);
+  std::error_code ec;
+  const bool exists = path == ":memory:" || std::filesystem::exists(path, ec);
+  if (!exists && (missing == Missing::Refuse || readOnlyRequested))
+    throw ComError(ErrorNumber::E_FAIL_, "Cannot open database \"" + path +
+                                             "\": the file does not exist (create a host database first).");
 
   std::shared_ptr<SqliteConnection> connection(new SqliteConnection(connectionString, path));
-  int rc = sqlite3_open_v2(path.c_str(), &connection->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (rc != SQLITE_OK) SqliteErrorMapper::Raise(connection->db_, rc, SqliteErrorMapper::Phase::Run);
+  connection->OpenFile(readOnlyRequested, !exists);
   connection->Configure(busyTimeoutMs);
-  HostDatabase::Upgrade(*connection);
+  connection->Settle(readOnlyRequested);
   ConnectionRegistry::Add(connection);
   return connection;
+}
+
+void SqliteConnection::OpenFile(bool readOnly, bool create) {
+  const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
+  if (rc != SQLITE_OK) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
 }
 
 void SqliteConnection::Configure(int busyTimeoutMs) {
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, busyTimeoutMs);
+  // A double-quoted name is a name, never a text as SQLite would fall back to.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   statements_ = std::make_unique<StatementCache>(db_);
   columns_ = std::make_unique<ColumnMetadataCache>(db_);
   dialect::RegisterFunctions(db_);
-  // WAL lets readers go on while one connection writes; SQL Server enforces
-  // declared foreign keys, so the embedded database does too.
-  ExecuteNative("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;");
+  // SQL Server enforces declared foreign keys, so the embedded database does
+  // too (a setting of the connection, not of the file).
+  ExecuteNative("PRAGMA foreign_keys=ON;");
+}
+
+// Decides, from the schema version, whether the file is ours to write: only
+// then is it switched to WAL (which lets readers go on while one connection
+// writes) and brought up to date. Files of version 0 get no write at all.
+void SqliteConnection::Settle(bool readOnlyRequested) {
+  const int version = HostDatabase::SchemaVersion(*this);
+  const int current = HostDatabase::CurrentVersion();
+  if (version > current) {
+    readOnlyReason_ = "The database \"" + path_ + "\" has schema version " + std::to_string(version) +
+                      ", newer than version " + std::to_string(current) +
+                      " of this library; it is opened for reading only.";
+    if (!readOnlyRequested) {
+      statements_.reset();
+      columns_.reset();
+      sqlite3_close_v2(db_);
+      db_ = nullptr;
+      OpenFile(true, false);
+      Configure(BusyTimeoutOf(connectionString_));
+    }
+    return;
+  }
+  if (readOnlyRequested || sqlite3_db_readonly(db_, "main") == 1) {
+    readOnlyReason_ = "Failed to update database \"" + path_ + "\" because the database is read-only.";
+    return;
+  }
+  if (version > 0) {
+    ExecuteNative("PRAGMA journal_mode=WAL;");
+    HostDatabase::Upgrade(*this);
+  }
+  ColumnLengthGuard::Install(*this);  // temporary triggers: nothing of the file changes
+}
+
+void SqliteConnection::RaiseRefusedWrite(const ComError& error) const {
+  if (!readOnlyReason_.empty() && error.Description().find("readonly database") != std::string::npos)
+    throw ComError(ErrorNumber::E_FAIL_, readOnlyReason_);
+  throw error;
 }
 
 void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
@@ -111,11 +173,17 @@ RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, Loc
 std::vector<long> SqliteConnection::RunBatch(const std::string& text, RecordsetBuilder* rows) {
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
-  PreparedBatch batch(db_, *statements_, text);
-  return batch.Run(rows, [this] { SchemaChanged(); });
+  try {
+    PreparedBatch batch(db_, *statements_, text);
+    return batch.Run(rows, [this] { SchemaChanged(); });
+  } catch (const ComError& error) {
+    RaiseRefusedWrite(error);
+  }
 }
 
 void SqliteConnection::BeginTrans() {
+  // A transaction is begun to write; the engine would grant it even here.
+  if (!readOnlyReason_.empty()) throw ComError(ErrorNumber::E_FAIL_, readOnlyReason_);
   if (InTransaction())
     throw ComError(ErrorNumber::E_FAIL_, "A transaction is already open on this connection.");
   // IMMEDIATE takes the write lock now: a save never fails half way because
@@ -139,7 +207,7 @@ void SqliteConnection::RunControl(const char* sql) {
   StatementHandle statement = statements_->Prepare(sql);
   int rc = sqlite3_step(statement.get());
   sqlite3_reset(statement.get());
-  if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+  if (rc != SQLITE_DONE) RaiseRefusedWrite(SqliteErrorMapper::ToError(db_, rc, SqliteErrorMapper::Phase::Run));
 }
 
 void SqliteConnection::ExecuteNative(const std::string& script) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
 
 struct sqlite3;
@@ -17,10 +18,18 @@ class RecordsetBuilder;
 
 class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
  public:
-  // connectionString: "Data Source=FILE[;Key=Value...]" or a bare file name.
+  // What Connect does when the file is missing: refuse (a typo or a server's
+  // name must not leave an empty database behind) or make an empty one.
+  enum class Missing { Refuse, Create };
+
+  // connectionString: "Data Source=FILE[;Mode=Read][;Key=Value...]" or a bare
+  // file name. Nothing is written to a file before its schema version says
+  // it is a host database; a file of a newer schema version, a file that
+  // cannot be written and "Mode=Read" are opened for reading only.
   // (Not named Open: a static Open(text) would be ambiguous with the
   // recordset Open, whose other parameters have defaults.)
-  static std::shared_ptr<SqliteConnection> Connect(const std::string& connectionString);
+  static std::shared_ptr<SqliteConnection> Connect(const std::string& connectionString,
+                                                   Missing missing = Missing::Refuse);
   ~SqliteConnection() override;
 
   void Execute(const std::string& text, long& recordsAffected) override;
@@ -39,10 +48,15 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   void ExecuteNative(const std::string& script);
   sqlite3* Handle() const { return db_; }
   const std::string& FilePath() const { return path_; }
+  // Why writes are refused ("" when the connection may write).
+  const std::string& ReadOnlyReason() const { return readOnlyReason_; }
 
  private:
   SqliteConnection(std::string connectionString, std::string path);
+  void OpenFile(bool readOnly, bool create);
   void Configure(int busyTimeoutMs);
+  void Settle(bool readOnlyRequested);
+  [[noreturn]] void RaiseRefusedWrite(const ComError& error) const;
   // Compiles the whole batch, then runs it; rows receives the first result.
   std::vector<long> RunBatch(const std::string& text, RecordsetBuilder* rows);
   void RunControl(const char* sql);  // BEGIN / COMMIT / ROLLBACK
@@ -50,6 +64,7 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
 
   std::string connectionString_;
   std::string path_;
+  std::string readOnlyReason_;
   sqlite3* db_ = nullptr;
   std::unique_ptr<StatementCache> statements_;
   std::unique_ptr<ColumnMetadataCache> columns_;

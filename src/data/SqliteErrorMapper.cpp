@@ -1,6 +1,7 @@
 // SqliteErrorMapper: the one place that decides which error number a SQLite
 // failure carries, so that every path (prepare, step, transactions, native
-// scripts) reports the same numbers.
+// scripts) reports the same numbers, and words the common failures (syntax,
+// unknown objects) as SQL Server does.
 #include "data/SqliteErrorMapper.h"
 
 #include <sqlite3.h>
@@ -22,9 +23,43 @@ bool IsConversionMessage(const std::string& message) {
   });
 }
 
+// An object name as the caller wrote it: the embedded engine's schema names
+// (main., temp.) become what the T-SQL text said.
+std::string CallerName(std::string name) {
+  if (name.rfind("main.", 0) == 0) return name.substr(5);
+  if (name.rfind("temp.", 0) == 0) return "TempDB.." + name.substr(5);
+  return name;
+}
+
+bool Take(const std::string& message, const std::string& prefix, std::string& rest) {
+  if (message.rfind(prefix, 0) != 0) return false;
+  rest = message.substr(prefix.size());
+  return true;
+}
+
 }  // namespace
 
+std::string SqliteErrorMapper::Describe(const std::string& message) {
+  std::string rest;
+  if (Take(message, "near \"", rest)) {
+    const size_t end = rest.rfind("\": syntax error");
+    if (end != std::string::npos) return "Incorrect syntax near '" + rest.substr(0, end) + "'.";
+  }
+  if (message == "incomplete input") return "Incorrect syntax near the end of the batch.";
+  if (Take(message, "no such table: ", rest)) return "Invalid object name '" + CallerName(rest) + "'.";
+  if (Take(message, "no such column: ", rest)) return "Invalid column name '" + rest + "'.";
+  if (Take(message, "no such function: ", rest)) return "'" + rest + "' is not a recognized built-in function name.";
+  if (Take(message, "no such index: ", rest))
+    return "Cannot drop the index '" + rest + "', because it does not exist or you do not have permission.";
+  if ((Take(message, "table ", rest) || Take(message, "index ", rest)) && rest.size() > 15 &&
+      rest.compare(rest.size() - 15, 15, " already exists") == 0)
+    return "There is already an object named '" + CallerName(rest.substr(0, rest.size() - 15)) + "' in the database.";
+  return message;
+}
+
 int32_t SqliteErrorMapper::Number(int resultCode, const std::string& message, Phase phase) {
+  // Failures of the value (the length guard's among them) are conversion errors.
+  if (message.rfind("String or binary data would be truncated", 0) == 0) return ErrorNumber::CantConvertValue;
   switch (resultCode & 0xff) {
     case SQLITE_BUSY:
       return ErrorNumber::Timeout;
@@ -44,7 +79,7 @@ int32_t SqliteErrorMapper::Number(int resultCode, const std::string& message, Ph
 
 ComError SqliteErrorMapper::ToError(sqlite3* db, int resultCode, Phase phase) {
   std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(resultCode);
-  return ComError(Number(resultCode, message, phase), message);
+  return ComError(Number(resultCode, message, phase), Describe(message));
 }
 
 void SqliteErrorMapper::Raise(sqlite3* db, int resultCode, Phase phase) {

@@ -1,6 +1,6 @@
 // SqliteErrorMapper: turns SQLite result codes into the error numbers callers
 // test for (busy -> timeout, locked -> failed, conversion, syntax, constraint),
-// keeping SQLite's own message as the description.
+// and words the description as SQL Server would where it can.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,6 +17,8 @@ class SqliteErrorMapper {
   // error, the same primary code at run time is a plain failure.
   enum class Phase { Prepare, Run };
 
+  // SQL Server's wording of a SQLite message where there is one.
+  static std::string Describe(const std::string& message);
   static int32_t Number(int resultCode, const std::string& message, Phase phase);
   static ComError ToError(sqlite3* db, int resultCode, Phase phase);
   [[noreturn]] static void Raise(sqlite3* db, int resultCode, Phase phase);

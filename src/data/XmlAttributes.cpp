@@ -1,5 +1,6 @@
 // XmlAttributes: the attribute collection of an element (node.attributes),
-// by position and by exact, case-sensitive name.
+// by position (through the document's attribute index: constant time) and
+// by exact, case-sensitive name.
 #include <pugixml.hpp>
 
 #include "DomImpl.h"
@@ -16,17 +17,17 @@ pugi::xml_node OwnerElement(const XmlNode& owner) {
 }  // namespace
 
 long XmlAttributes::length() const {
-  long count = 0;
-  for (pugi::xml_attribute a = OwnerElement(owner_).first_attribute(); a; a = a.next_attribute()) ++count;
-  return count;
+  const pugi::xml_node element = OwnerElement(owner_);
+  if (!element) return 0;
+  return static_cast<long>(owner_.impl()->owner->impl().AttributesOf(element).size());
 }
 
 XmlNode XmlAttributes::item(long index) const {
   const pugi::xml_node element = OwnerElement(owner_);
   if (index < 0 || !element) return XmlNode();
-  pugi::xml_attribute a = element.first_attribute();
-  for (long i = 0; a && i < index; ++i) a = a.next_attribute();
-  return a ? MakeNode(*owner_.impl()->owner, element, a) : XmlNode();
+  const std::vector<pugi::xml_attribute>& list = owner_.impl()->owner->impl().AttributesOf(element);
+  if (static_cast<size_t>(index) >= list.size()) return XmlNode();
+  return MakeNode(*owner_.impl()->owner, element, list[static_cast<size_t>(index)]);
 }
 
 XmlNode XmlAttributes::getNamedItem(const std::string& name) const {

@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 
 #include "DomImpl.h"
+#include "data/XmlCharacters.h"
 #include "fabrikon/ComError.h"
 
 namespace fabrikon {
@@ -88,6 +89,7 @@ void XmlNode::setNodeValue(const std::string& value) {
   if (!impl_) ThrowNothing("nodeValue");
   pugi::xml_attribute attribute = impl_->IsAttribute() ? impl_->Attribute() : pugi::xml_attribute();
   if (!attribute) throw ComError(ErrorNumber::DomError, "nodeValue can only be set on an attribute of an element");
+  XmlCharacters::Require(value);
   attribute.set_value(value.c_str());
 }
 
@@ -102,18 +104,21 @@ Variant XmlNode::getAttribute(const std::string& name) const {
 void XmlNode::setAttribute(const std::string& name, const Variant& value) {
   if (!impl_) ThrowNothing("setAttribute");
   if (impl_->IsAttribute()) throw ComError(ErrorNumber::DomError, "setAttribute needs an element");
+  const std::string text = value.ToText();
+  XmlCharacters::Require(text);
   pugi::xml_attribute attribute = impl_->node.attribute(name.c_str());
   if (!attribute) {
     RequireXmlName(name);
     attribute = impl_->node.append_attribute(name.c_str());
+    ++impl_->owner->impl().revision;
   }
-  attribute.set_value(value.ToText().c_str());
+  attribute.set_value(text.c_str());
 }
 
 void XmlNode::removeAttribute(const std::string& name) {
   if (!impl_) ThrowNothing("removeAttribute");
   if (impl_->IsAttribute()) throw ComError(ErrorNumber::DomError, "removeAttribute needs an element");
-  impl_->node.remove_attribute(name.c_str());
+  if (impl_->node.remove_attribute(name.c_str())) ++impl_->owner->impl().revision;
 }
 
 XmlNode XmlNode::appendChild(const XmlNode& child) {

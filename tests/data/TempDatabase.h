@@ -1,6 +1,8 @@
 // TempDatabase: a database file of its own for one test, in the temporary
-// directory, removed (with its WAL files) when the test ends.
+// directory, removed (with its WAL files) when the test ends. The file starts
+// as an empty database in WAL mode (version 0: no host schema).
 #pragma once
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +19,10 @@ class TempDatabase {
              ("fabrikon_conn_" + std::to_string(::getpid()) + "_" + std::to_string(counter++) + ".db"))
                 .string();
     Remove();
+    sqlite3* db = nullptr;
+    sqlite3_open(path_.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
   }
   ~TempDatabase() { Remove(); }
   TempDatabase(const TempDatabase&) = delete;

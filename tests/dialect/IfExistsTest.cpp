@@ -90,7 +90,7 @@ TEST_F(IfExists, ExistenceTestOfATempTableThenDrop) {
   EXPECT_EQ(db.Counts(drop), std::vector<long>{-2});  // nothing to drop: still compiles
   db.Native("CREATE TEMP TABLE TMPQX_pp13(IDOrder int)");
   EXPECT_EQ(db.Counts(drop), std::vector<long>{-2});  // dropped: DDL has no count
-  EXPECT_EQ(db.Value("select count(*) from sqlite_temp_master where name='TMPQX_pp13'"), "0");
+  EXPECT_EQ(db.Value("select count(*) from tempdb..sysobjects where name='TMPQX_pp13'"), "0");
 }
 
 }  // namespace

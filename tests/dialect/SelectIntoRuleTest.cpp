@@ -47,7 +47,7 @@ TEST(SelectIntoRule, PagedListOfTwoCardsNumbersRowsInOrder) {
   // Rebuilding replaces the table.
   db.Execute("IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = 'TMPQX_pp13' AND type='U') DROP TABLE "
              "TempDB..TMPQX_pp13");
-  EXPECT_EQ(db.Value("SELECT count(*) FROM sqlite_temp_master WHERE type='table'"), "1");
+  EXPECT_EQ(db.Value("SELECT count(*) FROM tempdb..sysobjects"), "1");
 }
 
 }  // namespace

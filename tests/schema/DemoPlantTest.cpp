@@ -80,7 +80,7 @@ std::vector<CardRow> CardRows(Connection& conn) {
 }  // namespace
 
 TEST_F(DemoPlantTest, EveryViewAnswersWithRowsAndLowerCaseUniqueColumns) {
-  auto views = Rows(*conn_, "SELECT name FROM sqlite_master WHERE type='view' ORDER BY name");
+  auto views = Rows(*conn_, "SELECT name FROM sysobjects WHERE type='V' ORDER BY name");
   ASSERT_GE(views.size(), 30u);
   for (const auto& view : views) {
     const std::string& name = view[0];

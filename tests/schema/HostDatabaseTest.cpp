@@ -16,7 +16,7 @@ using namespace schema_test;
 namespace {
 
 bool HasTable(Connection& conn, const std::string& name) {
-  return Scalar(conn, "SELECT count(*) FROM sqlite_master WHERE name='" + name + "'") == "1";
+  return Scalar(conn, "SELECT count(*) FROM sysobjects WHERE name='" + name + "'") == "1";
 }
 
 // A file as an older release left it: the scripts up to `version`, plus rows.

@@ -42,8 +42,10 @@ class ScratchDir {
   fs::path path_;
 };
 
+// Opens the file, making an empty one where there is none.
 inline std::shared_ptr<fabrikon::SqliteConnection> Connect(const std::string& path) {
-  return fabrikon::SqliteConnection::Connect(fabrikon::HostDatabase::ConnectionStringFor(path));
+  return fabrikon::SqliteConnection::Connect(fabrikon::HostDatabase::ConnectionStringFor(path),
+                                             fabrikon::SqliteConnection::Missing::Create);
 }
 
 // Every row of a query, each value as text ("NULL" for NULL).

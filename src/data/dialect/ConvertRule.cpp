@@ -4,6 +4,7 @@
 // knows its value is money).
 #include "data/dialect/ConvertRule.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -21,26 +22,16 @@ std::string Lower(std::string_view text) {
   return out;
 }
 
-bool IsMoneyCall(const std::vector<Token>& value) {
-  if (value.size() < 3 || (!value[0].IsWord("tsql_money") && !value[0].IsWord("tsql_money_rv")) ||
-      value[1].kind != TokenKind::LParen || value.back().kind != TokenKind::RParen)
-    return false;
-  int depth = 0;
-  for (size_t i = 1; i < value.size(); ++i) {
-    if (value[i].kind == TokenKind::LParen) ++depth;
-    if (value[i].kind == TokenKind::RParen && --depth == 0) return i + 1 == value.size();
-  }
-  return false;
-}
-
 // A (qualified) reference to the row version column: qxts, t.qxts, [qxts].
-bool IsRowVersionColumn(const std::vector<Token>& value) {
-  if (value.empty() || value.size() % 2 == 0) return false;
-  for (size_t i = 0; i < value.size(); ++i) {
-    const bool name = value[i].kind == TokenKind::Word || value[i].kind == TokenKind::QuotedName;
-    if (i % 2 == 0 ? !name : value[i].kind != TokenKind::Dot) return false;
+bool IsRowVersionColumn(const TokenList& tokens, TokenList::Range value) {
+  const size_t size = value.second - value.first;
+  if (size == 0 || size % 2 == 0) return false;
+  for (size_t i = 0; i < size; ++i) {
+    const Token& t = tokens[value.first + i];
+    const bool name = t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName;
+    if (i % 2 == 0 ? !name : t.kind != TokenKind::Dot) return false;
   }
-  return Lower(value.back().text) == "qxts";
+  return Lower(tokens[value.second - 1].text) == "qxts";
 }
 
 bool IsLiteral(const std::vector<Token>& style, std::string_view text) {
@@ -49,39 +40,106 @@ bool IsLiteral(const std::vector<Token>& style, std::string_view text) {
 
 }  // namespace
 
+// A value that is exactly one (already rewritten) money conversion.
+bool ConvertRule::IsMoneyCall(const TokenList& tokens, const Edits& edits, TokenList::Range value) {
+  const Token& head = tokens[value.first];
+  if (value.second - value.first < 3 || (!head.IsWord("tsql_money") && !head.IsWord("tsql_money_rv"))) return false;
+  return tokens[value.first + 1].kind == TokenKind::LParen && edits.match[value.first + 1] == value.second - 1;
+}
+
+// The value of every conversion stays where it is; the rewrite only
+// renames the call, drops the type (and style) tokens and adds arguments
+// before the closing parenthesis; the edits are applied in one pass at the
+// end, so nested conversions cost time linear in the text.
 void ConvertRule::Apply(TokenList& tokens, const RuleContext&) const {
+  bool any = false;
+  for (size_t i = 0; i < tokens.size() && !any; ++i)
+    any = tokens[i].IsWord("convert") || tokens[i].IsWord("cast") || tokens[i].IsWord("try_convert") ||
+          tokens[i].IsWord("try_cast");
+  if (!any) return;
+  Edits edits(tokens);
   for (size_t i = tokens.size(); i-- > 0;) {
     const bool isConvert = tokens[i].IsWord("convert") || tokens[i].IsWord("try_convert");
     const bool isCast = tokens[i].IsWord("cast") || tokens[i].IsWord("try_cast");
     if ((!isConvert && !isCast) || !tokens.At(i + 1).Is(TokenKind::LParen)) continue;
     const size_t open = i + 1;
-    const size_t close = tokens.MatchParen(open);
+    const size_t close = edits.match[open];
     if (close == TokenList::npos) continue;
-    std::vector<Token> value, style;
-    TokenList::Range typeRange;
+    TokenList::Range value, style{0, 0}, typeRange;
     if (isConvert) {
-      const std::vector<TokenList::Range> args = tokens.Arguments(open, close);
+      const std::vector<TokenList::Range> args = edits.Arguments(open, close);
       if (args.size() < 2 || args.size() > 3)
         throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near 'convert'.");
       typeRange = args[0];
-      value = tokens.Slice(args[1].first, args[1].second);
-      if (args.size() == 3) style = tokens.Slice(args[2].first, args[2].second);
+      value = args[1];
+      if (args.size() == 3) style = args[2];
     } else {
-      size_t as = TokenList::npos;
-      for (size_t a = tokens.FindWord("as", open + 1, close); a != TokenList::npos;
-           a = tokens.FindWord("as", a + 1, close))
-        as = a;
+      const size_t as = edits.LastAs(open, close);
       if (as == TokenList::npos) throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near 'cast'.");
-      value = tokens.Slice(open + 1, as);
+      value = {open + 1, as};
       typeRange = {as + 1, close};
     }
-    if (value.empty() || typeRange.first >= typeRange.second)
+    if (value.first >= value.second || typeRange.first >= typeRange.second)
       throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near '" + std::string(tokens[i].text) + "'.");
     const TargetType type = ReadType(tokens, typeRange.first, typeRange.second);
-    std::vector<Token> replacement = Conversion(tokens, type, std::move(value), std::move(style), typeRange);
-    replacement[0].blankBefore = tokens[i].blankBefore;
-    tokens.Replace(i, close + 1, std::move(replacement));
+    Rewrite(tokens, edits, Call{i, open, close, value, style, typeRange, isCast}, type);
   }
+  edits.ApplyTo(tokens);
+}
+
+ConvertRule::Edits::Edits(const TokenList& tokens)
+    : tokens_(tokens), match(tokens.size(), TokenList::npos), dropped(tokens.size(), false) {
+  std::vector<size_t> open;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    if (tokens[i].kind == TokenKind::LParen) open.push_back(i);
+    if (tokens[i].kind == TokenKind::RParen && !open.empty()) {
+      match[open.back()] = i;
+      open.pop_back();
+    }
+  }
+}
+
+// The top-level arguments between open and close; nested groups are skipped
+// by their matching parenthesis, so each level is read once.
+std::vector<TokenList::Range> ConvertRule::Edits::Arguments(size_t open, size_t close) const {
+  std::vector<TokenList::Range> args;
+  size_t first = open + 1;
+  for (size_t i = open + 1; i < close; ++i) {
+    if (tokens_[i].kind == TokenKind::LParen && match[i] != TokenList::npos) {
+      i = match[i];
+    } else if (tokens_[i].kind == TokenKind::Comma) {
+      args.push_back({first, i});
+      first = i + 1;
+    }
+  }
+  if (first < close || !args.empty()) args.push_back({first, close});
+  return args;
+}
+
+size_t ConvertRule::Edits::LastAs(size_t open, size_t close) const {
+  size_t as = TokenList::npos;
+  for (size_t i = open + 1; i < close; ++i) {
+    if (tokens_[i].kind == TokenKind::LParen && match[i] != TokenList::npos)
+      i = match[i];
+    else if (tokens_[i].IsWord("as"))
+      as = i;
+  }
+  return as;
+}
+
+void ConvertRule::Edits::Drop(size_t first, size_t last) {
+  for (size_t i = first; i < last; ++i) dropped[i] = true;
+}
+
+void ConvertRule::Edits::ApplyTo(TokenList& tokens) {
+  std::vector<Token> out;
+  out.reserve(tokens.size());
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    auto inserted = before.find(i);
+    if (inserted != before.end()) out.insert(out.end(), inserted->second.begin(), inserted->second.end());
+    if (!dropped[i]) out.push_back(tokens[i]);
+  }
+  tokens.Replace(0, tokens.size(), std::move(out));
 }
 
 ConvertRule::TargetType ConvertRule::ReadType(const TokenList& tokens, size_t first, size_t last) {
@@ -112,62 +170,74 @@ ConvertRule::TargetType ConvertRule::ReadType(const TokenList& tokens, size_t fi
   return type;
 }
 
-std::vector<Token> ConvertRule::Conversion(TokenList& tokens, const TargetType& type, std::vector<Token> value,
-                                           std::vector<Token> style, TokenList::Range typeRange) {
+void ConvertRule::Rewrite(TokenList& tokens, Edits& edits, const Call& call, const TargetType& type) {
   auto number = [&tokens](long n) {
     return std::vector<Token>{TokenList::Make(TokenKind::Number, tokens.Store(std::to_string(n)))};
   };
-  if (style.empty()) style = number(0);
+  std::vector<Token> style = call.style.first < call.style.second
+                                 ? tokens.Slice(call.style.first, call.style.second)
+                                 : number(0);
   const std::string& t = type.name;
   if (t == "money" || t == "smallmoney") {
-    const bool rowVersion = IsRowVersionColumn(value);
-    return Call(tokens, rowVersion ? "tsql_money_rv" : "tsql_money", {std::move(value)});
+    const bool rowVersion = IsRowVersionColumn(tokens, call.value);
+    return Become(tokens, edits, call, rowVersion ? "tsql_money_rv" : "tsql_money", {});
   }
   if (t == "char" || t == "nchar" || t == "varchar" || t == "nvarchar" || t == "text" || t == "ntext" ||
       t == "sysname") {
     const bool padded = t == "char" || t == "nchar";
     const long length = t == "text" || t == "ntext" ? -1 : type.precision == -2 ? 30 : type.precision;
-    if (IsMoneyCall(value)) {
+    if (IsMoneyCall(tokens, edits, call.value)) {
       const bool guardForm = padded && length == 30 && IsLiteral(style, "2");
-      if (guardForm) return Call(tokens, "tsql_char_money2", {std::move(value)});
-      return Call(tokens, "tsql_money_str", {std::move(value), number(length), std::move(style), number(padded)});
+      if (guardForm) return Become(tokens, edits, call, "tsql_char_money2", {});
+      return Become(tokens, edits, call, "tsql_money_str", {number(length), std::move(style), number(padded)});
     }
-    return Call(tokens, "tsql_str", {std::move(value), number(length), std::move(style), number(padded)});
+    return Become(tokens, edits, call, "tsql_str", {number(length), std::move(style), number(padded)});
   }
   if (t == "int" || t == "integer" || t == "bigint" || t == "smallint" || t == "tinyint") {
     const long bits = t == "bigint" ? 64 : t == "smallint" ? 16 : t == "tinyint" ? 8 : 32;
-    return Call(tokens, "tsql_int", {std::move(value), number(bits)});
+    return Become(tokens, edits, call, "tsql_int", {number(bits)});
   }
   if (t == "decimal" || t == "numeric" || t == "dec") {
     const long precision = type.precision < 0 ? 18 : type.precision;
     const long scale = type.scale < 0 ? 0 : type.scale;
-    return Call(tokens, "tsql_decimal", {std::move(value), number(precision), number(scale)});
+    return Become(tokens, edits, call, "tsql_decimal", {number(precision), number(scale)});
   }
-  if (t == "float" || t == "real") return Call(tokens, "tsql_float", {std::move(value)});
+  if (t == "float" || t == "real") return Become(tokens, edits, call, "tsql_float", {});
   if (t == "datetime" || t == "smalldatetime" || t == "datetime2")
-    return Call(tokens, "tsql_datetime", {std::move(value), std::move(style)});
-  if (t == "date") return Call(tokens, "tsql_date", {std::move(value), std::move(style)});
-  if (t == "bit") return Call(tokens, "tsql_bit", {std::move(value)});
+    return Become(tokens, edits, call, "tsql_datetime", {std::move(style)});
+  if (t == "date") return Become(tokens, edits, call, "tsql_date", {std::move(style)});
+  if (t == "bit") return Become(tokens, edits, call, "tsql_bit", {});
   // Anything else: SQLite's CAST with the type as written.
-  std::vector<Token> out{TokenList::Word("CAST"), TokenList::Open()};
-  out.insert(out.end(), value.begin(), value.end());
-  out.push_back(TokenList::Word("AS"));
-  const std::vector<Token> typeTokens = tokens.Slice(typeRange.first, typeRange.second);
-  out.insert(out.end(), typeTokens.begin(), typeTokens.end());
-  out.push_back(TokenList::Close());
-  return out;
+  tokens[call.head].text = "CAST";
+  tokens[call.open].blankBefore = false;
+  if (call.isCast) {
+    tokens[call.type.first - 1].text = "AS";
+    return;
+  }
+  edits.Drop(call.open + 1, call.value.first);
+  edits.Drop(call.value.second, call.close);
+  tokens[call.value.first].blankBefore = false;
+  std::vector<Token>& tail = edits.before[call.close];
+  tail.push_back(TokenList::Word("AS"));
+  const std::vector<Token> typeTokens = tokens.Slice(call.type.first, call.type.second);
+  tail.insert(tail.end(), typeTokens.begin(), typeTokens.end());
 }
 
-std::vector<Token> ConvertRule::Call(TokenList&, std::string_view function,
-                                     std::vector<std::vector<Token>> arguments) {
-  std::vector<Token> out{TokenList::Word(function), TokenList::Open()};
-  for (size_t n = 0; n < arguments.size(); ++n) {
-    if (n > 0) out.push_back(TokenList::Comma());
-    if (!arguments[n].empty()) arguments[n][0].blankBefore = n > 0;
-    out.insert(out.end(), arguments[n].begin(), arguments[n].end());
+// The call becomes function(value, extra...): everything but the value is
+// dropped and the extra arguments go before the closing parenthesis.
+void ConvertRule::Become(TokenList& tokens, Edits& edits, const Call& call, std::string_view function,
+                         std::vector<std::vector<Token>> extra) {
+  tokens[call.head].text = function;
+  tokens[call.open].blankBefore = false;
+  tokens[call.value.first].blankBefore = false;
+  edits.Drop(call.open + 1, call.value.first);
+  edits.Drop(call.value.second, call.close);
+  std::vector<Token>& tail = edits.before[call.close];
+  for (std::vector<Token>& argument : extra) {
+    tail.push_back(TokenList::Comma());
+    if (!argument.empty()) argument[0].blankBefore = true;
+    tail.insert(tail.end(), argument.begin(), argument.end());
   }
-  out.push_back(TokenList::Close());
-  return out;
 }
 
 }  // namespace fabrikon::dialect

@@ -12,6 +12,7 @@
 // Other types stay a native CAST.
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data/dialect/RewriteRule.h"
@@ -28,11 +29,31 @@ class ConvertRule : public RewriteRule {
     long precision = -2;  // -2: not given; -1: max
     long scale = -2;
   };
+  // The pending edits of one statement: tokens dropped and tokens to insert
+  // before a given token, applied in one pass at the end.
+  struct Edits {
+    explicit Edits(const TokenList& tokens);
+    std::vector<TokenList::Range> Arguments(size_t open, size_t close) const;
+    size_t LastAs(size_t open, size_t close) const;
+    void Drop(size_t first, size_t last);
+    void ApplyTo(TokenList& tokens);
+
+    const TokenList& tokens_;
+    std::vector<size_t> match;  // the ")" of each "(" (npos: none)
+    std::vector<bool> dropped;
+    std::unordered_map<size_t, std::vector<Token>> before;
+  };
+  // One CONVERT(type, value[, style]) or CAST(value AS type).
+  struct Call {
+    size_t head, open, close;
+    TokenList::Range value, style, type;
+    bool isCast;
+  };
   static TargetType ReadType(const TokenList& tokens, size_t first, size_t last);
-  static std::vector<Token> Conversion(TokenList& tokens, const TargetType& type, std::vector<Token> value,
-                                       std::vector<Token> style, TokenList::Range typeRange);
-  static std::vector<Token> Call(TokenList& tokens, std::string_view function,
-                                 std::vector<std::vector<Token>> arguments);
+  static bool IsMoneyCall(const TokenList& tokens, const Edits& edits, TokenList::Range value);
+  static void Rewrite(TokenList& tokens, Edits& edits, const Call& call, const TargetType& type);
+  static void Become(TokenList& tokens, Edits& edits, const Call& call, std::string_view function,
+                     std::vector<std::vector<Token>> extra);
 };
 
 }  // namespace fabrikon::dialect

@@ -87,8 +87,10 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
     key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
     if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
       LiteralClass kind;
+      // A divisor's value decides whether the division guards against zero.
+      const bool divisor = i > range.begin && (tokens[i - 1].IsOp("/") || tokens[i - 1].IsOp("%"));
       const bool fixedNumber = t.kind == TokenKind::Number &&
-                               (levels.back().orderBy || WholeArgument(i, levels.back().open));
+                               (divisor || levels.back().orderBy || WholeArgument(i, levels.back().open));
       if (Classify(i, fixedNumber, kind) && (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
         key_ += static_cast<char>(kind);
         literals_.push_back({i, kind});

@@ -1,5 +1,5 @@
 // StatementTranslator: see the header. The order of the rules matters:
-// names first (later rules see temp.X instead of TempDB..X), then the
+// the refusal of foreign syntax first (it must see the caller's text), names (later rules see temp.X instead of TempDB..X), then the
 // statement shapes, then functions from the inside out, then the operators
 // and literals whose treatment depends on what the functions became.
 #include "data/dialect/StatementTranslator.h"
@@ -10,7 +10,9 @@
 #include "data/dialect/CreateIndexRule.h"
 #include "data/dialect/DateLiteralRule.h"
 #include "data/dialect/DeleteFromRule.h"
+#include "data/dialect/DivisionRule.h"
 #include "data/dialect/DropTableRule.h"
+#include "data/dialect/ForeignSyntaxRule.h"
 #include "data/dialect/FunctionNameRule.h"
 #include "data/dialect/IsNullRule.h"
 #include "data/dialect/MinMaxRule.h"
@@ -25,6 +27,7 @@
 namespace fabrikon::dialect {
 
 StatementTranslator::StatementTranslator() {
+  rules_.push_back(std::make_unique<ForeignSyntaxRule>());  // it must see the caller's text
   rules_.push_back(std::make_unique<MinMaxRule>());  // before the rules that read the copies it makes
   rules_.push_back(std::make_unique<ObjectNameRule>());
   rules_.push_back(std::make_unique<OperatorRule>());
@@ -39,6 +42,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<FunctionNameRule>());
   rules_.push_back(std::make_unique<ConvertRule>());
   rules_.push_back(std::make_unique<StringConcatRule>());
+  rules_.push_back(std::make_unique<DivisionRule>());
   rules_.push_back(std::make_unique<BlankLiteralRule>());
   rules_.push_back(std::make_unique<DateLiteralRule>());
   rules_.push_back(std::make_unique<CollateLiteralRule>());

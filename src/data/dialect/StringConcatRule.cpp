@@ -84,9 +84,44 @@ bool StringConcatRule::Pass(TokenList& tokens) {
     if (text && !number) {
       tokens[i].text = "||";
       changed = true;
+    } else if (text && number) {
+      ConvertTextOperand(tokens, i, left == Type::Text);
+      changed = true;
     }
   }
   return changed;
+}
+
+// Text + number: the number's type outranks the text, so the text (a whole
+// join before the "+" included) is converted, and fails when it is no number.
+void StringConcatRule::ConvertTextOperand(TokenList& tokens, size_t plus, bool textOnLeft) {
+  size_t first = plus + 1, end = tokens.OperandEnd(plus + 1), number = plus - 1;
+  if (textOnLeft) {
+    first = tokens.OperandStart(plus - 1);
+    while (first >= 2 && tokens[first - 1].IsOp("||")) first = tokens.OperandStart(first - 2);
+    end = plus;
+    number = plus + 1;
+  }
+  const bool integral = IsIntegral(tokens, number, tokens.OperandEnd(number));
+  std::vector<Token> call{TokenList::Word(integral ? "tsql_int" : "tsql_float"), TokenList::Open()};
+  call[0].blankBefore = tokens[first].blankBefore;
+  for (size_t k = first; k < end; ++k) call.push_back(tokens[k]);
+  call[2].blankBefore = false;
+  if (integral) {
+    call.push_back(TokenList::Comma());
+    call.push_back(TokenList::Make(TokenKind::Number, "32"));
+  }
+  call.push_back(TokenList::Close());
+  tokens.Replace(first, end, std::move(call));
+}
+
+// An int operand: an integer literal or a function that yields int.
+bool StringConcatRule::IsIntegral(const TokenList& tokens, size_t first, size_t last) {
+  const Token& head = tokens.At(first);
+  if (head.kind == TokenKind::Number)
+    return last == first + 1 && head.text.find_first_of(".eE") == std::string_view::npos;
+  return InList(head, {"tsql_int", "count", "len", "charindex", "year", "month", "day", "tsql_datediff",
+                       "tsql_datepart", "isnumeric", "row_number", "datalength"});
 }
 
 StringConcatRule::Type StringConcatRule::Classify(const TokenList& tokens, size_t first, size_t last) {

@@ -4,7 +4,8 @@
 // operand is known to be text (a string literal, a conversion to a character
 // type, a text function, or the result of a join before it) and neither is
 // known to be a number (a numeric literal or a numeric function, where T-SQL
-// converts the text to a number). When neither side is known (two columns,
+// converts the text to a number: the text operand becomes tsql_int(x, 32) or
+// tsql_float(x), which fail on text that is no number). When neither side is known (two columns,
 // say), "a + b" becomes tsql_add(a, b), which decides by the values' types
 // when the statement runs; that is only done where the call keeps T-SQL's
 // grouping (no *, / or % binding one of the operands, no - or + before a).
@@ -24,6 +25,8 @@ class StringConcatRule : public RewriteRule {
   static bool Pass(TokenList& tokens);
   static void DeferToRunTime(TokenList& tokens);
   static bool IsUnary(const TokenList& tokens, size_t plus);
+  static void ConvertTextOperand(TokenList& tokens, size_t plus, bool textOnLeft);
+  static bool IsIntegral(const TokenList& tokens, size_t first, size_t last);
 };
 
 }  // namespace fabrikon::dialect

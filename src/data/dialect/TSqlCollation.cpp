@@ -34,6 +34,38 @@ char32_t TSqlCollation::Fold(char32_t c) {
   return c;
 }
 
+char32_t TSqlCollation::Lower(char32_t c) { return c >= 0xFF01 && c <= 0xFF5E ? c : Fold(c); }
+
+char32_t TSqlCollation::Upper(char32_t c) {
+  if (c >= 'a' && c <= 'z') return c - ('a' - 'A');
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;  // Latin-1
+  if (c == 0xFF) return 0x178;
+  if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c & ~char32_t{1};
+  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
+  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // Cyrillic
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  return c;
+}
+
+void TSqlCollation::AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 char32_t TSqlCollation::Next(std::string_view text, size_t& pos) {
   const unsigned char lead = static_cast<unsigned char>(text[pos]);
   const size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;

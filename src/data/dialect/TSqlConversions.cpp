@@ -44,6 +44,48 @@ bool TSqlConversions::ParseNumber(std::string_view input, double& value) {
   return std::isfinite(value);
 }
 
+bool TSqlConversions::IsNumericText(std::string_view input) {
+  std::string_view text = input;
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' || text.front() == '\n'))
+    text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+    text.remove_suffix(1);
+  if (text.empty()) return false;
+  // As money: a sign and a currency symbol in either order, then digits with
+  // commas and one decimal point, any of them possibly absent.
+  size_t i = 0;
+  bool sign = false, currency = false;
+  for (;;) {
+    if (!sign && i < text.size() && (text[i] == '+' || text[i] == '-')) {
+      sign = true;
+      ++i;
+    } else if (!currency && text.substr(i, 1) == "$") {
+      currency = true;
+      ++i;
+    } else if (!currency && (text.substr(i, 2) == "\xC2\xA3" || text.substr(i, 2) == "\xC2\xA5")) {  // pound, yen
+      currency = true;
+      i += 2;
+    } else if (!currency && text.substr(i, 3) == "\xE2\x82\xAC") {  // euro
+      currency = true;
+      i += 3;
+    } else {
+      break;
+    }
+  }
+  bool point = false, money = true;
+  for (size_t j = i; j < text.size() && money; ++j) {
+    if (text[j] == '.' && !point) point = true;
+    else if (!IsDigit(text[j]) && !(text[j] == ',' && !point)) money = false;
+  }
+  if (money) return true;
+  // As float: digits, an optional fraction and an exponent written e or d.
+  std::string asFloat(text);
+  for (char& c : asFloat)
+    if (c == 'd' || c == 'D') c = 'e';
+  double ignored = 0;
+  return ParseNumber(asFloat, ignored);
+}
+
 bool TSqlConversions::ParseInteger(std::string_view input, int64_t& value) {
   const std::string_view text = Trim(input);
   size_t i = 0;

@@ -16,6 +16,8 @@ class TSqlConversions {
   // T-SQL number text: blanks around, a sign, digits with an optional point,
   // an optional exponent. The empty text is not a number.
   static bool ParseNumber(std::string_view text, double& value);
+  // True when T-SQL's isnumeric would say 1 (money and float forms included).
+  static bool IsNumericText(std::string_view text);
   static bool ParseInteger(std::string_view text, int64_t& value);
   // Money text: as a number, thousands separators allowed; in ten-thousandths.
   static bool ParseMoney(std::string_view text, int64_t& units);

@@ -46,15 +46,29 @@
 //   literal '' becomes tsql_blank(column), which is 0 for a number and '' for
 //   text, as in SQL Server. A non-numeric literal compared with a number
 //   column is simply unequal (SQL Server would raise a conversion error).
+//   A string literal added to a number is converted to the number's type
+//   (tsql_int / tsql_float), which fails when it is no number.
 //
-// * Functions registered by RegisterFunctions (usable in views too):
-//   tsql_money(x), tsql_money_rv(n), tsql_rowversion(n), tsql_char_money2(m),
-//   tsql_money_str(m, len, style, padded), tsql_str(x, len, style, padded),
-//   tsql_int(x, bits), tsql_decimal(x, p, s), tsql_float(x), tsql_bit(x),
-//   tsql_datetime(x[, style]), tsql_date(x, style), tsql_blank(x), tsql_add(a, b), getdate(),
-//   getutcdate(), len, charindex, tsql_left, tsql_right, replicate, space,
-//   isnumeric, year, month, day, tsql_datepart/datename/datediff/dateadd,
-//   like() with T-SQL patterns, and strict sum() and avg().
+// * Functions registered by RegisterFunctions (usable in views too), each
+//   with SQL Server's rules: tsql_money(x), tsql_money_rv(n),
+//   tsql_rowversion(n), tsql_char_money2(m), tsql_money_str(m, len, style,
+//   padded), tsql_str(x, len, style, padded), tsql_int(x, bits) (overflow
+//   checked), tsql_decimal(x, p, s), tsql_float(x), tsql_bit(x),
+//   tsql_datetime(x[, style]) and tsql_date(x, style) (1753-01-01 to
+//   9999-12-31), tsql_blank(x), tsql_add(a, b) (text with int converts to
+//   int; int sums overflow), tsql_divisor(x) (divide by zero fails),
+//   getdate(), getutcdate(), len, charindex, tsql_left, tsql_right,
+//   substring (a start before 1 shortens the result; a negative length
+//   fails), upper and lower (Latin, Greek, Cyrillic letters), replicate,
+//   space, isnumeric (money and float forms: '$', '.', '+', '1d2' give 1),
+//   year, month, day, tsql_datepart/datename/datediff/dateadd (int and
+//   datetime overflow fail), like() with T-SQL patterns, and strict sum() and
+//   avg(). The engine's own functions that T-SQL lacks (typeof, printf,
+//   substr, ...) are refused by the translator.
+//
+// * Text only the embedded engine reads (LIMIT, ==, ||, GLOB, IS 1, WHERE 1,
+//   IN (), RETURNING, ON CONFLICT, CREATE TEMP TABLE, PRAGMA, sqlite_master,
+//   ...) is a syntax error, so that no host SQL works here and fails there.
 #pragma once
 #include <string>
 #include <vector>

@@ -30,17 +30,24 @@ void ResultText(sqlite3_context* ctx, const std::string& text) {
   sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
-void ConversionFailed(sqlite3_context* ctx, std::string_view value, std::string_view type) {
-  const std::string message = "conversion failed when converting the value '" + std::string(value) +
-                              "' to data type " + std::string(type) + ".";
+// A failure of the value rather than of the text: conversion, overflow,
+// divide by zero, an out-of-range date (the connection reports 0x80040E07).
+void DataError(sqlite3_context* ctx, const std::string& message) {
   sqlite3_result_error(ctx, message.c_str(), -1);
   sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
 }
 
-void Overflow(sqlite3_context* ctx, std::string_view type) {
-  const std::string message = "Arithmetic overflow error converting expression to data type " + std::string(type) + ".";
-  sqlite3_result_error(ctx, message.c_str(), -1);
+void ConversionFailed(sqlite3_context* ctx, std::string_view value, std::string_view type) {
+  DataError(ctx, "Conversion failed when converting the varchar value '" + std::string(value) + "' to data type " +
+                     std::string(type) + ".");
 }
+
+void Overflow(sqlite3_context* ctx, std::string_view type) {
+  DataError(ctx, "Arithmetic overflow error converting expression to data type " + std::string(type) + ".");
+}
+
+constexpr const char* kDateOutOfRange =
+    "The conversion of a varchar data type to a datetime data type resulted in an out-of-range value.";
 
 bool AnyNull(int argc, sqlite3_value** argv) {
   for (int i = 0; i < argc; ++i)
@@ -64,18 +71,41 @@ bool AsNumber(sqlite3_value* v, double& out, bool blankIsZero) {
   }
 }
 
-// A value as a date: text parsed, numbers as days since 1900-01-01.
-bool AsDate(sqlite3_value* v, DateTime& out) {
+// datetime holds 1753-01-01 to 9999-12-31.
+bool InDateRange(const DateTime& d) { return d.year >= 1753 && d.year <= 9999; }
+
+// A value as a date: text parsed, numbers as days since 1900-01-01. Reports
+// the error (as SQL Server words it) and answers false when it is none.
+bool ReadDate(sqlite3_context* ctx, sqlite3_value* v, DateTime& out) {
   switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
-    case SQLITE_FLOAT: out = C::FromSerial(sqlite3_value_double(v)); return true;
+    case SQLITE_FLOAT: {
+      // Serial days of 1753-01-01 and of the day after 9999-12-31.
+      const double serial = sqlite3_value_double(v);
+      if (!(serial >= -53690.0 && serial < 2958464.0)) {
+        Overflow(ctx, "datetime");
+        return false;
+      }
+      out = C::FromSerial(serial);
+      return true;
+    }
     case SQLITE_TEXT:
       if (C::Trim(Text(v)).empty()) {
         out = C::FromDayNumber(0);
         return true;
       }
-      return C::ParseDate(Text(v), out);
-    default: return false;
+      if (!C::ParseDate(Text(v), out)) {
+        DataError(ctx, "Conversion failed when converting date and/or time from character string.");
+        return false;
+      }
+      if (!InDateRange(out)) {
+        DataError(ctx, kDateOutOfRange);
+        return false;
+      }
+      return true;
+    default:
+      DataError(ctx, "Conversion failed when converting date and/or time from character string.");
+      return false;
   }
 }
 
@@ -240,8 +270,7 @@ void Bit(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void DateTimeValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   DateTime date;
-  if (!AsDate(argv[0], date))
-    return ConversionFailed(ctx, Text(argv[0]), "datetime (from character string)");
+  if (!ReadDate(ctx, argv[0], date)) return;
   if (sqlite3_user_data(ctx) != nullptr) date.hour = date.minute = date.second = 0;
   ResultText(ctx, C::CanonicalDate(date));
 }
@@ -256,6 +285,16 @@ void Blank(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
+// Two ints give an int (a sum past its range overflows); a bigint operand
+// makes the sum a bigint.
+void AddIntegers(sqlite3_context* ctx, int64_t x, int64_t y) {
+  auto isInt = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+  long long sum = 0;
+  if (__builtin_add_overflow(x, y, &sum)) return Overflow(ctx, "bigint");
+  if (isInt(x) && isInt(y) && !isInt(sum)) return Overflow(ctx, "int");
+  sqlite3_result_int64(ctx, sum);
+}
+
 // tsql_add(a, b): T-SQL's "+" when the text cannot tell the operand types:
 // two texts are joined, anything else is added (a text operand converted to
 // a number, as T-SQL converts it).
@@ -263,11 +302,15 @@ void Add(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const int a = sqlite3_value_type(argv[0]), b = sqlite3_value_type(argv[1]);
   if (a == SQLITE_TEXT && b == SQLITE_TEXT) return ResultText(ctx, std::string(Text(argv[0])) + std::string(Text(argv[1])));
-  if (a == SQLITE_INTEGER && b == SQLITE_INTEGER) {
-    long long sum = 0;
-    if (__builtin_add_overflow(sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]), &sum))
-      return Overflow(ctx, "int");
-    return sqlite3_result_int64(ctx, sum);
+  if (a == SQLITE_INTEGER && b == SQLITE_INTEGER)
+    return AddIntegers(ctx, sqlite3_value_int64(argv[0]), sqlite3_value_int64(argv[1]));
+  // Text with an integer converts to int, as int outranks the character types.
+  if ((a == SQLITE_TEXT && b == SQLITE_INTEGER) || (a == SQLITE_INTEGER && b == SQLITE_TEXT)) {
+    sqlite3_value* text = a == SQLITE_TEXT ? argv[0] : argv[1];
+    int64_t value = 0;
+    if (!C::Trim(Text(text)).empty() && !C::ParseInteger(Text(text), value))
+      return ConversionFailed(ctx, Text(text), "int");
+    return AddIntegers(ctx, value, sqlite3_value_int64(a == SQLITE_TEXT ? argv[1] : argv[0]));
   }
   double x = 0, y = 0;
   if (!AsNumber(argv[0], x, true)) return ConversionFailed(ctx, Text(argv[0]), "numeric");
@@ -362,9 +405,68 @@ void Replicate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, out);
 }
 
+// substring(text, start, length): the characters from start to
+// start + length - 1 that exist (a start before 1 shortens the result).
+void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const int64_t start = sqlite3_value_int64(argv[1]), length = sqlite3_value_int64(argv[2]);
+  if (length < 0) return sqlite3_result_error(ctx, "Invalid length parameter passed to the substring function.", -1);
+  const std::string text = ValueText(argv[0]);
+  const int64_t first = std::max<int64_t>(start, 1);
+  const int64_t last = start > INT64_MAX - length ? INT64_MAX : start + length;  // exclusive
+  size_t begin = text.size(), end = text.size();
+  int64_t index = 0;  // 1-based position of the character at i
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    ++index;
+    if (index == first) begin = i;
+    if (index == last) {
+      end = i;
+      break;
+    }
+  }
+  if (begin >= end) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+  ResultText(ctx, text.substr(begin, end - begin));
+}
+
+// upper(x) / lower(x) for every letter the collation folds, not only ASCII.
+void ChangeCase(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const bool upper = sqlite3_user_data(ctx) != nullptr;
+  const std::string text = ValueText(argv[0]);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t p = 0; p < text.size();) {
+    const size_t at = p;
+    const char32_t c = TSqlCollation::Next(text, p);
+    const char32_t changed = upper ? TSqlCollation::Upper(c) : TSqlCollation::Lower(c);
+    // A byte that is no character (p - at == 1 above 0x7F) stays as it was.
+    if (changed == c || (p - at == 1 && c >= 0x80))
+      out.append(text, at, p - at);
+    else
+      TSqlCollation::AppendUtf8(out, changed);
+  }
+  ResultText(ctx, out);
+}
+
+// isnumeric(x): 1 when the text converts to any numeric type, money
+// included ('$', '.', '+', '1,000', '1d2' all do).
 void IsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  double ignored = 0;
-  sqlite3_result_int(ctx, sqlite3_value_type(argv[0]) != SQLITE_NULL && AsNumber(argv[0], ignored, false) ? 1 : 0);
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL: return sqlite3_result_int(ctx, 0);
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: return sqlite3_result_int(ctx, 1);
+    default: sqlite3_result_int(ctx, C::IsNumericText(Text(argv[0])) ? 1 : 0);
+  }
+}
+
+// tsql_divisor(x): the right operand of / and %, which must not be zero.
+void Divisor(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  double value = 1;
+  if (sqlite3_value_type(v) != SQLITE_NULL && AsNumber(v, value, false) && value == 0)
+    return DataError(ctx, "Divide by zero error encountered.");
+  sqlite3_result_value(ctx, v);
 }
 
 // ---- dates -------------------------------------------------------------
@@ -427,7 +529,7 @@ void DatePart(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const Part part = ReadPart(Text(argv[0]));
   DateTime d;
   if (part == Part::Unknown) return sqlite3_result_error(ctx, "Invalid parameter 1 specified for datepart.", -1);
-  if (!AsDate(argv[1], d)) return ConversionFailed(ctx, Text(argv[1]), "datetime");
+  if (!ReadDate(ctx, argv[1], d)) return;
   sqlite3_result_int64(ctx, PartValue(part, d));
 }
 
@@ -439,7 +541,7 @@ void DateName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const Part part = ReadPart(Text(argv[0]));
   DateTime d;
   if (part == Part::Unknown) return sqlite3_result_error(ctx, "Invalid parameter 1 specified for datename.", -1);
-  if (!AsDate(argv[1], d)) return ConversionFailed(ctx, Text(argv[1]), "datetime");
+  if (!ReadDate(ctx, argv[1], d)) return;
   if (part == Part::Month) return sqlite3_result_text(ctx, months[d.month - 1], -1, SQLITE_STATIC);
   if (part == Part::Weekday) return sqlite3_result_text(ctx, days[Weekday(d) - 1], -1, SQLITE_STATIC);
   ResultText(ctx, std::to_string(PartValue(part, d)));
@@ -451,8 +553,7 @@ void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const Part part = ReadPart(Text(argv[0]));
   DateTime a, b;
   if (part == Part::Unknown) return sqlite3_result_error(ctx, "Invalid parameter 1 specified for datediff.", -1);
-  if (!AsDate(argv[1], a)) return ConversionFailed(ctx, Text(argv[1]), "datetime");
-  if (!AsDate(argv[2], b)) return ConversionFailed(ctx, Text(argv[2]), "datetime");
+  if (!ReadDate(ctx, argv[1], a) || !ReadDate(ctx, argv[2], b)) return;
   const int64_t da = C::DayNumber(a.year, a.month, a.day), db = C::DayNumber(b.year, b.month, b.day);
   int64_t result = 0;
   switch (part) {
@@ -465,17 +566,26 @@ void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     case Part::Second: result = SecondsOf(b) - SecondsOf(a); break;
     default: result = db - da; break;
   }
+  if (result < INT32_MIN || result > INT32_MAX)
+    return DataError(ctx, "The datediff function resulted in an overflow. The number of dateparts separating two "
+                          "date/time instances is too large. Try to use datediff with a less precise datepart.");
   sqlite3_result_int64(ctx, result);
 }
 
 void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const Part part = ReadPart(Text(argv[0]));
-  const int64_t n = sqlite3_value_int64(argv[1]);
   DateTime d;
   if (part == Part::Unknown)
     return sqlite3_result_error(ctx, "Invalid parameter 1 specified for dateadd.", -1);
-  if (!AsDate(argv[2], d)) return ConversionFailed(ctx, Text(argv[2]), "datetime");
+  // The number is an int: a larger one overflows before any date is computed.
+  const double number = sqlite3_value_double(argv[1]);
+  if (!(number > -2147483649.0 && number < 2147483648.0)) return Overflow(ctx, "int");
+  const int64_t n = sqlite3_value_type(argv[1]) == SQLITE_INTEGER ? sqlite3_value_int64(argv[1])
+                                                                  : static_cast<int64_t>(std::trunc(number));
+  if (n < INT32_MIN || n > INT32_MAX) return Overflow(ctx, "int");
+  if (!ReadDate(ctx, argv[2], d)) return;
+  const char* overflow = "Adding a value to a 'datetime' column caused an overflow.";
   if (part == Part::Year || part == Part::Quarter || part == Part::Month) {
     const int64_t months = part == Part::Year ? n * 12 : part == Part::Quarter ? n * 3 : n;
     const int64_t total = d.year * 12 + (d.month - 1) + months;
@@ -485,6 +595,7 @@ void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     d.year = year;
     d.month = month;
     d.day = std::min(d.day, lastDay);
+    if (!InDateRange(d)) return DataError(ctx, overflow);
     return ResultText(ctx, C::CanonicalDate(d));
   }
   const int64_t unit = part == Part::Hour ? 3600 : part == Part::Minute ? 60 : part == Part::Second ? 1
@@ -495,13 +606,14 @@ void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   out.hour = static_cast<int>(rest / 3600);
   out.minute = static_cast<int>(rest / 60 % 60);
   out.second = static_cast<int>(rest % 60);
+  if (!InDateRange(out)) return DataError(ctx, overflow);
   ResultText(ctx, C::CanonicalDate(out));
 }
 
 void DateField(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   DateTime d;
-  if (!AsDate(argv[0], d)) return ConversionFailed(ctx, Text(argv[0]), "datetime");
+  if (!ReadDate(ctx, argv[0], d)) return;
   const auto part = static_cast<Part>(reinterpret_cast<intptr_t>(sqlite3_user_data(ctx)));
   sqlite3_result_int64(ctx, PartValue(part, d));
 }
@@ -545,6 +657,10 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "replicate", 2, Replicate);
   Define(db, "space", 1, Replicate);
   Define(db, "isnumeric", 1, IsNumeric);
+  Define(db, "substring", 3, Substring);
+  Define(db, "upper", 1, ChangeCase, Flag());
+  Define(db, "lower", 1, ChangeCase);
+  Define(db, "tsql_divisor", 1, Divisor);
   Define(db, "tsql_datepart", 2, DatePart);
   Define(db, "tsql_datename", 2, DateName);
   Define(db, "tsql_datediff", 3, DateDiff);

@@ -1,0 +1,79 @@
+// The embedded connection answers as SQL Server would: its errors in SQL
+// Server's words, declared text lengths enforced, and a batch that creates
+// an object and then uses it runs (while a batch that does not compile runs
+// nothing).
+#include <gtest/gtest.h>
+
+#include "TempDatabase.h"
+#include "data/SqliteConnection.h"
+
+namespace fabrikon {
+namespace {
+
+class SqlServerBehaviourTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto setup = SqliteConnection::Connect(db.ConnectionString());
+    setup->ExecuteNative(
+        "CREATE TABLE parts(id int PRIMARY KEY, code nvarchar(5) COLLATE TSQL, name varchar(30), note ntext);"
+        "INSERT INTO parts VALUES (1, 'a', 'first', 'n');");
+    setup.reset();
+    conn = SqliteConnection::Connect(db.ConnectionString());  // sees the table's declared lengths
+  }
+  // Number and description of the error a batch raises.
+  std::pair<int32_t, std::string> ErrorOf(const std::string& sql) {
+    try {
+      conn->Execute(sql);
+    } catch (const ComError& e) {
+      return {e.Number(), e.Description()};
+    }
+    return {0, "<no error>"};
+  }
+  std::string Value(const std::string& sql) {
+    return static_cast<Connection&>(*conn).Open(sql)->Fields(0).Value().ToText();
+  }
+  testing::TempDatabase db;
+  std::shared_ptr<SqliteConnection> conn;
+};
+
+TEST_F(SqlServerBehaviourTest, ErrorsReadAsSqlServerWordsThem) {
+  const std::vector<std::pair<std::string, std::pair<int32_t, std::string>>> cases = {
+      {"select * from nosuch", {ErrorNumber::ErrorsInCommand, "Invalid object name 'nosuch'."}},
+      {"select * from TempDB..nosuch", {ErrorNumber::ErrorsInCommand, "Invalid object name 'TempDB..nosuch'."}},
+      {"select nosuchcol from parts", {ErrorNumber::ErrorsInCommand, "Invalid column name 'nosuchcol'."}},
+      {"select \"nosuchcol\" from parts", {ErrorNumber::ErrorsInCommand, "Invalid column name 'nosuchcol'."}},
+      {"select id, from parts", {ErrorNumber::ErrorsInCommand, "Incorrect syntax near 'from'."}},
+      {"select nosuchfn(1)", {ErrorNumber::ErrorsInCommand, "'nosuchfn' is not a recognized built-in function name."}},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(ErrorOf(sql), expected) << sql;
+}
+
+TEST_F(SqlServerBehaviourTest, DeclaredTextLengthsAreEnforced) {
+  const std::pair<int32_t, std::string> truncated{ErrorNumber::CantConvertValue,
+                                                  "String or binary data would be truncated."};
+  EXPECT_EQ(ErrorOf("insert into parts (id, code) values (2, 'abcdef')"), truncated);
+  EXPECT_EQ(ErrorOf("insert into parts (id, name) values (2, '" + std::string(300, 'x') + "')"), truncated);
+  EXPECT_EQ(ErrorOf("update parts set name = name + '" + std::string(100000, 'y') + "'"), truncated);
+  EXPECT_EQ(Value("select count(*) from parts"), "1");
+  EXPECT_EQ(Value("select name from parts"), "first");
+  // Up to the length, counted in characters, and trailing blanks, still fit.
+  conn->Execute("insert into parts (id, code, note) values (2, '中文中文中', '" + std::string(5000, 'z') + "')");
+  conn->Execute("update parts set code = 'abcde   ' where id = 1");
+  EXPECT_EQ(Value("select count(*) from parts"), "2");
+}
+
+TEST_F(SqlServerBehaviourTest, BatchCreatingATableThenUsingItRuns) {
+  const std::string batch =
+      "IF EXISTS (select * from tempdb..sysobjects where name = 'TMPQX_test') DROP TABLE TempDB..TMPQX_test "
+      "SELECT id, code INTO TempDB..TMPQX_test FROM parts "
+      "create index ix_tmpqx_test on TempDB..TMPQX_test (id) "
+      "SELECT count(*) AS n FROM TempDB..TMPQX_test";
+  for (int run = 0; run < 2; ++run) EXPECT_EQ(static_cast<Connection&>(*conn).Open(batch)->Fields(0).Value().ToInt(), 1);
+  // A name nothing in the batch creates is still refused before anything runs.
+  EXPECT_EQ(ErrorOf("insert into parts (id) values (3) select * from nosuch").first, ErrorNumber::ErrorsInCommand);
+  EXPECT_EQ(ErrorOf("insert into parts (id) values (3) select id from parts where").first, ErrorNumber::ErrorsInCommand);
+  EXPECT_EQ(Value("select count(*) from parts"), "1");
+}
+
+}  // namespace
+}  // namespace fabrikon

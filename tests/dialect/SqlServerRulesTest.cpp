@@ -1,0 +1,121 @@
+// What SQL Server refuses the dialect refuses, with the error class and the
+// words a host would see there; and the functions it offers give SQL
+// Server's results.
+#include <gtest/gtest.h>
+
+#include "DialectDb.h"
+
+namespace fabrikon::dialect::test {
+namespace {
+
+struct Refusal {
+  const char* sql;
+  int32_t number;
+  const char* description;  // "" when only the number matters
+};
+
+void ExpectRefusals(DialectDb& db, const std::vector<Refusal>& cases) {
+  for (const Refusal& c : cases) {
+    try {
+      db.Query(c.sql);
+      ADD_FAILURE() << "accepted: " << c.sql;
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.Number(), c.number) << c.sql << ": " << e.Description();
+      if (*c.description) {
+        EXPECT_EQ(e.Description(), c.description) << c.sql;
+      }
+    }
+  }
+}
+
+class SqlServerRulesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db.Native("CREATE TABLE t (a int, c nvarchar(20) COLLATE TSQL); INSERT INTO t VALUES (2147483647, 'x');");
+  }
+  DialectDb db;
+};
+
+TEST_F(SqlServerRulesTest, ValueErrorsAreConversionErrors) {
+  constexpr int32_t kConversion = ErrorNumber::CantConvertValue;
+  ExpectRefusals(db, {
+      {"select 'a' + 1", kConversion, "Conversion failed when converting the varchar value 'a' to data type int."},
+      {"select c + 'a' + 1 from t", kConversion, "Conversion failed when converting the varchar value 'xa' to data type int."},
+      {"select 1 + '1.5'", kConversion, ""},
+      {"select 1/0", kConversion, "Divide by zero error encountered."},
+      {"select 5 % (a - a) from t", kConversion, "Divide by zero error encountered."},
+      {"select 1 where 1/0 is null", kConversion, "Divide by zero error encountered."},
+      {"select a + a from t", kConversion, "Arithmetic overflow error converting expression to data type int."},
+      {"select dateadd(day, 2147483647, '2024-01-01')", kConversion,
+       "Adding a value to a 'datetime' column caused an overflow."},
+      {"select dateadd(day, 1e300, '2024-01-01')", kConversion,
+       "Arithmetic overflow error converting expression to data type int."},
+      {"select dateadd(year, -2147483648, '2024-01-01')", kConversion, ""},
+      {"select datediff(second, '1753-01-01', '9999-12-31')", kConversion, ""},
+      {"select convert(datetime, '1752-12-31')", kConversion,
+       "The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."},
+      {"select convert(datetime, 1e300)", kConversion,
+       "Arithmetic overflow error converting expression to data type datetime."},
+      {"select datediff(day, -1e18, '2024-01-01')", kConversion, ""},
+  });
+}
+
+TEST_F(SqlServerRulesTest, TheEnginesOwnSyntaxIsASyntaxError) {
+  constexpr int32_t kSyntax = ErrorNumber::ErrorsInCommand;
+  ExpectRefusals(db, {
+      {"select a from t limit 1", kSyntax, "Incorrect syntax near 'limit'."},
+      {"select a from t where a == 1", kSyntax, "Incorrect syntax near '='."},
+      {"select 'a' || 'b'", kSyntax, "Incorrect syntax near '||'."},
+      {"select a from t where c glob 'x*'", kSyntax, ""},
+      {"select a from t where a is 1", kSyntax, "Incorrect syntax near '1'."},
+      {"select a from t where 1", kSyntax, ""},
+      {"select a from t where 1 order by a", kSyntax, ""},
+      {"select a from t where a in ()", kSyntax, "Incorrect syntax near ')'."},
+      {"insert into t (a) values (1) returning a", kSyntax, ""},
+      {"insert into t (a) values (1) on conflict do nothing", kSyntax, ""},
+      {"insert or replace into t (a) values (1)", kSyntax, ""},
+      {"create table if not exists u (a int)", kSyntax, ""},
+      {"create temp table u (a int)", kSyntax, ""},
+      {"create virtual table u using fts5(a)", kSyntax, ""},
+      {"alter table t rename to u", kSyntax, ""},
+      {"pragma user_version", kSyntax, ""},
+      {"select typeof(1)", kSyntax, "'typeof' is not a recognized built-in function name."},
+      {"select sqlite_version()", kSyntax, ""},
+      {"select printf('%d', 1)", kSyntax, ""},
+      {"select substr('abc', 1, 1)", kSyntax, ""},
+      {"select name from sqlite_master", kSyntax, "Invalid object name 'sqlite_master'."},
+      {"select name from [sqlite_temp_master]", kSyntax, ""},
+      {"select * from pragma_table_info('t')", kSyntax, ""},
+  });
+  // What T-SQL writes the same way still runs.
+  EXPECT_EQ(db.Value("select count(*) from t where a is not null and c in ('x') and 1 = 1"), "1");
+  EXPECT_EQ(db.Value("select count(*) from t where c like 'x%' and a > 1"), "1");
+}
+
+TEST_F(SqlServerRulesTest, FunctionsFollowSqlServer) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select substring('abc', -1, 3)", "a"},
+      {"select substring('abcdef', -2, 5)", "ab"},
+      {"select substring('abcdef', 2, 3)", "bcd"},
+      {"select substring('中文abc', 2, 100)", "文abc"},
+      {"select '[' + substring('abc', 5, 1) + ']'", "[]"},
+      {"select upper(N'äöüß') + lower(N'ÄÖÜ') + upper('abc')", "ÄÖÜßäöüABC"},
+      {"select upper(N'ωж') + lower(N'ΩЖ')", "ΩЖωж"},
+      {"select isnumeric('$') + isnumeric('.') + isnumeric('1d2') + isnumeric('+') + isnumeric(' 1,000.5 ')", "5"},
+      {"select isnumeric('abc') + isnumeric('') + isnumeric('1e') + isnumeric('1.2.3') + isnumeric(null)", "0"},
+      {"select '5' + 1", "6"},
+      {"select 1 + '2' + 3", "6"},
+      {"select '1.5' + 1.0", "2.5"},
+      {"select 'a' + 'b'", "ab"},
+      {"select 7 / 2 + 7 % 3", "4"},
+      {"select 10 / 4.0", "2.5"},
+      {"select a / (a - 1) from t", "1"},
+      {"select dateadd(day, 1, '9999-12-30')", "9999-12-31 00:00:00"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(db.Value(sql), expected) << sql;
+  ExpectRefusals(db, {{"select substring('abc', 2, -1)", ErrorNumber::E_FAIL_,
+                       "Invalid length parameter passed to the substring function."}});
+}
+
+}  // namespace
+}  // namespace fabrikon::dialect::test
