@@ -6,6 +6,9 @@
 #include "fabrikon/modOutsourcing.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
 #include <map>
 
 #include "fabrikon/ComError.h"
@@ -33,16 +36,69 @@ std::string& SelectedAutoIDs() {
 
 namespace {
 
-// One walk of a bill of materials: the item it was started for (named in
-// the cycle refusal) and the BOM heads on the path from the top.
-struct BomWalk {
-  std::string item;
-  std::vector<std::string> path;
-};
-
 std::string Quoted(const std::string& text) { return SqlStr(Variant(text)); }
 
 std::string FieldText(const Recordset& rs, const std::string& name) { return NullToEmpty(rs.Fields(name).Value()); }
+
+bool SameNameNoCase(const std::string& a, const char* b) {
+  const size_t n = std::strlen(b);
+  return a.size() == n && std::equal(a.begin(), a.end(), b, [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Positions of the BOM row columns the walk reads. Every level query
+// returns the same columns, so the names are looked up once and each new
+// recordset is only checked to have them at the same positions.
+class BomColumns {
+ public:
+  enum Column { kAutoid, kIpid, kCpscode, kIpsquantity, kIwasterate, kCdepcode, kCwhcode, kChildguid, kCfree1 };
+
+  void Bind(const Recordset& rs) {
+    if (bound_ && Matches(rs)) return;
+    for (size_t c = 0; c < kNames.size(); ++c) {
+      positions_[c] = Find(rs, kNames[c]);
+      spelled_[c] = rs.Info(positions_[c]).name;
+    }
+    bound_ = true;
+  }
+  const Variant& Value(const Recordset& rs, int column) const { return rs.Fields(positions_[column]).Value(); }
+  std::string Text(const Recordset& rs, int column) const { return NullToEmpty(Value(rs, column)); }
+
+ private:
+  static constexpr std::array<const char*, 18> kNames = {
+      "autoid", "ipid", "cpscode", "ipsquantity", "iwasterate", "cdepcode", "cwhcode", "childguid", "cfree1",
+      "cfree2", "cfree3", "cfree4", "cfree5",   "cfree6",     "cfree7",   "cfree8",  "cfree9",    "cfree10"};
+
+  // The first column of that name, as a lookup by name finds it.
+  static size_t Find(const Recordset& rs, const char* name) {
+    for (size_t i = 0; i < rs.FieldCount(); ++i) {
+      if (SameNameNoCase(rs.Info(i).name, name)) return i;
+    }
+    rs.Fields(name);  // raises: no such column
+    return 0;
+  }
+
+  bool Matches(const Recordset& rs) const {
+    for (size_t c = 0; c < kNames.size(); ++c) {
+      if (positions_[c] >= rs.FieldCount() || rs.Info(positions_[c]).name != spelled_[c]) return false;
+    }
+    return true;
+  }
+
+  std::array<size_t, 18> positions_{};
+  std::array<std::string, 18> spelled_;  // the names as the database spelt them
+  bool bound_ = false;
+};
+
+// One walk of a bill of materials: the item it was started for (named in
+// the cycle refusal), the BOM heads on the path from the top and where the
+// level queries keep their columns.
+struct BomWalk {
+  std::string item;
+  std::vector<std::string> path;
+  BomColumns columns;
+};
 
 std::string LevelQuery(const BomNode& node) {
   if (!node.cPId.empty()) return "SELECT * From ProductStructures where ipid=" + Quoted(node.cPId) + " ";
@@ -57,15 +113,15 @@ std::string LevelQuery(const BomNode& node) {
 
 // The child node of a BOM row with a sub-BOM, refusing a head that is
 // already on the path (the walk would never end).
-BomNode ChildNode(const Recordset& rs, const BomNode& node, BomWalk& walk) {
+BomNode ChildNode(const Recordset& rs, const BomNode& node, BomWalk& walk, const std::string& head) {
+  const BomColumns& col = walk.columns;
   BomNode child;
-  child.cPId = FieldText(rs, "childguid");
-  const std::string head = FieldText(rs, "ipid");
+  child.cPId = col.Text(rs, BomColumns::kChildguid);
   if (child.cPId == head || std::find(walk.path.begin(), walk.path.end(), child.cPId) != walk.path.end()) {
     throw ComError(ErrorNumber::InvalidProcedureCall, "产品 " + walk.item + " 的物料清单循环引用自身,");
   }
-  const double ps = Val(FieldText(rs, "ipsquantity"));
-  const double factor = 1 + Val(FieldText(rs, "iwasterate")) / 100;
+  const double ps = Val(col.Text(rs, BomColumns::kIpsquantity));
+  const double factor = 1 + Val(col.Text(rs, BomColumns::kIwasterate)) / 100;
   child.fQuantity = ps * node.fQuantity * factor;
   child.fQuantityNoWaste = ps * node.fQuantityNoWaste;
   child.fPSQuantity = ps * node.fPSQuantity;
@@ -88,19 +144,21 @@ auto WithHeadOnPath(BomWalk& walk, const std::string& head, Descend descend) {
   }
 }
 
-void AddMaterial(const Recordset& rs, const BomNode& node, long depth) {
+void AddMaterial(const Recordset& rs, const BomNode& node, long depth, const BomColumns& col) {
   // A BOM head without lines comes back as one row of nulls: no material.
-  if (rs.Fields("autoid").Value().IsNull()) return;
+  const Variant& autoid = col.Value(rs, BomColumns::kAutoid);
+  if (autoid.IsNull()) return;
   std::string& ids = SelectedAutoIDs();
-  ids += (ids.empty() ? "" : ",") + FieldText(rs, "autoid");
+  if (!ids.empty()) ids += ',';
+  ids += NullToEmpty(autoid);
 
-  const double ps = Val(FieldText(rs, "ipsquantity"));
-  const double waste = Val(FieldText(rs, "iwasterate"));
+  const double ps = Val(col.Text(rs, BomColumns::kIpsquantity));
+  const double waste = Val(col.Text(rs, BomColumns::kIwasterate));
   auto line = std::make_shared<clsWWSelectedBom>();
-  line->cDepCode(FieldText(rs, "cdepcode"));
-  for (int n = 1; n <= 10; ++n) line->cFree(n, FieldText(rs, "cfree" + std::to_string(n)));
-  line->cPScode(FieldText(rs, "cpscode"));
-  line->cWhCode(FieldText(rs, "cwhcode"));
+  line->cDepCode(col.Text(rs, BomColumns::kCdepcode));
+  for (int n = 1; n <= 10; ++n) line->cFree(n, col.Text(rs, BomColumns::kCfree1 + n - 1));
+  line->cPScode(col.Text(rs, BomColumns::kCpscode));
+  line->cWhCode(col.Text(rs, BomColumns::kCwhcode));
   line->fQuantity(ps * node.fQuantity * (1 + waste / 100));
   line->fQuantityNoWaste(ps * node.fQuantityNoWaste);
   line->iPSQuantity(ps * node.fPSQuantity);
@@ -119,15 +177,16 @@ void AddMaterial(const Recordset& rs, const BomNode& node, long depth) {
 
 bool ExpandLevel(BomNode& node, long levels, long level, const ConnectionPtr& Conn, BomWalk& walk) {
   RecordsetPtr rs = Conn->Open(LevelQuery(node), adOpenStatic, adLockReadOnly);
+  if (!rs->Eof()) walk.columns.Bind(*rs);
   const long depth = level + 1;
   for (; !rs->Eof(); rs->MoveNext()) {
-    if (rs->Fields("childguid").Value().IsNull() || depth >= levels) {
-      AddMaterial(*rs, node, depth);
+    if (walk.columns.Value(*rs, BomColumns::kChildguid).IsNull() || depth >= levels) {
+      AddMaterial(*rs, node, depth, walk.columns);
       continue;
     }
-    BomNode child = ChildNode(*rs, node, walk);
-    WithHeadOnPath(walk, FieldText(*rs, "ipid"),
-                   [&] { return ExpandLevel(child, levels, depth, Conn, walk); });
+    const std::string head = walk.columns.Text(*rs, BomColumns::kIpid);
+    BomNode child = ChildNode(*rs, node, walk, head);
+    WithHeadOnPath(walk, head, [&] { return ExpandLevel(child, levels, depth, Conn, walk); });
   }
   rs->Close();
   return true;
@@ -139,18 +198,19 @@ long Depth(BomNode& node, const ConnectionPtr& Conn, long level, BomWalk& walk) 
     rs->Close();
     return 0;
   }
+  walk.columns.Bind(*rs);
   long depth = level + 1;
   for (; !rs->Eof(); rs->MoveNext()) {
-    if (rs->Fields("childguid").Value().IsNull()) continue;
-    BomNode child = ChildNode(*rs, node, walk);
-    depth = std::max(depth, WithHeadOnPath(walk, FieldText(*rs, "ipid"),
-                                           [&] { return Depth(child, Conn, level + 1, walk); }));
+    if (walk.columns.Value(*rs, BomColumns::kChildguid).IsNull()) continue;
+    const std::string head = walk.columns.Text(*rs, BomColumns::kIpid);
+    BomNode child = ChildNode(*rs, node, walk, head);
+    depth = std::max(depth, WithHeadOnPath(walk, head, [&] { return Depth(child, Conn, level + 1, walk); }));
   }
   rs->Close();
   return depth;
 }
 
-BomWalk WalkOf(const BomNode& node) { return BomWalk{node.cPId.empty() ? node.cInvCode : node.cPId, {}}; }
+BomWalk WalkOf(const BomNode& node) { return BomWalk{node.cPId.empty() ? node.cInvCode : node.cPId, {}, {}}; }
 
 std::string ProductLineQuery(long mainid) {
   return "SELECT top 1 isnull(fquantity,0) as fquantity, cInvCode,isnull(iblevel,1) as iblevel,"
