@@ -35,12 +35,20 @@ class Connection {
   virtual bool InTransaction() const = 0;
 
   virtual std::string ConnectionString() const = 0;
+
+  // Appended to the name of a temporary table that the engine keeps in the
+  // server's shared temporary database (the paged list table), so that two
+  // connections never share one: "" where temporary tables belong to one
+  // connection anyway (the embedded database), "_" + the session id on
+  // SQL Server.
+  virtual std::string SessionTableSuffix() const { return ""; }
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;
 
 // Opens the backend the connection string names. "Data Source=FILE" (or a
-// bare file name) opens the embedded database.
+// bare file name) opens the embedded database; a string with "Driver=" or
+// "DSN=" opens an ODBC connection (SQL Server, or the SQLite ODBC driver).
 ConnectionPtr OpenConnection(const std::string& connectionString);
 
 // A statement that produced no count in ExecuteEach.

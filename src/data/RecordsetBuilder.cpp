@@ -37,12 +37,6 @@ Variant StoredValue(sqlite3_stmt* statement, int index) {
   }
 }
 
-long CharacterCount(const std::string& text) {
-  return static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 }  // namespace
 
 void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement) {
@@ -132,39 +126,7 @@ Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRul
 
 void RecordsetBuilder::InferTypes() {
   for (size_t c = 0; c < columns_.size(); ++c) {
-    Column& column = columns_[c];
-    if (!column.inferred) continue;
-    bool anyInteger = false, anyDouble = false, anyText = false, wide = false;
-    long longest = 0;
-    for (const auto& row : rows_) {
-      const Variant& value = row[c];
-      switch (value.kind()) {
-        case Variant::Kind::Int: {
-          anyInteger = true;
-          int64_t n = value.ToInt();
-          wide = wide || n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max();
-          break;
-        }
-        case Variant::Kind::Double: anyDouble = true; break;
-        case Variant::Kind::Text:
-          anyText = true;
-          longest = std::max(longest, CharacterCount(*value.AsText()));
-          break;
-        default: break;
-      }
-    }
-    if (anyText || (!anyInteger && !anyDouble)) {
-      column.info.type = AdoType::VarChar;
-      column.info.definedSize = std::max(longest, 1L);
-    } else if (anyDouble) {
-      column.info.type = AdoType::Double;
-      column.info.definedSize = 8;
-      column.info.precision = 15;
-    } else {
-      column.info.type = wide ? AdoType::BigInt : AdoType::Integer;
-      column.info.definedSize = wide ? 8 : 4;
-      column.info.precision = wide ? 19 : 10;
-    }
+    if (columns_[c].inferred) SqliteTypeMapper::InferFromValues(rows_, c, columns_[c].info);
   }
 }
 
