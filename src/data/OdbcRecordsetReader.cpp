@@ -10,6 +10,7 @@
 #include "data/OdbcStatement.h"
 #include "data/OdbcText.h"
 #include "data/OdbcTypeMapper.h"
+#include "data/RecordsetBuilder.h"
 #include "data/SqliteTypeMapper.h"
 
 namespace fabrikon {
@@ -151,15 +152,6 @@ void OdbcRecordsetReader::InferTypes() {
   }
 }
 
-RecordsetPtr OdbcRecordsetReader::Build() {
-  std::vector<FieldInfo> fields;
-  fields.reserve(columns_.size());
-  for (auto& column : columns_) fields.push_back(std::move(column.info));
-  auto recordset = std::make_shared<Recordset>(std::move(fields), std::move(rows_));
-  if (!hasResult_) recordset->Close();  // like ADO after a command that returns no rows
-  columns_.clear();
-  rows_.clear();
-  return recordset;
-}
+RecordsetPtr OdbcRecordsetReader::Build() { return TakeRecordset(columns_, rows_, hasResult_); }
 
 }  // namespace fabrikon

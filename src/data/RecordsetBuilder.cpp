@@ -130,15 +130,6 @@ void RecordsetBuilder::InferTypes() {
   }
 }
 
-RecordsetPtr RecordsetBuilder::Build() {
-  std::vector<FieldInfo> fields;
-  fields.reserve(columns_.size());
-  for (auto& column : columns_) fields.push_back(std::move(column.info));
-  auto recordset = std::make_shared<Recordset>(std::move(fields), std::move(rows_));
-  if (!hasResult_) recordset->Close();  // like ADO after a command that returns no rows
-  columns_.clear();
-  rows_.clear();
-  return recordset;
-}
+RecordsetPtr RecordsetBuilder::Build() { return TakeRecordset(columns_, rows_, hasResult_); }
 
 }  // namespace fabrikon

@@ -14,6 +14,21 @@ namespace fabrikon {
 
 class ColumnMetadataCache;
 
+// The recordset of a reader's columns (each with its FieldInfo `info`) and
+// rows, which it takes; a closed one when no result was read, like ADO after
+// a command that returns no rows. Shared by the embedded and ODBC readers.
+template <class Column>
+RecordsetPtr TakeRecordset(std::vector<Column>& columns, std::vector<std::vector<Variant>>& rows, bool hasResult) {
+  std::vector<FieldInfo> fields;
+  fields.reserve(columns.size());
+  for (auto& column : columns) fields.push_back(std::move(column.info));
+  auto recordset = std::make_shared<Recordset>(std::move(fields), std::move(rows));
+  if (!hasResult) recordset->Close();
+  columns.clear();
+  rows.clear();
+  return recordset;
+}
+
 class RecordsetBuilder {
  public:
   explicit RecordsetBuilder(ColumnMetadataCache& metadata) : metadata_(metadata) {}

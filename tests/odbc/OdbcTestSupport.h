@@ -8,22 +8,14 @@
 
 #include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
+#include "data/TempDatabase.h"
 #include "fabrikon/ComError.h"
 #include "support/DemoDatabase.h"
 #include "support/TestConnection.h"
 
 namespace fabrikon::odbctest {
 
-// The error number a call raises, 0 when it raises nothing.
-template <class Call>
-int32_t ErrorNumberOf(Call&& call) {
-  try {
-    call();
-  } catch (const ComError& error) {
-    return error.Number();
-  }
-  return 0;
-}
+using fabrikon::testing::ErrorNumberOf;
 
 class OdbcTest : public ::testing::Test {
  protected:
