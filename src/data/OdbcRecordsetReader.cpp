@@ -104,27 +104,14 @@ void OdbcRecordsetReader::Describe(OdbcStatement& statement) {
     } else {
       OdbcTypeMapper::ApplyServer(description, column.info);
     }
-    switch (column.info.type) {
-      case AdoType::Boolean: column.rule = ValueRule::Bool; break;
-      case AdoType::DBTimeStamp: column.rule = ValueRule::Date; break;
-      case AdoType::Single:
-      case AdoType::Double:
-      case AdoType::Currency:
-      case AdoType::Numeric: column.rule = ValueRule::Double; break;
-      case AdoType::SmallInt:
-      case AdoType::Integer:
-      case AdoType::UnsignedTinyInt:
-      case AdoType::BigInt: column.rule = ValueRule::Integer; break;
-      case AdoType::Binary:
-      case AdoType::VarBinary: column.rule = ValueRule::Binary; break;
-      default: column.rule = ValueRule::Text; break;
-    }
+    column.rule = SqliteTypeMapper::KindOf(column.info.type);
+    if (column.rule == ValueRule::Other) column.rule = ValueRule::Text;
   }
 }
 
 Variant OdbcRecordsetReader::ReadValue(const OdbcStatement& statement, SQLUSMALLINT index, const Column& column) {
   ValueRule rule = column.rule;
-  if (rule == ValueRule::Guess) {
+  if (rule == ValueRule::Other) {
     const bool integer = column.driverType == SQL_INTEGER || column.driverType == SQL_BIGINT ||
                          column.driverType == SQL_SMALLINT || column.driverType == SQL_TINYINT;
     const bool real = column.driverType == SQL_DOUBLE || column.driverType == SQL_FLOAT ||
@@ -148,7 +135,7 @@ Variant OdbcRecordsetReader::ReadValue(const OdbcStatement& statement, SQLUSMALL
 
 void OdbcRecordsetReader::InferTypes() {
   for (size_t c = 0; c < columns_.size(); ++c) {
-    if (columns_[c].rule == ValueRule::Guess) SqliteTypeMapper::InferFromValues(rows_, c, columns_[c].info);
+    if (columns_[c].rule == ValueRule::Other) SqliteTypeMapper::InferFromValues(rows_, c, columns_[c].info);
   }
 }
 

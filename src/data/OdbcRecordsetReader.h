@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/SqliteTypeMapper.h"
 #include "fabrikon/Recordset.h"
 
 namespace fabrikon {
@@ -23,10 +24,11 @@ class OdbcRecordsetReader {
   RecordsetPtr Build();
 
  private:
-  enum class ValueRule { Integer, Double, Text, Date, Bool, Binary, Guess };
+  // Other: no declared type; the driver's guess for each value decides.
+  using ValueRule = SqliteTypeMapper::ValueKind;
   struct Column {
     FieldInfo info;
-    ValueRule rule = ValueRule::Guess;
+    ValueRule rule = ValueRule::Other;
     SQLLEN driverType = 0;  // what the driver guessed for a column without a declared type
   };
 

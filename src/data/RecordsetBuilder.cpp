@@ -64,27 +64,8 @@ void RecordsetBuilder::Describe(sqlite3_stmt* statement) {
     const char* declared = sqlite3_column_decltype(statement, i);
     column.inferred = declared == nullptr || *declared == '\0';
     if (!column.inferred) SqliteTypeMapper::Apply(declared, column.info);
-    switch (column.info.type) {
-      case AdoType::Boolean: column.rule = ValueRule::Bool; break;
-      case AdoType::DBTimeStamp:
-      case SqliteTypeMapper::DBDate: column.rule = ValueRule::Date; break;
-      case AdoType::Single:
-      case AdoType::Double:
-      case AdoType::Currency:
-      case AdoType::Numeric: column.rule = ValueRule::Double; break;
-      case AdoType::SmallInt:
-      case AdoType::Integer:
-      case AdoType::UnsignedTinyInt:
-      case AdoType::BigInt: column.rule = ValueRule::Integer; break;
-      case AdoType::Char:
-      case AdoType::WChar:
-      case AdoType::VarChar:
-      case AdoType::VarWChar:
-      case AdoType::LongVarChar:
-      case AdoType::LongVarWChar: column.rule = ValueRule::Text; break;
-      default: column.rule = ValueRule::AsStored; break;
-    }
-    if (column.inferred) column.rule = ValueRule::AsStored;
+    column.rule = SqliteTypeMapper::KindOf(column.info.type);
+    if (column.inferred) column.rule = ValueRule::Other;
     const char* database = sqlite3_column_database_name(statement, i);
     const char* table = sqlite3_column_table_name(statement, i);
     const char* origin = sqlite3_column_origin_name(statement, i);
@@ -118,7 +99,8 @@ Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRul
       if (stored == SQLITE_FLOAT) return Variant(FormatDouble(sqlite3_column_double(statement, index)));
       return Variant(ColumnText(statement, index));
     case ValueRule::Integer:
-    case ValueRule::AsStored:
+    case ValueRule::Binary:
+    case ValueRule::Other:
       break;
   }
   return StoredValue(statement, index);

@@ -5,6 +5,7 @@
 #pragma once
 #include <vector>
 
+#include "data/SqliteTypeMapper.h"
 #include "fabrikon/Recordset.h"
 
 struct sqlite3;
@@ -42,10 +43,10 @@ class RecordsetBuilder {
 
  private:
   // How a stored value becomes the Variant its declared type calls for.
-  enum class ValueRule { AsStored, Integer, Double, Text, Date, Bool };
+  using ValueRule = SqliteTypeMapper::ValueKind;
   struct Column {
     FieldInfo info;
-    ValueRule rule = ValueRule::AsStored;
+    ValueRule rule = ValueRule::Other;
     bool inferred = false;  // no declared type: the values decide
   };
 

@@ -176,4 +176,29 @@ void SqliteTypeMapper::InferFromValues(const std::vector<std::vector<fabrikon::V
   }
 }
 
+SqliteTypeMapper::ValueKind SqliteTypeMapper::KindOf(int adoType) {
+  switch (adoType) {
+    case AdoType::Boolean: return ValueKind::Bool;
+    case AdoType::DBTimeStamp:
+    case DBDate: return ValueKind::Date;
+    case AdoType::Single:
+    case AdoType::Double:
+    case AdoType::Currency:
+    case AdoType::Numeric: return ValueKind::Double;
+    case AdoType::SmallInt:
+    case AdoType::Integer:
+    case AdoType::UnsignedTinyInt:
+    case AdoType::BigInt: return ValueKind::Integer;
+    case AdoType::Char:
+    case AdoType::WChar:
+    case AdoType::VarChar:
+    case AdoType::VarWChar:
+    case AdoType::LongVarChar:
+    case AdoType::LongVarWChar: return ValueKind::Text;
+    case AdoType::Binary:
+    case AdoType::VarBinary: return ValueKind::Binary;
+    default: return ValueKind::Other;
+  }
+}
+
 }  // namespace fabrikon

@@ -17,6 +17,11 @@ class SqliteTypeMapper {
   // Names outside SQL Server's set fall back to SQLite's affinity rules.
   static void Apply(const std::string& declaredType, FieldInfo& info);
 
+  // What the values of a column of an ADO type become when read: Other
+  // keeps what the database gives.
+  enum class ValueKind { Integer, Double, Text, Date, Bool, Binary, Other };
+  static ValueKind KindOf(int adoType);
+
   // The type of a column without a declared type, from the values read:
   // VarChar sized to the longest text when any value is text (or none is a
   // number), else Double, else Integer (BigInt beyond 32 bits).
