@@ -80,6 +80,7 @@
 #include <iostream>
 
 #include "Command.h"
+#include "DatabaseArgument.h"
 #include "ShellLine.h"
 #include "ShellOutput.h"
 #include "ShellSession.h"
@@ -137,7 +138,7 @@ void Loop(ShellSession& session, ShellOutput& out) {
 int RunShell(const std::vector<std::string>& args) {
   ShellOptions options;
   CLI::App app{"Drives the voucher service façade from standard input, one command a line."};
-  app.add_option("DB", options.database, "embedded database file (fabrikon init-db creates one)")->required();
+  app.add_option("DB", options.database, "embedded database file (fabrikon init-db creates one) or ODBC connection string")->required();
   app.add_option("--user", options.userId, "login user ID");
   app.add_option("--name", options.userName, "login user name");
   app.add_option("--date", options.date, "login date YYYY-MM-DD (default: today)");
@@ -147,14 +148,15 @@ int RunShell(const std::vector<std::string>& args) {
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   }
-  if (!std::filesystem::exists(options.database)) {
+  const bool odbc = IsOdbcDatabase(options.database);
+  if (!odbc && !std::filesystem::exists(options.database)) {
     std::cerr << "fabrikon shell: no such database: " << options.database
               << " (fabrikon init-db DB --demo creates one)\n";
     return 1;
   }
   try {
     ShellOutput out(std::cout);
-    ShellSession session(ConnectionStringFor(options.database), MakeLogin(options), out);
+    ShellSession session(odbc ? options.database : ConnectionStringFor(options.database), MakeLogin(options), out);
     Loop(session, out);
   } catch (const ComError& e) {
     std::cerr << "fabrikon shell: " << e.Description() << "\n";

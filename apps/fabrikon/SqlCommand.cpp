@@ -1,5 +1,6 @@
-// fabrikon sql DB "TEXT": runs a T-SQL batch on the embedded database through
-// the same connection and dialect the library uses, prints the rows of every
+// fabrikon sql DB "TEXT": runs a T-SQL batch on the database (an embedded file,
+// or an ODBC connection string) through the same connection and dialect the
+// library uses, prints the rows of every
 // row-returning statement (a header line of column names, then one line per
 // row, tab-separated, NULL as NULL) and ends with the records-affected count
 // that Connection::Execute reports for the batch. This is how a user tries
@@ -9,6 +10,7 @@
 #include <iostream>
 
 #include "Command.h"
+#include "DatabaseArgument.h"
 #include "ErrorOutput.h"
 #include "data/HostDatabase.h"
 #include "data/SqlConsole.h"
@@ -51,12 +53,14 @@ int Sql(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& path = args[0];
+  const bool odbc = IsOdbcDatabase(path);
   // Opening a missing file would create an empty database; a typo should fail.
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec))
+  if (!odbc && !std::filesystem::is_regular_file(path, ec))
     return ReportError(ErrorNumber::E_FAIL_, "No database file " + path + " (create one with init-db).");
   try {
-    std::shared_ptr<SqliteConnection> conn = SqliteConnection::Connect(HostDatabase::ConnectionStringFor(path));
+    ConnectionPtr conn = odbc ? OpenConnection(path)
+                              : SqliteConnection::Connect(HostDatabase::ConnectionStringFor(path));
     SqlConsoleResult result = SqlConsole::Run(*conn, args[1]);
     for (const RecordsetPtr& rows : result.rowsets) PrintRows(*rows, std::cout);
     std::cout << "records affected: " << result.recordsAffected << "\n";

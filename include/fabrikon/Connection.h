@@ -35,13 +35,22 @@ class Connection {
   virtual bool InTransaction() const = 0;
 
   virtual std::string ConnectionString() const = 0;
+
+  // Appended to the name of a temporary table that the engine keeps in the
+  // server's shared temporary database (the paged list table), so that two
+  // connections never share one: "" where temporary tables belong to one
+  // connection anyway (the embedded database), "_" + the session id on
+  // SQL Server.
+  virtual std::string SessionTableSuffix() const { return ""; }
 };
 
 using ConnectionPtr = std::shared_ptr<Connection>;
 
 // Opens the backend the connection string names. "Data Source=FILE" (or a
 // bare file name) opens the embedded database; the file must exist (see
-// CreateHostDatabase), and "Mode=Read" opens it for reading only.
+// CreateHostDatabase), and "Mode=Read" opens it for reading only. A string
+// with "Driver=" or "DSN=" opens an ODBC connection (SQL Server, or the
+// SQLite ODBC driver).
 ConnectionPtr OpenConnection(const std::string& connectionString);
 
 // Creates the embedded host database FILE with the current schema and, with

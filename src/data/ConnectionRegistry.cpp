@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "data/SqliteConnection.h"
+#include "fabrikon/Connection.h"
 
 namespace fabrikon {
 
@@ -13,7 +13,7 @@ namespace {
 
 struct Entry {
   std::string connectionString;
-  std::weak_ptr<SqliteConnection> connection;
+  std::weak_ptr<Connection> connection;
 };
 
 // Set once this thread's list is gone, so that a connection destroyed during
@@ -38,7 +38,7 @@ void RemoveExpired(std::vector<Entry>& entries) {
 
 }  // namespace
 
-void ConnectionRegistry::Add(const std::shared_ptr<SqliteConnection>& connection) {
+void ConnectionRegistry::Add(const std::shared_ptr<Connection>& connection) {
   std::vector<Entry>* entries = Entries();
   if (entries == nullptr) return;
   RemoveExpired(*entries);
@@ -49,13 +49,13 @@ void ConnectionRegistry::Prune() {
   if (std::vector<Entry>* entries = Entries()) RemoveExpired(*entries);
 }
 
-std::shared_ptr<SqliteConnection> ConnectionRegistry::Find(const std::string& connectionString) {
+std::shared_ptr<Connection> ConnectionRegistry::Find(const std::string& connectionString) {
   std::vector<Entry>* entries = Entries();
   if (entries == nullptr) return nullptr;
-  std::shared_ptr<SqliteConnection> earliest;
+  std::shared_ptr<Connection> earliest;
   for (const auto& entry : *entries) {
     if (entry.connectionString != connectionString) continue;
-    std::shared_ptr<SqliteConnection> live = entry.connection.lock();
+    std::shared_ptr<Connection> live = entry.connection.lock();
     if (!live) continue;
     if (live->InTransaction()) return live;
     if (!earliest) earliest = std::move(live);

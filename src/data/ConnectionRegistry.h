@@ -1,4 +1,4 @@
-// ConnectionRegistry: the embedded connections open on this thread, by
+// ConnectionRegistry: the connections open on this thread, by
 // connection string. Host substitutes look the caller's connection up here so
 // that they write inside its transaction instead of opening a second writer
 // (SQLite allows one writer per file; a second one would wait and fail).
@@ -8,16 +8,16 @@
 
 namespace fabrikon {
 
-class SqliteConnection;
+class Connection;
 
 class ConnectionRegistry {
  public:
-  static void Add(const std::shared_ptr<SqliteConnection>& connection);
+  static void Add(const std::shared_ptr<Connection>& connection);
   // Forgets connections that no longer exist (called as one is destroyed).
   static void Prune();
   // A live connection opened with exactly this connection string: the one in
   // a transaction when there is one, else the earliest opened. Null if none.
-  static std::shared_ptr<SqliteConnection> Find(const std::string& connectionString);
+  static std::shared_ptr<Connection> Find(const std::string& connectionString);
 };
 
 }  // namespace fabrikon

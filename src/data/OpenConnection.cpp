@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "data/ConnectionRegistry.h"
+#include "data/OdbcConnection.h"
 #include "data/SqliteConnection.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
@@ -66,6 +67,7 @@ std::string ConnectionStringValue(const std::string& connectionString, const std
 }
 
 ConnectionPtr OpenConnection(const std::string& connectionString) {
+  if (OdbcConnection::IsOdbcConnectionString(connectionString)) return OdbcConnection::Connect(connectionString);
   // A bare file name, or a string naming a data source, is the embedded database.
   if (connectionString.find('=') == std::string::npos ||
       !ConnectionStringValue(connectionString, "Data Source").empty())

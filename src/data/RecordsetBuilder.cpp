@@ -37,12 +37,6 @@ Variant StoredValue(sqlite3_stmt* statement, int index) {
   }
 }
 
-long CharacterCount(const std::string& text) {
-  return static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 }  // namespace
 
 void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement) {
@@ -70,27 +64,8 @@ void RecordsetBuilder::Describe(sqlite3_stmt* statement) {
     const char* declared = sqlite3_column_decltype(statement, i);
     column.inferred = declared == nullptr || *declared == '\0';
     if (!column.inferred) SqliteTypeMapper::Apply(declared, column.info);
-    switch (column.info.type) {
-      case AdoType::Boolean: column.rule = ValueRule::Bool; break;
-      case AdoType::DBTimeStamp:
-      case SqliteTypeMapper::DBDate: column.rule = ValueRule::Date; break;
-      case AdoType::Single:
-      case AdoType::Double:
-      case AdoType::Currency:
-      case AdoType::Numeric: column.rule = ValueRule::Double; break;
-      case AdoType::SmallInt:
-      case AdoType::Integer:
-      case AdoType::UnsignedTinyInt:
-      case AdoType::BigInt: column.rule = ValueRule::Integer; break;
-      case AdoType::Char:
-      case AdoType::WChar:
-      case AdoType::VarChar:
-      case AdoType::VarWChar:
-      case AdoType::LongVarChar:
-      case AdoType::LongVarWChar: column.rule = ValueRule::Text; break;
-      default: column.rule = ValueRule::AsStored; break;
-    }
-    if (column.inferred) column.rule = ValueRule::AsStored;
+    column.rule = SqliteTypeMapper::KindOf(column.info.type);
+    if (column.inferred) column.rule = ValueRule::Other;
     const char* database = sqlite3_column_database_name(statement, i);
     const char* table = sqlite3_column_table_name(statement, i);
     const char* origin = sqlite3_column_origin_name(statement, i);
@@ -124,7 +99,8 @@ Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRul
       if (stored == SQLITE_FLOAT) return Variant(FormatDouble(sqlite3_column_double(statement, index)));
       return Variant(ColumnText(statement, index));
     case ValueRule::Integer:
-    case ValueRule::AsStored:
+    case ValueRule::Binary:
+    case ValueRule::Other:
       break;
   }
   return StoredValue(statement, index);
@@ -132,51 +108,10 @@ Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRul
 
 void RecordsetBuilder::InferTypes() {
   for (size_t c = 0; c < columns_.size(); ++c) {
-    Column& column = columns_[c];
-    if (!column.inferred) continue;
-    bool anyInteger = false, anyDouble = false, anyText = false, wide = false;
-    long longest = 0;
-    for (const auto& row : rows_) {
-      const Variant& value = row[c];
-      switch (value.kind()) {
-        case Variant::Kind::Int: {
-          anyInteger = true;
-          int64_t n = value.ToInt();
-          wide = wide || n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max();
-          break;
-        }
-        case Variant::Kind::Double: anyDouble = true; break;
-        case Variant::Kind::Text:
-          anyText = true;
-          longest = std::max(longest, CharacterCount(*value.AsText()));
-          break;
-        default: break;
-      }
-    }
-    if (anyText || (!anyInteger && !anyDouble)) {
-      column.info.type = AdoType::VarChar;
-      column.info.definedSize = std::max(longest, 1L);
-    } else if (anyDouble) {
-      column.info.type = AdoType::Double;
-      column.info.definedSize = 8;
-      column.info.precision = 15;
-    } else {
-      column.info.type = wide ? AdoType::BigInt : AdoType::Integer;
-      column.info.definedSize = wide ? 8 : 4;
-      column.info.precision = wide ? 19 : 10;
-    }
+    if (columns_[c].inferred) SqliteTypeMapper::InferFromValues(rows_, c, columns_[c].info);
   }
 }
 
-RecordsetPtr RecordsetBuilder::Build() {
-  std::vector<FieldInfo> fields;
-  fields.reserve(columns_.size());
-  for (auto& column : columns_) fields.push_back(std::move(column.info));
-  auto recordset = std::make_shared<Recordset>(std::move(fields), std::move(rows_));
-  if (!hasResult_) recordset->Close();  // like ADO after a command that returns no rows
-  columns_.clear();
-  rows_.clear();
-  return recordset;
-}
+RecordsetPtr RecordsetBuilder::Build() { return TakeRecordset(columns_, rows_, hasResult_); }
 
 }  // namespace fabrikon

@@ -5,6 +5,7 @@
 #pragma once
 #include <vector>
 
+#include "data/SqliteTypeMapper.h"
 #include "fabrikon/Recordset.h"
 
 struct sqlite3;
@@ -13,6 +14,21 @@ struct sqlite3_stmt;
 namespace fabrikon {
 
 class ColumnMetadataCache;
+
+// The recordset of a reader's columns (each with its FieldInfo `info`) and
+// rows, which it takes; a closed one when no result was read, like ADO after
+// a command that returns no rows. Shared by the embedded and ODBC readers.
+template <class Column>
+RecordsetPtr TakeRecordset(std::vector<Column>& columns, std::vector<std::vector<Variant>>& rows, bool hasResult) {
+  std::vector<FieldInfo> fields;
+  fields.reserve(columns.size());
+  for (auto& column : columns) fields.push_back(std::move(column.info));
+  auto recordset = std::make_shared<Recordset>(std::move(fields), std::move(rows));
+  if (!hasResult) recordset->Close();
+  columns.clear();
+  rows.clear();
+  return recordset;
+}
 
 class RecordsetBuilder {
  public:
@@ -27,10 +43,10 @@ class RecordsetBuilder {
 
  private:
   // How a stored value becomes the Variant its declared type calls for.
-  enum class ValueRule { AsStored, Integer, Double, Text, Date, Bool };
+  using ValueRule = SqliteTypeMapper::ValueKind;
   struct Column {
     FieldInfo info;
-    ValueRule rule = ValueRule::AsStored;
+    ValueRule rule = ValueRule::Other;
     bool inferred = false;  // no declared type: the values decide
   };
 

@@ -18,7 +18,7 @@ namespace {
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n\f\v") == std::string::npos; }
 
 // Runs one statement; returns its count (kNoCount when it produced none).
-long RunStatement(SqliteConnection& conn, const std::string& text, dialect::StatementKind kind,
+long RunStatement(Connection& conn, const std::string& text, dialect::StatementKind kind,
                   SqlConsoleResult& result) {
   if (kind == dialect::StatementKind::Select) {
     RecordsetPtr rows = conn.Open(text, adOpenStatic, adLockReadOnly, adUseClient);
@@ -42,7 +42,7 @@ void Count(SqlConsoleResult& result, bool& counted, long count) {
 
 }  // namespace
 
-SqlConsoleResult SqlConsole::Run(SqliteConnection& conn, const std::string& text) {
+SqlConsoleResult SqlConsole::Run(Connection& conn, const std::string& text) {
   SqlConsoleResult result;
   if (IsBlank(text)) {
     conn.Execute(text);  // raises the connection's own "command text not set" error
@@ -58,9 +58,9 @@ SqlConsoleResult SqlConsole::Run(SqliteConnection& conn, const std::string& text
     Count(result, counted, RunStatement(conn, text, statements.front().kind, result));
     return result;
   }
-  {
-    StatementCache cache(conn.Handle());
-    PreparedBatch compiled(conn.Handle(), cache, text);
+  if (auto* embedded = dynamic_cast<SqliteConnection*>(&conn)) {
+    StatementCache cache(embedded->Handle());
+    PreparedBatch compiled(embedded->Handle(), cache, text);
   }
   for (const dialect::TranslatedStatement& statement : statements)
     Count(result, counted, RunStatement(conn, statement.original, statement.kind, result));

@@ -2,7 +2,10 @@
 // metadata query ("SELECT * FROM t WHERE 1=0") must report them.
 #include "data/SqliteTypeMapper.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <limits>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -133,6 +136,69 @@ void SqliteTypeMapper::Apply(const std::string& declaredType, FieldInfo& info) {
   info.definedSize = shape.size;
   info.precision = shape.precision;
   info.numericScale = shape.scale;
+}
+
+void SqliteTypeMapper::InferFromValues(const std::vector<std::vector<fabrikon::Variant>>& rows, size_t column,
+                                       FieldInfo& info) {
+  bool anyInteger = false, anyDouble = false, anyText = false, wide = false;
+  long longest = 0;
+  for (const auto& row : rows) {
+    const fabrikon::Variant& value = row[column];
+    switch (value.kind()) {
+      case fabrikon::Variant::Kind::Int: {
+        anyInteger = true;
+        int64_t n = value.ToInt();
+        wide = wide || n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max();
+        break;
+      }
+      case fabrikon::Variant::Kind::Double: anyDouble = true; break;
+      case fabrikon::Variant::Kind::Text: {
+        const std::string& text = *value.AsText();
+        longest = std::max(longest, static_cast<long>(std::count_if(text.begin(), text.end(), [](char c) {
+                                      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;  // UTF-8 lead bytes
+                                    })));
+        break;
+      }
+      default: break;
+    }
+  }
+  if (anyText || (!anyInteger && !anyDouble)) {
+    info.type = AdoType::VarChar;
+    info.definedSize = std::max(longest, 1L);
+  } else if (anyDouble) {
+    info.type = AdoType::Double;
+    info.definedSize = 8;
+    info.precision = 15;
+  } else {
+    info.type = wide ? AdoType::BigInt : AdoType::Integer;
+    info.definedSize = wide ? 8 : 4;
+    info.precision = wide ? 19 : 10;
+  }
+}
+
+SqliteTypeMapper::ValueKind SqliteTypeMapper::KindOf(int adoType) {
+  switch (adoType) {
+    case AdoType::Boolean: return ValueKind::Bool;
+    case AdoType::DBTimeStamp:
+    case DBDate: return ValueKind::Date;
+    case AdoType::Single:
+    case AdoType::Double:
+    case AdoType::Currency:
+    case AdoType::Numeric: return ValueKind::Double;
+    case AdoType::SmallInt:
+    case AdoType::Integer:
+    case AdoType::UnsignedTinyInt:
+    case AdoType::BigInt: return ValueKind::Integer;
+    case AdoType::Char:
+    case AdoType::WChar:
+    case AdoType::VarChar:
+    case AdoType::VarWChar:
+    case AdoType::LongVarChar:
+    case AdoType::LongVarWChar: return ValueKind::Text;
+    case AdoType::Binary:
+    case AdoType::VarBinary: return ValueKind::Binary;
+    default: return ValueKind::Other;
+  }
 }
 
 }  // namespace fabrikon

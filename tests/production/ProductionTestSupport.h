@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/HostDatabase.h"
+#include "support/TestConnection.h"
 #include "fabrikon/Connection.h"
 #include "fabrikon/host/HostServices.h"
 #include "fabrikon/modVoucher.h"
@@ -101,7 +102,7 @@ class ProductionDbTest : public ProductionCheckTest {
               info->name() + ".db"))
                 .string();
     HostDatabase::Create(path_, /*bDemo*/ true, /*bForce*/ true);
-    conn = OpenConnection("Data Source=" + path_);
+    conn = OpenConnection(testsupport::TestConnectionString(path_));
   }
   void TearDown() override {
     conn.reset();

@@ -141,9 +141,8 @@ TEST_F(SaveTest, ForecastLinesReferToTheirCode) {
 }
 
 TEST_F(SaveTest, LinesOfATextKeyedVoucherKeepTheirCode) {
-  auto sqlite = std::dynamic_pointer_cast<SqliteConnection>(conn);
-  ASSERT_TRUE(sqlite);
-  sqlite->ExecuteNative(
+  // Native DDL through an embedded connection of its own (the test's may be an ODBC one).
+  SqliteConnection::Connect("Data Source=" + db.Path())->ExecuteNative(
       "CREATE TABLE zz_head (ccode nvarchar(30) NOT NULL PRIMARY KEY, cmemo nvarchar(60));"
       "CREATE TABLE zz_line (ccode nvarchar(30) NOT NULL, autoid int NOT NULL PRIMARY KEY, cinvcode nvarchar(60));"
       "INSERT INTO Vouchers (CardNumber, BTTblName, BWTblName, SelfDef1, SelfDef2, SelfDef3) "

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "data/HostDatabase.h"
+#include "support/TestConnection.h"
 
 namespace fabrikon::testsupport {
 
@@ -50,7 +51,8 @@ class DemoDatabase {
   DemoDatabase(const DemoDatabase&) = delete;
   DemoDatabase& operator=(const DemoDatabase&) = delete;
   const std::string& Path() const { return path_; }
-  std::string ConnectionString() const { return "Data Source=" + path_; }
+  // The embedded backend, or the ODBC one when the suite runs through ODBC.
+  std::string ConnectionString() const { return TestConnectionString(path_); }
 
  private:
   std::string path_;

@@ -31,6 +31,7 @@ class RecordingConnection : public Connection {
   void RollbackTrans() override { inner_->RollbackTrans(); }
   bool InTransaction() const override { return inner_->InTransaction(); }
   std::string ConnectionString() const override { return inner_->ConnectionString(); }
+  std::string SessionTableSuffix() const override { return inner_->SessionTableSuffix(); }
 
   std::vector<std::string> texts;
 
