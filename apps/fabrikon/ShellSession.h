@@ -27,8 +27,10 @@ class ShellSession {
   struct Command {
     std::string usage;
     std::function<void(const ShellLine&)> run;
+    int maxArgs = -1;  // more arguments are refused; -1: any number
   };
-  void Register(const std::string& name, const std::string& usage, std::function<void(const ShellLine&)> run);
+  void Register(const std::string& name, const std::string& usage, std::function<void(const ShellLine&)> run,
+                int maxArgs = -1);
   void RegisterVoucherKind();
   void RegisterLoading();
   void RegisterDocuments();
@@ -40,6 +42,7 @@ class ShellSession {
   void PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args);
   void PrintRecordset(const RecordsetPtr& rs);
   void PrintReturn(const DOMDocumentPtr& domReturn);
+  void ClearBody();
   ConnectionPtr OtherConnection();
 
   std::string connectionString_;
