@@ -49,7 +49,7 @@ build_all() {  # build_all LABEL (CMAKE_PREFIX_PATH / PKG_CONFIG_PATH set by the
   sed -i 's/fabrikon::fabrikon)/fabrikon::fabrikon_static)/' "$out/CMakeLists.txt"
   cmake -S "$out" -B "$out/build-static" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$out/build-static" >/dev/null
-  if ldd "$out/build-static/app" | grep -q libfabrikon; then
+  if ldd "$out/build-static/app" | grep libfabrikon >/dev/null; then
     echo "check-package: fabrikon::fabrikon_static linked the shared library" >&2
     exit 1
   fi
