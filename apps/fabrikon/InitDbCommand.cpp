@@ -13,6 +13,12 @@ namespace {
 
 constexpr const char* kUsage = "init-db DB [--demo] [--force]";
 
+// A failure that does not say which file it is about gets the path.
+std::string NamingPath(const std::string& path, const std::string& description) {
+  if (description.find(path) != std::string::npos) return description;
+  return "cannot create " + path + ": " + description;
+}
+
 int InitDb(const std::vector<std::string>& args) {
   std::string path;
   bool demo = false;
@@ -22,23 +28,26 @@ int InitDb(const std::vector<std::string>& args) {
       demo = true;
     } else if (arg == "--force") {
       force = true;
-    } else if (arg.rfind("--", 0) == 0 || !path.empty()) {
-      std::cerr << "usage: fabrikon " << kUsage << "\n";
+    } else if (arg.rfind("--", 0) == 0) {
+      std::cerr << "fabrikon init-db: unknown option " << arg << "\nusage: fabrikon " << kUsage << "\n";
+      return 2;
+    } else if (!path.empty()) {
+      std::cerr << "fabrikon init-db: one database at a time (" << arg << ")\nusage: fabrikon " << kUsage << "\n";
       return 2;
     } else {
       path = arg;
     }
   }
   if (path.empty()) {
-    std::cerr << "usage: fabrikon " << kUsage << "\n";
+    std::cerr << "fabrikon init-db: no database file given\nusage: fabrikon " << kUsage << "\n";
     return 2;
   }
   try {
     HostDatabase::Create(path, demo, force);
   } catch (const ComError& e) {
-    return ReportError(e);
+    return ReportError(e.Number(), NamingPath(path, e.Description()));
   } catch (const std::exception& e) {
-    return ReportError(ErrorNumber::E_FAIL_, e.what());
+    return ReportError(ErrorNumber::E_FAIL_, NamingPath(path, e.what()));
   }
   std::cout << "created " << path << " (schema version " << HostDatabase::CurrentVersion()
             << (demo ? ", demo plant" : "") << ")\n";

@@ -4,7 +4,7 @@
 // demo plant and the waste rates of the wheel and frame components.
 #include "ProductionOrderDemo.h"
 
-#include "RowsetEditor.h"
+#include "fabrikon/RowsetEditor.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/modVoucher.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"

@@ -32,7 +32,8 @@
 //                      (438) for an operation the business object lacks);
 //                      the session goes on
 //       ?? message     the shell did not understand the command (unknown
-//                      command, missing or bad argument); nothing was called
+//                      command, missing, extra or bad argument); nothing
+//                      was called
 //   - Out-parameters follow the answer, one a line, as NAME: "value" (or
 //     NAME: true|false): params gives the eight parameter names, number
 //     strErrMsg, number-type strNoType, save2 varCurID, head-check and
@@ -59,7 +60,8 @@
 // set-head NAME=VALUE ..., set-line R NAME=VALUE ... (marks the line "M"
 // unless it is "A"), add-line NAME=VALUE ... (a new line marked "A"),
 // delete-line R (marks it "D"; a line added in this session is removed).
-// Numbering: number-type, number [real]. Business objects: new, allow-new,
+// Numbering: number-type, number [real]. Business objects: new (the body
+// starts empty, as on the voucher screen), allow-new,
 // allow-edit, allow-delete, head-check [ITEM], body-check R [ITEM] (no ITEM:
 // save mode), close, open, confirm, cancel-confirm. Saving: save1 STATE,
 // save2 STATE, delete, writeback-m, writeback-a. Database: sql T-SQL and
@@ -71,7 +73,8 @@
 // then "list: N" and "sum: N", each followed by its rows as query prints them.
 // Outsourcing: explode MAINID [SOCODE] (the explosion of one product line),
 // msgbox yes|no (the answer of later Yes/No message boxes; no until set).
-// quit or exit (or the end of input) ends the session with status 0.
+// quit or exit (or the end of input) ends the session with status 0; bad
+// options exit 2 (usage errors), --help exits 0.
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -146,7 +149,15 @@ int RunShell(const std::vector<std::string>& args) {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     app.parse(reversed);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // --help answers 0; every other parse error is a usage error.
+    return app.exit(e) == 0 ? 0 : 2;
+  }
+  LoginInfoPtr login;
+  try {
+    login = MakeLogin(options);
+  } catch (const std::invalid_argument& e) {
+    std::cerr << "fabrikon shell: " << e.what() << "\n";
+    return 2;
   }
   const bool odbc = IsOdbcDatabase(options.database);
   if (!odbc && !std::filesystem::exists(options.database)) {
@@ -156,7 +167,7 @@ int RunShell(const std::vector<std::string>& args) {
   }
   try {
     ShellOutput out(std::cout);
-    ShellSession session(odbc ? options.database : ConnectionStringFor(options.database), MakeLogin(options), out);
+    ShellSession session(odbc ? options.database : ConnectionStringFor(options.database), login, out);
     Loop(session, out);
   } catch (const ComError& e) {
     std::cerr << "fabrikon shell: " << e.Description() << "\n";

@@ -6,24 +6,44 @@
 
 #include <stdexcept>
 
-#include "RowsetEditor.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/RowsetEditor.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
 
 namespace fabrikon::cli {
 namespace {
 
-long LineNumber(const std::string& text) {
+// A whole number in [low, high]; anything else is a usage error naming what.
+long WholeNumber(const std::string& text, const std::string& what, long low, long high) {
   size_t used = 0;
-  long r = std::stol(text, &used);
-  if (used != text.size()) throw std::invalid_argument("not a line number: " + text);
-  return r;
+  long value = 0;
+  try {
+    value = std::stol(text, &used);
+  } catch (const std::logic_error&) {
+    used = 0;
+  }
+  if (used == 0 || used != text.size() || value < low || value > high) {
+    throw std::invalid_argument("not " + what + ": " + text);
+  }
+  return value;
 }
 
+long LineNumber(const std::string& text) { return WholeNumber(text, "a line number", 1, 2147483647L); }
+
 int16_t SaveState(const std::string& text) {
-  long state = LineNumber(text);
-  if (state < -32768 || state > 32767) throw std::invalid_argument("not a 16-bit state: " + text);
-  return static_cast<int16_t>(state);
+  return static_cast<int16_t>(WholeNumber(text, "a state (2 new, 1 edited)", -32768, 32767));
+}
+
+// Runs a document edit; a line or head row that is not there is the user's
+// mistake, answered as a usage error.
+template <class Edit>
+void EditForm(Edit&& edit) {
+  try {
+    edit();
+  } catch (const ComError& e) {
+    if (e.Number() != ErrorNumber::InvalidArgument) throw;
+    throw std::out_of_range(e.Description());
+  }
 }
 
 std::string Require(const ShellLine& line, size_t index, const std::string& what) {
@@ -71,6 +91,10 @@ bool ShellSession::Run(const ShellLine& line) {
     return true;
   }
   try {
+    const int most = command->second.maxArgs;
+    if (most >= 0 && line.Args().size() > static_cast<size_t>(most)) {
+      throw std::invalid_argument(line.Command() + ": too many arguments (usage: " + command->second.usage + ")");
+    }
     command->second.run(line);
   } catch (const ComError& e) {
     out_.Error(e.Number(), e.Description());
@@ -91,8 +115,8 @@ void ShellSession::PrintHelp() {
 }
 
 void ShellSession::Register(const std::string& name, const std::string& usage,
-                            std::function<void(const ShellLine&)> run) {
-  commands_[name] = Command{usage, std::move(run)};
+                            std::function<void(const ShellLine&)> run, int maxArgs) {
+  commands_[name] = Command{usage, std::move(run), maxArgs};
 }
 
 // --- The voucher kind ----------------------------------------------------------
@@ -101,7 +125,7 @@ void ShellSession::RegisterVoucherKind() {
   Register("init", "init CARD", [this](const ShellLine& line) {
     out_.ResultBool(co_.Init(login_, conn_, Require(line, 0, "a card number")));
     out_.OutText("class", co_.BusinessClassName());
-  });
+  }, 1);
   Register("params", "params", [this](const ShellLine&) {
     VoucherParameters p;
     out_.ResultBool(co_.GetVoucherParameter(p));
@@ -113,16 +137,16 @@ void ShellSession::RegisterVoucherKind() {
     out_.OutText("strFieldNameMainID", p.strFieldNameMainID);
     out_.OutText("strFieldNameSubID", p.strFieldNameSubID);
     out_.OutText("strFieldNameCode", p.strFieldNameCode);
-  });
-  Register("default-vtid", "default-vtid", [this](const ShellLine&) { out_.ResultText(co_.GetDefaultVTID()); });
+  }, 0);
+  Register("default-vtid", "default-vtid", [this](const ShellLine&) { out_.ResultText(co_.GetDefaultVTID()); }, 0);
   Register("default-vtid-prn", "default-vtid-prn",
-           [this](const ShellLine&) { out_.ResultText(co_.GetDefaultVTIDPRN()); });
+           [this](const ShellLine&) { out_.ResultText(co_.GetDefaultVTIDPRN()); }, 0);
   Register("format", "format VTID", [this](const ShellLine& line) {
     PrintRecordset(co_.GetVoucherFormat(Require(line, 0, "a template ID")));
-  });
+  }, 1);
   Register("fixed", "fixed VTID", [this](const ShellLine& line) {
     PrintRecordset(co_.GetVoucherFixed(Require(line, 0, "a template ID")));
-  });
+  }, 1);
 }
 
 // --- Loading and moving -----------------------------------------------------------
@@ -133,20 +157,20 @@ void ShellSession::RegisterLoading() {
     std::optional<Variant> id;
     if (!args.empty()) id = Variant(args[0]);
     out_.ResultText(co_.GetVoucherData(form_, "", id).ToText());
-  });
+  }, 1);
   Register("load-where", "load-where CONDITION", [this](const ShellLine& line) {
     out_.ResultText(co_.GetVoucherData(form_, RequireRest(line, "a condition")).ToText());
   });
   Register("locate", "locate CONDITION", [this](const ShellLine& line) {
     out_.ResultText(co_.GetVoucherData(form_, "", std::nullopt, RequireRest(line, "a condition")).ToText());
   });
-  Register("first", "first", [this](const ShellLine&) { out_.ResultText(co_.MoveFirst(form_).ToText()); });
-  Register("previous", "previous", [this](const ShellLine&) { out_.ResultText(co_.MovePrevious(form_).ToText()); });
-  Register("next", "next", [this](const ShellLine&) { out_.ResultText(co_.MoveNext(form_).ToText()); });
-  Register("last", "last", [this](const ShellLine&) { out_.ResultText(co_.MoveLast(form_).ToText()); });
-  Register("refresh", "refresh", [this](const ShellLine&) { out_.ResultText(co_.Refresh(form_).ToText()); });
-  Register("bof", "bof", [this](const ShellLine&) { out_.ResultBool(co_.Bof()); });
-  Register("eof", "eof", [this](const ShellLine&) { out_.ResultBool(co_.Eof()); });
+  Register("first", "first", [this](const ShellLine&) { out_.ResultText(co_.MoveFirst(form_).ToText()); }, 0);
+  Register("previous", "previous", [this](const ShellLine&) { out_.ResultText(co_.MovePrevious(form_).ToText()); }, 0);
+  Register("next", "next", [this](const ShellLine&) { out_.ResultText(co_.MoveNext(form_).ToText()); }, 0);
+  Register("last", "last", [this](const ShellLine&) { out_.ResultText(co_.MoveLast(form_).ToText()); }, 0);
+  Register("refresh", "refresh", [this](const ShellLine&) { out_.ResultText(co_.Refresh(form_).ToText()); }, 0);
+  Register("bof", "bof", [this](const ShellLine&) { out_.ResultBool(co_.Bof()); }, 0);
+  Register("eof", "eof", [this](const ShellLine&) { out_.ResultBool(co_.Eof()); }, 0);
 }
 
 // --- The voucher form's documents ----------------------------------------------------
@@ -157,22 +181,25 @@ void ShellSession::RegisterDocuments() {
   Register("body", "body [xml | FIELD ...]",
            [this](const ShellLine& line) { PrintRows(form_->BodyDOM(), line.Args()); });
   Register("set-head", "set-head NAME=VALUE ...", [this](const ShellLine& line) {
-    RowsetEditor(form_->HeadDOM()).SetHead(line.Assignments(0));
+    EditForm([&] { RowsetEditor(form_->HeadDOM()).SetHead(line.Assignments(0)); });
     out_.ResultText("");
   });
   Register("set-line", "set-line R NAME=VALUE ...", [this](const ShellLine& line) {
-    RowsetEditor(form_->BodyDOM()).SetLine(LineNumber(Require(line, 0, "a line number")), line.Assignments(1));
+    long r = LineNumber(Require(line, 0, "a line number"));
+    EditForm([&] { RowsetEditor(form_->BodyDOM()).SetLine(r, line.Assignments(1)); });
     out_.ResultText("");
   });
   Register("add-line", "add-line NAME=VALUE ...", [this](const ShellLine& line) {
-    long r = RowsetEditor(form_->BodyDOM()).AddLine(line.Assignments(0));
+    long r = 0;
+    EditForm([&] { r = RowsetEditor(form_->BodyDOM()).AddLine(line.Assignments(0)); });
     out_.ResultText("");
     out_.OutText("R", std::to_string(r));
   });
   Register("delete-line", "delete-line R", [this](const ShellLine& line) {
-    RowsetEditor(form_->BodyDOM()).DeleteLine(LineNumber(Require(line, 0, "a line number")));
+    long r = LineNumber(Require(line, 0, "a line number"));
+    EditForm([&] { RowsetEditor(form_->BodyDOM()).DeleteLine(r); });
     out_.ResultText("");
-  });
+  }, 1);
 }
 
 // head/body: the rows one per line, "xml": the whole document, FIELD ...:
@@ -206,43 +233,51 @@ void ShellSession::RegisterNumbering() {
     std::string noType;
     out_.ResultText(co_.GetVoucherNOType(format, noType));
     out_.OutText("strNoType", noType);
-  });
+  }, 0);
   Register("number", "number [real]", [this](const ShellLine& line) {
     std::vector<std::string> args = line.Args();
     if (!args.empty() && args[0] != "real") throw std::invalid_argument("number takes only the word real");
     std::string errMsg;
     out_.ResultText(co_.GetVoucherNO(form_, errMsg, !args.empty()));
     out_.OutText("strErrMsg", errMsg);
-  });
+  }, 1);
 }
 
 // --- Operations of the business objects ------------------------------------------------
 
 void ShellSession::RegisterBusiness() {
-  Register("new", "new", [this](const ShellLine&) { out_.ResultText(co_.VoucherNew(form_)); });
-  Register("allow-new", "allow-new", [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowNew(form_)); });
-  Register("allow-edit", "allow-edit", [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowEdit(form_)); });
+  // A new voucher starts with an empty body, as on the voucher screen: the
+  // lines of the voucher shown before must not be saved again with it.
+  Register("new", "new", [this](const ShellLine&) {
+    std::string answer = co_.VoucherNew(form_);
+    if (answer.empty()) ClearBody();
+    out_.ResultText(answer);
+  }, 0);
+  Register("allow-new", "allow-new", [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowNew(form_)); }, 0);
+  Register("allow-edit", "allow-edit", [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowEdit(form_)); }, 0);
   Register("allow-delete", "allow-delete",
-           [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowDelete(form_)); });
+           [this](const ShellLine&) { out_.ResultText(co_.VoucherAllowDelete(form_)); }, 0);
   Register("head-check", "head-check [ITEM]  (no ITEM: save mode)", [this](const ShellLine& line) {
     std::vector<std::string> args = line.Args();
     DOMDocumentPtr domReturn = DOMDocument::Create();
     out_.ResultText(co_.HeadCheck(form_, args.empty() ? "" : args[0], domReturn, args.empty()));
     PrintReturn(domReturn);
-  });
+  }, 1);
   Register("body-check", "body-check R [ITEM]  (no ITEM: save mode)", [this](const ShellLine& line) {
     std::vector<std::string> args = line.Args();
     long r = LineNumber(Require(line, 0, "a line number"));
     DOMDocumentPtr domReturn = DOMDocument::Create();
     out_.ResultText(co_.BodyCheck(form_, r, args.size() < 2 ? "" : args[1], domReturn, args.size() < 2));
     PrintReturn(domReturn);
-  });
-  Register("close", "close", [this](const ShellLine&) { out_.ResultText(co_.VoucherClose(form_)); });
-  Register("open", "open", [this](const ShellLine&) { out_.ResultText(co_.VoucherOpen(form_)); });
-  Register("confirm", "confirm", [this](const ShellLine&) { out_.ResultText(co_.VoucherConfirm(form_)); });
+  }, 2);
+  Register("close", "close", [this](const ShellLine&) { out_.ResultText(co_.VoucherClose(form_)); }, 0);
+  Register("open", "open", [this](const ShellLine&) { out_.ResultText(co_.VoucherOpen(form_)); }, 0);
+  Register("confirm", "confirm", [this](const ShellLine&) { out_.ResultText(co_.VoucherConfirm(form_)); }, 0);
   Register("cancel-confirm", "cancel-confirm",
-           [this](const ShellLine&) { out_.ResultText(co_.VoucherCancelconfirm(form_)); });
+           [this](const ShellLine&) { out_.ResultText(co_.VoucherCancelconfirm(form_)); }, 0);
 }
+
+void ShellSession::ClearBody() { RowsetEditor(form_->BodyDOM()).Clear(); }
 
 void ShellSession::PrintReturn(const DOMDocumentPtr& domReturn) {
   // A voucher screen passes an empty document; print it only when the
@@ -255,19 +290,19 @@ void ShellSession::PrintReturn(const DOMDocumentPtr& domReturn) {
 void ShellSession::RegisterSaving() {
   Register("save1", "save1 STATE  (2 new, 1 edited)", [this](const ShellLine& line) {
     out_.ResultText(co_.VoucherSave1(form_, SaveState(Require(line, 0, "a state"))));
-  });
+  }, 1);
   Register("save2", "save2 STATE  (2 new, 1 edited)", [this](const ShellLine& line) {
     Variant curId;
     out_.ResultText(co_.VoucherSave2(form_, SaveState(Require(line, 0, "a state")), curId));
     out_.OutText("varCurID", curId.ToText());
-  });
-  Register("delete", "delete", [this](const ShellLine&) { out_.ResultText(co_.VoucherDelete(form_)); });
+  }, 1);
+  Register("delete", "delete", [this](const ShellLine&) { out_.ResultText(co_.VoucherDelete(form_)); }, 0);
   Register("writeback-m", "writeback-m", [this](const ShellLine&) {
     out_.ResultText(co_.DoWriteBackVoucherM(form_->HeadDOM(), form_->BodyDOM(), conn_));
-  });
+  }, 0);
   Register("writeback-a", "writeback-a", [this](const ShellLine&) {
     out_.ResultText(co_.DoWriteBackVoucherA(form_->HeadDOM(), form_->BodyDOM(), conn_));
-  });
+  }, 0);
 }
 
 // --- Plain SQL, on the session's connection or on a second one ------------------------------

@@ -35,8 +35,10 @@ class ShellSession {
   struct Command {
     std::string usage;
     std::function<void(const ShellLine&)> run;
+    int maxArgs = -1;  // more arguments are refused; -1: any number
   };
-  void Register(const std::string& name, const std::string& usage, std::function<void(const ShellLine&)> run);
+  void Register(const std::string& name, const std::string& usage, std::function<void(const ShellLine&)> run,
+                int maxArgs = -1);
   void RegisterVoucherKind();
   void RegisterLoading();
   void RegisterDocuments();
@@ -54,6 +56,7 @@ class ShellSession {
   void PrintRecordRows(const RecordsetPtr& rs);
   void PrintList(const RecordsetPtr& list, const RecordsetPtr& sum);
   void PrintReturn(const DOMDocumentPtr& domReturn);
+  void ClearBody();
   ConnectionPtr OtherConnection();
 
   std::string connectionString_;

@@ -4,9 +4,22 @@
 // deleting, list data) go to the engine clsVoucherCommon, document-specific
 // ones (new, checks, allow-*, approval, closing) go to the business object.
 //
-// Errors are not trapped here (VoucherSave2 excepted): a database or
-// component failure, a missing business object or a business object without
-// the requested operation reaches the caller as a ComError.
+// Which operations raise. Business outcomes are answers, never exceptions:
+// every operation that returns a string answers "" on success and otherwise
+// a message for the user (approval and closing answer a message on success
+// too). Failures of the database or of a component are not trapped here
+// (VoucherSave2 excepted): a database error, a missing business object (a
+// card such as "pp17" has none; error 91) or a business object without the
+// requested operation (error 438) reaches the caller as a ComError, from any
+// operation. VoucherSave2 answers every failure as a message; the loading
+// operations answer a failed load with an Empty variant, and the move after
+// it raises the database's error. A host therefore wraps its calls in
+// try/catch (const ComError&).
+//
+// Out-parameters. The by-reference parameters are the host interface's; each
+// operation that has them also has an overload for hosts that do not want
+// the out-value, so temporaries, literals and derived smart pointers
+// (std::make_shared<EmbeddedVoucherForm>()) can be passed.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -25,6 +38,16 @@
 
 namespace fabrikon {
 
+// What GetVchListData hands back, for hosts that want it as one value.
+struct VchListPage {
+  bool bOk = false;          // GetVchListData's answer
+  std::string strErrMsg;     // the reason of a false answer
+  RecordsetPtr rstRetList;   // the rows of the page
+  RecordsetPtr rstRetSum;    // the totals (may be empty)
+  long nRecordCount = 0;
+  long nPageCount = 0;
+};
+
 class clsVoucherCO {
  public:
   clsVoucherCO();
@@ -33,8 +56,9 @@ class clsVoucherCO {
   clsVoucherCO& operator=(const clsVoucherCO&) = delete;
 
   // Keeps login, connection and card number, reads the quantity precision and
-  // creates the card's business object (a card without one keeps the
-  // previous object). Answers false in every case, as the host has always seen.
+  // creates the card's business object (a card without one leaves the façade
+  // without one, as a fresh façade). Answers false in every case, as the host
+  // has always seen.
   bool Init(LoginInfoPtr objLogin, ConnectionPtr Conn, const std::string& strCardNum);
 
   // --- Voucher kind -----------------------------------------------------------
@@ -50,7 +74,12 @@ class clsVoucherCO {
 
   // --- Numbering --------------------------------------------------------------
   std::string GetVoucherNOType(DOMDocumentPtr& domFormat, std::string& strNoType);
+  // The numbering type without the format document.
+  std::string GetVoucherNOType(std::string& strNoType);
   std::string GetVoucherNO(const VoucherFormPtr& VO, std::string& strErrMsg, bool bGetRealNo = false,
+                           bool bSynchronization = false, const std::string& strVoucherNO = "");
+  // The same without the message out-parameter (pass "" or std::string()).
+  std::string GetVoucherNO(const VoucherFormPtr& VO, std::string&& strErrMsg, bool bGetRealNo = false,
                            bool bSynchronization = false, const std::string& strVoucherNO = "");
 
   // --- Loading and navigation (documents refilled in place) ---------------------
@@ -66,7 +95,11 @@ class clsVoucherCO {
   bool Eof();
 
   // --- Forwarded to the business object -----------------------------------------
+  // VO receives the form the business object hands back.
   std::string VoucherNew(VoucherFormPtr& VO);
+  // For a temporary or derived pointer: the documents are filled in place and
+  // a replacement form, if the business object made one, is dropped.
+  std::string VoucherNew(const VoucherFormPtr& VO);
   std::string VoucherAllowNew(const VoucherFormPtr& VO);
   std::string VoucherAllowEdit(const VoucherFormPtr& VO);
   std::string VoucherAllowDelete(const VoucherFormPtr& VO);
@@ -74,9 +107,16 @@ class clsVoucherCO {
   std::string HeadCheck(const VoucherFormPtr& VO, const std::string& strItem = "");
   std::string HeadCheck(const VoucherFormPtr& VO, const std::string& strItem, DOMDocumentPtr& domReturn,
                         bool bSaveMode = false);
+  // domReturn not wanted: pass nullptr (or call the bSaveMode overload).
+  std::string HeadCheck(const VoucherFormPtr& VO, const std::string& strItem, DOMDocumentPtr&& domReturn,
+                        bool bSaveMode = false);
+  std::string HeadCheck(const VoucherFormPtr& VO, const std::string& strItem, bool bSaveMode);
   std::string BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem = "");
   std::string BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem, DOMDocumentPtr& domReturn,
                         bool bSaveMode = false);
+  std::string BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem, DOMDocumentPtr&& domReturn,
+                        bool bSaveMode = false);
+  std::string BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem, bool bSaveMode);
   std::string VoucherClose(const VoucherFormPtr& VO);
   std::string VoucherOpen(const VoucherFormPtr& VO);
   std::string VoucherConfirm(const VoucherFormPtr& VO);
@@ -84,7 +124,12 @@ class clsVoucherCO {
 
   // --- Saving and deleting (clsVoucherCOSave.cpp) ---------------------------------
   std::string VoucherSave1(const VoucherFormPtr& VO, int16_t iState);
+  // varCurID receives the saved voucher's key; it is Empty when the save
+  // fails (nothing was saved).
   std::string VoucherSave2(const VoucherFormPtr& VO, int16_t iState, Variant& varCurID);
+  // The same without the key (pass Variant() or nothing).
+  std::string VoucherSave2(const VoucherFormPtr& VO, int16_t iState, Variant&& varCurID);
+  std::string VoucherSave2(const VoucherFormPtr& VO, int16_t iState);
   std::string VoucherDelete(const VoucherFormPtr& VO);
   std::string DoWriteBackVoucherM(const DOMDocumentPtr& domHead, const DOMDocumentPtr& domBody,
                                   ConnectionPtr& Conn);
@@ -98,6 +143,9 @@ class clsVoucherCO {
   // Show-all list with its totals; strErrMsg receives the reason of a false answer.
   bool GetVchListData(const ColumnSetPtr& objColSet, RecordsetPtr& rstRetList, RecordsetPtr& rstRetSum,
                       const std::string& strWhere, std::string& strErrMsg);
+  // One page of the list as a result (nPageSize 0: all rows, the totals too).
+  VchListPage GetVchListPage(const ColumnSetPtr& objColSet, const std::string& strWhere = "",
+                             long nPageSize = 0, long nCurrentPage = 1);
   std::string GetFilterString(std::string& strFilter, bool& bCancel);
 
   // --- What Init left (not operations of the host interface) ----------------------

@@ -46,7 +46,9 @@ bool clsVoucherCO::Init(LoginInfoPtr objLogin, ConnectionPtr Conn, const std::st
   conn_ = std::move(Conn);
   cardNumber_ = strCardNum;
   InitModule();
-  if (BusinessObjectPtr created = CreateForCard(LCase(cardNumber_))) business_ = std::move(created);
+  // A card without a business class must not keep the previous card's
+  // object: its approval and after-save would run on this card's vouchers.
+  business_ = CreateForCard(LCase(cardNumber_));
   return false;
 }
 
@@ -130,6 +132,16 @@ std::string clsVoucherCO::GetVoucherNOType(DOMDocumentPtr& domFormat, std::strin
   return Engine().GetVoucherNOType(conn_, cardNumber_, domFormat, strNoType);
 }
 
+std::string clsVoucherCO::GetVoucherNOType(std::string& strNoType) {
+  DOMDocumentPtr domFormat;
+  return GetVoucherNOType(domFormat, strNoType);
+}
+
+std::string clsVoucherCO::GetVoucherNO(const VoucherFormPtr& VO, std::string&& strErrMsg, bool bGetRealNo,
+                                       bool bSynchronization, const std::string& strVoucherNO) {
+  return GetVoucherNO(VO, strErrMsg, bGetRealNo, bSynchronization, strVoucherNO);
+}
+
 std::string clsVoucherCO::GetVoucherNO(const VoucherFormPtr& VO, std::string& strErrMsg, bool bGetRealNo,
                                        bool bSynchronization, const std::string& strVoucherNO) {
   std::string table;
@@ -185,6 +197,11 @@ bool clsVoucherCO::Eof() { return Engine().Eof(); }
 
 std::string clsVoucherCO::VoucherNew(VoucherFormPtr& VO) { return Business().VoucherNew(VO, login_); }
 
+std::string clsVoucherCO::VoucherNew(const VoucherFormPtr& VO) {
+  VoucherFormPtr form = VO;
+  return VoucherNew(form);
+}
+
 std::string clsVoucherCO::VoucherAllowNew(const VoucherFormPtr& VO) {
   return Business().VoucherAllowNew(Use(VO).HeadDOM(), conn_);
 }
@@ -206,6 +223,26 @@ std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string&
 std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string& strItem,
                                     DOMDocumentPtr& domReturn, bool bSaveMode) {
   return Business().HeadCheck(VO, conn_, strItem, domReturn, bSaveMode, cardNumber_);
+}
+
+std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string& strItem, DOMDocumentPtr&& domReturn,
+                                    bool bSaveMode) {
+  return HeadCheck(VO, strItem, domReturn, bSaveMode);
+}
+
+std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string& strItem, bool bSaveMode) {
+  DOMDocumentPtr domReturn;
+  return HeadCheck(VO, strItem, domReturn, bSaveMode);
+}
+
+std::string clsVoucherCO::BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem,
+                                    DOMDocumentPtr&& domReturn, bool bSaveMode) {
+  return BodyCheck(VO, R, strItem, domReturn, bSaveMode);
+}
+
+std::string clsVoucherCO::BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem, bool bSaveMode) {
+  DOMDocumentPtr domReturn;
+  return BodyCheck(VO, R, strItem, domReturn, bSaveMode);
 }
 
 std::string clsVoucherCO::BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem) {
@@ -255,6 +292,14 @@ bool clsVoucherCO::GetVchListData(const ColumnSetPtr& objColSet, RecordsetPtr& r
   long recordCount = 0;
   long pageCount = 0;
   return GetVchListData(objColSet, rstRetList, rstRetSum, strWhere, strErrMsg, true, recordCount, 0, pageCount, 0);
+}
+
+VchListPage clsVoucherCO::GetVchListPage(const ColumnSetPtr& objColSet, const std::string& strWhere, long nPageSize,
+                                         long nCurrentPage) {
+  VchListPage page;
+  page.bOk = GetVchListData(objColSet, page.rstRetList, page.rstRetSum, strWhere, page.strErrMsg, nPageSize <= 0,
+                            page.nRecordCount, nPageSize, page.nPageCount, nCurrentPage);
+  return page;
 }
 
 std::string clsVoucherCO::GetFilterString(std::string& strFilter, bool& bCancel) {

@@ -95,6 +95,7 @@ std::string clsVoucherCO::VoucherSave2(const VoucherFormPtr& VO, int16_t iState,
   try {
     Use(conn_).BeginTrans();
   } catch (...) {
+    varCurID = Variant();
     return SaveFailed();
   }
   try {
@@ -115,7 +116,18 @@ std::string clsVoucherCO::VoucherSave2(const VoucherFormPtr& VO, int16_t iState,
   if (message.empty()) message = FinishSave(head, body, iState);
   if (message.empty()) return "";
   RollbackQuietly(conn_);
+  // The rollback removed whatever the engine wrote: no key to hand back.
+  varCurID = Variant();
   return message;
+}
+
+std::string clsVoucherCO::VoucherSave2(const VoucherFormPtr& VO, int16_t iState, Variant&& varCurID) {
+  return VoucherSave2(VO, iState, varCurID);
+}
+
+std::string clsVoucherCO::VoucherSave2(const VoucherFormPtr& VO, int16_t iState) {
+  Variant varCurID;
+  return VoucherSave2(VO, iState, varCurID);
 }
 
 // After the engine wrote the voucher: write-back of added lines, the

@@ -11,7 +11,9 @@
 #include <string>
 
 #include "engine/EngineErrors.h"
+#include "fabrikon/RowsetEditor.h"
 #include "fabrikon/clsVoucherCO.h"
+#include "fabrikon/host/EmbeddedColumnSet.h"
 #include "fabrikon/host/EmbeddedLoginInfo.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
 
@@ -20,7 +22,9 @@ struct fabrikon_voucher_co {
   fabrikon::ConnectionPtr conn;
   fabrikon::VoucherFormPtr form = std::make_shared<fabrikon::EmbeddedVoucherForm>();
   std::string lastError;
-  std::array<std::string, 8> out;  // strings handed out by the last call
+  int32_t lastErrorNumber = 0;
+  fabrikon::DOMDocumentPtr domReturn;  // of the last check
+  std::array<std::string, 8> out;      // strings handed out by the last call
 };
 
 namespace {
@@ -29,26 +33,51 @@ using namespace fabrikon;
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
+// Keeps text in the handle's slot and points the out-argument at it.
+void HandOut(fabrikon_voucher_co* co, size_t slot, const std::string& text, const char** target) {
+  co->out[slot] = text;
+  if (target) *target = co->out[slot].c_str();
+}
+
 // Runs one call: 0 on completion, otherwise the error's number with its
 // description kept for fabrikon_co_last_error.
 int32_t Guard(fabrikon_voucher_co* co, const std::function<void()>& call) {
   if (!co) return ErrorNumber::ObjectNotSet;
   co->lastError.clear();
+  co->lastErrorNumber = 0;
   try {
     call();
     return 0;
   } catch (...) {
     co->lastError = engine::CurrentErrorDescription();
     int32_t number = engine::CurrentErrorNumber();
-    return number == 0 ? ErrorNumber::E_FAIL_ : number;
+    co->lastErrorNumber = number == 0 ? ErrorNumber::E_FAIL_ : number;
+    return co->lastErrorNumber;
   }
 }
 
-// Keeps text in the handle's slot and points the out-argument at it.
-void HandOut(fabrikon_voucher_co* co, size_t slot, const std::string& text, const char** target) {
-  co->out[slot] = text;
-  if (target) *target = co->out[slot].c_str();
+[[noreturn]] void Refuse(const std::string& what) { throw ComError(ErrorNumber::InvalidProcedureCall, what); }
+
+int16_t SaveState(int state) {
+  if (state < -32768 || state > 32767) Refuse("the save state is not a 16-bit integer: " + std::to_string(state));
+  return static_cast<int16_t>(state);
 }
+
+RowsetEditor Head(fabrikon_voucher_co* co) { return RowsetEditor(co->form->HeadDOM()); }
+RowsetEditor Body(fabrikon_voucher_co* co) { return RowsetEditor(co->form->BodyDOM()); }
+
+void HandOutField(fabrikon_voucher_co* co, const Variant& value, const char** target, int* isNull) {
+  HandOut(co, 0, value.ToText(), target);
+  if (isNull) *isNull = value.IsNull() ? 1 : 0;
+}
+
+std::string RowsetXml(const RecordsetPtr& rs) {
+  if (!rs) return "";
+  DOMDocumentPtr document = DOMDocument::Create();
+  rs->Save(document);
+  return document->xml();
+}
+
 
 LoginInfoPtr MakeLogin(const char* userId, const char* userName, const char* loginDate) {
   std::string date = Text(loginDate);
@@ -129,7 +158,9 @@ int32_t fabrikon_co_get_voucher_data(fabrikon_voucher_co* co, const char* where,
   });
 }
 
-int32_t fabrikon_co_move(fabrikon_voucher_co* co, enum fabrikon_move move) {
+int32_t fabrikon_co_last_error_number(const fabrikon_voucher_co* co) { return co ? co->lastErrorNumber : 0; }
+
+int32_t fabrikon_co_move(fabrikon_voucher_co* co, int32_t move) {
   return Guard(co, [&] {
     switch (move) {
       case FABRIKON_MOVE_FIRST: co->co.MoveFirst(co->form); break;
@@ -137,7 +168,7 @@ int32_t fabrikon_co_move(fabrikon_voucher_co* co, enum fabrikon_move move) {
       case FABRIKON_MOVE_NEXT: co->co.MoveNext(co->form); break;
       case FABRIKON_MOVE_LAST: co->co.MoveLast(co->form); break;
       case FABRIKON_MOVE_REFRESH: co->co.Refresh(co->form); break;
-      default: throw ComError(ErrorNumber::InvalidProcedureCall, "unknown move");
+      default: Refuse("unknown move: " + std::to_string(move));
     }
   });
 }
@@ -166,6 +197,42 @@ int32_t fabrikon_co_set_body_xml(fabrikon_voucher_co* co, const char* xml) {
   return Guard(co, [&] { LoadInto(engine::Require(co->form->BodyDOM()), xml); });
 }
 
+int32_t fabrikon_co_get_head_field(fabrikon_voucher_co* co, const char* name, const char** value, int* is_null) {
+  return Guard(co, [&] { HandOutField(co, Head(co).Value(1, Text(name)), value, is_null); });
+}
+
+int32_t fabrikon_co_set_head_field(fabrikon_voucher_co* co, const char* name, const char* value) {
+  return Guard(co, [&] { Head(co).SetHead({{Text(name), Text(value)}}); });
+}
+
+int32_t fabrikon_co_line_count(fabrikon_voucher_co* co, long* count) {
+  return Guard(co, [&] { if (count) *count = Body(co).RowCount(); });
+}
+
+int32_t fabrikon_co_get_line_field(fabrikon_voucher_co* co, long row, const char* name, const char** value,
+                                   int* is_null) {
+  return Guard(co, [&] { HandOutField(co, Body(co).Value(row, Text(name)), value, is_null); });
+}
+
+int32_t fabrikon_co_set_line_field(fabrikon_voucher_co* co, long row, const char* name, const char* value) {
+  return Guard(co, [&] { Body(co).SetLine(row, {{Text(name), Text(value)}}); });
+}
+
+int32_t fabrikon_co_add_line(fabrikon_voucher_co* co, long* row) {
+  return Guard(co, [&] {
+    long added = Body(co).AddLine({});
+    if (row) *row = added;
+  });
+}
+
+int32_t fabrikon_co_delete_line(fabrikon_voucher_co* co, long row) {
+  return Guard(co, [&] { Body(co).DeleteLine(row); });
+}
+
+int32_t fabrikon_co_clear_body(fabrikon_voucher_co* co) {
+  return Guard(co, [&] { Body(co).Clear(); });
+}
+
 int32_t fabrikon_co_get_voucher_no_type(fabrikon_voucher_co* co, const char** result, const char** no_type) {
   return Guard(co, [&] {
     DOMDocumentPtr format = DOMDocument::Create();
@@ -186,27 +253,48 @@ int32_t fabrikon_co_get_voucher_no(fabrikon_voucher_co* co, int get_real_no, con
 
 int32_t fabrikon_co_head_check(fabrikon_voucher_co* co, const char* item, int save_mode, const char** result) {
   return Guard(co, [&] {
-    DOMDocumentPtr domReturn;
-    HandOut(co, 0, co->co.HeadCheck(co->form, Text(item), domReturn, save_mode != 0), result);
+    co->domReturn = nullptr;
+    HandOut(co, 0, co->co.HeadCheck(co->form, Text(item), co->domReturn, save_mode != 0), result);
   });
 }
 
 int32_t fabrikon_co_body_check(fabrikon_voucher_co* co, long row, const char* item, int save_mode,
                                const char** result) {
   return Guard(co, [&] {
-    DOMDocumentPtr domReturn;
-    HandOut(co, 0, co->co.BodyCheck(co->form, row, Text(item), domReturn, save_mode != 0), result);
+    co->domReturn = nullptr;
+    HandOut(co, 0, co->co.BodyCheck(co->form, row, Text(item), co->domReturn, save_mode != 0), result);
+  });
+}
+
+int32_t fabrikon_co_dom_return(fabrikon_voucher_co* co, const char** xml) {
+  return Guard(co, [&] { HandOut(co, 0, co->domReturn ? co->domReturn->xml() : "", xml); });
+}
+
+int32_t fabrikon_co_list_data(fabrikon_voucher_co* co, const char* select_list, const char* sum_list,
+                              const char* order_list, const char* where, int32_t page_size, int32_t current_page,
+                              int* ok, const char** err_msg, int32_t* record_count, int32_t* page_count,
+                              const char** list_xml, const char** sum_xml) {
+  return Guard(co, [&] {
+    if (page_size < 0) Refuse("the page size is negative: " + std::to_string(page_size));
+    auto columns = std::make_shared<EmbeddedColumnSet>(Text(select_list), Text(sum_list), Text(order_list));
+    VchListPage page = co->co.GetVchListPage(columns, Text(where), page_size, current_page);
+    if (ok) *ok = page.bOk ? 1 : 0;
+    if (record_count) *record_count = static_cast<int32_t>(page.nRecordCount);
+    if (page_count) *page_count = static_cast<int32_t>(page.nPageCount);
+    HandOut(co, 0, page.strErrMsg, err_msg);
+    HandOut(co, 1, RowsetXml(page.rstRetList), list_xml);
+    HandOut(co, 2, RowsetXml(page.rstRetSum), sum_xml);
   });
 }
 
 int32_t fabrikon_co_save1(fabrikon_voucher_co* co, int state, const char** result) {
-  return Guard(co, [&] { HandOut(co, 0, co->co.VoucherSave1(co->form, static_cast<int16_t>(state)), result); });
+  return Guard(co, [&] { HandOut(co, 0, co->co.VoucherSave1(co->form, SaveState(state)), result); });
 }
 
 int32_t fabrikon_co_save2(fabrikon_voucher_co* co, int state, const char** result, const char** cur_id) {
   return Guard(co, [&] {
     Variant curId;
-    HandOut(co, 0, co->co.VoucherSave2(co->form, static_cast<int16_t>(state), curId), result);
+    HandOut(co, 0, co->co.VoucherSave2(co->form, SaveState(state), curId), result);
     HandOut(co, 1, curId.ToText(), cur_id);
   });
 }

@@ -65,8 +65,16 @@ TEST_F(Loading, TemplatesComeFromTheHostsFormatService) {
   RecordsetPtr format = co.GetVoucherFormat(co.GetDefaultVTID());
   ASSERT_TRUE(format);
   EXPECT_GT(format->RecordCount(), 0);
+  // The print template's fixed items, in their order: the production order's title first.
   RecordsetPtr fixed = co.GetVoucherFixed(co.GetDefaultVTIDPRN());
-  EXPECT_TRUE(fixed);
+  ASSERT_TRUE(fixed);
+  std::vector<std::string> items;
+  for (fixed->MoveFirst(); !fixed->Eof(); fixed->MoveNext()) {
+    items.push_back(fixed->Fields("VT_ID").Value().ToText() + ":" + fixed->Fields("cName").Value().ToText() + ":" +
+                    fixed->Fields("cText").Value().ToText());
+  }
+  EXPECT_EQ(items, (std::vector<std::string>{"125:title:生产订单", "125:maker:制单人：", "125:auditor:审核人：",
+                                             "125:page:第  页 共  页"}));
 }
 
 TEST_F(Loading, WithoutAnIdTheHighestKeyIsLoadedWithItsLines) {

@@ -243,5 +243,42 @@ TEST_F(ShellTranscript, ExplodesAsksAndPrintsWhatTheChecksReturn) {
   EXPECT_EQ(Next("body-check 1 cmemo"), std::vector<std::string>{"=> \"\""});
 }
 
+// A new voucher starts with an empty body; mistakes get answers a person
+// understands, and extra arguments are refused before anything is called.
+TEST_F(ShellTranscript, NewEmptiesTheBodyAndMistakesAreExplained) {
+  RunText(
+      "init pp25\n"
+      "load 1\n"
+      "new\n"
+      "body\n"
+      "set-line x cmemo=y\n"
+      "set-line 0 cmemo=y\n"
+      "delete-line 1\n"
+      "load 2 extra\n"
+      "first now\n"
+      "save2 x\n"
+      "body-check 1 cinvcode more\n"
+      "head id\n");
+  Next("init pp25");
+  ExpectAnswer("load 1", "=> \"\"");
+  ExpectAnswer("new", "=> \"\"");
+  EXPECT_EQ(Next("body"), std::vector<std::string>{"=> 0"});
+  const std::pair<const char*, const char*> refused[] = {
+      {"set-line x cmemo=y", "?? not a line number: x"},
+      {"set-line 0 cmemo=y", "?? not a line number: 0"},
+      {"delete-line 1", "?? no line 1 (the document has 0)"},
+      {"load 2 extra", "?? load: too many arguments (usage: load [ID])"},
+      {"first now", "?? first: too many arguments (usage: first)"},
+      {"save2 x", "?? not a state (2 new, 1 edited): x"},
+      {"body-check 1 cinvcode more", "?? body-check: too many arguments (usage: body-check R [ITEM]  (no ITEM: save mode))"},
+  };
+  for (const auto& [command, answer] : refused) {
+    EXPECT_EQ(Next(command), std::vector<std::string>{answer}) << command;
+  }
+  const auto& head = Next("head id");  // the new voucher, not order 2
+  ASSERT_FALSE(head.empty());
+  EXPECT_EQ(head[0], "=> 1");
+}
+
 }  // namespace
 }  // namespace fabrikon::enginetest

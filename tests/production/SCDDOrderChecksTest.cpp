@@ -82,6 +82,9 @@ TEST_F(SCDDOrderCheckTest, DatesAreComparedAsText) {
             "表体：第2行[dStartDate]不能大于[denddate]，请检查！\r");
   EXPECT_EQ(Body({{{"dstartdate", "2008-01-20"}, {"denddate", ""}}}, 2, "dstartdate", false), "");
   EXPECT_EQ(Body({{{"dstartdate", ""}, {"denddate", "2008-01-14"}}}, 2, "denddate", false), "");
+  // A line that starts and ends on the same day is allowed from both sides.
+  EXPECT_EQ(Body({{{"dstartdate", "2008-01-14"}, {"denddate", "2008-01-14"}}}, 2, "dstartdate", false), "");
+  EXPECT_EQ(Body({{{"dstartdate", "2008-01-14"}, {"denddate", "2008-01-14"}}}, 2, "denddate", false), "");
 }
 
 TEST_F(SCDDOrderCheckTest, BodyFieldModeReferenceChecks) {

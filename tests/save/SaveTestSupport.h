@@ -48,9 +48,10 @@ class PassingBusiness : public BusinessObject {
   }
   std::string VoucherAfterSave(DOMDocumentPtr, DOMDocumentPtr, ConnectionPtr&) override {
     ++afterSaves;
-    return "";
+    return afterSaveAnswer;
   }
   std::string headAnswer;
+  std::string afterSaveAnswer;  // e.g. the material list could not be built
   int afterSaves = 0;
 };
 

@@ -141,3 +141,37 @@ TEST_F(CliTest, EmptyTextAndMissingDatabaseAreErrors) {
   EXPECT_EQ(r.err.rfind("error 0x", 0), 0u);
   EXPECT_FALSE(fs::exists(missing)) << "a typo created an empty database";
 }
+
+// How the command line answers a person who got it wrong: usage errors exit
+// 2 with a message on standard error, --help exits 0 with the usage on
+// standard output, and a database that cannot be made is named.
+TEST_F(CliTest, UsageErrorsExitTwoHelpExitsZero) {
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string outHas, errHas;
+  };
+  const std::string unmakeable = dir_.File("no/such/dir/plant.db");
+  const Case cases[] = {
+      {{"--help"}, 0, "usage: fabrikon COMMAND", ""},
+      {{"shell", "--help"}, 0, "shell DB", ""},
+      {{"init-db", "--help"}, 0, "init-db DB", ""},
+      {{}, 2, "", "usage: fabrikon COMMAND"},
+      {{"frobnicate"}, 2, "", "unknown command: frobnicate"},
+      {{"init-db"}, 2, "", "no database file given"},
+      {{"init-db", "a.db", "b.db"}, 2, "", "one database at a time (b.db)"},
+      {{"sql", db_}, 2, "", "usage: fabrikon sql"},
+      {{"shell"}, 2, "", "DB"},
+      {{"shell", db_, "--date", "someday"}, 2, "", "--date is not a date: someday"},
+      {{"shell", db_, "extra"}, 2, "", ""},
+      {{"init-db", unmakeable}, 1, "", unmakeable},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const std::string& arg : c.args) line += " " + arg;
+    CliResult r = RunCli(dir_, c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << line << "\n" << r.err;
+    EXPECT_NE(r.out.find(c.outHas), std::string::npos) << line << "\n" << r.out;
+    EXPECT_NE(r.err.find(c.errHas), std::string::npos) << line << "\n" << r.err;
+  }
+}

@@ -9,6 +9,9 @@
 #include "SchemaTestSupport.h"
 #include "data/SchemaScripts.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/Connection.h"
+#include "fabrikon/CreateHostDatabase.h"
+#include "fabrikon/Recordset.h"
 
 using namespace fabrikon;
 using namespace schema_test;
@@ -178,4 +181,24 @@ TEST(HostDatabaseUpgradeTest, NewerFileIsLeftAlone) {
   Connect(path)->ExecuteNative("PRAGMA user_version=" + std::to_string(newer));
   auto conn = Connect(path);
   EXPECT_EQ(HostDatabase::SchemaVersion(*conn), newer);
+}
+
+// The public call: the answer opens the new database; an existing file is
+// never replaced; a failure names the path.
+TEST(HostDatabaseCreateTest, HostsCreateTheirDatabaseThroughThePublicCall) {
+  ScratchDir dir;
+  const std::string path = dir.File("host plant;1.db");
+  ConnectionPtr conn = OpenConnection(CreateHostDatabase(path, true));
+  RecordsetPtr orders = conn->Open("SELECT count(*) AS n FROM pp_productpo");
+  EXPECT_NE(orders->Fields("n").Value().ToText(), "0");
+
+  for (const std::string& bad : {path, dir.File("missing/dir/plant.db")}) {
+    try {
+      CreateHostDatabase(bad, false);
+      ADD_FAILURE() << "created " << bad;
+    } catch (const ComError& e) {
+      EXPECT_NE(e.Description().find(bad), std::string::npos) << e.Description();
+    }
+  }
+  EXPECT_NE(conn->Open("SELECT count(*) AS n FROM pp_productpo")->Fields("n").Value().ToText(), "0");
 }

@@ -1,12 +1,15 @@
 // Editing rowset documents the way the host's voucher screen does (see
 // RowsetEditor.h). New lines go into the rowset's data container, so that a
 // document loaded from the database stays one rowset.
-#include "RowsetEditor.h"
+#include "fabrikon/RowsetEditor.h"
 
-#include <stdexcept>
+#include "engine/EngineErrors.h"
+#include "fabrikon/ComError.h"
 
-namespace fabrikon::cli {
+namespace fabrikon {
 namespace {
+
+const char* const kEmptyRowset = "<xml><rs:data/></xml>";
 
 void Apply(XmlNode row, const Assignments& values) {
   for (const auto& [name, value] : values) row.setAttribute(name, Variant(value));
@@ -17,21 +20,38 @@ std::string EditProp(const XmlNode& row) {
   return mark.IsNull() ? "" : mark.ToText();
 }
 
+[[noreturn]] void Refuse(const std::string& why) { throw ComError(ErrorNumber::InvalidArgument, why); }
+
+void Load(DOMDocument& document, const std::string& xml, const std::string& why) {
+  if (!document.loadXML(xml)) throw ComError(ErrorNumber::DomError, why);
+}
+
 }  // namespace
+
+RowsetEditor::RowsetEditor(DOMDocumentPtr document) : document_(engine::Require(document)) {}
+
+DOMDocumentPtr RowsetEditor::EmptyDocument() {
+  DOMDocumentPtr document = DOMDocument::Create();
+  RowsetEditor(document).Clear();
+  return document;
+}
+
+void RowsetEditor::Clear() { Load(*document_, kEmptyRowset, "the document cannot be emptied"); }
 
 long RowsetEditor::RowCount() const { return document_->selectNodes("//z:row").length(); }
 
 XmlNode RowsetEditor::Row(long r) const {
-  XmlNode row = document_->selectNodes("//z:row").item(r - 1);
-  if (r < 1 || row.IsNothing()) {
-    throw std::out_of_range("no line " + std::to_string(r) + " (the document has " + std::to_string(RowCount()) +
-                            ")");
+  XmlNode row = r < 1 ? XmlNode() : document_->selectNodes("//z:row").item(r - 1);
+  if (row.IsNothing()) {
+    Refuse("no line " + std::to_string(r) + " (the document has " + std::to_string(RowCount()) + ")");
   }
   return row;
 }
 
+Variant RowsetEditor::Value(long r, const std::string& name) const { return Row(r).getAttribute(name); }
+
 void RowsetEditor::SetHead(const Assignments& values) {
-  if (RowCount() == 0) throw std::out_of_range("the head has no row (load a voucher or start a new one)");
+  if (RowCount() == 0) Refuse("the head has no row (load a voucher or start a new one)");
   Apply(Row(1), values);
 }
 
@@ -65,9 +85,7 @@ XmlNode RowsetEditor::RowContainer() {
   if (!data.IsNothing()) return data;
   std::string rows;
   for (const XmlNode& row : document_->selectNodes("//z:row")) rows += row.xml();
-  if (!document_->loadXML("<xml><rs:data>" + rows + "</rs:data></xml>")) {
-    throw std::runtime_error("the document cannot take lines");
-  }
+  Load(*document_, "<xml><rs:data>" + rows + "</rs:data></xml>", "the document cannot take lines");
   return document_->selectSingleNode("//rs:data");
 }
 
@@ -78,9 +96,8 @@ void RowsetEditor::RemoveRow(long r) {
   // Rows before r that print the same are identical, so dropping the first
   // such text leaves the same document as dropping row r.
   size_t at = text.find(row);
-  if (at == std::string::npos || !document_->loadXML(text.erase(at, row.size()))) {
-    throw std::runtime_error("line " + std::to_string(r) + " cannot be removed");
-  }
+  if (at == std::string::npos) throw ComError(ErrorNumber::DomError, "line " + std::to_string(r) + " cannot be removed");
+  Load(*document_, text.erase(at, row.size()), "line " + std::to_string(r) + " cannot be removed");
 }
 
-}  // namespace fabrikon::cli
+}  // namespace fabrikon

@@ -1,0 +1,22 @@
+/* Scenarios of the C interface written in C (CApiScenarios.c), run by the
+ * C++ test program: each answers NULL when it went through, otherwise what
+ * failed. */
+#ifndef FABRIKON_CAPI_SCENARIOS_H
+#define FABRIKON_CAPI_SCENARIOS_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* A production order through its life on the demo database. */
+const char* capi_order_life(const char* connection_string);
+/* Values outside their range are refused with error numbers. */
+const char* capi_refusals(const char* connection_string);
+/* The production orders' list, two to a page, with its totals. */
+const char* capi_paged_list(const char* connection_string);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

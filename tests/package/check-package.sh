@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# check-package.sh DEB README: the Debian package as a host developer gets it.
+# Builds the README's example with the README's CMake recipe and with its
+# pkg-config lines (shared and --static) against
+#   1. the package unpacked under a scratch prefix (the CMake package and the
+#      .pc must be relocatable), and
+#   2. the package installed with dpkg, when run as root (skipped with
+#      FABRIKON_SYSTEM_INSTALL=0); a package that was not installed before
+#      is removed again afterwards.
+# Each build runs the example on a demo database made by the packaged CLI.
+set -euo pipefail
+deb=$(realpath "$1")
+readme=$(realpath "$2")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# The README's fenced blocks: the C++ example, the CMake recipe, and the
+# compiler lines of the shell block that uses pkg-config.
+block() {  # block LANG: the first fenced block of that language
+  awk -v lang="$1" '$0 == "```" lang {on = 1; next} on && /^```/ {exit} on {print}' "$readme"
+}
+block cpp >"$work/app.cpp"
+block cmake >"$work/CMakeLists.txt"
+grep -E '^g\+\+ .*pkg-config' <(block sh) >"$work/pkg-config-lines" || true
+for file in app.cpp CMakeLists.txt pkg-config-lines; do
+  [ -s "$work/$file" ] || { echo "check-package: the README has no $file block" >&2; exit 1; }
+done
+expected=$(grep -o '生产订单\[[^]]*\]审核成功！' "$work/app.cpp" | head -1)
+
+run_example() {  # run_example LABEL PROGRAM
+  local db="$work/plant-$RANDOM.db" output
+  "$fabrikon_cli" init-db "$db" --demo >/dev/null
+  # The example opens plant.db in its working directory.
+  output=$(cd "$(dirname "$db")" && rm -f plant.db && ln -s "$db" plant.db && "$2")
+  if [ "$output" != "$expected" ]; then
+    echo "check-package: $1 printed \"$output\", not \"$expected\"" >&2
+    exit 1
+  fi
+  echo "check-package: $1 ok"
+}
+
+build_all() {  # build_all LABEL (CMAKE_PREFIX_PATH / PKG_CONFIG_PATH set by the caller)
+  local label=$1 out="$work/$1"
+  mkdir -p "$out"
+  cp "$work/app.cpp" "$work/CMakeLists.txt" "$out/"
+  cmake -S "$out" -B "$out/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$out/build" >/dev/null
+  run_example "$label: find_package" "$out/build/app"
+  sed -i 's/fabrikon::fabrikon)/fabrikon::fabrikon_static)/' "$out/CMakeLists.txt"
+  cmake -S "$out" -B "$out/build-static" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$out/build-static" >/dev/null
+  if ldd "$out/build-static/app" | grep libfabrikon >/dev/null; then
+    echo "check-package: fabrikon::fabrikon_static linked the shared library" >&2
+    exit 1
+  fi
+  run_example "$label: find_package static" "$out/build-static/app"
+  local n=0 line
+  while IFS= read -r line; do
+    n=$((n + 1))
+    (cd "$out" && eval "${line%%#*}")
+    run_example "$label: ${line%%#*}" "$out/app"
+  done <"$work/pkg-config-lines"
+}
+
+# 1. Unpacked under a scratch prefix.
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
+fabrikon_cli="$root/usr/bin/fabrikon"
+(
+  export CMAKE_PREFIX_PATH="$root/usr" PKG_CONFIG_PATH="$root/usr/lib/$multiarch/pkgconfig"
+  export LD_LIBRARY_PATH="$root/usr/lib/$multiarch"
+  build_all relocated
+)
+
+# 2. Installed.
+if [ "$(id -u)" -ne 0 ] || [ "${FABRIKON_SYSTEM_INSTALL:-1}" = 0 ]; then
+  echo "check-package: installing skipped (needs root; FABRIKON_SYSTEM_INSTALL=0 skips it)"
+  exit 0
+fi
+installed_before=0
+dpkg -s fabrikon >/dev/null 2>&1 && installed_before=1
+dpkg -i "$deb" >/dev/null
+[ "$installed_before" = 1 ] || trap 'dpkg -r fabrikon >/dev/null; rm -rf "$work"' EXIT
+fabrikon_cli=/usr/bin/fabrikon
+build_all installed
