@@ -53,10 +53,13 @@ using ConnectionPtr = std::shared_ptr<Connection>;
 // SQLite ODBC driver).
 ConnectionPtr OpenConnection(const std::string& connectionString);
 
-// Creates the embedded host database FILE with the current schema and, with
-// bDemo, the demo plant. Refuses an existing file unless bForce, which
-// replaces it. Open it afterwards with OpenConnection("Data Source=FILE").
-void CreateHostDatabase(const std::string& path, bool bDemo = false, bool bForce = false);
+// Creates the embedded host database at path with the current schema and,
+// with bDemo, the demo plant (the same as `fabrikon init-db`). An existing
+// file is refused unless bForce, which replaces it. Failures raise ComError
+// naming the path. Answers the connection string that opens the new file:
+//
+//   ConnectionPtr conn = OpenConnection(CreateHostDatabase("plant.db", true));
+std::string CreateHostDatabase(const std::string& path, bool bDemo = false, bool bForce = false);
 
 // A statement that produced no count in ExecuteEach.
 inline constexpr long kNoCount = -2;

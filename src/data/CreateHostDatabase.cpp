@@ -1,16 +1,15 @@
 // The public call that creates the embedded host database (see
-// CreateHostDatabase.h): HostDatabase::Create without replacing a file, with
-// the path in every failure's description.
-#include "fabrikon/CreateHostDatabase.h"
-
+// Connection.h): HostDatabase::Create with the path in every failure's
+// description.
 #include "data/HostDatabase.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/Connection.h"
 
 namespace fabrikon {
 
-std::string CreateHostDatabase(const std::string& path, bool withDemo) {
+std::string CreateHostDatabase(const std::string& path, bool bDemo, bool bForce) {
   try {
-    HostDatabase::Create(path, withDemo, false);
+    HostDatabase::Create(path, bDemo, bForce);
   } catch (const ComError& e) {
     if (e.Description().find(path) != std::string::npos) throw;
     throw ComError(e.Number(), "cannot create " + path + ": " + e.Description());

@@ -145,8 +145,6 @@ void HostDatabase::Create(const std::string& path, bool bDemo, bool bForce) {
   }
 }
 
-void CreateHostDatabase(const std::string& path, bool bDemo, bool bForce) { HostDatabase::Create(path, bDemo, bForce); }
-
 void HostDatabase::Upgrade(SqliteConnection& conn) {
   const int current = CurrentVersion();
   int version = ReadUserVersion(conn);
