@@ -30,7 +30,7 @@ TEST_F(ForecastTest, LinesKeepTheCodeOfTheirHead) {
 TEST(ForecastSchemaUpgrade, LinesOfAnOlderFileFindTheCodeOfTheirHead) {
   const std::string path = testsupport::TempPath("upgrade");
   {
-    std::shared_ptr<SqliteConnection> old = SqliteConnection::Connect(HostDatabase::ConnectionStringFor(path));
+    std::shared_ptr<SqliteConnection> old = SqliteConnection::Connect(HostDatabase::ConnectionStringFor(path), SqliteConnection::Missing::Create);
     for (const SchemaScript& script : SchemaScripts()) {
       if (script.version <= 4) old->ExecuteNative(script.text);
     }

@@ -20,7 +20,7 @@ using fabrikon::testing::ErrorNumberOf;
 class OdbcTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    embedded = SqliteConnection::Connect("Data Source=" + path);
+    embedded = SqliteConnection::Connect("Data Source=" + path, SqliteConnection::Missing::Create);
     embedded->ExecuteNative(
         "CREATE TABLE parts(id integer PRIMARY KEY AUTOINCREMENT, code nvarchar(20) COLLATE TSQL NOT NULL UNIQUE,"
         " qty float, price money, rate decimal(18, 4), flag bit, small smallint, tiny tinyint, big bigint,"

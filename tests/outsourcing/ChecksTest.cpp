@@ -79,7 +79,7 @@ TEST_F(ChecksTest, FieldModeChecksTheEditedLineOnce) {
 
 TEST_F(ChecksTest, QuantityMayNotExceedWhatThePlanStillReleases) {
   // Planning line 2 releases 40, production orders already took some of it.
-  const std::string open = Scalar("select 40 - ifnull((select sum(fquantity) from pp_pomain where idatafrom=2),0)");
+  const std::string open = Scalar("select 40 - isnull((select sum(fquantity) from pp_pomain where idatafrom=2),0)");
   const double limit = Val(open);
   const std::string over = "表体：第1行[fquantity]不能超委外计划下达的生产量，请检查！\r";
   EXPECT_EQ(Body({{{"fquantity", NumberText(limit)}, {"idatafrom", "2"}}}, 1, "fquantity", false), "");

@@ -132,7 +132,7 @@ TEST_F(MaterialListTest, SaveThroughTheFacadeRollsBackOnRefusal) {
   co.GetVoucherData(form, "", Variant(kOrder));
   form->HeadDOM()->selectSingleNode("//z:row").setAttribute("cmemo", Variant("changed"));
   EXPECT_NE(co.VoucherSave2(form, 1, curId).find(kFailed), std::string::npos);
-  EXPECT_EQ(Scalar("select ifnull(cmemo,'') from om_productpo where id=9001"), "");
+  EXPECT_EQ(Scalar("select isnull(cmemo,'') from om_productpo where id=9001"), "");
   EXPECT_EQ(Scalar("select count(*) from om_podetails where MainID=90011"), "1");
 }
 
