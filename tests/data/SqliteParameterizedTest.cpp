@@ -80,6 +80,11 @@ TEST(SqliteParameterizedTest, SameShapeDifferentValuesAnswerAsWritten) {
   EXPECT_EQ(affected, 1);
   std::string columns;
   EXPECT_EQ(Answer(c, "SELECT code FROM t WHERE id > 1", columns), "q;r");
+  // The divisor's value decides the translation: a zero after a shape
+  // learnt with another divisor still fails as SQL Server does.
+  EXPECT_EQ(Answer(c, "SELECT n / 2 AS h FROM t WHERE id = 1", columns), "2");
+  EXPECT_THROW(Answer(c, "SELECT n / 0 AS h FROM t WHERE id = 1", columns), ComError);
+  EXPECT_THROW(Answer(c, "SELECT n % 0 AS h FROM t WHERE id = 1", columns), ComError);
 }
 
 }  // namespace
