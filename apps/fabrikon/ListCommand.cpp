@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "Command.h"
+#include "DatabaseArgument.h"
 #include "ErrorOutput.h"
 #include "TextTable.h"
 #include "data/HostDatabase.h"
@@ -54,7 +55,8 @@ void AddRows(TextTable& table, Recordset& rs) {
 }
 
 int PrintPage(const ListOptions& options) {
-  ConnectionPtr conn = OpenConnection(HostDatabase::ConnectionStringFor(options.database));
+  const std::string& db = options.database;
+  ConnectionPtr conn = OpenConnection(IsOdbcDatabase(db) ? db : HostDatabase::ConnectionStringFor(db));
   std::shared_ptr<EmbeddedColumnSet> columns = EmbeddedColumnSet::ForCard(conn, options.card);
   if (options.select) columns->SelectList(*options.select);
   if (options.sum) columns->SumList(*options.sum);

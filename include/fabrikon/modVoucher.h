@@ -5,6 +5,8 @@
 // host calls every object on its own thread.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <string>
 
 #include "fabrikon/DOMDocument.h"
@@ -68,6 +70,10 @@ XmlNode FieldModeRow(const DOMDocumentPtr& domBody, long R);
 // The trimmed value of attribute `name` (lower-cased) of `row`; "" when the
 // row is nothing or has no such attribute.
 std::string RowValue(const XmlNode& row, const std::string& name);
+
+// A new head document: one "z:row" with the given attributes in that order,
+// the defaults a business object's VoucherNew hands to the voucher form.
+DOMDocumentPtr NewHeadDocument(std::initializer_list<std::pair<const char*, Variant>> defaults);
 
 // --- Formatting -------------------------------------------------------------
 

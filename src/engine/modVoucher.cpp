@@ -196,6 +196,14 @@ std::string QxtsGuard(const std::string& qxts) {
   return "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'" + doubled + "'), 2)";
 }
 
+DOMDocumentPtr NewHeadDocument(std::initializer_list<std::pair<const char*, Variant>> defaults) {
+  DOMDocumentPtr document = DOMDocument::Create();
+  XmlNode row = document->createElement("z:row");
+  for (const auto& [name, value] : defaults) row.setAttribute(name, value);
+  document->appendChild(row);
+  return document;
+}
+
 XmlNode FieldModeRow(const DOMDocumentPtr& domBody, long R) {
   if (!domBody) return XmlNode();
   const XmlNodeList rows = domBody->selectNodes("//z:row");

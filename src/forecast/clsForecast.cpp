@@ -121,13 +121,10 @@ std::string SaveModeLineCheck(const XmlNode& row, long line) {
 // ---- defaults and checks ----------------------------------------------------
 
 std::string clsForecast::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) {
-  DOMDocumentPtr document = DOMDocument::Create();
-  XmlNode row = document->createElement("z:row");
-  row.setAttribute("dplandate", Variant(Login->CurDate()));
-  row.setAttribute("cplanperson", Variant(Login->cUserId()));
-  row.setAttribute("cppname", Variant(Login->cUserName()));
-  document->appendChild(row);
-  VO->HeadDOM(document);
+  VO->HeadDOM(NewHeadDocument({
+      {"dplandate", Variant(Login->CurDate())},
+      {"cplanperson", Variant(Login->cUserId())},
+      {"cppname", Variant(Login->cUserName())}}));
   return "";
 }
 

@@ -82,14 +82,11 @@ std::string DateKey(std::string text) {
 // ---- defaults and head checks -------------------------------------------------
 
 std::string clsWWSCDDOrder::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) {
-  DOMDocumentPtr document = DOMDocument::Create();
-  XmlNode row = document->createElement("z:row");
-  row.setAttribute("ddate", Variant(Login->CurDate()));
-  row.setAttribute("cmaker", Variant(Login->cUserId()));
-  row.setAttribute("ihlevel", Variant(1));
-  row.setAttribute("bhexpandend", Variant("否"));
-  document->appendChild(row);
-  VO->HeadDOM(document);
+  VO->HeadDOM(NewHeadDocument({
+      {"ddate", Variant(Login->CurDate())},
+      {"cmaker", Variant(Login->cUserId())},
+      {"ihlevel", Variant(1)},
+      {"bhexpandend", Variant("否")}}));
   return "";
 }
 

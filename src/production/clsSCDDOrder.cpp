@@ -94,12 +94,9 @@ std::string FieldModeLineCheck(const DOMDocumentPtr& domBody, ConnectionPtr& Con
 // ---- defaults and checks ----------------------------------------------------
 
 std::string clsSCDDOrder::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) {
-  DOMDocumentPtr document = DOMDocument::Create();
-  XmlNode row = document->createElement("z:row");
-  row.setAttribute("ddate", Variant(Login->CurDate()));
-  row.setAttribute("cmaker", Variant(Login->cUserId()));
-  document->appendChild(row);
-  VO->HeadDOM(document);
+  VO->HeadDOM(NewHeadDocument({
+      {"ddate", Variant(Login->CurDate())},
+      {"cmaker", Variant(Login->cUserId())}}));
   return "";
 }
 

@@ -47,12 +47,9 @@ std::string CompletionReport::Named(const std::string& code, const std::string& 
 // ---- defaults and checks ----------------------------------------------------
 
 std::string CompletionReport::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) const {
-  DOMDocumentPtr document = DOMDocument::Create();
-  XmlNode row = document->createElement("z:row");
-  row.setAttribute("keyinman", Variant(Login->cUserName()));
-  row.setAttribute("keyindate", Variant(FormatDate(Login->CurDate())));
-  document->appendChild(row);
-  VO->HeadDOM(document);
+  VO->HeadDOM(NewHeadDocument({
+      {"keyinman", Variant(Login->cUserName())},
+      {"keyindate", Variant(FormatDate(Login->CurDate()))}}));
   return "";
 }
 

@@ -127,14 +127,11 @@ std::string FieldModeLineCheck(const XmlNode& row, const ConnectionPtr& Conn, lo
 }  // namespace
 
 std::string clsBaseFile::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) {
-  DOMDocumentPtr document = DOMDocument::Create();
-  XmlNode row = document->createElement("z:row");
-  row.setAttribute("bkeyres_name", Variant("否"));
-  row.setAttribute("bkeyres", Variant("0"));
-  row.setAttribute("num", Variant(1));
-  row.setAttribute("effdate", Variant(FormatDate(Login->CurDate())));
-  document->appendChild(row);
-  VO->HeadDOM(document);
+  VO->HeadDOM(NewHeadDocument({
+      {"bkeyres_name", Variant("否")},
+      {"bkeyres", Variant("0")},
+      {"num", Variant(1)},
+      {"effdate", Variant(FormatDate(Login->CurDate()))}}));
   return "";
 }
 

@@ -119,13 +119,10 @@ long UpdateOrder(const ConnectionPtr& Conn, const std::string& setClause, const 
 // ---- defaults and checks ----------------------------------------------------
 
 std::string clsMOOrder::VoucherNew(VoucherFormPtr& VO, LoginInfoPtr& Login) {
-  DOMDocumentPtr document = DOMDocument::Create();
-  XmlNode row = document->createElement("z:row");
-  row.setAttribute("dplandate", Variant(Login->CurDate()));
-  row.setAttribute("cplanperson", Variant(Login->cUserId()));
-  row.setAttribute("cppname", Variant(Login->cUserName()));
-  document->appendChild(row);
-  VO->HeadDOM(document);
+  VO->HeadDOM(NewHeadDocument({
+      {"dplandate", Variant(Login->CurDate())},
+      {"cplanperson", Variant(Login->cUserId())},
+      {"cppname", Variant(Login->cUserName())}}));
   return "";
 }
 
