@@ -68,6 +68,7 @@ TEST(SqliteParameterizedTest, SameShapeDifferentValuesAnswerAsWritten) {
       // An integer beyond int's range is numeric: its sums do not overflow.
       {"SELECT 1 + 1 AS s", "s", "2"},
       {"SELECT 2147483647 + 1 AS s", "", "!"},
+      {"SELECT 2147483648 + 1 AS s", "s", "2147483649"},
       {"SELECT 3000000000 * 2 AS s", "s", "6000000000"},
       {"SELECT 1500000000 * 2 AS s", "", "!"},
       {"SELECT id FROM t WHERE id = 1 AND 2147483600 + 40 > 0", "id", "1"},
