@@ -55,8 +55,8 @@
 //   expression become tsql_int(a op b, 32), so 2147483647+1 fails with
 //   "Arithmetic overflow error converting expression to data type int."
 //   (0x80040E07) as each intermediate value does; 2147483648+1 is numeric and
-//   gives 2147483649. Column values are not typed by the text, so intcol + 1
-//   is checked only where tsql_add decides at run time.
+//   gives 2147483649. The text does not tell a column's type: intcol + 1 is
+//   not checked (a + b of two columns is: tsql_add decides when it runs).
 //
 // * UNION, EXCEPT, INTERSECT. Where every arm's type of a result column is
 //   known from the text and text meets numbers there, the text arms convert
