@@ -141,6 +141,7 @@ TEST_F(SqlServerRulesTest, FunctionsFollowSqlServer) {
       {"select 3000000000 * 3", "9000000000"},
       {"select sum(x) from (select 1 as x union select '5' union select 2) u", "8"},
       {"select count(*) from (select 'a' as x union select 'b') u", "2"},
+      {"select sum(x) from (select 7 as x union all select '' union all select null) u", "7"},
       {"select count(*) from (select 1 as x union select 2 union all select 2) u", "3"},
       {"select max(x) from (select 1.5 as x union select '2.5') u", "2.5"},
       {"select count(*) from (select c from t union select 'a') u", "2"},
