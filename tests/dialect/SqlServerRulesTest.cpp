@@ -52,6 +52,8 @@ TEST_F(SqlServerRulesTest, ValueErrorsAreConversionErrors) {
       {"select 65536 * 65536", kConversion, ""},
       {"select -2147483647 - 2", kConversion, ""},
       {"select -(-2147483647 - 1)", kConversion, ""},
+      {"select -1 + -(-2147483647 - 1)", kConversion, ""},
+      {"select 0 - 2147483647 + 2 * 1073741824", kConversion, ""},
       {"select (-2147483647 - 1) / -1", kConversion, ""},
       {"select 1 where 2147483647 + 1 > 0", kConversion, ""},
       {"select x from (select 2 * 1073741824 as x) q", kConversion, ""},

@@ -21,8 +21,8 @@ size_t IntCallEnd(const TokenList& t, size_t first) {
   return t[close - 1].text == "32" && t[close - 2].kind == TokenKind::Comma ? close : TokenList::npos;
 }
 
-void Append(std::vector<Token>& out, const TokenList& t, size_t first, size_t last) {
-  for (size_t k = first; k < last; ++k) out.push_back(t[k]);
+void Append(std::vector<Token>& out, const std::vector<Token>& more) {
+  out.insert(out.end(), more.begin(), more.end());
 }
 
 // out becomes tsql_int(out, 32).
@@ -31,64 +31,70 @@ void Checked(std::vector<Token>& out) {
   std::vector<Token> call{TokenList::Word("tsql_int"), TokenList::Open()};
   call[0].blankBefore = out[0].blankBefore;
   out[0].blankBefore = false;
-  call.insert(call.end(), out.begin(), out.end());
+  Append(call, out);
   call.push_back(TokenList::Comma());
   call.push_back(TokenList::Make(TokenKind::Number, "32"));
   call.push_back(TokenList::Close());
   out = std::move(call);
 }
 
+// Each reader below parses the int expression at i into out (empty on
+// entry, its own operand only), advances i past it, and sets checked when it
+// wrapped an operation. False when the text there is no int expression.
 bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked);
 
-// A literal, an int call, or a parenthesised int expression; literal: the
-// operand is a bare literal (its negation cannot leave int's range).
-bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, bool& literal) {
-  literal = false;
+// A literal, a conversion to int, or a parenthesised int expression.
+bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
   if (IntOverflowRule::IsIntLiteral(t.At(i))) {
     out.push_back(t[i++]);
-    literal = true;
     return true;
   }
   const size_t callEnd = IntCallEnd(t, i);
   if (callEnd != TokenList::npos) {
-    Append(out, t, i, callEnd + 1);
+    out = t.Slice(i, callEnd + 1);
     i = callEnd + 1;
     return true;
   }
   if (t.At(i).kind != TokenKind::LParen || depth >= kMaxDepth) return false;
-  out.push_back(t[i++]);
-  if (!Sum(t, i, depth + 1, out, checked) || t.At(i).kind != TokenKind::RParen) return false;
+  const Token open = t[i++];
+  std::vector<Token> inner;
+  if (!Sum(t, i, depth + 1, inner, checked) || t.At(i).kind != TokenKind::RParen) return false;
+  out.push_back(open);
+  Append(out, inner);
   out.push_back(t[i++]);
   return true;
 }
 
 bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
-  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) {
-    bool literal = false;
-    return Primary(t, i, depth, out, checked, literal);
-  }
+  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) return Primary(t, i, depth, out, checked);
   if (depth >= kMaxDepth) return false;
   const Token sign = t[i++];
+  const bool literal = IntOverflowRule::IsIntLiteral(t.At(i));
   std::vector<Token> operand;
-  bool literal = t.At(i).kind == TokenKind::Number;
   if (!Unary(t, i, depth + 1, operand, checked)) return false;
   out.push_back(sign);
-  out.insert(out.end(), operand.begin(), operand.end());
-  if (sign.IsOp("-") && !(literal && operand.size() == 1)) {  // -(-2147483647 - 1) overflows
+  Append(out, operand);
+  if (sign.IsOp("-") && !literal) {  // -(-2147483647 - 1) overflows; a literal's negation cannot
     Checked(out);
     checked = true;
   }
   return true;
 }
 
+// A chain of * / % (sum false) or of + - (sum true), left to right.
 bool Binary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, bool sum) {
-  if (!(sum ? Binary(t, i, depth, out, checked, false) : Unary(t, i, depth, out, checked))) return false;
+  auto operand = [&](std::vector<Token>& into) {
+    return sum ? Binary(t, i, depth, into, checked, false) : Unary(t, i, depth, into, checked);
+  };
   auto isOp = [sum](const Token& op) {
     return sum ? op.IsOp("+") || op.IsOp("-") : op.IsOp("*") || op.IsOp("/") || op.IsOp("%");
   };
+  if (!operand(out)) return false;
   while (isOp(t.At(i))) {
     out.push_back(t[i++]);
-    if (!(sum ? Binary(t, i, depth, out, checked, false) : Unary(t, i, depth, out, checked))) return false;
+    std::vector<Token> right;
+    if (!operand(right)) return false;
+    Append(out, right);
     Checked(out);
     checked = true;
   }
