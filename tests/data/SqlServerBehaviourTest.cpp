@@ -44,6 +44,12 @@ TEST_F(SqlServerBehaviourTest, ErrorsReadAsSqlServerWordsThem) {
       {"select \"nosuchcol\" from parts", {ErrorNumber::ErrorsInCommand, "Invalid column name 'nosuchcol'."}},
       {"select id, from parts", {ErrorNumber::ErrorsInCommand, "Incorrect syntax near 'from'."}},
       {"select nosuchfn(1)", {ErrorNumber::ErrorsInCommand, "'nosuchfn' is not a recognized built-in function name."}},
+      {"select id from parts where 2147483647 + 1 > id",
+       {ErrorNumber::CantConvertValue, "Arithmetic overflow error converting expression to data type int."}},
+      {"select 2147483647 + 1 from parts",
+       {ErrorNumber::CantConvertValue, "Arithmetic overflow error converting expression to data type int."}},
+      {"select id, 1 from parts union select 2, 'a'",
+       {ErrorNumber::CantConvertValue, "Conversion failed when converting the varchar value 'a' to data type int."}},
   };
   for (const auto& [sql, expected] : cases) EXPECT_EQ(ErrorOf(sql), expected) << sql;
 }

@@ -17,7 +17,7 @@ TEST(StringConcatRule, GoldenDecisions) {
             "select tsql_add(tsql_add(a, b), c), x - a + b, a * b + c, a + b * c, tsql_add(t.a, f(b)) - 1");
   EXPECT_EQ(Sql("select isnull(a,0) - isnull(b,0) + 12"), "select ifnull(a,0) - ifnull(b,0) + 12");
   EXPECT_EQ(Sql("select (1+isnull(w,0)/100)"), "select (1+ifnull(w,0)/100)");
-  EXPECT_EQ(Sql("select '1' + 1, +5, x + -3"), "select tsql_int('1', 32) + 1, +5, x + -3");
+  EXPECT_EQ(Sql("select '1' + 1, +5, x + -3"), "select tsql_int(tsql_int('1', 32) + 1, 32), +5, x + -3");
   EXPECT_EQ(Sql("select upper(a) + b, len(a) + 1"), "select upper(a) || b, len(a) + 1");
   EXPECT_EQ(Sql("select y + (',' + x)"), "select y || (',' || x)");
 }

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "data/dialect/DateLiteralRule.h"
 #include "data/dialect/LiteralContext.h"
@@ -14,7 +15,8 @@ namespace fabrikon::dialect {
 namespace {
 
 constexpr size_t kMaxDateMarkers = 800;  // markers are the years 1100 to 1899
-constexpr int64_t kIntegerMarker = 7300000000000;
+constexpr int64_t kIntegerMarker = 2111100000;  // an int, as the literals it stands for
+constexpr int64_t kBigIntegerMarker = 7300000000000;
 constexpr int64_t kRealMarker = 7300000000;
 
 bool IsBlankText(std::string_view literal) {
@@ -126,8 +128,10 @@ bool LiteralShape::Classify(size_t i, bool fixedNumber, LiteralClass& kind) cons
   }
   if (fixedNumber) return false;
   double real = 0;
+  int64_t integer = 0;
   if (AllDigits(t.text) && t.text.size() <= 18) {
-    kind = LiteralClass::Integer;
+    std::from_chars(t.text.data(), t.text.data() + t.text.size(), integer);
+    kind = integer <= INT32_MAX ? LiteralClass::Integer : LiteralClass::BigInteger;
     return true;
   }
   if (ExactDecimal(t.text, real)) {
@@ -158,6 +162,8 @@ std::string LiteralShape::MarkerText(size_t k, LiteralForm form) const {
       return "'" + std::to_string(1100 + k) + (form == LiteralForm::CanonicalDate ? "-01-01 00:00:00'" : "-01-01'");
     case LiteralClass::Integer:
       return std::to_string(kIntegerMarker + static_cast<int64_t>(k));
+    case LiteralClass::BigInteger:
+      return std::to_string(kBigIntegerMarker + static_cast<int64_t>(k));
     case LiteralClass::Real:
       return std::to_string(kRealMarker + static_cast<int64_t>(k)) + ".25";
   }
@@ -169,6 +175,7 @@ SqlValue LiteralShape::Value(size_t k, LiteralForm form) const {
   SqlValue value;
   switch (literals_[k].kind) {
     case LiteralClass::Integer:
+    case LiteralClass::BigInteger:
       value.type = SqlValue::Type::Integer;
       std::from_chars(t.text.data(), t.text.data() + t.text.size(), value.integer);
       break;

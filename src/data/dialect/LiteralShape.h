@@ -2,7 +2,7 @@
 // Statements that differ only in their literals share a shape and so one
 // translation and one compiled statement. Everything the translation reads in
 // a literal is part of the shape: whether it is text, a date the dialect
-// rewrites, an integer or a decimal; blank texts and numbers whose value the
+// rewrites, an int, a larger integer (numeric in T-SQL) or a decimal; blank texts and numbers whose value the
 // translation reads (type lengths, styles, TOP and ORDER BY positions) stay
 // in the shape word for word.
 #pragma once
@@ -16,7 +16,9 @@
 
 namespace fabrikon::dialect {
 
-enum class LiteralClass : char { Text = 'S', Date = 'D', Integer = 'I', Real = 'R' };
+// Integer: within int's range; BigInteger: larger (an int sum can overflow, a
+// numeric one cannot).
+enum class LiteralClass : char { Text = 'S', Date = 'D', Integer = 'I', BigInteger = 'B', Real = 'R' };
 
 // How a literal reaches the SQLite text: as written, or as the dialect's
 // canonical date.

@@ -14,6 +14,7 @@
 #include "data/dialect/DropTableRule.h"
 #include "data/dialect/ForeignSyntaxRule.h"
 #include "data/dialect/FunctionNameRule.h"
+#include "data/dialect/IntOverflowRule.h"
 #include "data/dialect/IsNullRule.h"
 #include "data/dialect/MinMaxRule.h"
 #include "data/dialect/MissingIntoRule.h"
@@ -22,6 +23,7 @@
 #include "data/dialect/SelectIntoRule.h"
 #include "data/dialect/StringConcatRule.h"
 #include "data/dialect/TopRule.h"
+#include "data/dialect/UnionTypeRule.h"
 #include "data/dialect/UpdateFromRule.h"
 
 namespace fabrikon::dialect {
@@ -42,6 +44,8 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<FunctionNameRule>());
   rules_.push_back(std::make_unique<ConvertRule>());
   rules_.push_back(std::make_unique<StringConcatRule>());
+  rules_.push_back(std::make_unique<IntOverflowRule>());  // after the conversions, before the divisor guard
+  rules_.push_back(std::make_unique<UnionTypeRule>());
   rules_.push_back(std::make_unique<DivisionRule>());
   rules_.push_back(std::make_unique<BlankLiteralRule>());
   rules_.push_back(std::make_unique<DateLiteralRule>());

@@ -49,6 +49,21 @@
 //   A string literal added to a number is converted to the number's type
 //   (tsql_int / tsql_float), which fails when it is no number.
 //
+// * Int arithmetic. An integer literal within int's range is an int, a larger
+//   one numeric. +, -, *, / and % of two ints (literals, conversions to int,
+//   parenthesised expressions of them) and the minus before such an
+//   expression become tsql_int(a op b, 32), so 2147483647+1 fails with
+//   "Arithmetic overflow error converting expression to data type int."
+//   (0x80040E07) as each intermediate value does; 2147483648+1 is numeric and
+//   gives 2147483649. The text does not tell a column's type: intcol + 1 is
+//   not checked (a + b of two columns is: tsql_add decides when it runs).
+//
+// * UNION, EXCEPT, INTERSECT. Where every arm's type of a result column is
+//   known from the text and text meets numbers there, the text arms convert
+//   to the numbers' type (tsql_int(x, 32) when all are ints, else
+//   tsql_float(x)): select 1 union select 'a' fails with "Conversion failed
+//   when converting the varchar value 'a' to data type int.", '5' gives 5.
+//
 // * Functions registered by RegisterFunctions (usable in views too), each
 //   with SQL Server's rules: tsql_money(x), tsql_money_rv(n),
 //   tsql_rowversion(n), tsql_char_money2(m), tsql_money_str(m, len, style,

@@ -1,0 +1,171 @@
+// IntOverflowRule: see the header. Candidates are tried from the right, so an
+// expression inside parentheses or a call is rewritten before the one around
+// it, which then finds it as a single int operand.
+#include "data/dialect/IntOverflowRule.h"
+
+#include <cstdint>
+
+namespace fabrikon::dialect {
+
+namespace {
+
+constexpr int kMaxDepth = 64;  // deeper nesting is left to the engine
+
+// The ")" closing a conversion to int at first (npos when it is none). The
+// functions that yield int (len, count, ...) are not counted: their sums
+// never reach int's limits in practice, and a check on every row would cost.
+size_t IntCallEnd(const TokenList& t, size_t first) {
+  if (!t.At(first).IsWord("tsql_int") || t.At(first + 1).kind != TokenKind::LParen) return TokenList::npos;
+  const size_t close = t.MatchParen(first + 1);
+  if (close == TokenList::npos || close < first + 4) return TokenList::npos;
+  return t[close - 1].text == "32" && t[close - 2].kind == TokenKind::Comma ? close : TokenList::npos;
+}
+
+void Append(std::vector<Token>& out, const std::vector<Token>& more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
+
+// out becomes tsql_int(out, 32).
+void Checked(std::vector<Token>& out) {
+  if (out.empty()) return;
+  std::vector<Token> call{TokenList::Word("tsql_int"), TokenList::Open()};
+  call[0].blankBefore = out[0].blankBefore;
+  out[0].blankBefore = false;
+  Append(call, out);
+  call.push_back(TokenList::Comma());
+  call.push_back(TokenList::Make(TokenKind::Number, "32"));
+  call.push_back(TokenList::Close());
+  out = std::move(call);
+}
+
+// Each reader below parses the int expression at i into out (empty on
+// entry, its own operand only), advances i past it, and sets checked when it
+// wrapped an operation. False when the text there is no int expression.
+bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked);
+
+// A literal, a conversion to int, or a parenthesised int expression.
+bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
+  if (IntOverflowRule::IsIntLiteral(t.At(i))) {
+    out.push_back(t[i++]);
+    return true;
+  }
+  const size_t callEnd = IntCallEnd(t, i);
+  if (callEnd != TokenList::npos) {
+    out = t.Slice(i, callEnd + 1);
+    i = callEnd + 1;
+    return true;
+  }
+  if (t.At(i).kind != TokenKind::LParen || depth >= kMaxDepth) return false;
+  const Token open = t[i++];
+  std::vector<Token> inner;
+  if (!Sum(t, i, depth + 1, inner, checked) || t.At(i).kind != TokenKind::RParen) return false;
+  out.push_back(open);
+  Append(out, inner);
+  out.push_back(t[i++]);
+  return true;
+}
+
+bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
+  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) return Primary(t, i, depth, out, checked);
+  if (depth >= kMaxDepth) return false;
+  const Token sign = t[i++];
+  const bool literal = IntOverflowRule::IsIntLiteral(t.At(i));
+  std::vector<Token> operand;
+  if (!Unary(t, i, depth + 1, operand, checked)) return false;
+  out.push_back(sign);
+  Append(out, operand);
+  if (sign.IsOp("-") && !literal) {  // -(-2147483647 - 1) overflows; a literal's negation cannot
+    Checked(out);
+    checked = true;
+  }
+  return true;
+}
+
+// A chain of * / % (sum false) or of + - (sum true), left to right.
+bool Binary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, bool sum) {
+  auto operand = [&](std::vector<Token>& into) {
+    return sum ? Binary(t, i, depth, into, checked, false) : Unary(t, i, depth, into, checked);
+  };
+  auto isOp = [sum](const Token& op) {
+    return sum ? op.IsOp("+") || op.IsOp("-") : op.IsOp("*") || op.IsOp("/") || op.IsOp("%");
+  };
+  if (!operand(out)) return false;
+  while (isOp(t.At(i))) {
+    out.push_back(t[i++]);
+    std::vector<Token> right;
+    if (!operand(right)) return false;
+    Append(out, right);
+    Checked(out);
+    checked = true;
+  }
+  return true;
+}
+
+bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
+  return Binary(t, i, depth, out, checked, true);
+}
+
+// An expression may begin at i: nothing before it binds to it.
+bool StartsExpression(const TokenList& t, size_t i) {
+  if (i == 0) return true;
+  const Token& prev = t[i - 1];
+  if (prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma || prev.IsComparison()) return true;
+  return TokenList::IsReserved(prev) && !prev.IsWord("end") && !prev.IsWord("null") && !prev.IsWord("collate");
+}
+
+// The expression that ended before i stands alone: nothing after it binds to it.
+bool EndsExpression(const TokenList& t, size_t i) {
+  if (i >= t.size()) return true;
+  const Token& next = t[i];
+  switch (next.kind) {
+    case TokenKind::RParen:
+    case TokenKind::Comma:
+    case TokenKind::Semicolon:
+    case TokenKind::QuotedName:
+      return true;
+    case TokenKind::Operator:
+      return next.IsComparison();
+    case TokenKind::Word:
+      return !next.IsWord("collate");
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool IntOverflowRule::IsIntLiteral(const Token& token) {
+  if (token.kind != TokenKind::Number) return false;
+  int64_t value = 0;
+  for (char c : token.text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return false;
+  }
+  return !token.text.empty();
+}
+
+bool IntOverflowRule::IsInt(const TokenList& tokens, size_t first, size_t last) {
+  if (last == first + 1) return IsIntLiteral(tokens[first]);
+  if (tokens.At(first).kind == TokenKind::LParen && tokens.MatchParen(first) == last - 1)
+    return IsInt(tokens, first + 1, last - 1);
+  return IntCallEnd(tokens, first) == last - 1;
+}
+
+void IntOverflowRule::Apply(TokenList& tokens, const RuleContext&) const {
+  bool arithmetic = false;
+  for (size_t i = 0; i < tokens.size() && !arithmetic; ++i)
+    arithmetic = tokens[i].IsOp("+") || tokens[i].IsOp("-") || tokens[i].IsOp("*") || tokens[i].IsOp("/") ||
+                 tokens[i].IsOp("%");
+  if (!arithmetic) return;
+  for (size_t start = tokens.size(); start-- > 0;) {
+    if (!StartsExpression(tokens, start)) continue;
+    std::vector<Token> out;
+    size_t end = start;
+    bool checked = false;
+    if (Sum(tokens, end, 0, out, checked) && checked && EndsExpression(tokens, end))
+      tokens.Replace(start, end, std::move(out));
+  }
+}
+
+}  // namespace fabrikon::dialect
