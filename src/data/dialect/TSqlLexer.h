@@ -24,9 +24,18 @@ class TSqlLexer {
   // string, name or comment, a stray character).
   static LexedText Tokenize(std::string_view text);
 
- private:
+  // Reading a long text a stretch at a time (same errors): Read lexes up to
+  // `count` more tokens into Tokens(), which the caller may trim from the
+  // front (keeping the last token: the next one may depend on it); false
+  // once the whole text is read.
   explicit TSqlLexer(std::string_view text) : text_(text) {}
-  void Run();
+  bool Read(size_t count);
+  std::vector<Token>& Tokens() { return out_.tokens; }
+  // Some token's text was rewritten, so not every token points into the text.
+  bool Rewrote() const { return !out_.storage.empty(); }
+
+ private:
+  bool Run(size_t limit);  // true: stopped at `limit` tokens
   bool SkipBlanksAndComments();
   void ReadString(size_t start, size_t quote);
   void ReadBracketName();
@@ -35,7 +44,13 @@ class TSqlLexer {
   void ReadBinary();
   void ReadWord();
   void ReadOperatorOrPunctuation();
-  void Push(TokenKind kind, size_t start, size_t end);
+  void Push(TokenKind kind, size_t start, size_t end) {
+    Token& token = out_.tokens.emplace_back();
+    token.kind = kind;
+    token.blankBefore = blank_;
+    token.offset = static_cast<uint32_t>(start);
+    token.text = std::string_view(text_.data() + start, end - start);
+  }
   void PushText(TokenKind kind, size_t start, std::string text);
   [[noreturn]] void Fail(const std::string& message) const;
 
