@@ -50,7 +50,9 @@ LexedText TSqlLexer::Tokenize(std::string_view text) {
 
 bool TSqlLexer::Read(size_t count) {
   std::vector<Token>& tokens = out_.tokens;
-  if (tokens.capacity() < tokens.size() + count) tokens.reserve(std::max(tokens.size() + count, 2 * tokens.capacity()));
+  // Room for what is left of the text (about a token in four characters), at most `count` more.
+  const size_t wanted = tokens.size() + std::min(count, (text_.size() - pos_) / 4 + 4);
+  if (tokens.capacity() < wanted) tokens.reserve(std::max(wanted, 2 * tokens.capacity()));
   return Run(tokens.size() + count);
 }
 
@@ -280,12 +282,12 @@ void TSqlLexer::ReadOperatorOrPunctuation() {
 }
 
 void TSqlLexer::PushText(TokenKind kind, size_t start, std::string text) {
-  out_.storage.push_back(std::move(text));
+  out_.storage.push_front(std::move(text));
   Token token;
   token.kind = kind;
   token.blankBefore = blank_;
   token.offset = static_cast<uint32_t>(start);
-  token.text = out_.storage.back();
+  token.text = out_.storage.front();
   out_.tokens.push_back(token);
 }
 

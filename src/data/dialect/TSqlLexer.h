@@ -2,7 +2,7 @@
 // N'..' literals, [..] and ".." names, numbers such as .50 and 1E-05, hex
 // binaries, comments, and treats carriage returns like any other blank.
 #pragma once
-#include <deque>
+#include <forward_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +15,7 @@ namespace fabrikon::dialect {
 // to be rewritten while reading (hex literals, names with escaped brackets).
 struct LexedText {
   std::vector<Token> tokens;
-  std::deque<std::string> storage;
+  std::forward_list<std::string> storage;  // stable addresses; nothing allocated while empty
 };
 
 class TSqlLexer {
