@@ -43,10 +43,14 @@ Variant StoredValue(sqlite3_stmt* statement, int index) {
 void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement) {
   hasResult_ = true;
   columns_ = Columns(statement);
+  int rc = sqlite3_step(statement);
+  // The first step recompiles a statement whose tables another connection
+  // altered: its columns are then described again.
+  if (sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0) != columns_->reprepares)
+    columns_ = Columns(statement);
   const std::vector<ValueRule>& rules = columns_->rules;
   const int count = static_cast<int>(rules.size());
-  int rc;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
     std::vector<Variant> row;
     row.reserve(rules.size());
     for (int i = 0; i < count; ++i) row.push_back(ReadValue(statement, i, rules[i]));

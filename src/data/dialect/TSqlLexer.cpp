@@ -49,6 +49,7 @@ LexedText TSqlLexer::Tokenize(std::string_view text) {
 }
 
 bool TSqlLexer::Read(size_t count) {
+  recording_ = kNotRecording;  // the caller may trim the tokens between reads
   std::vector<Token>& tokens = out_.tokens;
   // Room for what is left of the text (about a token in four characters), at most `count` more.
   const size_t wanted = tokens.size() + std::min(count, (text_.size() - pos_) / 4 + 4);
@@ -79,8 +80,10 @@ bool TSqlLexer::Run(size_t limit) {
     }
     if (c == '\'') {
       ReadString(pos_, pos_);
+      FinishRecording();
     } else if ((c == 'N' || c == 'n') && next == '\'') {
       ReadString(pos_, pos_ + 1);
+      FinishRecording();
     } else if (c == '[') {
       ReadBracketName();
     } else if (c == '"') {
@@ -91,8 +94,11 @@ bool TSqlLexer::Run(size_t limit) {
                                                               (out_.tokens.back().kind == TokenKind::Word ||
                                                                out_.tokens.back().kind == TokenKind::QuotedName)))) {
       ReadNumber();
+      FinishRecording();
     } else if (IsWordStart(c)) {
+      if ((c == 'i' || c == 'I') && Replay()) continue;
       ReadWord();
+      Record();
     } else {
       ReadOperatorOrPunctuation();
     }
@@ -281,7 +287,43 @@ void TSqlLexer::ReadOperatorOrPunctuation() {
   Fail("Incorrect syntax near '" + std::string(1, c) + "'.");
 }
 
+// An INSERT starts a stretch; it ends before the first literal, on a
+// parenthesis or comma (which end themselves whatever follows them).
+void TSqlLexer::Record() {
+  if (recording_ == kNotRecording && out_.tokens.back().IsWord("insert")) recording_ = out_.tokens.size() - 1;
+}
+
+void TSqlLexer::FinishRecording() {
+  if (recording_ == kNotRecording) return;
+  const size_t first = recording_, end = out_.tokens.size() - 1;  // the literal just read is not part of it
+  recording_ = kNotRecording;
+  if (end - first < 2) return;
+  const Token& last = out_.tokens[end - 1];
+  if (last.kind != TokenKind::LParen && last.kind != TokenKind::Comma) return;
+  stretch_.start = out_.tokens[first].offset;
+  stretch_.length = last.offset + last.text.size() - stretch_.start;
+  stretch_.tokens.assign(out_.tokens.begin() + static_cast<std::ptrdiff_t>(first),
+                         out_.tokens.begin() + static_cast<std::ptrdiff_t>(end));
+  for (Token& token : stretch_.tokens) token.offset -= static_cast<uint32_t>(stretch_.start);
+}
+
+bool TSqlLexer::Replay() {
+  if (stretch_.tokens.empty() || text_.size() - pos_ < stretch_.length ||
+      text_.compare(pos_, stretch_.length, text_.substr(stretch_.start, stretch_.length)) != 0)
+    return false;
+  const size_t at = pos_;
+  for (const Token& recorded : stretch_.tokens) {
+    Token& token = out_.tokens.emplace_back(recorded);
+    token.offset += static_cast<uint32_t>(at);
+    token.text = std::string_view(text_.data() + token.offset, recorded.text.size());
+  }
+  out_.tokens[out_.tokens.size() - stretch_.tokens.size()].blankBefore = blank_;
+  pos_ = at + stretch_.length;
+  return true;
+}
+
 void TSqlLexer::PushText(TokenKind kind, size_t start, std::string text) {
+  recording_ = kNotRecording;  // a rewritten token does not point into the text
   out_.storage.push_front(std::move(text));
   Token token;
   token.kind = kind;

@@ -52,12 +52,26 @@ class TSqlLexer {
     token.text = std::string_view(text_.data() + start, end - start);
   }
   void PushText(TokenKind kind, size_t start, std::string text);
+  void Record();
+  void FinishRecording();
+  bool Replay();
   [[noreturn]] void Fail(const std::string& message) const;
 
   std::string_view text_;
   size_t pos_ = 0;
   bool blank_ = false;
   LexedText out_;
+  // A batch of many INSERTs repeats the same text up to the first value of
+  // each: the tokens of that stretch (offsets from its start), lexed once and
+  // replayed wherever the same text comes again.
+  struct Stretch {
+    size_t start = 0;
+    size_t length = 0;
+    std::vector<Token> tokens;
+  };
+  Stretch stretch_;
+  static constexpr size_t kNotRecording = static_cast<size_t>(-1);
+  size_t recording_ = kNotRecording;  // index of the INSERT whose stretch is being read
 };
 
 }  // namespace fabrikon::dialect
