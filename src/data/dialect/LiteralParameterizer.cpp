@@ -20,7 +20,8 @@ namespace fabrikon::dialect {
 namespace {
 
 constexpr size_t kShapeCacheBytes = 4 * 1024 * 1024;
-constexpr size_t kTokensAtOnce = 8192;
+// 48 KB of tokens: below the size at which the allocator maps fresh pages.
+constexpr size_t kTokensAtOnce = 2048;
 
 [[noreturn]] void NoCommandText() {
   throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
@@ -121,7 +122,8 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
   size_t from = 0;
   size_t atOnce = kTokensAtOnce;
   while (true) {
-    const bool more = lexer.Read(atOnce);
+    // The buffer holds about atOnce tokens: what was kept and what is read.
+    const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : kTokensAtOnce);
     any = any || !tokens.empty();
     size_t rest = tokens.size();
     const std::vector<StatementRange> ranges =

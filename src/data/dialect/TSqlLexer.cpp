@@ -53,7 +53,7 @@ bool TSqlLexer::Read(size_t count) {
   std::vector<Token>& tokens = out_.tokens;
   // Room for what is left of the text (about a token in four characters), at most `count` more.
   const size_t wanted = tokens.size() + std::min(count, (text_.size() - pos_) / 4 + 4);
-  if (tokens.capacity() < wanted) tokens.reserve(std::max(wanted, 2 * tokens.capacity()));
+  if (tokens.capacity() < wanted) tokens.reserve(wanted);
   return Run(tokens.size() + count);
 }
 
@@ -308,7 +308,9 @@ void TSqlLexer::FinishRecording() {
 }
 
 bool TSqlLexer::Replay() {
-  if (stretch_.tokens.empty() || text_.size() - pos_ < stretch_.length ||
+  // Never beyond the room the reader made (the buffer would double).
+  if (stretch_.tokens.empty() || out_.tokens.capacity() - out_.tokens.size() < stretch_.tokens.size() ||
+      text_.size() - pos_ < stretch_.length ||
       text_.compare(pos_, stretch_.length, text_.substr(stretch_.start, stretch_.length)) != 0)
     return false;
   const size_t at = pos_;
