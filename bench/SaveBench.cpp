@@ -9,7 +9,7 @@
 //                                     cost per material row as the list grows,
 //                                     peak memory and memory after 500 saves
 //   build/…/SaveBench --benchmark_counters_tabular=true   the Google Benchmark runs
-//   build/…/SaveBench --saves N       N saves and nothing else (to profile)
+//   build/…/SaveBench --saves N [C]   N saves and nothing else (to profile; C components a line)
 //
 // Counters: ms and cpu_ms (wall and processor time per order); ratio and
 // cpu_ratio (save / baseline) on BM_VoucherSave2; share (processor time of
@@ -470,8 +470,9 @@ void LinearityReport(bench::Report& report) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--saves") {  // for a profiler: N saves of the 10x20 order
-    SaveSession library(kComponents);
+  // For a profiler: N saves of the 10x20 order (or of 10 lines of C components).
+  if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--saves") {
+    SaveSession library(argc == 4 ? std::atoi(argv[3]) : kComponents);
     for (int i = std::atoi(argv[2]); i > 0; --i) library.FillAndSave();
     return 0;
   }

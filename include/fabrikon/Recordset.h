@@ -63,7 +63,15 @@ using RecordsetPtr = std::shared_ptr<Recordset>;
 
 class Recordset {
  public:
+  // Lower-cased field names with their index, sorted, for lookups without regard to case.
+  using NameIndex = std::vector<std::pair<std::string, size_t>>;
+
   Recordset(std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows);
+  // Backends: fields and their name index shared with other recordsets of
+  // the same statement (names from IndexNames of these fields).
+  Recordset(std::shared_ptr<const std::vector<FieldInfo>> fields, std::shared_ptr<const NameIndex> names,
+            std::vector<std::vector<Variant>> rows);
+  static std::shared_ptr<const NameIndex> IndexNames(const std::vector<FieldInfo>& fields);
 
   // Field lookup without regard to case; an unknown name raises ItemNotFound.
   Field Fields(const std::string& name) const;
@@ -100,8 +108,7 @@ class Recordset {
   void RequireOpen() const;
   void RequireCurrentRecord() const;
   std::shared_ptr<const std::vector<FieldInfo>> fields_;
-  // Lower-cased field names with their index, sorted, for lookups without regard to case.
-  std::shared_ptr<const std::vector<std::pair<std::string, size_t>>> nameIndex_;
+  std::shared_ptr<const NameIndex> nameIndex_;
   std::shared_ptr<const std::vector<std::vector<Variant>>> rows_;
   long position_ = 0;  // index of the current row; -1 = BOF, size = EOF
   long pageSize_ = 10;

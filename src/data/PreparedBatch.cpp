@@ -18,7 +18,7 @@ namespace fabrikon {
 namespace {
 
 // The schema-changing statements, by their first word.
-bool ChangesSchema(const std::string& sql) {
+bool ChangesSchema(std::string_view sql) {
   size_t begin = sql.find_first_not_of(" \t\r\n(");
   if (begin == std::string::npos) return false;
   std::string word;
@@ -56,7 +56,7 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
     statement.conditionParameters = std::move(source.conditionParameters);
     statement.steps.reserve(source.sql.size());
     for (size_t i = 0; i < source.sql.size(); ++i) {
-      const std::string& sql = source.sql[i];
+      const std::string_view sql = source.sql[i];
       statement.steps.push_back(Step{Compile(sql, schemaChanged), ChangesSchema(sql), std::move(source.parameters[i])});
       schemaChanged = schemaChanged || statement.steps.back().changesSchema;
     }
@@ -67,7 +67,7 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
 // A name the schema does not know yet may be one an earlier statement of
 // the batch creates (and one it knows, one an earlier statement drops);
 // anything else (syntax above all) fails the batch now.
-PreparedBatch::Compiled PreparedBatch::Compile(const std::string& sql, bool schemaChangedBefore) const {
+PreparedBatch::Compiled PreparedBatch::Compile(std::string_view sql, bool schemaChangedBefore) const {
   try {
     return Compiled{cache_.Prepare(sql), {}};
   } catch (const ComError& error) {
@@ -75,7 +75,7 @@ PreparedBatch::Compiled PreparedBatch::Compile(const std::string& sql, bool sche
     const bool resolution = text.rfind("Invalid object name", 0) == 0 || text.rfind("Invalid column name", 0) == 0 ||
                             text.rfind("There is already an object named", 0) == 0;
     if (!schemaChangedBefore || !resolution) throw;
-    return Compiled{nullptr, sql};
+    return Compiled{nullptr, std::string(sql)};
   }
 }
 

@@ -56,7 +56,7 @@ class PreparedBatch {
     std::vector<Step> steps;
   };
 
-  Compiled Compile(const std::string& sql, bool schemaChangedBefore) const;
+  Compiled Compile(std::string_view sql, bool schemaChangedBefore) const;
   bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
   void RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows) const;
 

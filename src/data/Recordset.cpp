@@ -16,18 +16,6 @@ namespace {
 
 constexpr long kPosUnknown = -1, kPosBof = -2, kPosEof = -3;  // ADO PositionEnum
 
-using NameIndex = std::vector<std::pair<std::string, size_t>>;
-
-std::shared_ptr<const NameIndex> BuildNameIndex(const std::vector<FieldInfo>& fields) {
-  auto index = std::make_shared<NameIndex>();
-  index->reserve(fields.size());
-  for (size_t i = 0; i < fields.size(); ++i) index->emplace_back(LCase(fields[i].name), i);
-  // Stable: with duplicate names the first column wins, as in ADO.
-  std::stable_sort(index->begin(), index->end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  return index;
-}
-
 [[noreturn]] void ThrowItemNotFound(const std::string& what) {
   throw ComError(ErrorNumber::ItemNotFound,
                  "Item cannot be found in the collection corresponding to the requested name or ordinal: " + what);
@@ -36,12 +24,32 @@ std::shared_ptr<const NameIndex> BuildNameIndex(const std::vector<FieldInfo>& fi
 }  // namespace
 
 Recordset::Recordset(std::vector<FieldInfo> fields, std::vector<std::vector<Variant>> rows) {
-  for (const auto& row : rows)
-    if (row.size() != fields.size())
-      throw ComError(ErrorNumber::E_FAIL_, "Recordset: a row does not have one value per field");
-  nameIndex_ = BuildNameIndex(fields);
+  nameIndex_ = IndexNames(fields);
   fields_ = std::make_shared<const std::vector<FieldInfo>>(std::move(fields));
+  for (const auto& row : rows)
+    if (row.size() != fields_->size())
+      throw ComError(ErrorNumber::E_FAIL_, "Recordset: a row does not have one value per field");
   rows_ = std::make_shared<const std::vector<std::vector<Variant>>>(std::move(rows));
+}
+
+Recordset::Recordset(std::shared_ptr<const std::vector<FieldInfo>> fields, std::shared_ptr<const NameIndex> names,
+                     std::vector<std::vector<Variant>> rows)
+    : fields_(std::move(fields)), nameIndex_(std::move(names)) {
+  if (!fields_ || !nameIndex_ || nameIndex_->size() != fields_->size())
+    throw ComError(ErrorNumber::E_FAIL_, "Recordset: the name index does not belong to the fields");
+  for (const auto& row : rows)
+    if (row.size() != fields_->size())
+      throw ComError(ErrorNumber::E_FAIL_, "Recordset: a row does not have one value per field");
+  rows_ = std::make_shared<const std::vector<std::vector<Variant>>>(std::move(rows));
+}
+
+std::shared_ptr<const Recordset::NameIndex> Recordset::IndexNames(const std::vector<FieldInfo>& fields) {
+  auto index = std::make_shared<NameIndex>();
+  index->reserve(fields.size());
+  for (size_t i = 0; i < fields.size(); ++i) index->emplace_back(LCase(fields[i].name), i);
+  // Stable: with duplicate names the first column wins, as in ADO.
+  std::stable_sort(index->begin(), index->end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  return index;
 }
 
 void Recordset::RequireOpen() const {

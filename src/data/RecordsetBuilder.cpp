@@ -13,6 +13,7 @@
 #include "data/ColumnMetadataCache.h"
 #include "data/SqliteErrorMapper.h"
 #include "data/SqliteTypeMapper.h"
+#include "data/StatementCache.h"
 
 namespace fabrikon {
 
@@ -41,40 +42,65 @@ Variant StoredValue(sqlite3_stmt* statement, int index) {
 
 void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement) {
   hasResult_ = true;
-  Describe(statement);
-  const int count = static_cast<int>(columns_.size());
-  int rc;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+  columns_ = Columns(statement);
+  int rc = sqlite3_step(statement);
+  // The first step recompiles a statement whose tables another connection
+  // altered: its columns are then described again.
+  if (sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0) != columns_->reprepares)
+    columns_ = Columns(statement);
+  const std::vector<ValueRule>& rules = columns_->rules;
+  const int count = static_cast<int>(rules.size());
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
     std::vector<Variant> row;
-    row.reserve(columns_.size());
-    for (int i = 0; i < count; ++i) row.push_back(ReadValue(statement, i, columns_[i].rule));
+    row.reserve(rules.size());
+    for (int i = 0; i < count; ++i) row.push_back(ReadValue(statement, i, rules[i]));
     rows_.push_back(std::move(row));
   }
   if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db, rc, SqliteErrorMapper::Phase::Run);
-  InferTypes();
 }
 
-void RecordsetBuilder::Describe(sqlite3_stmt* statement) {
+// Describing the columns (names, declared types, origin traits) costs more
+// than running a small query, so a cached statement is described once.
+std::shared_ptr<const ResultColumns> RecordsetBuilder::Columns(sqlite3_stmt* statement) {
+  const int reprepares = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+  if (statements_ != nullptr) {
+    std::shared_ptr<const ResultColumns> known = statements_->Columns(statement);
+    if (known && known->reprepares == reprepares) return known;
+  }
+  std::shared_ptr<ResultColumns> described = Describe(statement);
+  described->reprepares = reprepares;
+  if (statements_ != nullptr) statements_->KeepColumns(statement, described);
+  return described;
+}
+
+std::shared_ptr<ResultColumns> RecordsetBuilder::Describe(sqlite3_stmt* statement) {
   const int count = sqlite3_column_count(statement);
-  columns_.assign(static_cast<size_t>(count), Column{});
+  auto result = std::make_shared<ResultColumns>();
+  std::vector<FieldInfo> fields(static_cast<size_t>(count));
+  result->rules.assign(static_cast<size_t>(count), ValueRule::Other);
   for (int i = 0; i < count; ++i) {
-    Column& column = columns_[i];
+    FieldInfo& info = fields[i];
     const char* name = sqlite3_column_name(statement, i);
-    column.info.name = name != nullptr ? name : "";
+    info.name = name != nullptr ? name : "";
     const char* declared = sqlite3_column_decltype(statement, i);
-    column.inferred = declared == nullptr || *declared == '\0';
-    if (!column.inferred) SqliteTypeMapper::Apply(declared, column.info);
-    column.rule = SqliteTypeMapper::KindOf(column.info.type);
-    if (column.inferred) column.rule = ValueRule::Other;
+    if (declared == nullptr || *declared == '\0') {
+      result->inferred.push_back(static_cast<size_t>(i));
+    } else {
+      SqliteTypeMapper::Apply(declared, info);
+      result->rules[i] = SqliteTypeMapper::KindOf(info.type);
+    }
     const char* database = sqlite3_column_database_name(statement, i);
     const char* table = sqlite3_column_table_name(statement, i);
     const char* origin = sqlite3_column_origin_name(statement, i);
     if (database != nullptr && table != nullptr && origin != nullptr) {
       const ColumnTraits& traits = metadata_.Lookup(database, table, origin);
-      column.info.isAutoIncrement = traits.isAutoIncrement;
-      column.info.isNullable = !traits.isNotNull;
+      info.isAutoIncrement = traits.isAutoIncrement;
+      info.isNullable = !traits.isNotNull;
     }
   }
+  result->names = Recordset::IndexNames(fields);
+  result->fields = std::make_shared<const std::vector<FieldInfo>>(std::move(fields));
+  return result;
 }
 
 Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRule rule) {
@@ -106,12 +132,21 @@ Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRul
   return StoredValue(statement, index);
 }
 
-void RecordsetBuilder::InferTypes() {
-  for (size_t c = 0; c < columns_.size(); ++c) {
-    if (columns_[c].inferred) SqliteTypeMapper::InferFromValues(rows_, c, columns_[c].info);
+RecordsetPtr RecordsetBuilder::Build() {
+  if (!hasResult_) {
+    auto closed = std::make_shared<Recordset>(std::vector<FieldInfo>{}, std::vector<std::vector<Variant>>{});
+    closed->Close();
+    return closed;
   }
+  std::shared_ptr<const std::vector<FieldInfo>> fields = columns_->fields;
+  if (!columns_->inferred.empty()) {
+    auto typed = std::make_shared<std::vector<FieldInfo>>(*fields);
+    for (size_t c : columns_->inferred) SqliteTypeMapper::InferFromValues(rows_, c, (*typed)[c]);
+    fields = std::move(typed);
+  }
+  auto recordset = std::make_shared<Recordset>(std::move(fields), columns_->names, std::move(rows_));
+  rows_.clear();
+  return recordset;
 }
-
-RecordsetPtr RecordsetBuilder::Build() { return TakeRecordset(columns_, rows_, hasResult_); }
 
 }  // namespace fabrikon

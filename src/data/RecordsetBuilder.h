@@ -14,6 +14,7 @@ struct sqlite3_stmt;
 namespace fabrikon {
 
 class ColumnMetadataCache;
+class StatementCache;
 
 // The recordset of a reader's columns (each with its FieldInfo `info`) and
 // rows, which it takes; a closed one when no result was read, like ADO after
@@ -30,9 +31,24 @@ RecordsetPtr TakeRecordset(std::vector<Column>& columns, std::vector<std::vector
   return recordset;
 }
 
+// What a statement's result columns are: fields as declared, their name
+// index, how each stored value is read, and which columns take their type
+// from the values. The same for every run of a compiled statement, so the
+// statement cache keeps it (reprepares: SQLite's count of recompilations
+// when it was described; a recompiled statement is described again).
+struct ResultColumns {
+  std::shared_ptr<const std::vector<FieldInfo>> fields;
+  std::shared_ptr<const Recordset::NameIndex> names;
+  std::vector<SqliteTypeMapper::ValueKind> rules;
+  std::vector<size_t> inferred;  // no declared type: the values decide
+  int reprepares = 0;
+};
+
 class RecordsetBuilder {
  public:
-  explicit RecordsetBuilder(ColumnMetadataCache& metadata) : metadata_(metadata) {}
+  // statements: where the columns of cached statements are kept (optional).
+  explicit RecordsetBuilder(ColumnMetadataCache& metadata, StatementCache* statements = nullptr)
+      : metadata_(metadata), statements_(statements) {}
 
   // Steps the (freshly reset) statement to its end and keeps its rows.
   // Raises a ComError when a step fails.
@@ -44,19 +60,15 @@ class RecordsetBuilder {
  private:
   // How a stored value becomes the Variant its declared type calls for.
   using ValueRule = SqliteTypeMapper::ValueKind;
-  struct Column {
-    FieldInfo info;
-    ValueRule rule = ValueRule::Other;
-    bool inferred = false;  // no declared type: the values decide
-  };
 
-  void Describe(sqlite3_stmt* statement);
+  std::shared_ptr<const ResultColumns> Columns(sqlite3_stmt* statement);
+  std::shared_ptr<ResultColumns> Describe(sqlite3_stmt* statement);
   static Variant ReadValue(sqlite3_stmt* statement, int index, ValueRule rule);
-  void InferTypes();
 
   ColumnMetadataCache& metadata_;
+  StatementCache* statements_;
   bool hasResult_ = false;
-  std::vector<Column> columns_;
+  std::shared_ptr<const ResultColumns> columns_;
   std::vector<std::vector<Variant>> rows_;
 };
 

@@ -28,13 +28,14 @@ bool HasMoreStatements(sqlite3* db, const char* tail) {
 
 }  // namespace
 
-StatementHandle StatementCache::Prepare(const std::string& sql) {
-  auto found = entries_.find(sql);
+StatementHandle StatementCache::Prepare(std::string_view text) {
+  auto found = entries_.find(text);
   if (found != entries_.end()) {
     order_.splice(order_.begin(), order_, found->second.position);
     sqlite3_reset(found->second.statement.get());
     return found->second.statement;
   }
+  const std::string sql(text);
   StatementHandle statement = Compile(sql);
   if (!statement) return statement;
   const size_t bytes = 2 * sql.size() + 128 +
@@ -42,10 +43,12 @@ StatementHandle StatementCache::Prepare(const std::string& sql) {
   if (bytes > capacityBytes_ / 4) return statement;  // used by this batch only
   order_.push_front(sql);
   entries_.emplace(sql, Entry{statement, order_.begin(), bytes});
+  columns_.emplace(statement.get(), nullptr);
   bytes_ += bytes;
   while (entries_.size() > capacity_ || bytes_ > capacityBytes_) {
     auto oldest = entries_.find(order_.back());
     bytes_ -= oldest->second.bytes;
+    columns_.erase(oldest->second.statement.get());
     entries_.erase(oldest);
     order_.pop_back();
   }
@@ -69,7 +72,18 @@ StatementHandle StatementCache::Compile(const std::string& sql) const {
   return statement;
 }
 
+std::shared_ptr<const ResultColumns> StatementCache::Columns(sqlite3_stmt* statement) const {
+  auto found = columns_.find(statement);
+  return found == columns_.end() ? nullptr : found->second;
+}
+
+void StatementCache::KeepColumns(sqlite3_stmt* statement, std::shared_ptr<const ResultColumns> columns) {
+  auto found = columns_.find(statement);
+  if (found != columns_.end()) found->second = std::move(columns);
+}
+
 void StatementCache::Clear() {
+  columns_.clear();
   entries_.clear();
   order_.clear();
   bytes_ = 0;

@@ -47,6 +47,8 @@ std::string FormatDouble(double d) {
   if (d == 0) return "0";  // also -0
   if (std::isnan(d)) return "NaN";
   if (std::isinf(d)) return d > 0 ? "Infinity" : "-Infinity";
+  // Whole numbers of up to 15 digits read the same in 15 significant digits.
+  if (std::fabs(d) < 1e15 && d == std::trunc(d)) return std::to_string(static_cast<long long>(d));
   char buffer[40];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::general, 15);
   std::string text(buffer, result.ptr);

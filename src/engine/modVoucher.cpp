@@ -3,8 +3,10 @@
 // host and the SQL text expect, independent of the process locale.
 #include "fabrikon/modVoucher.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -242,6 +244,14 @@ std::string DateText(const std::string& text) {
 }
 
 double Val(const std::string& text) {
+  // Plain digits (the text of a whole number) read directly: every value of
+  // up to 15 digits is exact in a double.
+  if (!text.empty() && text.size() <= 15 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    int64_t whole = 0;
+    for (char c : text) whole = whole * 10 + (c - '0');
+    return static_cast<double>(whole);
+  }
   std::string compact;
   compact.reserve(text.size());
   for (char c : text)

@@ -140,6 +140,51 @@ TEST_F(SqliteConnectionCountTest, BatchLongerThanTheStatementCacheRunsWhole) {
   EXPECT_EQ(RowCount(), 600);
 }
 
+// A batch of many thousand tokens is read a stretch at a time: statements
+// across the seams, guards, quoted quotes, comments and one statement longer
+// than a stretch all count and store as in a short batch, and a fault at the
+// very end still leaves everything undone.
+TEST_F(SqliteConnectionCountTest, LongBatchRunsAsOneBatch) {
+  std::string batch;
+  std::vector<long> expected;
+  for (int id = 1; id <= 1500; ++id) {
+    const std::string n = std::to_string(id);
+    if (id % 7 == 0) {
+      batch += " IF NOT EXISTS (SELECT * FROM parts WHERE id = " + n + ")";
+      expected.push_back(1);
+    } else if (id % 11 == 0) {
+      batch += " IF EXISTS (SELECT * FROM parts WHERE id = -" + n + ")";  // false: skipped
+      expected.push_back(kNoCount);
+      batch += " INSERT INTO parts(id,code,qty) VALUES (" + n + ",N'skip',1)";
+      continue;
+    } else {
+      expected.push_back(1);
+    }
+    batch += " INSERT INTO parts(id,code,qty) VALUES (" + n + ",N'o''" + n + "'," + n + ".5)";
+    batch += id % 13 == 0 ? "; -- row " + n + "\n" : "";
+  }
+  std::string inList = "1";
+  for (int id = 2; id <= 5000; ++id) inList += "," + std::to_string(id);
+  batch += " UPDATE parts SET qty = qty + 1 WHERE id IN (" + inList + ")";
+  expected.push_back(1500 - 1500 / 11 + 1500 / 77);
+  conn->BeginTrans();
+  EXPECT_EQ(conn->ExecuteEach(batch), expected);
+  conn->CommitTrans();
+  EXPECT_EQ(RowCount(), 1500 - 1500 / 11 + 1500 / 77);
+  EXPECT_EQ(Query("SELECT code, qty FROM parts WHERE id = 1499")->Fields("code").Value(), Variant("o'1499"));
+  EXPECT_EQ(Query("SELECT code, qty FROM parts WHERE id = 1499")->Fields("qty").Value().ToDouble(), 1500.5);
+  EXPECT_EQ(Scalar("SELECT count(*) AS n FROM parts WHERE id IN (" + inList + ")"), RowCount());
+
+  std::string more;
+  for (int id = 2001; id <= 3500; ++id)
+    more += " INSERT INTO parts(id,code,qty) VALUES (" + std::to_string(id) + ",'m',1)";
+  for (const std::string& fault : {std::string(" INSERT INTO parts(id,code,qty) VALUES (9999,'open,1)"),
+                                   std::string(" INSERT INTO parts(id,code,qty) VALUES (9999,'x',1")}) {
+    EXPECT_EQ(ErrorNumberOf([&] { Run(more + fault); }), ErrorNumber::ErrorsInCommand) << fault;
+    EXPECT_EQ(Scalar("SELECT count(*) AS n FROM parts WHERE id > 2000"), 0) << fault;
+  }
+}
+
 TEST_F(SqliteConnectionCountTest, ErrorNumbersFollowTheFailure) {
   Run("INSERT INTO parts(id,code,qty) VALUES (1,'a',2)");
   EXPECT_EQ(ErrorNumberOf([&] { Run("SELECT sum(code) AS s FROM parts"); }), ErrorNumber::CantConvertValue);

@@ -96,6 +96,29 @@ TEST_F(SqliteRecordsetTest, ExpressionsTakeTheirTypeFromTheValues) {
   EXPECT_EQ(rs->Fields("mx").Value(), Variant("yy"));
 }
 
+// A statement run again (compiled once) still answers with the columns of
+// each run: types taken from the values of that result, and the columns a
+// table has after another connection altered it.
+TEST_F(SqliteRecordsetTest, RepeatedStatementDescribesEachResult) {
+  conn->ExecuteNative("CREATE TABLE loose(id INTEGER PRIMARY KEY, v); INSERT INTO loose VALUES (1, 5), (2, 'abc');");
+  for (int pass = 0; pass < 2; ++pass) {
+    RecordsetPtr number = Query("SELECT v AS x FROM loose WHERE id = 1");
+    RecordsetPtr text = Query("SELECT v AS x FROM loose WHERE id = 2");
+    EXPECT_EQ(number->Info(0).type, AdoType::Integer);
+    EXPECT_EQ(text->Info(0).type, AdoType::VarChar);
+    EXPECT_EQ(text->Fields("X").Value(), Variant("abc"));
+  }
+  EXPECT_EQ(Query("SELECT * FROM keyed WHERE rowkey = 1")->FieldCount(), 3u);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(db.Path().c_str(), &other), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(other, "ALTER TABLE keyed ADD COLUMN note varchar(8)", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(other);
+  RecordsetPtr altered = Query("SELECT * FROM keyed WHERE rowkey = 1");
+  ASSERT_EQ(altered->FieldCount(), 4u);
+  EXPECT_EQ(altered->Info(3).name, "note");
+  EXPECT_EQ(altered->Info(3).type, AdoType::VarChar);
+}
+
 TEST_F(SqliteRecordsetTest, SnapshotSurvivesWritesOnTheSameConnection) {
   conn->ExecuteNative("INSERT INTO typed(i) VALUES (1), (2), (3);");
   RecordsetPtr rs = Query("SELECT autoid, i FROM typed ORDER BY autoid");

@@ -18,13 +18,40 @@ bool IsStatementKeyword(const Token& t) {
 
 }  // namespace
 
-std::vector<StatementRange> BatchSplitter::Split(const std::vector<Token>& tokens) {
+std::vector<StatementRange> BatchSplitter::Split(const std::vector<Token>& tokens, size_t from) {
   BatchSplitter splitter(tokens);
+  splitter.pos_ = from;
   std::vector<StatementRange> statements;
   while (true) {
     while (splitter.pos_ < tokens.size() && tokens[splitter.pos_].kind == TokenKind::Semicolon) ++splitter.pos_;
     if (splitter.pos_ >= tokens.size()) break;
     statements.push_back(splitter.NextStatement());
+  }
+  return statements;
+}
+
+std::vector<StatementRange> BatchSplitter::SplitComplete(const std::vector<Token>& tokens, size_t from,
+                                                         size_t& rest) {
+  BatchSplitter splitter(tokens);
+  splitter.partial_ = true;
+  splitter.pos_ = from;
+  std::vector<StatementRange> statements;
+  rest = tokens.size();
+  while (true) {
+    while (splitter.pos_ < tokens.size() && tokens[splitter.pos_].kind == TokenKind::Semicolon) ++splitter.pos_;
+    if (splitter.pos_ >= tokens.size()) break;
+    const size_t begin = splitter.pos_;
+    try {
+      const StatementRange range = splitter.NextStatement();
+      // A statement that runs to the last token read may go on.
+      if (range.last < tokens.size()) {
+        statements.push_back(range);
+        continue;
+      }
+    } catch (const Incomplete&) {
+    }
+    rest = begin;
+    break;
   }
   return statements;
 }
@@ -97,6 +124,9 @@ size_t BatchSplitter::ScanStatement(size_t from) const {
     }
     break;
   }
+  // Cut off inside parentheses: the caller reading in stretches sees a
+  // statement that runs to the last token (no exception on this common path).
+  if (depth != 0 && partial_) return tokens_.size();
   if (depth != 0) FailNear(tokens_.size());
   return i;
 }
@@ -114,6 +144,7 @@ bool BatchSplitter::StartsStatement(size_t i) const {
 }
 
 void BatchSplitter::FailNear(size_t i) const {
+  if (i >= tokens_.size() && partial_) throw Incomplete{};
   if (i >= tokens_.size()) throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near the end of the command.");
   throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near '" + std::string(tokens_[i].text) + "'.");
 }

@@ -25,9 +25,15 @@ class BatchSplitter {
  public:
   // Throws ComError (0x80040E14) for unbalanced parentheses, an IF without a
   // statement, ELSE, or a statement that begins with something else.
-  static std::vector<StatementRange> Split(const std::vector<Token>& tokens);
+  static std::vector<StatementRange> Split(const std::vector<Token>& tokens, size_t from = 0);
+  // For a text read a stretch at a time: the statements from token `from`
+  // on that certainly end within the tokens read so far; rest: where the
+  // statement that may go on in the text not yet read begins (tokens.size()
+  // when none). Errors as Split, except for running out of tokens.
+  static std::vector<StatementRange> SplitComplete(const std::vector<Token>& tokens, size_t from, size_t& rest);
 
  private:
+  struct Incomplete {};  // ran out of tokens in the middle of a statement
   explicit BatchSplitter(const std::vector<Token>& tokens) : tokens_(tokens) {}
   StatementRange NextStatement();
   size_t ScanCondition(size_t from) const;
@@ -37,6 +43,7 @@ class BatchSplitter {
 
   const std::vector<Token>& tokens_;
   size_t pos_ = 0;
+  bool partial_ = false;
 };
 
 }  // namespace fabrikon::dialect

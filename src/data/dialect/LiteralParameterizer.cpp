@@ -5,6 +5,7 @@
 // own translation gave.
 #include "data/dialect/LiteralParameterizer.h"
 
+#include <algorithm>
 #include <deque>
 
 #include "data/dialect/BatchSplitter.h"
@@ -19,6 +20,8 @@ namespace fabrikon::dialect {
 namespace {
 
 constexpr size_t kShapeCacheBytes = 4 * 1024 * 1024;
+// 48 KB of tokens: below the size at which the allocator maps fresh pages.
+constexpr size_t kTokensAtOnce = 2048;
 
 [[noreturn]] void NoCommandText() {
   throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
@@ -64,18 +67,28 @@ std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std
   return shape;
 }
 
-ParameterizedStatement Instance(const ShapeTranslation& shape, const LiteralShape& literals) {
-  ParameterizedStatement out;
-  out.kind = shape.kind;
+// The template's text itself when no literal is written into it, else this
+// statement's own text.
+std::string_view TextOf(const StatementTemplate& t, const LiteralShape& literals, ParameterizedStatement& out) {
   std::string scratch;
-  if (shape.guarded) {
-    out.condition = shape.condition.Text(literals, scratch);
-    out.conditionParameters = shape.condition.Parameters(literals);
+  const std::string& text = t.Text(literals, scratch);
+  if (&text != &scratch) return text;
+  out.written.push_front(std::move(scratch));
+  return out.written.front();
+}
+
+ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& shape, const LiteralShape& literals) {
+  ParameterizedStatement out;
+  out.kind = shape->kind;
+  out.shape = shape;
+  if (shape->guarded) {
+    out.condition = TextOf(shape->condition, literals, out);
+    out.conditionParameters = shape->condition.Parameters(literals);
   }
-  out.sql.reserve(shape.sql.size());
-  out.parameters.reserve(shape.sql.size());
-  for (const StatementTemplate& t : shape.sql) {
-    out.sql.push_back(t.Text(literals, scratch));
+  out.sql.reserve(shape->sql.size());
+  out.parameters.reserve(shape->sql.size());
+  for (const StatementTemplate& t : shape->sql) {
+    out.sql.push_back(TextOf(t, literals, out));
     out.parameters.push_back(t.Parameters(literals));
   }
   return out;
@@ -84,8 +97,14 @@ ParameterizedStatement Instance(const ShapeTranslation& shape, const LiteralShap
 ParameterizedStatement AsWritten(TranslatedStatement translated) {
   ParameterizedStatement out;
   out.kind = translated.kind;
-  out.condition = std::move(translated.condition);
-  out.sql = std::move(translated.sql);
+  if (!translated.condition.empty()) {
+    out.written.push_front(std::move(translated.condition));
+    out.condition = out.written.front();
+  }
+  for (std::string& sql : translated.sql) {
+    out.written.push_front(std::move(sql));
+    out.sql.push_back(out.written.front());
+  }
   out.parameters.resize(out.sql.size());
   return out;
 }
@@ -94,25 +113,46 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
 
 std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql) {
   thread_local ShapeCache cache(kShapeCacheBytes);
-  const LexedText lexed = TSqlLexer::Tokenize(tsql);
-  if (lexed.tokens.empty()) NoCommandText();
-  const std::vector<StatementRange> ranges = BatchSplitter::Split(lexed.tokens);
+  // A long batch (a save of thousands of rows) is read a stretch of tokens
+  // at a time: its tokens would take several times its own size at once.
+  TSqlLexer lexer(tsql);
+  std::vector<Token>& tokens = lexer.Tokens();
   std::vector<ParameterizedStatement> statements;
-  statements.reserve(ranges.size());
-  for (const StatementRange& range : ranges) {
-    const LiteralShape literals(lexed.tokens, range);
-    ShapeCache::Entry shape = cache.Find(literals.Key());
-    if (!shape) {
-      shape = Learn(tsql, lexed.tokens, range, literals);
-      cache.Insert(literals.Key(), shape);
+  bool any = false;
+  size_t from = 0;
+  size_t atOnce = kTokensAtOnce;
+  while (true) {
+    // The buffer holds about atOnce tokens: what was kept and what is read.
+    const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : kTokensAtOnce);
+    any = any || !tokens.empty();
+    size_t rest = tokens.size();
+    const std::vector<StatementRange> ranges =
+        more ? BatchSplitter::SplitComplete(tokens, from, rest) : BatchSplitter::Split(tokens, from);
+    // Rewritten tokens (hex binaries, names with ]]) do not point into the text.
+    const std::string_view source = lexer.Rewrote() ? std::string_view() : std::string_view(tsql);
+    statements.reserve(statements.size() + ranges.size());
+    for (const StatementRange& range : ranges) {
+      const LiteralShape literals(tokens, range, source);
+      ShapeCache::Entry shape = cache.Find(literals.Key());
+      if (!shape) {
+        shape = Learn(tsql, tokens, range, literals);
+        cache.Insert(literals.Key(), shape);
+      }
+      if (shape->parameterized) {
+        statements.push_back(Instance(shape, literals));
+      } else {
+        statements.push_back(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range)));
+      }
     }
-    if (shape->parameterized) {
-      statements.push_back(Instance(*shape, literals));
-    } else {
-      statements.push_back(AsWritten(StatementTranslator::Instance().Translate(tsql, lexed.tokens, range)));
-    }
+    if (!more) break;
+    // A statement longer than what was read: read more at once next time.
+    atOnce = ranges.empty() ? 2 * atOnce : kTokensAtOnce;
+    // Keep the statement that may go on, and at least the last token.
+    const size_t drop = std::min(rest, tokens.size() - 1);
+    tokens.erase(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(drop));
+    from = rest - drop;
   }
-  if (statements.empty()) NoCommandText();
+  if (!any || statements.empty()) NoCommandText();
   return statements;
 }
 

@@ -5,7 +5,10 @@
 // differ only in their values so share one translation and one compiled
 // statement, and a batch whose values never recur leaves nothing behind.
 #pragma once
+#include <forward_list>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/dialect/SqlParameters.h"
@@ -13,12 +16,19 @@
 
 namespace fabrikon::dialect {
 
+struct ShapeTranslation;
+
+// The texts are views: into the shape's templates (which `shape` keeps) or
+// into `written`; text parameters may view the batch text, which the caller
+// keeps until the statements have run.
 struct ParameterizedStatement {
   StatementKind kind = StatementKind::Other;
-  std::string condition;  // empty: unconditional
+  std::string_view condition;  // empty: unconditional
   SqlParameters conditionParameters;
-  std::vector<std::string> sql;
+  std::vector<std::string_view> sql;
   std::vector<SqlParameters> parameters;  // one per sql
+  std::shared_ptr<const ShapeTranslation> shape;
+  std::forward_list<std::string> written;  // texts of this statement alone
 };
 
 class LiteralParameterizer {

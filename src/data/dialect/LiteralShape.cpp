@@ -62,7 +62,7 @@ void AppendSize(std::string& key, size_t size) {
 
 }  // namespace
 
-LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range)
+LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source)
     : tokens_(tokens), range_(range) {
   struct Level {
     size_t open;  // the "(" of this level (npos at the top)
@@ -71,22 +71,37 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
   std::vector<Level> levels{{StatementRange::npos, false}};
   size_t dates = 0;
   const size_t count = range.last - range.begin;
+  // With the source at hand the key is the text between the literals, taken
+  // a stretch at a time: the lexer reads equal text into equal tokens. The
+  // first byte tells the two spellings of keys apart (and says whether
+  // blanks came before the statement).
+  const bool fromSource = !source.empty() && count > 0;
+  const char* stretch = fromSource ? source.data() + tokens[range.begin].offset : nullptr;
   if (count > 0 && tokens[range.last - 1].offset >= tokens[range.begin].offset)
     key_.reserve(tokens[range.last - 1].offset - tokens[range.begin].offset + tokens[range.last - 1].text.size() +
-                 3 * count);
+                 (fromSource ? 16 : 3 * count));
+  if (fromSource) key_ += tokens[range.begin].blankBefore ? '\x7f' : '\x7e';
   literals_.reserve(count / 3);
   for (size_t i = range.begin; i < range.last; ++i) {
     const Token& t = tokens[i];
-    if (t.kind == TokenKind::LParen) levels.push_back({i, false});
-    if (t.kind == TokenKind::RParen && levels.size() > 1) levels.pop_back();
-    if (t.kind == TokenKind::Word) {
-      if (t.IsWord("by") && i > range.begin && (tokens[i - 1].IsWord("order") || tokens[i - 1].IsWord("group")))
-        levels.back().orderBy = true;
-      else if (t.IsWord("having") || t.IsWord("union") || t.IsWord("except") || t.IsWord("intersect") ||
-               t.IsWord("option") || t.IsWord("for"))
-        levels.back().orderBy = false;
+    switch (t.kind) {
+      case TokenKind::LParen:
+        levels.push_back({i, false});
+        break;
+      case TokenKind::RParen:
+        if (levels.size() > 1) levels.pop_back();
+        break;
+      case TokenKind::Word:
+        if (t.text.size() < 2 || t.text.size() > 9) break;
+        if (t.IsWord("by") && i > range.begin && (tokens[i - 1].IsWord("order") || tokens[i - 1].IsWord("group")))
+          levels.back().orderBy = true;
+        else if (t.IsWord("having") || t.IsWord("union") || t.IsWord("except") || t.IsWord("intersect") ||
+                 t.IsWord("option") || t.IsWord("for"))
+          levels.back().orderBy = false;
+        break;
+      default:
+        break;
     }
-    key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
     if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
       LiteralClass kind;
       // A divisor's value decides whether the division guards against zero.
@@ -94,13 +109,29 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
       const bool fixedNumber = t.kind == TokenKind::Number &&
                                (divisor || levels.back().orderBy || WholeArgument(i, levels.back().open));
       if (Classify(i, fixedNumber, kind) && (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
+        if (fromSource) {
+          const char* literal = source.data() + t.offset;  // an N'..' literal from its N
+          AppendSize(key_, static_cast<size_t>(literal - stretch));
+          key_.append(stretch, literal);
+          stretch = t.text.data() + t.text.size();
+        } else {
+          key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
+        }
         key_ += static_cast<char>(kind);
         literals_.push_back({i, kind});
         continue;
       }
     }
+    if (fromSource) continue;
+    key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
     AppendSize(key_, t.text.size());
     key_.append(t.text);
+  }
+  if (fromSource) {
+    const Token& last = tokens[range.last - 1];
+    const char* end = last.text.data() + last.text.size();
+    AppendSize(key_, static_cast<size_t>(end - stretch));
+    key_.append(stretch, end);
   }
 }
 
@@ -184,8 +215,14 @@ SqlValue LiteralShape::Value(size_t k, LiteralForm form) const {
       ExactDecimal(t.text, value.real);
       break;
     default:
-      value.text = form == LiteralForm::CanonicalDate ? Spelling(k, form) : LiteralContext::Value(t);
-      if (form == LiteralForm::CanonicalDate) value.text = value.text.substr(1, value.text.size() - 2);
+      if (form == LiteralForm::CanonicalDate) {
+        value.text = Spelling(k, form);
+        value.text = value.text.substr(1, value.text.size() - 2);
+      } else if (t.text.find('\'', 1) == t.text.size() - 1) {
+        value.view = t.text.substr(1, t.text.size() - 2);  // no doubled quote inside: the text as written
+      } else {
+        value.text = LiteralContext::Value(t);
+      }
       break;
   }
   return value;

@@ -8,6 +8,7 @@
 #pragma once
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/dialect/BatchSplitter.h"
@@ -31,7 +32,10 @@ class LiteralShape {
     LiteralClass kind;
   };
 
-  LiteralShape(const std::vector<Token>& tokens, const StatementRange& range);
+  // source: the batch text every token's text points into, when it does
+  // (no token rewritten by the lexer); the key is then built from it in
+  // stretches, a cheaper spelling of the same shape.
+  LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source = {});
 
   const std::string& Key() const { return key_; }
   const std::vector<Literal>& Literals() const { return literals_; }

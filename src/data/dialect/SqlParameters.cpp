@@ -20,7 +20,8 @@ void SqlParameters::Bind(sqlite3_stmt* statement) const {
         rc = sqlite3_bind_double(statement, at, value.real);
         break;
       case SqlValue::Type::Text:
-        rc = sqlite3_bind_text(statement, at, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC);
+        rc = sqlite3_bind_text(statement, at, value.Text().data(), static_cast<int>(value.Text().size()),
+                               SQLITE_STATIC);
         break;
     }
     if (rc != SQLITE_OK)

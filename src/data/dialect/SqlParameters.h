@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -16,11 +17,16 @@ struct SqlValue {
   int64_t integer = 0;
   double real = 0;
   std::string text;
+  // The text as a stretch of the batch text, not copied (when the literal
+  // needed no unescaping); the batch text must outlive the statement's run.
+  std::string_view view;
+  std::string_view Text() const { return view.data() != nullptr ? view : std::string_view(text); }
 };
 
 class SqlParameters {
  public:
   void Add(SqlValue value) { values_.push_back(std::move(value)); }
+  void Reserve(size_t count) { values_.reserve(count); }
   bool empty() const { return values_.empty(); }
   size_t size() const { return values_.size(); }
   const SqlValue& operator[](size_t i) const { return values_[i]; }

@@ -159,6 +159,7 @@ std::string StatementTemplate::InlineText(const LiteralShape& literals) const { 
 
 SqlParameters StatementTemplate::Parameters(const LiteralShape& literals) const {
   SqlParameters parameters;
+  parameters.Reserve(slots_.size());
   for (const Slot& slot : slots_) parameters.Add(literals.Value(slot.literal, slot.form));
   return parameters;
 }

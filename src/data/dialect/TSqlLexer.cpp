@@ -2,41 +2,88 @@
 // itself, so a statement of a few hundred tokens costs one vector.
 #include "data/dialect/TSqlLexer.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
 #include "fabrikon/ComError.h"
 
 namespace fabrikon::dialect {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-// Bytes of multi-byte UTF-8 characters count as letters: names may be Chinese.
-bool IsWordStart(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c == '@' ||
-         static_cast<unsigned char>(c) >= 0x80;
+// Character classes, looked up once per character.
+enum : uint8_t { kBlank = 1, kDigit = 2, kWordStart = 4, kWordPart = 8, kHex = 16 };
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    uint8_t bits = 0;
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') bits |= kBlank;
+    if (c >= '0' && c <= '9') bits |= kDigit | kWordPart | kHex;
+    // Bytes of multi-byte UTF-8 characters count as letters: names may be Chinese.
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '#' || c == '@' || c >= 0x80)
+      bits |= kWordStart | kWordPart;
+    if (c == '$') bits |= kWordPart;
+    if ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')) bits |= kHex;
+    classes[static_cast<size_t>(c)] = bits;
+  }
+  return classes;
 }
-bool IsWordPart(char c) { return IsWordStart(c) || IsDigit(c) || c == '$'; }
+constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+inline bool Has(char c, uint8_t bits) { return (kClasses[static_cast<unsigned char>(c)] & bits) != 0; }
+inline bool IsBlank(char c) { return Has(c, kBlank); }
+inline bool IsDigit(char c) { return Has(c, kDigit); }
+inline bool IsHexDigit(char c) { return Has(c, kHex); }
+inline bool IsWordStart(char c) { return Has(c, kWordStart); }
+inline bool IsWordPart(char c) { return Has(c, kWordPart); }
 
 }  // namespace
 
 LexedText TSqlLexer::Tokenize(std::string_view text) {
   TSqlLexer lexer(text);
   lexer.out_.tokens.reserve(text.size() / 4 + 4);
-  lexer.Run();
+  lexer.Run(static_cast<size_t>(-1));
   return std::move(lexer.out_);
 }
 
-void TSqlLexer::Run() {
+bool TSqlLexer::Read(size_t count) {
+  recording_ = kNotRecording;  // the caller may trim the tokens between reads
+  std::vector<Token>& tokens = out_.tokens;
+  // Room for what is left of the text (about a token in four characters), at most `count` more.
+  const size_t wanted = tokens.size() + std::min(count, (text_.size() - pos_) / 4 + 4);
+  if (tokens.capacity() < wanted) tokens.reserve(wanted);
+  return Run(tokens.size() + count);
+}
+
+bool TSqlLexer::Run(size_t limit) {
+  const char* const data = text_.data();
+  const size_t size = text_.size();
   while (true) {
-    blank_ = SkipBlanksAndComments();
-    if (pos_ >= text_.size()) return;
-    const char c = text_[pos_];
-    const char next = pos_ + 1 < text_.size() ? text_[pos_ + 1] : '\0';
+    if (out_.tokens.size() >= limit) return true;  // before the blanks: they belong to the next token
+    // Plain blanks here; comments (and the blanks around them) in the slow path.
+    size_t p = pos_;
+    while (p < size && IsBlank(data[p])) ++p;
+    blank_ = p != pos_;
+    pos_ = p;
+    if (p + 1 < size && ((data[p] == '-' && data[p + 1] == '-') || (data[p] == '/' && data[p + 1] == '*')))
+      blank_ = SkipBlanksAndComments() || blank_;
+    if (pos_ >= size) return false;
+    const char c = data[pos_];
+    const char next = pos_ + 1 < size ? data[pos_ + 1] : '\0';
+    switch (c) {  // the most frequent tokens first
+      case '(': Push(TokenKind::LParen, pos_, pos_ + 1); ++pos_; continue;
+      case ')': Push(TokenKind::RParen, pos_, pos_ + 1); ++pos_; continue;
+      case ',': Push(TokenKind::Comma, pos_, pos_ + 1); ++pos_; continue;
+      default: break;
+    }
     if (c == '\'') {
       ReadString(pos_, pos_);
+      FinishRecording();
     } else if ((c == 'N' || c == 'n') && next == '\'') {
       ReadString(pos_, pos_ + 1);
+      FinishRecording();
     } else if (c == '[') {
       ReadBracketName();
     } else if (c == '"') {
@@ -47,8 +94,11 @@ void TSqlLexer::Run() {
                                                               (out_.tokens.back().kind == TokenKind::Word ||
                                                                out_.tokens.back().kind == TokenKind::QuotedName)))) {
       ReadNumber();
+      FinishRecording();
     } else if (IsWordStart(c)) {
+      if ((c == 'i' || c == 'I') && Replay()) continue;
       ReadWord();
+      Record();
     } else {
       ReadOperatorOrPunctuation();
     }
@@ -60,7 +110,11 @@ bool TSqlLexer::SkipBlanksAndComments() {
   while (pos_ < text_.size()) {
     const char c = text_[pos_];
     if (IsBlank(c)) {
-      ++pos_;
+      const char* const data = text_.data();
+      const size_t size = text_.size();
+      size_t p = pos_ + 1;
+      while (p < size && IsBlank(data[p])) ++p;
+      pos_ = p;
     } else if (c == '-' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '-') {
       while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
     } else if (c == '/' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '*') {
@@ -90,12 +144,14 @@ bool TSqlLexer::SkipBlanksAndComments() {
 // opening quote. The token text is the literal from its opening quote, which
 // SQLite reads with the same doubled-quote escape.
 void TSqlLexer::ReadString(size_t start, size_t quote) {
+  const char* const data = text_.data();
+  const size_t size = text_.size();
   size_t p = quote + 1;
   while (true) {
-    if (p >= text_.size())
+    if (p >= size)
       Fail("Unclosed quotation mark after the character string '" + std::string(text_.substr(quote + 1)) + "'.");
-    if (text_[p] == '\'') {
-      if (p + 1 < text_.size() && text_[p + 1] == '\'') {
+    if (data[p] == '\'') {
+      if (p + 1 < size && data[p + 1] == '\'') {
         p += 2;
         continue;
       }
@@ -103,12 +159,11 @@ void TSqlLexer::ReadString(size_t start, size_t quote) {
     }
     ++p;
   }
-  Token token;
+  Token& token = out_.tokens.emplace_back();
   token.kind = TokenKind::String;
   token.blankBefore = blank_;
   token.offset = static_cast<uint32_t>(start);
-  token.text = text_.substr(quote, p + 1 - quote);
-  out_.tokens.push_back(token);
+  token.text = std::string_view(data + quote, p + 1 - quote);
   pos_ = p + 1;
 }
 
@@ -163,20 +218,24 @@ void TSqlLexer::ReadDoubleQuotedName() {
 
 void TSqlLexer::ReadNumber() {
   const size_t start = pos_;
-  while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
-  if (pos_ < text_.size() && text_[pos_] == '.') {
-    ++pos_;
-    while (pos_ < text_.size() && IsDigit(text_[pos_])) ++pos_;
+  const char* const data = text_.data();
+  const size_t size = text_.size();
+  size_t at = pos_;
+  while (at < size && IsDigit(data[at])) ++at;
+  if (at < size && data[at] == '.') {
+    ++at;
+    while (at < size && IsDigit(data[at])) ++at;
   }
-  if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
-    size_t p = pos_ + 1;
-    if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
-    if (p < text_.size() && IsDigit(text_[p])) {
-      while (p < text_.size() && IsDigit(text_[p])) ++p;
-      pos_ = p;
+  if (at < size && (data[at] == 'e' || data[at] == 'E')) {
+    size_t p = at + 1;
+    if (p < size && (data[p] == '+' || data[p] == '-')) ++p;
+    if (p < size && IsDigit(data[p])) {
+      while (p < size && IsDigit(data[p])) ++p;
+      at = p;
     }
   }
-  Push(TokenKind::Number, start, pos_);
+  pos_ = at;
+  Push(TokenKind::Number, start, at);
 }
 
 // 0x1F2 becomes SQLite's blob literal X'01F2'.
@@ -192,7 +251,11 @@ void TSqlLexer::ReadBinary() {
 
 void TSqlLexer::ReadWord() {
   const size_t start = pos_;
-  while (pos_ < text_.size() && IsWordPart(text_[pos_])) ++pos_;
+  const char* const data = text_.data();
+  const size_t size = text_.size();
+  size_t p = pos_;
+  while (p < size && IsWordPart(data[p])) ++p;
+  pos_ = p;
   // SQLite would take @name for a parameter and quietly bind NULL to it.
   if (text_[start] == '@')
     Fail("Must declare the scalar variable \"" + std::string(text_.substr(start, pos_ - start)) + "\".");
@@ -224,22 +287,51 @@ void TSqlLexer::ReadOperatorOrPunctuation() {
   Fail("Incorrect syntax near '" + std::string(1, c) + "'.");
 }
 
-void TSqlLexer::Push(TokenKind kind, size_t start, size_t end) {
-  Token token;
-  token.kind = kind;
-  token.blankBefore = blank_;
-  token.offset = static_cast<uint32_t>(start);
-  token.text = text_.substr(start, end - start);
-  out_.tokens.push_back(token);
+// An INSERT starts a stretch; it ends before the first literal, on a
+// parenthesis or comma (which end themselves whatever follows them).
+void TSqlLexer::Record() {
+  if (recording_ == kNotRecording && out_.tokens.back().IsWord("insert")) recording_ = out_.tokens.size() - 1;
+}
+
+void TSqlLexer::FinishRecording() {
+  if (recording_ == kNotRecording) return;
+  const size_t first = recording_, end = out_.tokens.size() - 1;  // the literal just read is not part of it
+  recording_ = kNotRecording;
+  if (end - first < 2) return;
+  const Token& last = out_.tokens[end - 1];
+  if (last.kind != TokenKind::LParen && last.kind != TokenKind::Comma) return;
+  stretch_.start = out_.tokens[first].offset;
+  stretch_.length = last.offset + last.text.size() - stretch_.start;
+  stretch_.tokens.assign(out_.tokens.begin() + static_cast<std::ptrdiff_t>(first),
+                         out_.tokens.begin() + static_cast<std::ptrdiff_t>(end));
+  for (Token& token : stretch_.tokens) token.offset -= static_cast<uint32_t>(stretch_.start);
+}
+
+bool TSqlLexer::Replay() {
+  // Never beyond the room the reader made (the buffer would double).
+  if (stretch_.tokens.empty() || out_.tokens.capacity() - out_.tokens.size() < stretch_.tokens.size() ||
+      text_.size() - pos_ < stretch_.length ||
+      text_.compare(pos_, stretch_.length, text_.substr(stretch_.start, stretch_.length)) != 0)
+    return false;
+  const size_t at = pos_;
+  for (const Token& recorded : stretch_.tokens) {
+    Token& token = out_.tokens.emplace_back(recorded);
+    token.offset += static_cast<uint32_t>(at);
+    token.text = std::string_view(text_.data() + token.offset, recorded.text.size());
+  }
+  out_.tokens[out_.tokens.size() - stretch_.tokens.size()].blankBefore = blank_;
+  pos_ = at + stretch_.length;
+  return true;
 }
 
 void TSqlLexer::PushText(TokenKind kind, size_t start, std::string text) {
-  out_.storage.push_back(std::move(text));
+  recording_ = kNotRecording;  // a rewritten token does not point into the text
+  out_.storage.push_front(std::move(text));
   Token token;
   token.kind = kind;
   token.blankBefore = blank_;
   token.offset = static_cast<uint32_t>(start);
-  token.text = out_.storage.back();
+  token.text = out_.storage.front();
   out_.tokens.push_back(token);
 }
 

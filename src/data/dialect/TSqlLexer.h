@@ -2,7 +2,7 @@
 // N'..' literals, [..] and ".." names, numbers such as .50 and 1E-05, hex
 // binaries, comments, and treats carriage returns like any other blank.
 #pragma once
-#include <deque>
+#include <forward_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +15,7 @@ namespace fabrikon::dialect {
 // to be rewritten while reading (hex literals, names with escaped brackets).
 struct LexedText {
   std::vector<Token> tokens;
-  std::deque<std::string> storage;
+  std::forward_list<std::string> storage;  // stable addresses; nothing allocated while empty
 };
 
 class TSqlLexer {
@@ -24,9 +24,18 @@ class TSqlLexer {
   // string, name or comment, a stray character).
   static LexedText Tokenize(std::string_view text);
 
- private:
+  // Reading a long text a stretch at a time (same errors): Read lexes up to
+  // `count` more tokens into Tokens(), which the caller may trim from the
+  // front (keeping the last token: the next one may depend on it); false
+  // once the whole text is read.
   explicit TSqlLexer(std::string_view text) : text_(text) {}
-  void Run();
+  bool Read(size_t count);
+  std::vector<Token>& Tokens() { return out_.tokens; }
+  // Some token's text was rewritten, so not every token points into the text.
+  bool Rewrote() const { return !out_.storage.empty(); }
+
+ private:
+  bool Run(size_t limit);  // true: stopped at `limit` tokens
   bool SkipBlanksAndComments();
   void ReadString(size_t start, size_t quote);
   void ReadBracketName();
@@ -35,14 +44,34 @@ class TSqlLexer {
   void ReadBinary();
   void ReadWord();
   void ReadOperatorOrPunctuation();
-  void Push(TokenKind kind, size_t start, size_t end);
+  void Push(TokenKind kind, size_t start, size_t end) {
+    Token& token = out_.tokens.emplace_back();
+    token.kind = kind;
+    token.blankBefore = blank_;
+    token.offset = static_cast<uint32_t>(start);
+    token.text = std::string_view(text_.data() + start, end - start);
+  }
   void PushText(TokenKind kind, size_t start, std::string text);
+  void Record();
+  void FinishRecording();
+  bool Replay();
   [[noreturn]] void Fail(const std::string& message) const;
 
   std::string_view text_;
   size_t pos_ = 0;
   bool blank_ = false;
   LexedText out_;
+  // A batch of many INSERTs repeats the same text up to the first value of
+  // each: the tokens of that stretch (offsets from its start), lexed once and
+  // replayed wherever the same text comes again.
+  struct Stretch {
+    size_t start = 0;
+    size_t length = 0;
+    std::vector<Token> tokens;
+  };
+  Stretch stretch_;
+  static constexpr size_t kNotRecording = static_cast<size_t>(-1);
+  size_t recording_ = kNotRecording;  // index of the INSERT whose stretch is being read
 };
 
 }  // namespace fabrikon::dialect
