@@ -71,6 +71,9 @@ XmlNodeList SelectNodes(DOMDocument& owner, const pugi::xpath_node& context, con
 XmlNode SelectSingleNode(DOMDocument& owner, const pugi::xpath_node& context, const std::string& xpath);
 // Compact serialisation of one node (no indentation, no declaration).
 std::string SerializeNode(pugi::xml_node node);
+// The attribute of element named exactly `name` (pugixml looks names up as C
+// strings, so a name holding a NUL would find the attribute named by its start).
+pugi::xml_attribute FindAttribute(pugi::xml_node element, const std::string& name);
 // Whether the text can be an element or attribute name; RequireXmlName raises
 // ComError when not.
 bool IsXmlName(const std::string& name);

@@ -4,9 +4,10 @@
 // that read the schema get the usual attributes. A column whose name cannot
 // be an attribute name (or repeats an earlier one) is written as "c" + its
 // ordinal with the real name in rs:name, so the document stays well formed.
-// Values come from the database as they are: bytes XML cannot carry (invalid
-// UTF-8, control characters, NUL) are written as U+FFFD, never as a
-// character reference that would make the document malformed.
+// Values and column names come from the database as they are: bytes XML
+// cannot carry (invalid UTF-8, control characters, NUL) are written as
+// U+FFFD, never as a character reference that would make the document
+// malformed.
 #include "RowsetWriter.h"
 
 #include <set>
@@ -146,7 +147,8 @@ void RowsetWriter::WriteInto(DOMDocument& document) const {
     const FieldInfo& f = fields_[i];
     pugi::xml_node attributeType = elementType.append_child("s:AttributeType");
     Set(attributeType, "name", attributeNames_[i]);
-    if (attributeNames_[i] != f.name) Set(attributeType, "rs:name", f.name);
+    // A name comes from the query text and may hold bytes XML cannot carry.
+    if (attributeNames_[i] != f.name) Set(attributeType, "rs:name", XmlCharacters::Sanitized(f.name));
     Set(attributeType, "rs:number", std::to_string(i + 1));
     if (f.isNullable) Set(attributeType, "rs:nullable", "true");
     Set(attributeType, "rs:writeunknown", "true");

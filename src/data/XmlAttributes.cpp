@@ -32,7 +32,7 @@ XmlNode XmlAttributes::item(long index) const {
 
 XmlNode XmlAttributes::getNamedItem(const std::string& name) const {
   const pugi::xml_node element = OwnerElement(owner_);
-  const pugi::xml_attribute a = element.attribute(name.c_str());
+  const pugi::xml_attribute a = FindAttribute(element, name);
   return a ? MakeNode(*owner_.impl()->owner, element, a) : XmlNode();
 }
 

@@ -59,7 +59,13 @@ std::string SerializeNode(pugi::xml_node node) {
 bool IsXmlName(const std::string& name) {
   bool valid = !name.empty();
   for (size_t i = 0; valid && i < name.size(); ++i) valid = IsNameChar(static_cast<unsigned char>(name[i]), i == 0);
-  return valid;
+  // Bytes from 0x80 pass as name characters only when they spell XML characters.
+  return valid && XmlCharacters::IsAllowed(name);
+}
+
+pugi::xml_attribute FindAttribute(pugi::xml_node element, const std::string& name) {
+  if (name.find('\0') != std::string::npos) return {};
+  return element.attribute(name.c_str());
 }
 
 void RequireXmlName(const std::string& name) {
@@ -97,7 +103,7 @@ XmlAttributes XmlNode::attributes() const { return XmlAttributes(*this); }
 
 Variant XmlNode::getAttribute(const std::string& name) const {
   if (!impl_ || impl_->IsAttribute()) return Variant::Null();
-  const pugi::xml_attribute attribute = impl_->node.attribute(name.c_str());
+  const pugi::xml_attribute attribute = FindAttribute(impl_->node, name);
   return attribute ? Variant(std::string(attribute.value())) : Variant::Null();
 }
 
@@ -106,7 +112,7 @@ void XmlNode::setAttribute(const std::string& name, const Variant& value) {
   if (impl_->IsAttribute()) throw ComError(ErrorNumber::DomError, "setAttribute needs an element");
   const std::string text = value.ToText();
   XmlCharacters::Require(text);
-  pugi::xml_attribute attribute = impl_->node.attribute(name.c_str());
+  pugi::xml_attribute attribute = FindAttribute(impl_->node, name);
   if (!attribute) {
     RequireXmlName(name);
     attribute = impl_->node.append_attribute(name.c_str());
@@ -118,7 +124,7 @@ void XmlNode::setAttribute(const std::string& name, const Variant& value) {
 void XmlNode::removeAttribute(const std::string& name) {
   if (!impl_) ThrowNothing("removeAttribute");
   if (impl_->IsAttribute()) throw ComError(ErrorNumber::DomError, "removeAttribute needs an element");
-  if (impl_->node.remove_attribute(name.c_str())) ++impl_->owner->impl().revision;
+  if (impl_->node.remove_attribute(FindAttribute(impl_->node, name))) ++impl_->owner->impl().revision;
 }
 
 XmlNode XmlNode::appendChild(const XmlNode& child) {

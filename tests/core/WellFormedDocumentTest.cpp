@@ -37,7 +37,13 @@ TEST(WellFormedDocument, SetAttributeRefusesWhatXmlCannotCarry) {
                                    std::string("\xEF\xBF\xBF")}) {
     EXPECT_THROW(row.setAttribute("b", Variant(value)), ComError);
     EXPECT_THROW(row.attributes().getNamedItem("a").setNodeValue(value), ComError);
+    EXPECT_THROW(row.setAttribute(value, Variant("1")), ComError);  // nor as a name
+    EXPECT_THROW(doc->createElement(value), ComError);
   }
+  const std::string withNul("a\0b", 3);  // a name is looked up whole, never as its start "a"
+  EXPECT_TRUE(row.getAttribute(withNul).IsNull());
+  EXPECT_TRUE(row.attributes().getNamedItem(withNul).IsNothing());
+  row.removeAttribute(withNul);
   EXPECT_EQ(doc->xml(), "<z:row a=\"1\"/>");
   row.setAttribute("b", Variant("中文\t"));
   DOMDocumentPtr copy = DOMDocument::Create();
@@ -49,12 +55,16 @@ TEST(WellFormedDocument, DatabaseBytesXmlCannotCarryBecomeReplacementCharacters)
   field.name = "cname";
   field.type = AdoType::VarWChar;
   field.definedSize = 50;
-  Recordset rs({field}, {{Variant(std::string("a\x01" "b\xFF" "c"))}, {Variant(std::string("d\0e", 3))}});
+  FieldInfo named = field;  // a column name from the query text: not UTF-8
+  named.name = "n\xFA";
+  Recordset rs({field, named},
+               {{Variant(std::string("a\x01" "b\xFF" "c")), Variant("1")}, {Variant(std::string("d\0e", 3)), Variant()}});
   DOMDocumentPtr doc = DOMDocument::Create();
   rs.Save(doc);
   XmlNodeList rows = doc->selectNodes("//z:row");
   ASSERT_EQ(rows.length(), 2);
   EXPECT_EQ(rows.item(0).getAttribute("cname").ToText(), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c");
+  EXPECT_EQ(rows.item(0).getAttribute("c1").ToText(), "1");
   EXPECT_EQ(rows.item(1).getAttribute("cname").ToText(), "d\xEF\xBF\xBD" "e");
   DOMDocumentPtr copy = DOMDocument::Create();
   EXPECT_TRUE(copy->loadXML(doc->xml()));

@@ -20,6 +20,12 @@ TEST(SelectIntoRule, Golden) {
   EXPECT_EQ(Sql("select a, b into x from u"), "CREATE TABLE x AS SELECT a, b from u");
   EXPECT_EQ(TranslateBatch("select a into x from u")[0].kind, StatementKind::Ddl);
   EXPECT_THROW(Sql("select identity(int,1,1), a into x from u"), ComError);  // every column needs a name
+  // An ORDER BY list cut short is a command error, never a read past the statement.
+  DialectDb db;
+  db.Native("CREATE TABLE u (a int)");
+  for (const char* cut : {"select a into x from u order by", "select a into x from u order by a,",
+                          "select identity(int,1,1) as n, a into x from u order by 2,"})
+    EXPECT_THROW(db.Execute(cut), ComError) << cut;
 }
 
 TEST(CreateIndexRule, IndexOnATempTableIsNamedAfterTheTable) {

@@ -86,7 +86,9 @@ std::vector<Token> SelectIntoRule::OrderList(const TokenList& tokens, size_t fro
   std::vector<Token> list;
   for (const TokenList::Range& entry : Items(tokens, order + 2, tokens.size())) {
     if (!list.empty()) list.push_back(TokenList::Comma());
-    const Token& head = tokens[entry.first];
+    // At: a list cut short ("order by", "order by a,") ends in an empty entry
+    // past the last token; it is copied as nothing and the engine refuses the text.
+    const Token& head = tokens.At(entry.first);
     if (head.kind == TokenKind::Number) {
       size_t n = 0;
       const auto [end, error] = std::from_chars(head.text.data(), head.text.data() + head.text.size(), n);

@@ -54,7 +54,8 @@ void UpdateFromRule::UnqualifySet(TokenList& tokens, size_t set) {
       // Assignment [start, i): name(.name)* = value
       size_t eq = start;
       while (eq + 1 < i && IsName(tokens[eq]) && tokens[eq + 1].kind == TokenKind::Dot) eq += 2;
-      if (eq > start && IsName(tokens[eq]) && tokens.At(eq + 1).IsOp("=")) {
+      // eq < i: a name cut short after its dot ("set t.") is left to the engine's syntax error.
+      if (eq > start && eq < i && IsName(tokens[eq]) && tokens.At(eq + 1).IsOp("=")) {
         const bool blank = tokens[start].blankBefore;
         const size_t removed = eq - start;
         tokens.Erase(start, eq);
