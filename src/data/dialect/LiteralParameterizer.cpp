@@ -121,6 +121,7 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
   bool any = false;
   size_t from = 0;
   size_t atOnce = kTokensAtOnce;
+  LiteralShape::Prefix prefix;
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
     const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : kTokensAtOnce);
@@ -132,7 +133,7 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
     const std::string_view source = lexer.Rewrote() ? std::string_view() : std::string_view(tsql);
     statements.reserve(statements.size() + ranges.size());
     for (const StatementRange& range : ranges) {
-      const LiteralShape literals(tokens, range, source);
+      const LiteralShape literals(tokens, range, source, &prefix);
       ShapeCache::Entry shape = cache.Find(literals.Key());
       if (!shape) {
         shape = Learn(tsql, tokens, range, literals);

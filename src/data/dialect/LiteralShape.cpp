@@ -62,12 +62,9 @@ void AppendSize(std::string& key, size_t size) {
 
 }  // namespace
 
-LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source)
+LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source,
+                           Prefix* prefix)
     : tokens_(tokens), range_(range) {
-  struct Level {
-    size_t open;  // the "(" of this level (npos at the top)
-    bool orderBy;
-  };
   std::vector<Level> levels{{StatementRange::npos, false}};
   size_t dates = 0;
   const size_t count = range.last - range.begin;
@@ -82,7 +79,8 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
                  (fromSource ? 16 : 3 * count));
   if (fromSource) key_ += tokens[range.begin].blankBefore ? '\x7f' : '\x7e';
   literals_.reserve(count / 3);
-  for (size_t i = range.begin; i < range.last; ++i) {
+  const bool resumed = fromSource && prefix != nullptr && Resume(source, *prefix, levels) != 0;
+  for (size_t i = resumed ? range.begin + prefix->tokens : range.begin; i < range.last; ++i) {
     const Token& t = tokens[i];
     switch (t.kind) {
       case TokenKind::LParen:
@@ -110,6 +108,7 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
                                (divisor || levels.back().orderBy || WholeArgument(i, levels.back().open));
       if (Classify(i, fixedNumber, kind) && (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
         if (fromSource) {
+          if (literals_.empty() && prefix != nullptr && !resumed) Remember(source, i, levels, *prefix);
           const char* literal = source.data() + t.offset;  // an N'..' literal from its N
           AppendSize(key_, static_cast<size_t>(literal - stretch));
           key_.append(stretch, literal);
@@ -133,6 +132,40 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
     AppendSize(key_, static_cast<size_t>(end - stretch));
     key_.append(stretch, end);
   }
+}
+
+// The number of tokens the statement shares with the prefix (0: none). The
+// prefix starts on a word and ends on "(" or ",", so equal text is equal
+// tokens with no literal among them, and the scan's state after them is the
+// prefix's.
+size_t LiteralShape::Resume(std::string_view source, const Prefix& prefix, std::vector<Level>& levels) const {
+  const size_t begin = range_.begin, start = tokens_[begin].offset;
+  if (prefix.tokens == 0 || range_.last - begin <= prefix.tokens) return 0;
+  const Token& last = tokens_[begin + prefix.tokens - 1];
+  if (last.offset + last.text.size() != start + prefix.text.size() ||
+      source.compare(start, prefix.text.size(), prefix.text) != 0)
+    return 0;
+  levels = prefix.levels;
+  for (Level& level : levels)
+    if (level.open != StatementRange::npos) level.open += begin;
+  return prefix.tokens;
+}
+
+// Keeps the text before the statement's first literal (token `end`) when it
+// can be resumed after.
+void LiteralShape::Remember(std::string_view source, size_t end, const std::vector<Level>& levels,
+                            Prefix& prefix) const {
+  const size_t begin = range_.begin;
+  prefix.tokens = 0;
+  if (end - begin < 2 || tokens_[begin].kind != TokenKind::Word) return;
+  const Token& last = tokens_[end - 1];
+  if (last.kind != TokenKind::LParen && last.kind != TokenKind::Comma) return;
+  const size_t start = tokens_[begin].offset;
+  prefix.text = source.substr(start, last.offset + last.text.size() - start);
+  prefix.tokens = end - begin;
+  prefix.levels = levels;
+  for (Level& level : prefix.levels)
+    if (level.open != StatementRange::npos) level.open -= begin;
 }
 
 // A number that is a whole argument of a call or a type ("decimal(18, 2)",

@@ -27,6 +27,20 @@ enum class LiteralForm : uint8_t { AsWritten, CanonicalDate };
 
 class LiteralShape {
  public:
+  // Where the literal scan stands: one entry per open parenthesis.
+  struct Level {
+    size_t open;  // the "(" of this level, from the statement's start (npos at the top)
+    bool orderBy;
+  };
+  // The text of a statement up to its first literal and the scan's state
+  // there, kept across the statements of one batch: a statement that starts
+  // with the same text (a save's INSERTs) resumes the scan after it.
+  struct Prefix {
+    std::string_view text;
+    size_t tokens = 0;
+    std::vector<Level> levels;
+  };
+
   struct Literal {
     size_t token;  // index in the batch's tokens
     LiteralClass kind;
@@ -35,7 +49,9 @@ class LiteralShape {
   // source: the batch text every token's text points into, when it does
   // (no token rewritten by the lexer); the key is then built from it in
   // stretches, a cheaper spelling of the same shape.
-  LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source = {});
+  // prefix (with source only): the batch's last prefix, used and renewed.
+  LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source = {},
+               Prefix* prefix = nullptr);
 
   const std::string& Key() const { return key_; }
   const std::vector<Literal>& Literals() const { return literals_; }
@@ -53,6 +69,8 @@ class LiteralShape {
  private:
   bool Classify(size_t i, bool fixedNumber, LiteralClass& kind) const;
   bool WholeArgument(size_t i, size_t open) const;
+  size_t Resume(std::string_view source, const Prefix& prefix, std::vector<Level>& levels) const;
+  void Remember(std::string_view source, size_t end, const std::vector<Level>& levels, Prefix& prefix) const;
 
   const std::vector<Token>& tokens_;
   StatementRange range_;
