@@ -65,7 +65,9 @@ void AppendSize(std::string& key, size_t size) {
 LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source,
                            Prefix* prefix)
     : tokens_(tokens), range_(range) {
-  std::vector<Level> levels{{StatementRange::npos, false}};
+  std::vector<Level> levels;
+  levels.reserve(8);
+  levels.push_back({StatementRange::npos, false});
   size_t dates = 0;
   const size_t count = range.last - range.begin;
   // With the source at hand the key is the text between the literals, taken
@@ -101,12 +103,12 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
         break;
     }
     if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
-      LiteralClass kind;
+      Literal literal{i, LiteralClass::Text};
       // A divisor's value decides whether the division guards against zero.
       const bool divisor = i > range.begin && (tokens[i - 1].IsOp("/") || tokens[i - 1].IsOp("%"));
       const bool fixedNumber = t.kind == TokenKind::Number &&
                                (divisor || levels.back().orderBy || WholeArgument(i, levels.back().open));
-      if (Classify(i, fixedNumber, kind) && (kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
+      if (Classify(i, fixedNumber, literal) && (literal.kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
         if (fromSource) {
           if (literals_.empty() && prefix != nullptr && !resumed) Remember(source, i, levels, *prefix);
           const char* literal = source.data() + t.offset;  // an N'..' literal from its N
@@ -116,8 +118,8 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
         } else {
           key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
         }
-        key_ += static_cast<char>(kind);
-        literals_.push_back({i, kind});
+        key_ += static_cast<char>(literal.kind);
+        literals_.push_back(literal);
         continue;
       }
     }
@@ -182,24 +184,27 @@ bool LiteralShape::WholeArgument(size_t i, size_t open) const {
   return whole && callee.kind == TokenKind::Word && !callee.IsWord("values") && !callee.IsWord("in");
 }
 
-bool LiteralShape::Classify(size_t i, bool fixedNumber, LiteralClass& kind) const {
+bool LiteralShape::Classify(size_t i, bool fixedNumber, Literal& literal) {
   const Token& t = tokens_[i];
   if (t.kind == TokenKind::String) {
     if (IsBlankText(t.text)) return false;
     std::string canonical;
-    kind = DateLiteralRule::Canonical(t.text, canonical) ? LiteralClass::Date : LiteralClass::Text;
+    literal.kind = LiteralClass::Text;
+    if (DateLiteralRule::Canonical(t.text, canonical)) {
+      literal.kind = LiteralClass::Date;
+      literal.integer = static_cast<int64_t>(dates_.size());
+      dates_.push_back(std::move(canonical));
+    }
     return true;
   }
   if (fixedNumber) return false;
-  double real = 0;
-  int64_t integer = 0;
   if (AllDigits(t.text) && t.text.size() <= 18) {
-    std::from_chars(t.text.data(), t.text.data() + t.text.size(), integer);
-    kind = integer <= INT32_MAX ? LiteralClass::Integer : LiteralClass::BigInteger;
+    std::from_chars(t.text.data(), t.text.data() + t.text.size(), literal.integer);
+    literal.kind = literal.integer <= INT32_MAX ? LiteralClass::Integer : LiteralClass::BigInteger;
     return true;
   }
-  if (ExactDecimal(t.text, real)) {
-    kind = LiteralClass::Real;
+  if (ExactDecimal(t.text, literal.real)) {
+    literal.kind = LiteralClass::Real;
     return true;
   }
   return false;
@@ -234,21 +239,24 @@ std::string LiteralShape::MarkerText(size_t k, LiteralForm form) const {
   return "";
 }
 
-SqlValue LiteralShape::Value(size_t k, LiteralForm form) const {
-  const Token& t = tokens_[literals_[k].token];
-  SqlValue value;
-  switch (literals_[k].kind) {
+void LiteralShape::ReadValue(size_t k, LiteralForm form, SqlValue& value) const {
+  const Literal& literal = literals_[k];
+  const Token& t = tokens_[literal.token];
+  switch (literal.kind) {
     case LiteralClass::Integer:
     case LiteralClass::BigInteger:
       value.type = SqlValue::Type::Integer;
-      std::from_chars(t.text.data(), t.text.data() + t.text.size(), value.integer);
+      value.integer = literal.integer;
       break;
     case LiteralClass::Real:
       value.type = SqlValue::Type::Real;
-      ExactDecimal(t.text, value.real);
+      value.real = literal.real;
       break;
     default:
-      if (form == LiteralForm::CanonicalDate) {
+      if (form == LiteralForm::CanonicalDate && literal.kind == LiteralClass::Date) {
+        const std::string& canonical = dates_[static_cast<size_t>(literal.integer)];
+        value.text.assign(canonical, 1, canonical.size() - 2);
+      } else if (form == LiteralForm::CanonicalDate) {
         value.text = Spelling(k, form);
         value.text = value.text.substr(1, value.text.size() - 2);
       } else if (t.text.find('\'', 1) == t.text.size() - 1) {
@@ -258,11 +266,12 @@ SqlValue LiteralShape::Value(size_t k, LiteralForm form) const {
       }
       break;
   }
-  return value;
 }
 
 std::string LiteralShape::Spelling(size_t k, LiteralForm form) const {
   const Token& t = tokens_[literals_[k].token];
+  if (form == LiteralForm::CanonicalDate && literals_[k].kind == LiteralClass::Date)
+    return dates_[static_cast<size_t>(literals_[k].integer)];
   std::string canonical;
   if (form == LiteralForm::CanonicalDate && DateLiteralRule::Canonical(t.text, canonical)) return canonical;
   return std::string(t.text);

@@ -41,9 +41,12 @@ class LiteralShape {
     std::vector<Level> levels;
   };
 
+  // A literal with the value read while classifying it (read once).
   struct Literal {
     size_t token;  // index in the batch's tokens
     LiteralClass kind;
+    int64_t integer = 0;  // Integer, BigInteger; Date: index of its canonical spelling
+    double real = 0;      // Real
   };
 
   // source: the batch text every token's text points into, when it does
@@ -63,11 +66,16 @@ class LiteralShape {
   std::string MarkerText(size_t k, LiteralForm form) const;
 
   // The value literal k of this statement binds, and its SQLite spelling.
-  SqlValue Value(size_t k, LiteralForm form) const;
+  SqlValue Value(size_t k, LiteralForm form) const {
+    SqlValue value;
+    ReadValue(k, form, value);
+    return value;
+  }
+  void ReadValue(size_t k, LiteralForm form, SqlValue& value) const;
   std::string Spelling(size_t k, LiteralForm form) const;
 
  private:
-  bool Classify(size_t i, bool fixedNumber, LiteralClass& kind) const;
+  bool Classify(size_t i, bool fixedNumber, Literal& literal);
   bool WholeArgument(size_t i, size_t open) const;
   size_t Resume(std::string_view source, const Prefix& prefix, std::vector<Level>& levels) const;
   void Remember(std::string_view source, size_t end, const std::vector<Level>& levels, Prefix& prefix) const;
@@ -76,6 +84,7 @@ class LiteralShape {
   StatementRange range_;
   std::string key_;
   std::vector<Literal> literals_;
+  std::vector<std::string> dates_;  // canonical spellings of the Date literals
 };
 
 }  // namespace fabrikon::dialect

@@ -26,6 +26,7 @@ struct SqlValue {
 class SqlParameters {
  public:
   void Add(SqlValue value) { values_.push_back(std::move(value)); }
+  SqlValue& Add() { return values_.emplace_back(); }  // filled in place
   void Reserve(size_t count) { values_.reserve(count); }
   bool empty() const { return values_.empty(); }
   size_t size() const { return values_.size(); }

@@ -160,7 +160,7 @@ std::string StatementTemplate::InlineText(const LiteralShape& literals) const { 
 SqlParameters StatementTemplate::Parameters(const LiteralShape& literals) const {
   SqlParameters parameters;
   parameters.Reserve(slots_.size());
-  for (const Slot& slot : slots_) parameters.Add(literals.Value(slot.literal, slot.form));
+  for (const Slot& slot : slots_) literals.ReadValue(slot.literal, slot.form, parameters.Add());
   return parameters;
 }
 
