@@ -101,5 +101,28 @@ TEST(SqliteParameterizedTest, SameShapeDifferentValuesAnswerAsWritten) {
   EXPECT_THROW(Answer(c, "SELECT n % 0 AS h FROM t WHERE id = 1", columns), ComError);
 }
 
+// A batch's statements that repeat the same text up to their first value
+// (a save's INSERTs) must still classify each value after it on its own:
+// int and larger integers, decimals, dates (a whole VALUES item is a date),
+// texts, a style inside a call.
+TEST(SqliteParameterizedTest, RepeatedInsertTextKeepsEachValue) {
+  testing::TempDatabase db;
+  auto conn = SqliteConnection::Connect(db.ConnectionString());
+  conn->ExecuteNative("CREATE TABLE u(k INTEGER PRIMARY KEY, v varchar(30), w numeric(20,2));");
+  Connection& c = *conn;
+  c.Execute("insert into u(k, v, w) values (1, 'a''b', 2.5)"
+            " insert into u(k, v, w) values (2, '2024-3-12', 2147483647 + 0)"
+            " insert into u(k, v, w) values (3, 'c', 2147483648 + 1)"
+            " insert into u(k, v, w) values (4, convert(varchar(10), convert(datetime, '2024/3/11'), 120), 0.25)"
+            " insert into u(k, v, w) values (5, convert(varchar(10), convert(datetime, '2024-03-13'), 120), 7)"
+            " insert into u(k, v, w) select 6, 'x' + 'y', 3000000000 * 2");
+  std::string columns;
+  EXPECT_EQ(Answer(c, "SELECT k, v, w FROM u ORDER BY k", columns),
+            "1|a'b|2.5;2|2024-03-12 00:00:00|2147483647;3|c|2147483649;4|2024-03-11|0.25;5|2024-03-13|7;6|xy|6000000000");
+  EXPECT_THROW(c.Execute("insert into u(k, v, w) values (7, 'd', 1)"
+                         " insert into u(k, v, w) values (8, 'e', 2147483647 + 1)"),
+               ComError);
+}
+
 }  // namespace
 }  // namespace fabrikon
