@@ -49,7 +49,7 @@ class Field {
   long DefinedSize() const;
   int Precision() const;
   int NumericScale() const;
-  const Variant& Value() const;
+  inline const Variant& Value() const;
   // Supports "ISAUTOINCREMENT" (Boolean); unknown names raise ItemNotFound.
   Variant Properties(const std::string& name) const;
 
@@ -101,10 +101,18 @@ class Recordset {
   // Writes the ADO XML persistence layout into the given document, in place.
   void Save(const DOMDocumentPtr& document, int persistFormat = adPersistXML) const;
 
-  // Backends and the Field class only.
-  const Variant& ValueAt(size_t field) const;
+  // Backends and the Field class only. The current row's value is read
+  // inline (the walks over a recordset read it for every field of every row).
+  const Variant& ValueAt(size_t field) const {
+    if (open_ && position_ >= 0 && static_cast<size_t>(position_) < rows_->size()) {
+      const std::vector<Variant>& row = (*rows_)[static_cast<size_t>(position_)];
+      if (field < row.size() && field < fields_->size()) return row[field];
+    }
+    return CheckedValueAt(field);
+  }
 
  private:
+  const Variant& CheckedValueAt(size_t field) const;
   void RequireOpen() const;
   void RequireCurrentRecord() const;
   std::shared_ptr<const std::vector<FieldInfo>> fields_;
@@ -114,5 +122,7 @@ class Recordset {
   long pageSize_ = 10;
   bool open_ = true;
 };
+
+inline const Variant& Field::Value() const { return rs_->ValueAt(index_); }
 
 }  // namespace fabrikon

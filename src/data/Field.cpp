@@ -11,8 +11,6 @@ int Field::Type() const { return rs_->Info(index_).type; }
 long Field::DefinedSize() const { return rs_->Info(index_).definedSize; }
 int Field::Precision() const { return rs_->Info(index_).precision; }
 int Field::NumericScale() const { return rs_->Info(index_).numericScale; }
-const Variant& Field::Value() const { return rs_->ValueAt(index_); }
-
 Variant Field::Properties(const std::string& name) const {
   const FieldInfo& info = rs_->Info(index_);
   if (UCase(name) == "ISAUTOINCREMENT") return Variant(info.isAutoIncrement);

@@ -184,7 +184,7 @@ void Recordset::Save(const DOMDocumentPtr& document, int persistFormat) const {
   RowsetWriter(*fields_, *rows_).WriteInto(*document);
 }
 
-const Variant& Recordset::ValueAt(size_t field) const {
+const Variant& Recordset::CheckedValueAt(size_t field) const {
   RequireCurrentRecord();
   if (field >= fields_->size()) ThrowItemNotFound(std::to_string(field));
   return (*rows_)[static_cast<size_t>(position_)][field];

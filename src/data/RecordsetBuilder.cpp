@@ -19,22 +19,24 @@ namespace fabrikon {
 
 namespace {
 
-std::string ColumnText(sqlite3_stmt* statement, int index) {
-  const auto* text = sqlite3_column_text(statement, index);
-  int bytes = sqlite3_column_bytes(statement, index);
+// The row's stored values are read through their sqlite3_value, located once
+// per column (each sqlite3_column_* call would locate it again).
+std::string ValueText(sqlite3_value* value) {
+  const auto* text = sqlite3_value_text(value);
+  int bytes = sqlite3_value_bytes(value);
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), bytes);
 }
 
-Variant StoredValue(sqlite3_stmt* statement, int index) {
-  switch (sqlite3_column_type(statement, index)) {
+Variant StoredValue(sqlite3_value* value, int stored) {
+  switch (stored) {
     case SQLITE_INTEGER:
-      return Variant(static_cast<long long>(sqlite3_column_int64(statement, index)));
+      return Variant(static_cast<long long>(sqlite3_value_int64(value)));
     case SQLITE_FLOAT:
-      return Variant(sqlite3_column_double(statement, index));
+      return Variant(sqlite3_value_double(value));
     case SQLITE_NULL:
       return Variant::Null();
     default:
-      return Variant(ColumnText(statement, index));
+      return Variant(ValueText(value));
   }
 }
 
@@ -104,32 +106,33 @@ std::shared_ptr<ResultColumns> RecordsetBuilder::Describe(sqlite3_stmt* statemen
 }
 
 Variant RecordsetBuilder::ReadValue(sqlite3_stmt* statement, int index, ValueRule rule) {
-  const int stored = sqlite3_column_type(statement, index);
+  sqlite3_value* value = sqlite3_column_value(statement, index);
+  const int stored = sqlite3_value_type(value);
   if (stored == SQLITE_NULL) return Variant::Null();
   switch (rule) {
     case ValueRule::Bool:
-      if (stored == SQLITE_TEXT) return Variant(Variant(ColumnText(statement, index)).ToBool());
-      return Variant(sqlite3_column_double(statement, index) != 0.0);
+      if (stored == SQLITE_TEXT) return Variant(Variant(ValueText(value)).ToBool());
+      return Variant(sqlite3_value_double(value) != 0.0);
     case ValueRule::Date:
       if (stored == SQLITE_TEXT) {
-        std::string text = ColumnText(statement, index);
+        std::string text = ValueText(value);
         DateTime date;
         if (DateTime::Parse(text, date)) return Variant(date);
         return Variant(std::move(text));  // not a date: keep what is stored
       }
       break;
     case ValueRule::Double:
-      if (stored == SQLITE_INTEGER || stored == SQLITE_FLOAT) return Variant(sqlite3_column_double(statement, index));
+      if (stored == SQLITE_INTEGER || stored == SQLITE_FLOAT) return Variant(sqlite3_value_double(value));
       break;
     case ValueRule::Text:
-      if (stored == SQLITE_FLOAT) return Variant(FormatDouble(sqlite3_column_double(statement, index)));
-      return Variant(ColumnText(statement, index));
+      if (stored == SQLITE_FLOAT) return Variant(FormatDouble(sqlite3_value_double(value)));
+      return Variant(ValueText(value));
     case ValueRule::Integer:
     case ValueRule::Binary:
     case ValueRule::Other:
       break;
   }
-  return StoredValue(statement, index);
+  return StoredValue(value, stored);
 }
 
 RecordsetPtr RecordsetBuilder::Build() {

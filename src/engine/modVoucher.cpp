@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "fabrikon/ComError.h"
@@ -93,52 +94,54 @@ std::string TrimBlanksAndTabs(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// A number rounded half away from zero to `decimals` places, as digits:
-// `whole` without leading zeros, `fraction` exactly `decimals` long.
+// A number's 15 significant digits rounded half away from zero at `decimals`
+// places: digits[0, count) with the point after `pointPos` of them (beyond the
+// digits every place is '0'). Kept on the stack: formatting is hot.
 struct RoundedDigits {
-  std::string whole, fraction;
-  bool IsZero() const { return whole.find_first_not_of('0') == std::string::npos &&
-                               fraction.find_first_not_of('0') == std::string::npos; }
+  char digits[17];
+  long count = 0;
+  long pointPos = 0;
+  char At(long i) const { return i >= 0 && i < count ? digits[i] : '0'; }
+  bool IsZero() const { return std::all_of(digits, digits + count, [](char c) { return c == '0'; }); }
 };
 
 RoundedDigits RoundDecimal(double magnitude, int decimals) {
   // The 15 significant digits of the classic conversion, then decimal rounding,
   // so 1.005 rounds like the text "1.005" and not like its binary neighbour.
   char buffer[40];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
-  const std::string text(buffer, result.ptr);
-  const size_t e = text.find('e');
-  std::string digits = text.substr(0, 1) + text.substr(2, e - 2);
-  long pointPos = std::strtol(text.c_str() + e + 1, nullptr, 10) + 1;  // digits before the point
+  auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, magnitude, std::chars_format::scientific, 14);
+  *result.ptr = '\0';
+  char* e = std::find(buffer, result.ptr, 'e');
+  RoundedDigits out;
+  out.digits[0] = buffer[0];
+  std::copy(buffer + 2, e, out.digits + 1);
+  out.count = e - buffer - 1;
+  out.pointPos = std::strtol(e + 1, nullptr, 10) + 1;  // digits before the point
   if (magnitude == 0) {
-    digits.assign(15, '0');
-    pointPos = 1;
+    std::fill(out.digits, out.digits + 15, '0');
+    out.count = 15;
+    out.pointPos = 1;
   }
 
-  const long keep = pointPos + decimals;
+  const long keep = out.pointPos + decimals;
   if (keep < 0) {
-    digits.clear();
-  } else if (keep < static_cast<long>(digits.size())) {
-    const bool roundUp = digits[keep] >= '5';
-    digits.resize(keep);
+    out.count = 0;
+  } else if (keep < out.count) {
+    const bool roundUp = out.digits[keep] >= '5';
+    out.count = keep;
     if (roundUp) {
       long i = keep - 1;
-      for (; i >= 0 && digits[i] == '9'; --i) digits[i] = '0';
+      for (; i >= 0 && out.digits[i] == '9'; --i) out.digits[i] = '0';
       if (i >= 0) {
-        ++digits[i];
+        ++out.digits[i];
       } else {
-        digits.insert(digits.begin(), '1');
-        ++pointPos;
+        std::memmove(out.digits + 1, out.digits, static_cast<size_t>(out.count));
+        out.digits[0] = '1';
+        ++out.count;
+        ++out.pointPos;
       }
     }
   }
-  // Lay the digits out around the point.
-  RoundedDigits out;
-  for (long i = 0; i < pointPos; ++i) out.whole += i < static_cast<long>(digits.size()) ? digits[i] : '0';
-  for (long i = pointPos; i < pointPos + decimals; ++i)
-    out.fraction += i >= 0 && i < static_cast<long>(digits.size()) ? digits[i] : '0';
-  const size_t firstNonZero = out.whole.find_first_not_of('0');
-  out.whole = firstNonZero == std::string::npos ? "" : out.whole.substr(firstNonZero);
   return out;
 }
 
@@ -163,6 +166,24 @@ NumberPattern ParsePattern(const std::string& pattern) {
   if (i != pattern.size())
     throw ComError(ErrorNumber::InvalidProcedureCall, "Invalid procedure call or argument: format \"" + pattern + "\"");
   return p;
+}
+
+// A short plain decimal ("-12.5", ".25"): read at once; the general path
+// reads the same digits to the same (correctly rounded) value.
+bool PlainDecimal(const std::string& text, double& value) {
+  if (text.empty() || text.size() > 24) return false;
+  bool digits = false, point = false;
+  for (size_t i = text[0] == '-' ? 1 : 0; i < text.size(); ++i) {
+    if (IsDigit(text[i])) {
+      digits = true;
+    } else if (text[i] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return digits && result.ec == std::errc{} && result.ptr == text.data() + text.size();
 }
 
 }  // namespace
@@ -252,6 +273,8 @@ double Val(const std::string& text) {
     for (char c : text) whole = whole * 10 + (c - '0');
     return static_cast<double>(whole);
   }
+  double plain = 0;
+  if (PlainDecimal(text, plain)) return plain;
   std::string compact;
   compact.reserve(text.size());
   for (char c : text)
@@ -272,17 +295,41 @@ bool IsNumeric(const std::string& text) {
 
 std::string NumberText(double value) { return FormatDouble(value); }
 
+namespace {
+
+// The last pattern parsed: call sites format many numbers with one pattern.
+const NumberPattern& CachedPattern(const std::string& pattern) {
+  thread_local std::string last;
+  thread_local NumberPattern parsed;
+  thread_local bool known = false;
+  if (!known || pattern != last) {
+    parsed = ParsePattern(pattern);
+    last = pattern;
+    known = true;
+  }
+  return parsed;
+}
+
+}  // namespace
+
 std::string FormatNumber(double value, const std::string& pattern) {
   if (pattern.empty() || !std::isfinite(value)) return FormatDouble(value);
-  const NumberPattern p = ParsePattern(pattern);
-  RoundedDigits digits = RoundDecimal(std::fabs(value), p.maxDecimals);
-  while (static_cast<int>(digits.fraction.size()) > p.minDecimals && digits.fraction.back() == '0')
-    digits.fraction.pop_back();
-  std::string whole = digits.whole;
-  if (static_cast<int>(whole.size()) < p.minWhole) whole.insert(0, p.minWhole - whole.size(), '0');
-  std::string text = (value < 0 && !digits.IsZero()) ? "-" : "";
-  text += whole;
-  if (p.point) text += "." + digits.fraction;
+  const NumberPattern& p = CachedPattern(pattern);
+  const RoundedDigits d = RoundDecimal(std::fabs(value), p.maxDecimals);
+  long first = 0;  // the whole part's first digit that is not a leading zero
+  while (first < d.pointPos && d.At(first) == '0') ++first;
+  const long wholeDigits = std::max(0L, d.pointPos - first);
+  long decimals = p.maxDecimals;
+  while (decimals > p.minDecimals && d.At(d.pointPos + decimals - 1) == '0') --decimals;
+  std::string text;
+  text.reserve(static_cast<size_t>(std::max<long>(wholeDigits, p.minWhole) + decimals + 2));
+  if (value < 0 && !d.IsZero()) text += '-';
+  if (wholeDigits < p.minWhole) text.append(static_cast<size_t>(p.minWhole - wholeDigits), '0');
+  for (long i = first; i < d.pointPos; ++i) text += d.At(i);
+  if (p.point) {
+    text += '.';
+    for (long i = 0; i < decimals; ++i) text += d.At(d.pointPos + i);
+  }
   return text;
 }
 

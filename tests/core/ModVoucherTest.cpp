@@ -127,6 +127,10 @@ TEST(Val, ReadsTheLeadingNumber) {
   EXPECT_EQ(Val("1e+"), 1);
   EXPECT_EQ(Val("1e-400"), 0);
   EXPECT_EQ(Val("0.000"), 0);
+  EXPECT_EQ(Val("12."), 12);
+  EXPECT_EQ(Val("-12.75"), -12.75);
+  EXPECT_EQ(Val("0.1"), 0.1);
+  EXPECT_EQ(Val("-3.5-2"), -3.5);
 }
 
 TEST(Val, RaisesOnOverflow) {
@@ -157,6 +161,9 @@ TEST(FormatNumber, FollowsThePatterns) {
   EXPECT_EQ(FormatNumber(12.345, "#.00"), "12.35");
   EXPECT_EQ(FormatNumber(1.005, "#.00"), "1.01");  // rounds the decimal text, not the binary value
   EXPECT_EQ(FormatNumber(9.999, "#.00"), "10.00");
+  EXPECT_EQ(FormatNumber(-99999.9999, "0.00"), "-100000.00");  // the carry adds a digit
+  EXPECT_EQ(FormatNumber(0.96, "#.0"), "1.0");
+  EXPECT_EQ(FormatNumber(123456789012345678.0, "0.0"), "123456789012346000.0");  // 15 significant digits
   EXPECT_EQ(FormatNumber(-0.5, "#.00"), "-.50");
   EXPECT_EQ(FormatNumber(-0.001, "#.00"), ".00");  // no sign on a rounded zero
   EXPECT_EQ(FormatNumber(0.5, "0.00"), "0.50");
@@ -170,7 +177,12 @@ TEST(FormatNumber, FollowsThePatterns) {
 }
 
 TEST(FormatNumber, RejectsUnknownPatterns) {
+  // Alternating with valid patterns: a pattern read before never stands in for another.
+  EXPECT_EQ(FormatNumber(1, "0.00"), "1.00");
   EXPECT_THROW(FormatNumber(1, "#,##0.00"), ComError);
+  EXPECT_THROW(FormatNumber(1, "#,##0.00"), ComError);
+  EXPECT_EQ(FormatNumber(1, "0.00"), "1.00");
+  EXPECT_EQ(FormatNumber(1, "0.0"), "1.0");
   EXPECT_THROW(FormatNumber(1, "abc"), ComError);
 }
 
