@@ -52,12 +52,14 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
   for (auto& source : translated) {
     Statement statement;
     statement.kind = source.kind;
-    if (!source.condition.empty()) statement.condition = Compile(source.condition, schemaChanged);
+    if (!source.condition.empty())
+      statement.condition = Compile(source.condition, schemaChanged, source.conditionParameters);
     statement.conditionParameters = std::move(source.conditionParameters);
     statement.steps.reserve(source.sql.size());
     for (size_t i = 0; i < source.sql.size(); ++i) {
       const std::string_view sql = source.sql[i];
-      statement.steps.push_back(Step{Compile(sql, schemaChanged), ChangesSchema(sql), std::move(source.parameters[i])});
+      Compiled compiled = Compile(sql, schemaChanged, source.parameters[i]);
+      statement.steps.push_back(Step{std::move(compiled), ChangesSchema(sql), std::move(source.parameters[i])});
       schemaChanged = schemaChanged || statement.steps.back().changesSchema;
     }
     statements_.push_back(std::move(statement));
@@ -67,20 +69,27 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
 // A name the schema does not know yet may be one an earlier statement of
 // the batch creates (and one it knows, one an earlier statement drops);
 // anything else (syntax above all) fails the batch now.
-PreparedBatch::Compiled PreparedBatch::Compile(std::string_view sql, bool schemaChangedBefore) const {
+PreparedBatch::Compiled PreparedBatch::Compile(std::string_view sql, bool schemaChangedBefore,
+                                               const dialect::SqlParameters& parameters) const {
   try {
     return Compiled{cache_.Prepare(sql), {}};
   } catch (const ComError& error) {
     const std::string& text = error.Description();
     const bool resolution = text.rfind("Invalid object name", 0) == 0 || text.rfind("Invalid column name", 0) == 0 ||
                             text.rfind("There is already an object named", 0) == 0;
-    if (!schemaChangedBefore || !resolution) throw;
+    if (!schemaChangedBefore || !resolution) throw ComError(error.Number(), parameters.NameLiterals(text));
     return Compiled{nullptr, std::string(sql)};
   }
 }
 
-sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache) {
-  if (!statement && !deferred.empty()) statement = cache.Prepare(deferred);
+sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache, const dialect::SqlParameters& parameters) {
+  if (!statement && !deferred.empty()) {
+    try {
+      statement = cache.Prepare(deferred);
+    } catch (const ComError& error) {
+      throw ComError(error.Number(), parameters.NameLiterals(error.Description()));
+    }
+  }
   return statement.get();
 }
 
@@ -88,13 +97,13 @@ std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function
   std::vector<long> counts;
   counts.reserve(statements_.size());
   for (auto& statement : statements_) {
-    sqlite3_stmt* condition = statement.condition.Get(cache_);
+    sqlite3_stmt* condition = statement.condition.Get(cache_, statement.conditionParameters);
     if (condition != nullptr && !ConditionHolds(condition, statement.conditionParameters)) {
       counts.push_back(kNoCount);
       continue;
     }
     for (auto& step : statement.steps) {
-      sqlite3_stmt* compiled = step.compiled.Get(cache_);
+      sqlite3_stmt* compiled = step.compiled.Get(cache_, step.parameters);
       if (compiled == nullptr) continue;
       RunStep(compiled, step.parameters, rows);
       if (step.changesSchema && onSchemaChange) onSchemaChange();

@@ -42,7 +42,7 @@ class PreparedBatch {
   struct Compiled {
     StatementHandle statement;  // null: nothing to run (or not yet compiled)
     std::string deferred;
-    sqlite3_stmt* Get(StatementCache& cache);
+    sqlite3_stmt* Get(StatementCache& cache, const dialect::SqlParameters& parameters);
   };
   struct Step {
     Compiled compiled;
@@ -56,7 +56,7 @@ class PreparedBatch {
     std::vector<Step> steps;
   };
 
-  Compiled Compile(std::string_view sql, bool schemaChangedBefore) const;
+  Compiled Compile(std::string_view sql, bool schemaChangedBefore, const dialect::SqlParameters& parameters) const;
   bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
   void RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows) const;
 

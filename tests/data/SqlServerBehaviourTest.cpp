@@ -50,6 +50,12 @@ TEST_F(SqlServerBehaviourTest, ErrorsReadAsSqlServerWordsThem) {
        {ErrorNumber::CantConvertValue, "Arithmetic overflow error converting expression to data type int."}},
       {"select id, 1 from parts union select 2, 'a'",
        {ErrorNumber::CantConvertValue, "Conversion failed when converting the varchar value 'a' to data type int."}},
+      // A syntax error at a literal names the literal as written, never the
+      // engine's placeholder for it.
+      {"insert into parts values (2 3)", {ErrorNumber::ErrorsInCommand, "Incorrect syntax near '3'."}},
+      {"update parts set name = 1.5 2.25", {ErrorNumber::ErrorsInCommand, "Incorrect syntax near '2.25'."}},
+      {"select id from parts where code = 'a' 'it''s'", {ErrorNumber::ErrorsInCommand, "Incorrect syntax near ''it''s''."}},
+      {"create table u (a int); insert into u values (1 'x')", {ErrorNumber::ErrorsInCommand, "Incorrect syntax near ''x''."}},
   };
   for (const auto& [sql, expected] : cases) EXPECT_EQ(ErrorOf(sql), expected) << sql;
 }

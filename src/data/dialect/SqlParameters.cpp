@@ -3,6 +3,9 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+#include <charconv>
+
 #include "fabrikon/ComError.h"
 
 namespace fabrikon::dialect {
@@ -27,6 +30,50 @@ void SqlParameters::Bind(sqlite3_stmt* statement) const {
     if (rc != SQLITE_OK)
       throw ComError(ErrorNumber::E_FAIL_, "The embedded database refused parameter " + std::to_string(at) + ".");
   }
+}
+
+namespace {
+
+std::string Spelling(const SqlValue& value) {
+  switch (value.type) {
+    case SqlValue::Type::Integer:
+      return std::to_string(value.integer);
+    case SqlValue::Type::Real: {
+      char digits[32];
+      const auto end = std::to_chars(digits, digits + sizeof digits, value.real).ptr;
+      return std::string(digits, end);
+    }
+    case SqlValue::Type::Text:
+      break;
+  }
+  // A text literal as written, quotes included (as the inline ones show).
+  std::string quoted = "'";
+  for (char c : value.Text()) quoted += c == '\'' ? "''" : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+std::string SqlParameters::NameLiterals(const std::string& message) const {
+  std::string named;
+  named.reserve(message.size());
+  for (size_t i = 0; i < message.size(); ++i) {
+    size_t end = i + 1;
+    while (end < message.size() && std::isdigit(static_cast<unsigned char>(message[end]))) ++end;
+    size_t number = 0;
+    // Only a whole quoted name ('?2'): a caller's own name may hold a '?'.
+    const bool parameter = message[i] == '?' && i > 0 && message[i - 1] == '\'' && end < message.size() &&
+                           message[end] == '\'' && end > i + 1 && end - i <= 6 &&
+                           std::from_chars(message.data() + i + 1, message.data() + end, number).ec == std::errc() &&
+                           number >= 1 && number <= values_.size();
+    if (!parameter) {
+      named += message[i];
+      continue;
+    }
+    named += Spelling(values_[number - 1]);
+    i = end - 1;
+  }
+  return named;
 }
 
 }  // namespace fabrikon::dialect

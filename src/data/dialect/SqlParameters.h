@@ -34,6 +34,10 @@ class SqlParameters {
   // Binds every value; the texts are not copied, so the parameters must
   // outlive the statement's run (the caller clears the bindings after it).
   void Bind(sqlite3_stmt* statement) const;
+  // An engine message with each parameter it names ('?2') replaced by the
+  // literal it stands for ('abc', 12), so that errors show what the caller
+  // wrote rather than the engine's placeholder.
+  std::string NameLiterals(const std::string& message) const;
 
  private:
   std::vector<SqlValue> values_;
