@@ -35,11 +35,14 @@ struct BomNode {
 // Explodes product line `mainid` of om_pomain: the selected materials go to
 // SelectedBomLines, their BOM row ids to SelectedAutoIDs. Answers
 // SelectedAutoIDs, or "" when the product line is not found. A bill of
-// materials that leads back into itself raises ComError naming the item.
+// materials that leads back into itself, or whose explosion would select
+// more than 1,000,000 materials (each use of a shared sub-assembly counted),
+// raises ComError naming the item; nothing is selected then.
 std::string ExplodeProductLine(long mainid, const std::string& strSOCode, const ConnectionPtr& Conn);
 
 // Reads the node's BOM level and selects its materials, descending into
-// sub-assemblies while depth < levels. Always true.
+// sub-assemblies while depth < levels. Always true. Refuses as
+// ExplodeProductLine does.
 bool ExpandBomLevel(BomNode& node, long levels, long level, const ConnectionPtr& Conn);
 
 // The number of BOM levels below the node (0 when it has no BOM).

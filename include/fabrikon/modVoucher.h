@@ -22,6 +22,7 @@ double ToDbl(const std::string& text);
 
 // "NULL" for a NULL value, otherwise the text between single quotes, with
 // single quotes inside the value doubled so a value can never end the literal.
+// A number that is not finite raises as NumberText does.
 std::string SqlStr(const Variant& value);
 
 // "" for NULL (and Empty), otherwise the value as text.
@@ -78,8 +79,15 @@ DOMDocumentPtr NewHeadDocument(std::initializer_list<std::pair<const char*, Vari
 // --- Formatting -------------------------------------------------------------
 
 // The classic text of a number for SQL text (unquoted literals): whole
-// numbers without ".0", up to 15 significant digits (FormatDouble).
+// numbers without ".0", up to 15 significant digits (FormatDouble). An
+// infinite or NaN value, which no statement may carry, raises SQL Server's
+// error for such arithmetic (RaiseFloatOverflow).
 std::string NumberText(double value);
+
+// Raises ComError 0x80040E07 "Arithmetic overflow error converting
+// expression to data type float.", as SQL Server fails float arithmetic
+// that overflows.
+[[noreturn]] void RaiseFloatOverflow();
 
 // Number patterns: "#" (rounded whole number, zero gives ""), "#." + N zeros
 // (N decimals, no digit before the point when the whole part is 0: 0.5 with
@@ -101,10 +109,11 @@ std::string UCase(const std::string& text);
 
 // --- Module-wide settings (one copy per thread) -------------------------------
 
-// Decimal places of quantities; 2 until the façade's Init reads the
+// Decimal places of quantities; 0 until the façade's Init reads the
 // account's setting.
 int16_t& QuantityDecimals();
-// The pattern of quantities derived from QuantityDecimals ("#.00" for 2).
+// The pattern of quantities derived from QuantityDecimals ("#.00" for 2);
+// "" (no format: the value as it is) until a façade's Init sets it.
 std::string& QuantityFormat();
 // Whether numbering reserves the number (true) or only previews it.
 bool& GetRealNo();

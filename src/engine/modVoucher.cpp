@@ -19,9 +19,10 @@ namespace fabrikon {
 namespace {
 
 struct ModuleState {
-  // Until a façade's Init reads the precision, quantities have no decimals.
+  // Until a façade's Init reads the precision, quantities have no decimals
+  // and are used as they are: no format, so nothing is rounded.
   int16_t quantityDecimals = 0;
-  std::string quantityFormat = "#";
+  std::string quantityFormat;
   bool getRealNo = false;
 };
 thread_local ModuleState moduleState;
@@ -197,8 +198,13 @@ double ToDbl(const std::string& text) {
   return value;
 }
 
+void RaiseFloatOverflow() {
+  throw ComError(ErrorNumber::CantConvertValue, "Arithmetic overflow error converting expression to data type float.");
+}
+
 std::string SqlStr(const Variant& value) {
   if (value.IsNull()) return "NULL";
+  if (value.kind() == Variant::Kind::Double && !std::isfinite(value.ToDouble())) RaiseFloatOverflow();
   const std::string text = value.ToText();
   std::string quoted = "'";
   quoted.reserve(text.size() + 2);
@@ -293,7 +299,10 @@ bool IsNumeric(const std::string& text) {
   return parts.HasDigits() && pos == trimmed.size() && ToDouble(parts, ignored);
 }
 
-std::string NumberText(double value) { return FormatDouble(value); }
+std::string NumberText(double value) {
+  if (!std::isfinite(value)) RaiseFloatOverflow();
+  return FormatDouble(value);
+}
 
 namespace {
 

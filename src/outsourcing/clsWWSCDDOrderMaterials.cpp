@@ -107,11 +107,30 @@ bool OverReleased(const ConnectionPtr& Conn, const DOMDocumentPtr& domBody) {
   return false;
 }
 
-// Material already issued to the vendor must never be thrown away by a rebuild.
-bool HasIssuedMaterial(const ConnectionPtr& Conn, int64_t id) {
-  RecordsetPtr rs = Conn->Open("select top 1 mainid from om_podetails where isnull(foutquantity,0)>0 and mainid in "
-                               "(select mainid from om_pomain where id=" + std::to_string(id) + ")",
-                               adOpenStatic, adLockReadOnly);
+// The material lines of product lines that this save deleted: the engine
+// has removed the om_pomain rows already, so the order's lines no longer
+// lead to them. Only keys that no product line holds any more are taken, so
+// a crafted deleted row cannot reach a live line's materials. "" when the
+// save deleted no line.
+std::string DeletedLinesScope(const DOMDocumentPtr& domBody) {
+  std::string deleted;
+  if (domBody) {
+    for (const XmlNode& row : domBody->selectNodes("//z:row [@editprop='D']")) {
+      const std::string mainid = NullToEmpty(row.getAttribute("mainid"));
+      if (IsNumeric(mainid)) deleted += (deleted.empty() ? "" : ",") + NumberText(Val(mainid));
+    }
+  }
+  if (deleted.empty()) return "";
+  return "mainid in (" + deleted + ") and mainid not in (select mainid from om_pomain where mainid is not null)";
+}
+
+// Material already issued to the vendor must never be thrown away by a
+// rebuild, nor left behind by a deleted line.
+bool HasIssuedMaterial(const ConnectionPtr& Conn, int64_t id, const std::string& deletedLines) {
+  std::string query = "select top 1 mainid from om_podetails where isnull(foutquantity,0)>0 and ";
+  const std::string ofOrder = "mainid in (select mainid from om_pomain where id=" + std::to_string(id) + ")";
+  query += deletedLines.empty() ? ofOrder : "(" + ofOrder + " or (" + deletedLines + "))";
+  RecordsetPtr rs = Conn->Open(query, adOpenStatic, adLockReadOnly);
   const bool issued = !rs->Eof();
   rs->Close();
   return issued;
@@ -121,7 +140,8 @@ std::string RebuildMaterials(const DOMDocumentPtr& domHead, const DOMDocumentPtr
   const int64_t id = production::ToWholeNumber(GetHeadValue(domHead, "id"), INT32_MIN, INT32_MAX);
   const int option = production::WasteOption(Conn);
   int64_t subId = production::HighestSubId(Conn, "om_podetails");
-  if (HasIssuedMaterial(Conn, id)) {
+  const std::string deletedLines = DeletedLinesScope(domBody);
+  if (HasIssuedMaterial(Conn, id, deletedLines)) {
     return "委外订单[" + std::to_string(id) + "]已经有材料出库，不能重新生成子件，" + kMaterialsFailed;
   }
   long affected = 0;
@@ -129,6 +149,7 @@ std::string RebuildMaterials(const DOMDocumentPtr& domHead, const DOMDocumentPtr
                     std::to_string(id) + ") ",
                 affected);
   if (affected == -1) return kMaterialsFailed;
+  if (!deletedLines.empty()) Conn->Execute("delete from om_podetails where " + deletedLines);
 
   RecordsetPtr lines = Conn->Open(ProductLinesQuery(option, id), adOpenStatic, adLockReadOnly);
   if (lines->Eof()) return kMaterialsFailed;

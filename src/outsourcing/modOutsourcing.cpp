@@ -1,15 +1,20 @@
 // The bill-of-materials explosion of outsourcing order lines and the
 // free-item checks of product lines and selected BOM rows (see
-// fabrikon/modOutsourcing.h). The explosion walks the BOM depth first, one
-// query per BOM level, and refuses a bill of materials that leads back into
-// itself instead of descending without end.
+// fabrikon/modOutsourcing.h). The explosion walks the BOM depth first on a
+// stack of its own (however deep the bill of materials, the thread's stack
+// stays flat), reads each BOM level from the database once, refuses a bill of
+// materials that leads back into itself instead of descending without end,
+// and counts the materials before selecting them, refusing an explosion too
+// large to hold.
 #include "fabrikon/modOutsourcing.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 
 #include "fabrikon/ComError.h"
 #include "fabrikon/modVoucher.h"
@@ -91,17 +96,56 @@ class BomColumns {
   bool bound_ = false;
 };
 
-// One walk of a bill of materials: the item it was started for (named in
-// the cycle refusal), the BOM heads on the path from the top and where the
-// level queries keep their columns.
-struct BomWalk {
-  std::string item;
-  std::vector<std::string> path;
-  BomColumns columns;
+// One BOM row of a level query, kept after its recordset is closed: the
+// columns the walk reads, their texts in one buffer, which of them are null.
+class BomRow {
+ public:
+  BomRow(const Recordset& rs, const BomColumns& columns) {
+    for (int c = 0; c < kColumns; ++c) {
+      const Variant& value = columns.Value(rs, c);
+      if (value.IsNull()) nulls_ |= 1u << c;
+      start_[c] = static_cast<uint32_t>(text_.size());
+      text_ += NullToEmpty(value);
+    }
+    start_[kColumns] = static_cast<uint32_t>(text_.size());
+  }
+  bool IsNull(int column) const { return (nulls_ >> column & 1u) != 0; }
+  std::string Text(int column) const { return text_.substr(start_[column], start_[column + 1] - start_[column]); }
+
+ private:
+  static constexpr int kColumns = 18;
+  std::string text_;
+  std::array<uint32_t, kColumns + 1> start_{};
+  uint32_t nulls_ = 0;
 };
 
+using BomLevel = std::vector<BomRow>;
+
+// The most material rows one explosion may give: past it the rows would
+// exhaust memory (shared sub-assemblies multiply with every level).
+constexpr uint64_t kMaxMaterialRows = 1000000;
+
+// One walk of a bill of materials: the item it was started for (named in
+// the refusals), the BOM heads on the path from the top (with a count per
+// head, so a deep path is searched in constant time), where the level
+// queries keep their columns, and every level read so far. The walk keeps
+// its own stack of levels: a deep bill of materials must not use up the
+// thread's stack, and a shared sub-assembly is read from the database once.
+struct BomWalk {
+  ConnectionPtr conn;
+  std::string item;
+  std::vector<std::string> path;
+  std::unordered_map<std::string, long> onPath;
+  BomColumns columns;
+  std::unordered_map<std::string, BomLevel> levels;  // by level query
+};
+
+std::string ChildLevelQuery(const std::string& cPId) {
+  return "SELECT * From ProductStructures where ipid=" + Quoted(cPId) + " ";
+}
+
 std::string LevelQuery(const BomNode& node) {
-  if (!node.cPId.empty()) return "SELECT * From ProductStructures where ipid=" + Quoted(node.cPId) + " ";
+  if (!node.cPId.empty()) return ChildLevelQuery(node.cPId);
   std::string query =
       "SELECT PS.* FROM ProductStructures PS RIGHT OUTER JOIN ProductStructure P ON PS.iPId = P.iAutoId "
       " where (isnull(p.csocode,'')=" + Quoted(node.cSOCode) + ") and ";
@@ -111,54 +155,79 @@ std::string LevelQuery(const BomNode& node) {
   return query + " (isnull(p.cpspcode,'')=" + Quoted(node.cInvCode) + ") ";
 }
 
-// The child node of a BOM row with a sub-BOM, refusing a head that is
-// already on the path (the walk would never end).
-BomNode ChildNode(const Recordset& rs, const BomNode& node, BomWalk& walk, const std::string& head) {
-  const BomColumns& col = walk.columns;
-  BomNode child;
-  child.cPId = col.Text(rs, BomColumns::kChildguid);
-  if (child.cPId == head || std::find(walk.path.begin(), walk.path.end(), child.cPId) != walk.path.end()) {
-    throw ComError(ErrorNumber::InvalidProcedureCall, "产品 " + walk.item + " 的物料清单循环引用自身,");
-  }
-  const double ps = Val(col.Text(rs, BomColumns::kIpsquantity));
-  const double factor = 1 + Val(col.Text(rs, BomColumns::kIwasterate)) / 100;
-  child.fQuantity = ps * node.fQuantity * factor;
-  child.fQuantityNoWaste = ps * node.fQuantityNoWaste;
-  child.fPSQuantity = ps * node.fPSQuantity;
-  child.fWasteFactor = node.fWasteFactor * factor;
-  return child;
-}
-
-// Descends into a child with the row's head on the path for the time of the call.
-template <class Descend>
-auto WithHeadOnPath(BomWalk& walk, const std::string& head, Descend descend) {
-  const bool pushed = walk.path.empty() || walk.path.back() != head;
-  if (pushed) walk.path.push_back(head);
+// The rows of a level query, read from the database the first time only.
+const BomLevel& ReadLevel(const std::string& query, BomWalk& walk) {
+  auto [at, added] = walk.levels.try_emplace(query);
+  if (!added) return at->second;
   try {
-    auto result = descend();
-    if (pushed) walk.path.pop_back();
-    return result;
+    RecordsetPtr rs = walk.conn->Open(query, adOpenStatic, adLockReadOnly);
+    if (!rs->Eof()) walk.columns.Bind(*rs);
+    for (; !rs->Eof(); rs->MoveNext()) at->second.emplace_back(*rs, walk.columns);
+    rs->Close();
   } catch (...) {
-    if (pushed) walk.path.pop_back();
+    walk.levels.erase(at);
     throw;
   }
+  return at->second;
 }
 
-void AddMaterial(const Recordset& rs, const BomNode& node, long depth, const BomColumns& col) {
+// Puts the row's head on the path while the walk is below it (once for a
+// level, whose rows share their head); true when it was put there.
+bool PushHead(BomWalk& walk, const std::string& head) {
+  if (!walk.path.empty() && walk.path.back() == head) return false;
+  walk.path.push_back(head);
+  ++walk.onPath[head];
+  return true;
+}
+
+void PopHead(BomWalk& walk) {
+  const auto at = walk.onPath.find(walk.path.back());
+  if (--at->second == 0) walk.onPath.erase(at);
+  walk.path.pop_back();
+}
+
+// Refuses a sub-assembly whose BOM is already on the path (the walk would
+// never end).
+void RefuseCycle(const BomWalk& walk, const std::string& child, const std::string& head) {
+  if (child == head || walk.onPath.count(child) != 0) {
+    throw ComError(ErrorNumber::InvalidProcedureCall, "产品 " + walk.item + " 的物料清单循环引用自身,");
+  }
+}
+
+// The quantities of a node: needed with and without waste, per unit of the
+// product, and the product of (1 + waste / 100) along its path.
+struct Amounts {
+  double fQuantity = 0;
+  double fQuantityNoWaste = 0;
+  double fPSQuantity = 0;
+  double fWasteFactor = 1;
+};
+
+Amounts AmountsOf(const BomNode& node) {
+  return {node.fQuantity, node.fQuantityNoWaste, node.fPSQuantity, node.fWasteFactor};
+}
+
+Amounts ChildAmounts(const BomRow& row, const Amounts& node) {
+  const double ps = Val(row.Text(BomColumns::kIpsquantity));
+  const double factor = 1 + Val(row.Text(BomColumns::kIwasterate)) / 100;
+  return {ps * node.fQuantity * factor, ps * node.fQuantityNoWaste, ps * node.fPSQuantity,
+          node.fWasteFactor * factor};
+}
+
+void AddMaterial(const BomRow& row, const Amounts& node, long depth) {
   // A BOM head without lines comes back as one row of nulls: no material.
-  const Variant& autoid = col.Value(rs, BomColumns::kAutoid);
-  if (autoid.IsNull()) return;
+  if (row.IsNull(BomColumns::kAutoid)) return;
   std::string& ids = SelectedAutoIDs();
   if (!ids.empty()) ids += ',';
-  ids += NullToEmpty(autoid);
+  ids += row.Text(BomColumns::kAutoid);
 
-  const double ps = Val(col.Text(rs, BomColumns::kIpsquantity));
-  const double waste = Val(col.Text(rs, BomColumns::kIwasterate));
+  const double ps = Val(row.Text(BomColumns::kIpsquantity));
+  const double waste = Val(row.Text(BomColumns::kIwasterate));
   auto line = std::make_shared<clsWWSelectedBom>();
-  line->cDepCode(col.Text(rs, BomColumns::kCdepcode));
-  for (int n = 1; n <= 10; ++n) line->cFree(n, col.Text(rs, BomColumns::kCfree1 + n - 1));
-  line->cPScode(col.Text(rs, BomColumns::kCpscode));
-  line->cWhCode(col.Text(rs, BomColumns::kCwhcode));
+  line->cDepCode(row.Text(BomColumns::kCdepcode));
+  for (int n = 1; n <= 10; ++n) line->cFree(n, row.Text(BomColumns::kCfree1 + n - 1));
+  line->cPScode(row.Text(BomColumns::kCpscode));
+  line->cWhCode(row.Text(BomColumns::kCwhcode));
   line->fQuantity(ps * node.fQuantity * (1 + waste / 100));
   line->fQuantityNoWaste(ps * node.fQuantityNoWaste);
   line->iPSQuantity(ps * node.fPSQuantity);
@@ -175,42 +244,145 @@ void AddMaterial(const Recordset& rs, const BomNode& node, long depth, const Bom
   SelectedBomLines().push_back(std::move(line));
 }
 
-bool ExpandLevel(BomNode& node, long levels, long level, const ConnectionPtr& Conn, BomWalk& walk) {
-  RecordsetPtr rs = Conn->Open(LevelQuery(node), adOpenStatic, adLockReadOnly);
-  if (!rs->Eof()) walk.columns.Bind(*rs);
-  const long depth = level + 1;
-  for (; !rs->Eof(); rs->MoveNext()) {
-    if (walk.columns.Value(*rs, BomColumns::kChildguid).IsNull() || depth >= levels) {
-      AddMaterial(*rs, node, depth, walk.columns);
+uint64_t SaturatingAdd(uint64_t a, uint64_t b) { return a > UINT64_MAX - b ? UINT64_MAX : a + b; }
+
+// How many materials the explosion of the node selects, each use of a shared
+// sub-assembly counted (its count is kept per sub-assembly and level).
+uint64_t CountMaterials(const BomNode& node, long levels, long level, BomWalk& walk) {
+  struct Frame {
+    const BomLevel* rows;
+    size_t next;
+    long depth;  // of the frame's rows
+    std::string known;  // the key its count is kept under ("" at the top)
+    bool pushed;
+    uint64_t count;
+  };
+  std::unordered_map<std::string, uint64_t> counted;
+  std::vector<Frame> stack;
+  stack.push_back({&ReadLevel(LevelQuery(node), walk), 0, level + 1, "", false, 0});
+  for (;;) {
+    Frame& frame = stack.back();
+    if (frame.next == frame.rows->size()) {
+      const uint64_t count = frame.count;
+      if (!frame.known.empty()) counted.emplace(std::move(frame.known), count);
+      if (frame.pushed) PopHead(walk);
+      stack.pop_back();
+      if (stack.empty()) return count;
+      stack.back().count = SaturatingAdd(stack.back().count, count);
       continue;
     }
-    const std::string head = walk.columns.Text(*rs, BomColumns::kIpid);
-    BomNode child = ChildNode(*rs, node, walk, head);
-    WithHeadOnPath(walk, head, [&] { return ExpandLevel(child, levels, depth, Conn, walk); });
+    const BomRow& row = (*frame.rows)[frame.next++];
+    if (row.IsNull(BomColumns::kChildguid) || frame.depth >= levels) {
+      if (!row.IsNull(BomColumns::kAutoid)) frame.count = SaturatingAdd(frame.count, 1);
+      continue;
+    }
+    const std::string head = row.Text(BomColumns::kIpid);
+    const std::string child = row.Text(BomColumns::kChildguid);
+    RefuseCycle(walk, child, head);
+    std::string known = std::to_string(frame.depth) + ":" + child;
+    if (const auto at = counted.find(known); at != counted.end()) {
+      frame.count = SaturatingAdd(frame.count, at->second);
+      continue;
+    }
+    const long depth = frame.depth + 1;
+    const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
+    const bool pushed = PushHead(walk, head);
+    stack.push_back({&rows, 0, depth, std::move(known), pushed, 0});
   }
-  rs->Close();
+}
+
+// Selects the node's materials depth first, in the order of the BOM rows.
+void SelectMaterials(const BomNode& node, long levels, long level, BomWalk& walk) {
+  struct Frame {
+    const BomLevel* rows;
+    size_t next;
+    long depth;
+    Amounts amounts;
+    bool pushed;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({&ReadLevel(LevelQuery(node), walk), 0, level + 1, AmountsOf(node), false});
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    if (frame.next == frame.rows->size()) {
+      if (frame.pushed) PopHead(walk);
+      stack.pop_back();
+      continue;
+    }
+    const BomRow& row = (*frame.rows)[frame.next++];
+    if (row.IsNull(BomColumns::kChildguid) || frame.depth >= levels) {
+      AddMaterial(row, frame.amounts, frame.depth);
+      continue;
+    }
+    const std::string head = row.Text(BomColumns::kIpid);
+    const std::string child = row.Text(BomColumns::kChildguid);
+    RefuseCycle(walk, child, head);
+    const Amounts amounts = ChildAmounts(row, frame.amounts);
+    const long depth = frame.depth + 1;
+    const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
+    const bool pushed = PushHead(walk, head);
+    stack.push_back({&rows, 0, depth, amounts, pushed});
+  }
+}
+
+// Counts first, so an explosion too large to hold is refused before any
+// material is built.
+bool Expand(const BomNode& node, long levels, long level, BomWalk& walk) {
+  if (CountMaterials(node, levels, level, walk) > kMaxMaterialRows) {
+    throw ComError(ErrorNumber::InvalidProcedureCall,
+                   "产品 " + walk.item + " 的物料清单展开超过" + std::to_string(kMaxMaterialRows) + "行,");
+  }
+  SelectMaterials(node, levels, level, walk);
   return true;
 }
 
-long Depth(BomNode& node, const ConnectionPtr& Conn, long level, BomWalk& walk) {
-  RecordsetPtr rs = Conn->Open(LevelQuery(node), adOpenStatic, adLockReadOnly);
-  if (rs->Eof()) {
-    rs->Close();
-    return 0;
+// The number of levels below the node: 0 without rows, else the deepest
+// level reached. A sub-assembly's own depth is kept (levels below it, 0
+// without rows), as it does not depend on where it is used.
+long BomDepth(const BomNode& node, long level, BomWalk& walk) {
+  struct Frame {
+    const BomLevel* rows;
+    size_t next;
+    long level;
+    long depth;
+    std::string cPId;  // "" at the top
+    bool pushed;
+  };
+  std::unordered_map<std::string, long> below;
+  std::vector<Frame> stack;
+  stack.push_back({&ReadLevel(LevelQuery(node), walk), 0, level, level + 1, "", false});
+  for (;;) {
+    Frame& frame = stack.back();
+    if (frame.next == frame.rows->size()) {
+      const long depth = frame.rows->empty() ? 0 : frame.depth;
+      if (!frame.cPId.empty()) below.emplace(std::move(frame.cPId), depth == 0 ? 0 : depth - frame.level);
+      if (frame.pushed) PopHead(walk);
+      stack.pop_back();
+      if (stack.empty()) return depth;
+      stack.back().depth = std::max(stack.back().depth, depth);
+      continue;
+    }
+    const BomRow& row = (*frame.rows)[frame.next++];
+    if (row.IsNull(BomColumns::kChildguid)) continue;
+    const std::string head = row.Text(BomColumns::kIpid);
+    const std::string child = row.Text(BomColumns::kChildguid);
+    RefuseCycle(walk, child, head);
+    const long childLevel = frame.level + 1;
+    if (const auto at = below.find(child); at != below.end()) {
+      if (at->second != 0) frame.depth = std::max(frame.depth, childLevel + at->second);
+      continue;
+    }
+    const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
+    const bool pushed = PushHead(walk, head);
+    stack.push_back({&rows, 0, childLevel, childLevel + 1, child, pushed});
   }
-  walk.columns.Bind(*rs);
-  long depth = level + 1;
-  for (; !rs->Eof(); rs->MoveNext()) {
-    if (walk.columns.Value(*rs, BomColumns::kChildguid).IsNull()) continue;
-    const std::string head = walk.columns.Text(*rs, BomColumns::kIpid);
-    BomNode child = ChildNode(*rs, node, walk, head);
-    depth = std::max(depth, WithHeadOnPath(walk, head, [&] { return Depth(child, Conn, level + 1, walk); }));
-  }
-  rs->Close();
-  return depth;
 }
 
-BomWalk WalkOf(const BomNode& node) { return BomWalk{node.cPId.empty() ? node.cInvCode : node.cPId, {}, {}}; }
+BomWalk WalkOf(const BomNode& node, const ConnectionPtr& Conn) {
+  BomWalk walk{Conn, node.cPId.empty() ? node.cInvCode : node.cPId, {}, {}, {}, {}};
+  if (!node.cPId.empty()) PushHead(walk, node.cPId);
+  return walk;
+}
 
 std::string ProductLineQuery(long mainid) {
   return "SELECT top 1 isnull(fquantity,0) as fquantity, cInvCode,isnull(iblevel,1) as iblevel,"
@@ -224,15 +396,13 @@ std::string ProductLineQuery(long mainid) {
 }  // namespace
 
 bool ExpandBomLevel(BomNode& node, long levels, long level, const ConnectionPtr& Conn) {
-  BomWalk walk = WalkOf(node);
-  if (!node.cPId.empty()) walk.path.push_back(node.cPId);
-  return ExpandLevel(node, levels, level, Conn, walk);
+  BomWalk walk = WalkOf(node, Conn);
+  return Expand(node, levels, level, walk);
 }
 
 long GetBomDepth(BomNode& node, const ConnectionPtr& Conn, long level) {
-  BomWalk walk = WalkOf(node);
-  if (!node.cPId.empty()) walk.path.push_back(node.cPId);
-  return Depth(node, Conn, level, walk);
+  BomWalk walk = WalkOf(node, Conn);
+  return BomDepth(node, level, walk);
 }
 
 std::string ExplodeProductLine(long mainid, const std::string& strSOCode, const ConnectionPtr& Conn) {
@@ -252,14 +422,16 @@ std::string ExplodeProductLine(long mainid, const std::string& strSOCode, const 
   root.fQuantityNoWaste = root.fQuantity;
   root.fPSQuantity = 1;
 
+  // The depth and the explosion share the levels read.
+  BomWalk walk = WalkOf(root, Conn);
   if (Val(FieldText(*rs, "bbexpandend")) != 0 || rs->Fields("bbexpandend").Value().ToBool()) {
-    levels = GetBomDepth(root, Conn, 0);
+    levels = BomDepth(root, 0, walk);
     Conn->Execute("update om_pomain set iblevel =" + std::to_string(levels) +
                   " where mainid=" + std::to_string(mainid));
   }
   SelectedAutoIDs().clear();
   SelectedBomLines().clear();
-  ExpandBomLevel(root, levels, 0, Conn);
+  Expand(root, levels, 0, walk);
   rs->Close();
   return SelectedAutoIDs();
 }

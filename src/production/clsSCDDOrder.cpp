@@ -276,6 +276,23 @@ std::string IssuedLines(const ConnectionPtr& Conn, const std::string& scope) {
                  "mainid");
 }
 
+// The FROM and WHERE of the component query: every component row of the
+// bill that matches each line of order `id`.
+std::string ComponentSource(int64_t id) {
+  std::string query = " from pp_productpo PO left join pp_pomain PM on po.id=pm.id, ";
+  query += " ProductStructure P left join ProductStructures PS on   P.iAutoId=PS.IPID ";
+  query +=
+      " where   P.CPSPCode=pm.cinvcode and  isnull(P.cFree1,'')= isnull(pm.cfree1,'')  and  "
+      "isnull(P.cFree2,'')=isnull(pm.cfree2,'')  and  isnull(P.cFree3,'')=isnull(pm.cfree3,'')  and   "
+      "isnull(P.cFree4,'')= isnull(pm.cfree4,'') ";
+  query +=
+      " and isnull(P.cFree5,'')=isnull(pm.cfree5,'')  and  isnull(P.cFree6,'')=isnull(pm.cfree6,'')  and   "
+      "isnull(P.cFree7,'')= isnull(pm.cfree7,'')  and  isnull(P.cFree8,'')=isnull(pm.cfree8,'')  and  "
+      "isnull(P.cFree9,'')=isnull(pm.cfree9,'')";
+  query += " and  isnull(P.cFree10,'')= isnull(pm.cfree10 ,'')  and po.id= ";
+  return query + std::to_string(id);
+}
+
 std::string ComponentQuery(int option, int64_t id) {
   const bool waste = option == 1;
   std::string query =
@@ -288,18 +305,7 @@ std::string ComponentQuery(int option, int64_t id) {
       "PS.cFree6 as cFree6,PS.cFree7 as cFree7,PS.cFree8 as cFree8,PS.cFree9 as cFree9,PS.cFree10 as cFree10, ";
   query += waste ? " (fquantity*iPSQuantity)*(1+isnull(iWasteRate,0)/100) as Quantity "
                  : " (fquantity*iPSQuantity)  as Quantity ";
-  query += " from pp_productpo PO left join pp_pomain PM on po.id=pm.id, ";
-  query += " ProductStructure P left join ProductStructures PS on   P.iAutoId=PS.IPID ";
-  query +=
-      " where   P.CPSPCode=pm.cinvcode and  isnull(P.cFree1,'')= isnull(pm.cfree1,'')  and  "
-      "isnull(P.cFree2,'')=isnull(pm.cfree2,'')  and  isnull(P.cFree3,'')=isnull(pm.cfree3,'')  and   "
-      "isnull(P.cFree4,'')= isnull(pm.cfree4,'') ";
-  query +=
-      " and isnull(P.cFree5,'')=isnull(pm.cfree5,'')  and  isnull(P.cFree6,'')=isnull(pm.cfree6,'')  and   "
-      "isnull(P.cFree7,'')= isnull(pm.cfree7,'')  and  isnull(P.cFree8,'')=isnull(pm.cfree8,'')  and  "
-      "isnull(P.cFree9,'')=isnull(pm.cfree9,'')";
-  query += " and  isnull(P.cFree10,'')= isnull(pm.cfree10 ,'')  and po.id= ";
-  return query + std::to_string(id);
+  return query + ComponentSource(id);
 }
 
 // A text column between quotes: NULL becomes the empty text.
@@ -351,6 +357,31 @@ std::string InsertStatement(const Recordset& rs, const ComponentColumns& at, int
   return text + ")";
 }
 
+// The most material rows one order may be given: past it the batch would
+// exhaust memory.
+constexpr int64_t kMaxMaterialRows = 1000000;
+
+// Counts the component rows of the order's lines before any is built; the
+// line whose rows carry the total past the limit is refused, naming it and
+// its product. "" when the order is within the limit.
+std::string TooManyMaterials(const ConnectionPtr& Conn, int64_t id) {
+  RecordsetPtr rs = Conn->Open("select pm.mainid, pm.cinvcode, count(PS.CPSCode) as n" + ComponentSource(id) +
+                                   " group by pm.mainid, pm.cinvcode order by pm.mainid",
+                               adOpenStatic, adLockReadOnly);
+  int64_t total = 0;
+  std::string refusal;
+  for (; !rs->Eof() && refusal.empty(); rs->MoveNext()) {
+    total += static_cast<int64_t>(rs->Fields("n").Value().ToDouble());
+    if (total > kMaxMaterialRows) {
+      refusal = OrderMessage(kKind, rs->Fields("mainid").Value().ToText(),
+                             "的产品 " + NullToEmpty(rs->Fields("cinvcode").Value()) + " 子件超过" +
+                                 std::to_string(kMaxMaterialRows) + "行，不能生成子件，");
+    }
+  }
+  rs->Close();
+  return refusal;
+}
+
 std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64_t subId) {
   RecordsetPtr rs = Conn->Open(ComponentQuery(option, id), adOpenDynamic, adLockReadOnly);
   const ComponentColumns columns(*rs);
@@ -377,6 +408,8 @@ std::string clsSCDDOrder::VoucherAfterSave(DOMDocumentPtr domHead, DOMDocumentPt
     if (!issued.empty()) {
       return OrderMessage(kKind, issued, "已经有材料出库，不能重新生成子件，") + kMaterialsFailed;
     }
+    const std::string tooMany = TooManyMaterials(Conn, id);
+    if (!tooMany.empty()) return tooMany + kMaterialsFailed;
     Conn->Execute("delete from PP_PODetails where " + scope);
     // An order without any component gives an empty batch, which the
     // connection refuses: such an order cannot be saved.

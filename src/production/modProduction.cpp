@@ -94,7 +94,13 @@ int64_t HighestSubId(const ConnectionPtr& conn, const std::string& table) {
   return highest;
 }
 
-std::string QuantityLiteral(const std::string& formatted) { return formatted.empty() ? "0" : formatted; }
+std::string QuantityLiteral(const std::string& formatted) {
+  if (formatted.empty()) return "0";
+  // A formatted quantity that is not a number is the text of an infinite or
+  // NaN value: no statement may carry it.
+  if (!IsNumeric(formatted)) RaiseFloatOverflow();
+  return formatted;
+}
 
 namespace {
 
@@ -121,7 +127,8 @@ void ReturnRequiredQuantity(VoucherForm& VO, const XmlNode& row, DOMDocumentPtr&
   const double quantity = (wasteRate / 100 + 1) * (perUnit * lineQuantity);
   if (!domReturn) throw ComError(ErrorNumber::DomError, "Object variable or With block variable not set");
   XmlNode element = domReturn->createElement("z:row");
-  element.setAttribute("fquantity", Variant(QuantityLiteral(FormatNumber(quantity, QuantityFormat()))));
+  const std::string formatted = FormatNumber(quantity, QuantityFormat());
+  element.setAttribute("fquantity", Variant(formatted.empty() ? std::string("0") : formatted));
   domReturn->appendChild(element);
 }
 

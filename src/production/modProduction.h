@@ -57,7 +57,8 @@ int64_t HighestSubId(const ConnectionPtr& conn, const std::string& table);
 
 // The SQL text of a quantity formatted with QuantityFormat; a quantity that
 // formats to nothing (0 with "#", or a NULL read as "") is written 0, so the
-// statement never gets an empty value.
+// statement never gets an empty value. The text of an infinite or NaN value
+// (any text that is not a number) raises RaiseFloatOverflow.
 std::string QuantityLiteral(const std::string& formatted);
 
 // BodyCheck of a component-line voucher (production or outsourcing order

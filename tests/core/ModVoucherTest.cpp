@@ -2,7 +2,11 @@
 // class leans on, with the edge cases that break SQL text or messages.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "fabrikon/ComError.h"
 #include "fabrikon/modVoucher.h"
@@ -186,6 +190,31 @@ TEST(FormatNumber, RejectsUnknownPatterns) {
   EXPECT_THROW(FormatNumber(1, "abc"), ComError);
 }
 
+// No statement may carry a number that is not finite: turning one into SQL
+// text fails as SQL Server fails such float arithmetic.
+TEST(NumbersInSqlText, InfiniteOrNaNValuesRaiseTheFloatOverflow) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<std::pair<const char*, std::function<std::string(double)>>> helpers = {
+      {"NumberText", [](double v) { return NumberText(v); }},
+      {"SqlStr", [](double v) { return SqlStr(Variant(v)); }},
+  };
+  for (const auto& [name, helper] : helpers) {
+    for (double value : {inf, -inf, nan, inf - inf, 1e308 * 10}) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(value));
+      try {
+        const std::string text = helper(value);
+        ADD_FAILURE() << "written as " << text;
+      } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040E07));
+        EXPECT_EQ(e.Description(), "Arithmetic overflow error converting expression to data type float.");
+      }
+    }
+    EXPECT_EQ(helper(1e308), std::string(name) == "SqlStr" ? "'1E+308'" : "1E+308");
+    EXPECT_EQ(helper(-2.5), std::string(name) == "SqlStr" ? "'-2.5'" : "-2.5");
+  }
+}
+
 TEST(ModuleSettings, QuantityFormatFollowsDecimals) {
   SetQuantityDecimals(0);
   EXPECT_EQ(QuantityDecimals(), 0);
@@ -212,7 +241,7 @@ TEST(ModuleSettings, EachThreadHasItsOwnCopy) {
   });
   other.join();
   EXPECT_EQ(otherDecimals, 0);  // a thread that never ran Init has no decimals
-  EXPECT_EQ(otherFormat, "#");
+  EXPECT_EQ(otherFormat, "");  // and no format: its quantities are used as they are
   EXPECT_FALSE(otherRealNo);
   EXPECT_EQ(QuantityDecimals(), 4);
   GetRealNo() = false;

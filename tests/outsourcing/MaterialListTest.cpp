@@ -2,6 +2,8 @@
 // om_podetails, their numbering, the waste mode, the refusals that keep data
 // (issued material, missing or cyclic bills of materials), the planning-line
 // recount, and a save through the façade that rolls everything back.
+#include <thread>
+
 #include "OutsourcingTestSupport.h"
 #include "fabrikon/clsVoucherCO.h"
 
@@ -30,6 +32,15 @@ class MaterialListTest : public OutsourcingTest {
       }
     }
     return text;
+  }
+  // The order as the host shows it, through a façade of its own.
+  VoucherFormPtr Shown(clsVoucherCO& co) {
+    auto form = Form(DOMDocument::Create(), DOMDocument::Create());
+    co.GetVoucherData(form, "", Variant(kOrder));
+    return form;
+  }
+  static XmlNode LineOf(const VoucherFormPtr& form, int mainid) {
+    return form->BodyDOM()->selectSingleNode("//z:row[@mainid='" + std::to_string(mainid) + "']");
   }
   void SetWasteMode(const std::string& value) {
     Exec("update AccInformation set cValue='" + value + "' where cSysID='PP' and cName='bWasteRate'");
@@ -134,6 +145,80 @@ TEST_F(MaterialListTest, SaveThroughTheFacadeRollsBackOnRefusal) {
   EXPECT_NE(co.VoucherSave2(form, 1, curId).find(kFailed), std::string::npos);
   EXPECT_EQ(Scalar("select isnull(cmemo,'') from om_productpo where id=9001"), "");
   EXPECT_EQ(Scalar("select count(*) from om_podetails where MainID=90011"), "1");
+}
+
+TEST_F(MaterialListTest, AQuantityThatOverflowsFailsTheSaveWithTheFloatOverflow) {
+  AddTwoLevelBom();  // 2 per unit with 5 % waste: 1e308 becomes infinite
+  AddLine(90011, "W100", 10, ",iblevel", ",2");
+  clsVoucherCO co;
+  co.Init(login, conn, "om01");
+  VoucherFormPtr form = Shown(co);
+  XmlNode line = LineOf(form, 90011);
+  line.setAttribute("fquantity", Variant("1e308"));
+  line.setAttribute("editprop", Variant("M"));
+  const std::string materials = Scalar("select count(*) from om_podetails");
+  Variant curId;
+  EXPECT_EQ(co.VoucherSave2(form, 1, curId),
+            std::string("Arithmetic overflow error converting expression to data type float.") + kFailed);
+  EXPECT_EQ(Scalar("select fquantity from om_pomain where mainid=90011"), "10");
+  EXPECT_EQ(Scalar("select count(*) from om_podetails"), materials);
+}
+
+TEST_F(MaterialListTest, DeletedLinesTakeTheirMaterialAlongUnlessItWasIssued) {
+  AddTwoLevelBom();
+  AddHead(9105, "W200");
+  AddRow(91051, 9105, "W211", 2, 0);
+  AddLine(90011, "W100", 10);
+  AddLine(90012, "W200", 3);
+  clsVoucherCO co;
+  co.Init(login, conn, "om01");
+  Variant curId;
+  ASSERT_EQ(co.VoucherSave2(Shown(co), 1, curId), "");
+  ASSERT_EQ(Scalar("select count(*) from om_podetails where MainID=90012"), "1");
+
+  // Material of the line to be deleted has gone out to the vendor: the save is refused, nothing changes.
+  Exec("update om_podetails set fOutQuantity=2 where MainID=90012");
+  const std::string before = Written();
+  VoucherFormPtr form = Shown(co);
+  LineOf(form, 90012).setAttribute("editprop", Variant("D"));
+  EXPECT_EQ(co.VoucherSave2(form, 1, curId),
+            std::string("委外订单[9001]已经有材料出库，不能重新生成子件，") + kFailed);
+  EXPECT_EQ(Scalar("select count(*) from om_pomain where mainid=90012"), "1");
+  EXPECT_EQ(Written(), before);
+
+  // Nothing issued: the line and its material rows go in the same save.
+  Exec("update om_podetails set fOutQuantity=0 where MainID=90012");
+  form = Shown(co);
+  LineOf(form, 90012).setAttribute("editprop", Variant("D"));
+  EXPECT_EQ(co.VoucherSave2(form, 1, curId), "");
+  EXPECT_EQ(Scalar("select count(*) from om_pomain where mainid=90012"), "0");
+  EXPECT_EQ(Scalar("select count(*) from om_podetails where MainID=90012"), "0");
+  EXPECT_EQ(Scalar("select count(*) from om_podetails where MainID=90011"), "1");
+}
+
+TEST_F(MaterialListTest, WithoutAFacadeOnTheThreadQuantitiesAreNotRounded) {
+  // The planning line still releases 10.4; the line's material needs 2.5.
+  Exec("insert into pp_rmrpdetails(nid,cmpid,cinvcode,icheck,iinput) values (903,'T','W100',10.4,0)");
+  AddHead(9101, "W100");
+  AddRow(91011, 9101, "W111", 1, 0);
+  AddLine(90011, "W100", 2.5);
+  const DOMDocumentPtr head = LoadHead(), body = LoadBody();
+  std::string format = "not run", check, saved;
+  std::thread host([&] {  // a host thread on which no façade ever ran Init
+    clsWWSCDDOrder direct;
+    format = QuantityFormat();
+    DOMDocumentPtr domReturn;
+    check = Attempt([&] {
+      return direct.BodyCheck(Form(head, Rows({{{"fquantity", "10.2"}, {"idatafrom", "903"}}})), conn, 1,
+                              "fquantity", domReturn, false, cardNumber);
+    });
+    saved = direct.VoucherAfterSave(head, body, conn);
+  });
+  host.join();
+  EXPECT_EQ(format, "");
+  EXPECT_EQ(check, "");
+  EXPECT_EQ(saved, "");
+  EXPECT_EQ(Scalar("select fQuantity from om_podetails where MainID=90011"), "2.5");
 }
 
 }  // namespace

@@ -112,6 +112,7 @@ class ProductionDbTest : public ProductionCheckTest {
   }
 
   void Exec(const std::string& sql) { conn->Execute(sql); }
+  const std::string& Path() const { return path_; }
 
   // The first column of the first row of a query, as text ("" for NULL).
   std::string Scalar(const std::string& sql) {

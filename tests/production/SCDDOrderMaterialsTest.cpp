@@ -2,8 +2,13 @@
 // line's bill of materials, with or without waste, free items matched with
 // NULL and '' equal, rebuilt rather than appended on a re-save, and never
 // rebuilt over material that has been issued.
+#include <limits>
+
 #include "ProductionOrderData.h"
+#include "fabrikon/ComError.h"
 #include "fabrikon/clsSCDDOrder.h"
+#include "production/modProduction.h"
+#include "support/NativeSql.h"
 
 namespace fabrikon::testing_production {
 namespace {
@@ -140,6 +145,61 @@ TEST_F(SCDDOrderMaterialsTest, ABillWithoutComponentRowsFailsTheSave) {
   const std::string result = AfterSave();
   EXPECT_NE(result.find(kFailed), std::string::npos);
   EXPECT_EQ(Materials("count(*)", OfOrder()), "0");
+}
+
+TEST_F(SCDDOrderMaterialsTest, MaterialIssuedOnALineDeletedInTheSameSaveRefusesIt) {
+  AddBills();
+  ASSERT_EQ(AfterSave(), "");
+  Exec("update PP_PODetails set fOutQuantity=1 where mainid=90012");
+  const std::string before = Materials("sum(SubId)", "1=1");
+  Exec("delete from pp_pomain where mainid=90012");
+  EXPECT_EQ(AfterSave(Rows({{{"mainid", "90011"}, {"editprop", ""}}, {{"mainid", "90012"}, {"editprop", "D"}}})),
+            std::string("生产订单[90012]已经有材料出库，不能重新生成子件，") + kFailed);
+  EXPECT_EQ(Materials("sum(SubId)", "1=1"), before);
+}
+
+TEST_F(SCDDOrderMaterialsTest, AnOrderPastAMillionMaterialRowsIsRefusedBeforeAnyIsBuilt) {
+  // A thousand lines of a product with 1,001 components: the thousandth line
+  // carries the order past 1,000,000 rows.
+  Exec("insert into ProductStructure(iAutoId,CPSPCode) values (9109,'BIG')");
+  testsupport::RunNative(
+      Path(),
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1001) "
+      "INSERT INTO ProductStructures(IPID,CPSCode,iPSQuantity,iWasteRate) SELECT 9109, 'C' || i, 1, 0 FROM n;"
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+      "INSERT INTO pp_pomain(mainid,id,cinvcode,fquantity) SELECT 95000 + i, 9001, 'BIG', 1 FROM n;");
+  Exec("insert into PP_PODetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity) values (90011,987654,'','X',1,0)");
+  const std::string before = Materials("count(*)", "1=1");
+  EXPECT_EQ(AfterSave(), std::string("生产订单[96000]的产品 BIG 子件超过1000000行，不能生成子件，") + kFailed);
+  EXPECT_EQ(Materials("count(*)", "1=1"), before);
+  EXPECT_EQ(Materials("cInvCode", "SubId=987654"), "X");
+}
+
+TEST_F(SCDDOrderMaterialsTest, AQuantityThatOverflowsFailsWithTheFloatOverflow) {
+  AddBills();  // TP-A's CA-1 needs 2 per unit
+  Exec("update pp_pomain set fquantity=1e308 where mainid=90011");
+  EXPECT_EQ(AfterSave(), std::string("Arithmetic overflow error converting expression to data type float.") + kFailed);
+  EXPECT_EQ(Materials("count(*)", OfOrder()), "0");
+}
+
+TEST(ProductionQuantityLiteral, OnlyFiniteNumbersBecomeSqlText) {
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double value : {inf, -inf, std::numeric_limits<double>::quiet_NaN()}) {
+    for (const char* pattern : {"", "#", "#.00", "0.00"}) {
+      SCOPED_TRACE(std::to_string(value) + " " + pattern);
+      try {
+        const std::string text = production::QuantityLiteral(FormatNumber(value, pattern));
+        ADD_FAILURE() << "written as " << text;
+      } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040E07));
+        EXPECT_EQ(e.Description(), "Arithmetic overflow error converting expression to data type float.");
+      }
+    }
+  }
+  EXPECT_EQ(production::QuantityLiteral(FormatNumber(0, "#")), "0");
+  EXPECT_EQ(production::QuantityLiteral(FormatNumber(0.5, "#.00")), ".50");
+  EXPECT_EQ(production::QuantityLiteral(FormatNumber(-2.5, "")), "-2.5");
+  EXPECT_EQ(production::QuantityLiteral("1E+308"), "1E+308");
 }
 
 }  // namespace
