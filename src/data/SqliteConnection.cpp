@@ -10,13 +10,15 @@
 // belong to the reader and lock the owner's later writes out, and a
 // read-only folder cannot take them at all. A rollback-journal file is read
 // with mode=ro. A WAL file whose log is gone (its last writer closed it, so
-// everything is in the file) is read as immutable; while a writer has the
+// everything is in the file) is read as immutable, and opened again when a
+// writer appears later (see FollowWriters); while a writer has the
 // log open, its -wal and -shm exist and the reader uses them read-only. A
 // log with content but no -shm (left by hand) cannot be read without
 // recovering it, which only a writer may do, so that open is refused.
 #include "data/SqliteConnection.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -102,8 +104,18 @@ std::string UriPath(const std::string& path) {
   return uri;
 }
 
-// The URI that reads the file without creating anything beside it.
-std::string ReadOnlyUri(const std::string& path) {
+// What tells whether a file read as immutable has changed since.
+std::string StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return "gone";
+  return std::to_string(info.st_ino) + ":" + std::to_string(info.st_size) + ":" +
+         std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+}
+
+// The URI that reads the file without creating anything beside it; immutable
+// tells whether it reads the file as immutable.
+std::string ReadOnlyUri(const std::string& path, bool& immutable) {
+  immutable = false;
   const std::string uri = UriPath(path) + "?mode=ro";
   if (!IsWalFile(path)) return uri;
   std::error_code ec;
@@ -111,7 +123,8 @@ std::string ReadOnlyUri(const std::string& path) {
   const bool logHasContent = hasLog && fs::file_size(path + "-wal", ec) > 0;
   const bool hasIndex = fs::exists(path + "-shm", ec);
   if (hasLog && hasIndex) return uri;
-  if (!logHasContent) return uri + "&immutable=1";
+  immutable = !logHasContent;
+  if (immutable) return uri + "&immutable=1";
   throw ComError(ErrorNumber::E_FAIL_, "Cannot open database \"" + path + "\" for reading: its write-ahead log (" +
                                            path + "-wal) has no index beside it; open it once for writing first.");
 }
@@ -164,11 +177,15 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& c
 // handle to stay on one thread at a time. Separate connections on separate
 // threads remain safe in SQLite's multi-thread mode.
 void SqliteConnection::OpenFile(bool readOnly, bool create) {
+  immutableStamp_.clear();
   if (readOnly && path_ != ":memory:") {
-    const std::string uri = ReadOnlyUri(path_);
+    bool immutable = false;
+    const std::string stamp = StampOf(path_);
+    const std::string uri = ReadOnlyUri(path_, immutable);
     const int rc = sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
                                    nullptr);
     if (rc != SQLITE_OK) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+    if (immutable) immutableStamp_ = stamp;
     return;
   }
   const int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
@@ -201,14 +218,7 @@ void SqliteConnection::Settle(bool readOnly) {
     readOnlyReason_ = "The database \"" + path_ + "\" has schema version " + std::to_string(version) +
                       ", newer than version " + std::to_string(current) +
                       " of this library; it is opened for reading only.";
-    if (!readOnly) {
-      statements_.reset();
-      columns_.reset();
-      sqlite3_close_v2(db_);
-      db_ = nullptr;
-      OpenFile(true, false);
-      Configure(BusyTimeoutOf(connectionString_));
-    }
+    if (!readOnly) ReopenReadOnly();
     return;
   }
   if (readOnly || sqlite3_db_readonly(db_, "main") == 1) {
@@ -222,6 +232,29 @@ void SqliteConnection::Settle(bool readOnly) {
   ColumnLengthGuard::Install(*this);  // temporary triggers: nothing of the file changes
 }
 
+void SqliteConnection::ReopenReadOnly() {
+  bool immutable = false;
+  ReadOnlyUri(path_, immutable);  // refuses before the open handle goes
+  statements_.reset();
+  columns_.reset();
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  OpenFile(true, false);
+  Configure(BusyTimeoutOf(connectionString_));
+}
+
+// An immutable read takes no locks, so a writer that appears later neither
+// waits for it nor is seen by it. A writer's first write starts the log and
+// its checkpoints change the file; either makes the next batch open the file
+// again: through the writer's -wal and -shm while they exist, else as
+// immutable again. (Temporary tables of the old handle are gone then.)
+void SqliteConnection::FollowWriters() {
+  if (immutableStamp_.empty() || InTransaction()) return;
+  std::error_code ec;
+  if (!fs::exists(path_ + "-wal", ec) && StampOf(path_) == immutableStamp_) return;
+  ReopenReadOnly();
+}
+
 void SqliteConnection::RaiseRefusedWrite(const ComError& error) const {
   if (!readOnlyReason_.empty() && error.Description().find("readonly database") != std::string::npos)
     throw ComError(ErrorNumber::E_FAIL_, readOnlyReason_);
@@ -229,6 +262,7 @@ void SqliteConnection::RaiseRefusedWrite(const ComError& error) const {
 }
 
 void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
+  FollowWriters();
   std::vector<long> counts = RunBatch(text, nullptr);
   recordsAffected = -1;
   for (long count : counts) {
@@ -239,11 +273,15 @@ void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
   }
 }
 
-std::vector<long> SqliteConnection::ExecuteEach(const std::string& text) { return RunBatch(text, nullptr); }
+std::vector<long> SqliteConnection::ExecuteEach(const std::string& text) {
+  FollowWriters();
+  return RunBatch(text, nullptr);
+}
 
 RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, LockTypeEnum, CursorLocationEnum) {
   // Every cursor is a static snapshot: the library writes on this connection
   // while its recordsets are open.
+  FollowWriters();  // before the builder takes the caches
   RecordsetBuilder rows(*columns_, statements_.get());
   RunBatch(text, &rows);
   return rows.Build();
