@@ -249,6 +249,8 @@ void SqliteConnection::ReopenReadOnly() {
 // again: through the writer's -wal and -shm while they exist, else as
 // immutable again. (Temporary tables of the old handle are gone then.)
 void SqliteConnection::FollowWriters() {
+  if (!statements_)  // an earlier reopen failed
+    throw ComError(ErrorNumber::E_FAIL_, "The database \"" + path_ + "\" could not be opened again for reading.");
   if (immutableStamp_.empty() || InTransaction()) return;
   std::error_code ec;
   if (!fs::exists(path_ + "-wal", ec) && StampOf(path_) == immutableStamp_) return;
