@@ -1,10 +1,12 @@
 // fabrikon init-db DB [--demo] [--force]: creates the embedded host database
-// (with the demo plant on request). An existing file is replaced only when
-// forced.
+// (with the demo plant on request). DB is a file name or "Data Source=FILE";
+// a read-only connection string cannot create anything. An existing file is
+// replaced only when forced.
 #include <exception>
 #include <iostream>
 
 #include "Command.h"
+#include "DatabaseArgument.h"
 #include "ErrorOutput.h"
 #include "data/HostDatabase.h"
 
@@ -42,6 +44,13 @@ int InitDb(const std::vector<std::string>& args) {
     std::cerr << "fabrikon init-db: no database file given\nusage: fabrikon " << kUsage << "\n";
     return 2;
   }
+  const DatabaseArgument db = ReadDatabaseArgument(path);
+  if (db.odbc || db.readOnly) {
+    std::cerr << "fabrikon init-db: " << (db.odbc ? "creates embedded database files only" : "Mode=Read creates nothing")
+              << " (" << path << ")\nusage: fabrikon " << kUsage << "\n";
+    return 2;
+  }
+  path = db.file;
   try {
     HostDatabase::Create(path, demo, force);
   } catch (const ComError& e) {

@@ -55,8 +55,10 @@ void AddRows(TextTable& table, Recordset& rs) {
 }
 
 int PrintPage(const ListOptions& options) {
-  const std::string& db = options.database;
-  ConnectionPtr conn = OpenConnection(IsOdbcDatabase(db) ? db : HostDatabase::ConnectionStringFor(db));
+  const DatabaseArgument db = ReadDatabaseArgument(options.database);
+  ConnectionPtr conn = OpenConnection(db.odbc || db.connectionString
+                                          ? options.database
+                                          : HostDatabase::ConnectionStringFor(options.database));
   std::shared_ptr<EmbeddedColumnSet> columns = EmbeddedColumnSet::ForCard(conn, options.card);
   if (options.select) columns->SelectList(*options.select);
   if (options.sum) columns->SumList(*options.sum);
@@ -89,7 +91,9 @@ int PrintPage(const ListOptions& options) {
 int List(const std::vector<std::string>& args) {
   ListOptions options;
   CLI::App app{"Prints one page of a voucher kind's list with its totals."};
-  app.add_option("DB", options.database, "embedded database file")->required();
+  app.add_option("DB", options.database,
+                 "embedded database file, \"Data Source=FILE[;Mode=Read]\" or ODBC connection string")
+      ->required();
   app.add_option("CARD", options.card, "card number of the voucher kind (pp25, om01, ...)")->required();
   app.add_option("--where", options.where, "filter, with its WHERE keyword");
   app.add_option("--page", options.page, "page to show (default 1)");
@@ -103,9 +107,10 @@ int List(const std::vector<std::string>& args) {
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
   }
+  const DatabaseArgument db = ReadDatabaseArgument(options.database);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(options.database, ec))
-    return ReportError(ErrorNumber::E_FAIL_, "No database file " + options.database + " (create one with init-db).");
+  if (!db.odbc && !std::filesystem::is_regular_file(db.file, ec))
+    return ReportError(ErrorNumber::E_FAIL_, "No database file " + db.file + " (create one with init-db).");
   try {
     return PrintPage(options);
   } catch (const ComError& e) {

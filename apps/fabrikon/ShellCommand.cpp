@@ -141,7 +141,10 @@ void Loop(ShellSession& session, ShellOutput& out) {
 int RunShell(const std::vector<std::string>& args) {
   ShellOptions options;
   CLI::App app{"Drives the voucher service façade from standard input, one command a line."};
-  app.add_option("DB", options.database, "embedded database file (fabrikon init-db creates one) or ODBC connection string")->required();
+  app.add_option("DB", options.database,
+                 "embedded database file (fabrikon init-db creates one), \"Data Source=FILE[;Mode=Read]\" or ODBC "
+                 "connection string")
+      ->required();
   app.add_option("--user", options.userId, "login user ID");
   app.add_option("--name", options.userName, "login user name");
   app.add_option("--date", options.date, "login date YYYY-MM-DD (default: today)");
@@ -159,15 +162,15 @@ int RunShell(const std::vector<std::string>& args) {
     std::cerr << "fabrikon shell: " << e.what() << "\n";
     return 2;
   }
-  const bool odbc = IsOdbcDatabase(options.database);
-  if (!odbc && !std::filesystem::exists(options.database)) {
-    std::cerr << "fabrikon shell: no such database: " << options.database
-              << " (fabrikon init-db DB --demo creates one)\n";
+  const DatabaseArgument db = ReadDatabaseArgument(options.database);
+  if (!db.odbc && !std::filesystem::exists(db.file)) {
+    std::cerr << "fabrikon shell: no such database: " << db.file << " (fabrikon init-db DB --demo creates one)\n";
     return 1;
   }
   try {
     ShellOutput out(std::cout);
-    ShellSession session(odbc ? options.database : ConnectionStringFor(options.database), login, out);
+    ShellSession session(db.odbc || db.connectionString ? options.database : ConnectionStringFor(options.database),
+                         login, out);
     Loop(session, out);
   } catch (const ComError& e) {
     std::cerr << "fabrikon shell: " << e.Description() << "\n";

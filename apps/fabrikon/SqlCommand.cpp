@@ -52,15 +52,16 @@ int Sql(const std::vector<std::string>& args) {
     std::cerr << "usage: fabrikon " << kUsage << "\n";
     return 2;
   }
-  const std::string& path = args[0];
-  const bool odbc = IsOdbcDatabase(path);
+  const std::string& argument = args[0];
+  const DatabaseArgument db = ReadDatabaseArgument(argument);
   // Opening a missing file would create an empty database; a typo should fail.
   std::error_code ec;
-  if (!odbc && !std::filesystem::is_regular_file(path, ec))
-    return ReportError(ErrorNumber::E_FAIL_, "No database file " + path + " (create one with init-db).");
+  if (!db.odbc && !std::filesystem::is_regular_file(db.file, ec))
+    return ReportError(ErrorNumber::E_FAIL_, "No database file " + db.file + " (create one with init-db).");
   try {
-    ConnectionPtr conn = odbc ? OpenConnection(path)
-                              : SqliteConnection::Connect(HostDatabase::ConnectionStringFor(path));
+    ConnectionPtr conn = db.odbc               ? OpenConnection(argument)
+                         : db.connectionString ? SqliteConnection::Connect(argument)
+                                               : SqliteConnection::Connect(HostDatabase::ConnectionStringFor(argument));
     SqlConsoleResult result = SqlConsole::Run(*conn, args[1]);
     for (const RecordsetPtr& rows : result.rowsets) PrintRows(*rows, std::cout);
     std::cout << "records affected: " << result.recordsAffected << "\n";

@@ -134,8 +134,9 @@ class clsVoucherCommon {
   std::string GetFilterString(const ConnectionPtr& Conn, LoginInfoPtr objLogin, const std::string& strCardNum,
                               std::string& strFilter, bool& bCancel);
   // The temporary list table of a card in paged mode ("TempDB..TMPQX_" + the
-  // card number as given): the one place its name is made. Card numbers that
-  // are not plain words raise ComError.
+  // card number as given + the connection's SessionTableSuffix, so that two
+  // server sessions never share one): the one place its name is made. Card
+  // numbers (and suffixes) that are not plain words raise ComError.
   static std::string TempListTableName(const ConnectionPtr& Conn, const std::string& strCardNum);
 
  private:

@@ -3,8 +3,10 @@
 // version lives in PRAGMA user_version; every script schema/NNN_name.sql
 // brings a database to version NNN, and an upgrade runs the scripts above the
 // file's version in one transaction, so a failed upgrade leaves the file as
-// it was. A file with version 0 is not ours (or not yet ours) and is never
-// touched: opening an empty or foreign file must not plant a schema in it.
+// it was. A file is ours when it has a schema version and the host tables
+// that the first script made; any other file (an empty one, another
+// program's database, whatever its user_version says) is never touched:
+// opening it must not plant a schema in it nor change its journal mode.
 #include "data/HostDatabase.h"
 
 #include <sqlite3.h>
@@ -26,15 +28,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int ReadUserVersion(SqliteConnection& conn) {
+
+// The tables of the first schema script that every host database keeps.
+constexpr const char* kHostTablesQuery =
+    "SELECT count(*) FROM sqlite_master WHERE type='table' AND lower(name) IN ('vouchers','fabrikonsettings','__dbts')";
+constexpr int kHostTableCount = 3;
+
+int ReadInt(SqliteConnection& conn, const char* sql) {
   sqlite3_stmt* raw = nullptr;
-  int rc = sqlite3_prepare_v2(conn.Handle(), "PRAGMA user_version", -1, &raw, nullptr);
+  int rc = sqlite3_prepare_v2(conn.Handle(), sql, -1, &raw, nullptr);
   std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
   if (rc != SQLITE_OK) SqliteErrorMapper::Raise(conn.Handle(), rc, SqliteErrorMapper::Phase::Prepare);
   rc = sqlite3_step(statement.get());
   if (rc != SQLITE_ROW) SqliteErrorMapper::Raise(conn.Handle(), rc, SqliteErrorMapper::Phase::Run);
   return sqlite3_column_int(statement.get(), 0);
 }
+
+int ReadUserVersion(SqliteConnection& conn) { return ReadInt(conn, "PRAGMA user_version"); }
 
 // Runs a script, naming it in the error so that a broken script is found.
 void RunScript(SqliteConnection& conn, const SchemaScript& script, const char* what) {
@@ -145,10 +155,14 @@ void HostDatabase::Create(const std::string& path, bool bDemo, bool bForce) {
   }
 }
 
+bool HostDatabase::IsHostDatabase(SqliteConnection& conn) {
+  return ReadUserVersion(conn) > 0 && ReadInt(conn, kHostTablesQuery) == kHostTableCount;
+}
+
 void HostDatabase::Upgrade(SqliteConnection& conn) {
   const int current = CurrentVersion();
   int version = ReadUserVersion(conn);
-  if (version == 0 || version >= current) return;
+  if (version == 0 || version >= current || !IsHostDatabase(conn)) return;
   SchemaTransaction transaction(conn);
   // Read again under the write lock: another process may have upgraded the
   // file while this one waited for the lock.

@@ -13,8 +13,12 @@ class HostDatabase {
   // plant. Refuses an existing file unless bForce (which replaces it).
   static void Create(const std::string& path, bool bDemo, bool bForce);
   // Brings a database created by an older version to the current schema.
-  // A file with user_version 0 (not ours) is left alone.
+  // A file that is not a host database (see IsHostDatabase) is left alone.
   static void Upgrade(SqliteConnection& conn);
+  // True when the file is ours: it carries a schema version and the host
+  // tables every version has had (Vouchers, FabrikonSettings and the
+  // row-version counter __dbts). Reads only; independent of which version.
+  static bool IsHostDatabase(SqliteConnection& conn);
   static int CurrentVersion();
   // The schema version of the connection's database (0: not a host database).
   static int SchemaVersion(SqliteConnection& conn);

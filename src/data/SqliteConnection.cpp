@@ -1,13 +1,28 @@
 // SqliteConnection: the embedded backend. Opens an existing database file
-// with a busy timeout and the dialect's collation and functions, switches a
-// host database to WAL and brings its schema up to date (files that are not
-// ours, or are newer, are never written), and runs T-SQL batches through the dialect with ADO's
-// counting rules, error numbers and transaction behaviour.
+// with a busy timeout and the dialect's collation and functions, brings a
+// host database's schema up to date and then switches it to WAL (files that
+// are not ours, are newer, or fail their upgrade are never written), and
+// runs T-SQL batches through the dialect with ADO's counting rules, error
+// numbers and transaction behaviour.
+//
+// A read-only open (Mode=Read, or a file or folder this process cannot
+// write) creates no file beside the database: a reader's -wal/-shm would
+// belong to the reader and lock the owner's later writes out, and a
+// read-only folder cannot take them at all. A rollback-journal file is read
+// with mode=ro. A WAL file whose log is gone (its last writer closed it, so
+// everything is in the file) is read as immutable, and opened again when a
+// writer appears later (see FollowWriters); while a writer has the
+// log open, its -wal and -shm exist and the reader uses them read-only. A
+// log with content but no -shm (left by hand) cannot be read without
+// recovering it, which only a writer may do, so that open is refused.
 #include "data/SqliteConnection.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -52,6 +67,68 @@ bool IsReadMode(const std::string& connectionString) {
   return mode == "read";
 }
 
+namespace fs = std::filesystem;
+
+// True when this process may change the file and create its journal or log
+// beside it (root may; a read-only file system refuses even root).
+bool CanWrite(const std::string& path) {
+  fs::path folder = fs::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  return ::access(path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
+// The header's read and write versions are 2 in WAL mode.
+bool IsWalFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  unsigned char header[20] = {0};
+  const size_t read = std::fread(header, 1, sizeof header, file);
+  std::fclose(file);
+  return read == sizeof header && header[18] == 2 && header[19] == 2;
+}
+
+std::string UriPath(const std::string& path) {
+  std::string text = fs::absolute(path).string();
+  std::string uri = "file://";
+  for (unsigned char c : text) {
+    const bool plain = std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+    if (plain) {
+      uri += static_cast<char>(c);
+    } else {
+      static const char* kHex = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 15];
+    }
+  }
+  return uri;
+}
+
+// What tells whether a file read as immutable has changed since.
+std::string StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return "gone";
+  return std::to_string(info.st_ino) + ":" + std::to_string(info.st_size) + ":" +
+         std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+}
+
+// The URI that reads the file without creating anything beside it; immutable
+// tells whether it reads the file as immutable.
+std::string ReadOnlyUri(const std::string& path, bool& immutable) {
+  immutable = false;
+  const std::string uri = UriPath(path) + "?mode=ro";
+  if (!IsWalFile(path)) return uri;
+  std::error_code ec;
+  const bool hasLog = fs::exists(path + "-wal", ec);
+  const bool logHasContent = hasLog && fs::file_size(path + "-wal", ec) > 0;
+  const bool hasIndex = fs::exists(path + "-shm", ec);
+  if (hasLog && hasIndex) return uri;
+  immutable = !logHasContent;
+  if (immutable) return uri + "&immutable=1";
+  throw ComError(ErrorNumber::E_FAIL_, "Cannot open database \"" + path + "\" for reading: its write-ahead log (" +
+                                           path + "-wal) has no index beside it; open it once for writing first.");
+}
+
 // A statement from native script text, finalised when it leaves scope.
 struct Finalizer {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -84,10 +161,11 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& c
     throw ComError(ErrorNumber::E_FAIL_, "Cannot open database \"" + path +
                                              "\": the file does not exist (create a host database first).");
 
+  const bool readOnly = readOnlyRequested || (exists && path != ":memory:" && !CanWrite(path));
   std::shared_ptr<SqliteConnection> connection(new SqliteConnection(connectionString, path));
-  connection->OpenFile(readOnlyRequested, !exists);
+  connection->OpenFile(readOnly, !exists);
   connection->Configure(busyTimeoutMs);
-  connection->Settle(readOnlyRequested);
+  connection->Settle(readOnly);
   ConnectionRegistry::Add(connection);
   return connection;
 }
@@ -99,8 +177,18 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Connect(const std::string& c
 // handle to stay on one thread at a time. Separate connections on separate
 // threads remain safe in SQLite's multi-thread mode.
 void SqliteConnection::OpenFile(bool readOnly, bool create) {
-  const int flags = SQLITE_OPEN_NOMUTEX |
-                    (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
+  immutableStamp_.clear();
+  if (readOnly && path_ != ":memory:") {
+    bool immutable = false;
+    const std::string stamp = StampOf(path_);
+    const std::string uri = ReadOnlyUri(path_, immutable);
+    const int rc = sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
+                                   nullptr);
+    if (rc != SQLITE_OK) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+    if (immutable) immutableStamp_ = stamp;
+    return;
+  }
+  const int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
   int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
   if (rc != SQLITE_OK) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
 }
@@ -119,35 +207,54 @@ void SqliteConnection::Configure(int busyTimeoutMs) {
   ExecuteNative("PRAGMA foreign_keys=ON;");
 }
 
-// Decides, from the schema version, whether the file is ours to write: only
-// then is it switched to WAL (which lets readers go on while one connection
-// writes) and brought up to date. Files of version 0 get no write at all.
-void SqliteConnection::Settle(bool readOnlyRequested) {
+// Decides whether the file is ours to write (HostDatabase::IsHostDatabase):
+// only then is it brought up to date and, once that succeeded, switched to
+// WAL (which lets readers go on while one connection writes). Other files
+// get no write at all.
+void SqliteConnection::Settle(bool readOnly) {
   const int version = HostDatabase::SchemaVersion(*this);
   const int current = HostDatabase::CurrentVersion();
   if (version > current) {
     readOnlyReason_ = "The database \"" + path_ + "\" has schema version " + std::to_string(version) +
                       ", newer than version " + std::to_string(current) +
                       " of this library; it is opened for reading only.";
-    if (!readOnlyRequested) {
-      statements_.reset();
-      columns_.reset();
-      sqlite3_close_v2(db_);
-      db_ = nullptr;
-      OpenFile(true, false);
-      Configure(BusyTimeoutOf(connectionString_));
-    }
+    if (!readOnly) ReopenReadOnly();
     return;
   }
-  if (readOnlyRequested || sqlite3_db_readonly(db_, "main") == 1) {
+  if (readOnly || sqlite3_db_readonly(db_, "main") == 1) {
     readOnlyReason_ = "Failed to update database \"" + path_ + "\" because the database is read-only.";
     return;
   }
-  if (version > 0) {
-    ExecuteNative("PRAGMA journal_mode=WAL;");
+  if (version > 0 && HostDatabase::IsHostDatabase(*this)) {
     HostDatabase::Upgrade(*this);
+    ExecuteNative("PRAGMA journal_mode=WAL;");
   }
   ColumnLengthGuard::Install(*this);  // temporary triggers: nothing of the file changes
+}
+
+void SqliteConnection::ReopenReadOnly() {
+  bool immutable = false;
+  ReadOnlyUri(path_, immutable);  // refuses before the open handle goes
+  statements_.reset();
+  columns_.reset();
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+  OpenFile(true, false);
+  Configure(BusyTimeoutOf(connectionString_));
+}
+
+// An immutable read takes no locks, so a writer that appears later neither
+// waits for it nor is seen by it. A writer's first write starts the log and
+// its checkpoints change the file; either makes the next batch open the file
+// again: through the writer's -wal and -shm while they exist, else as
+// immutable again. (Temporary tables of the old handle are gone then.)
+void SqliteConnection::FollowWriters() {
+  if (!statements_)  // an earlier reopen failed
+    throw ComError(ErrorNumber::E_FAIL_, "The database \"" + path_ + "\" could not be opened again for reading.");
+  if (immutableStamp_.empty() || InTransaction()) return;
+  std::error_code ec;
+  if (!fs::exists(path_ + "-wal", ec) && StampOf(path_) == immutableStamp_) return;
+  ReopenReadOnly();
 }
 
 void SqliteConnection::RaiseRefusedWrite(const ComError& error) const {
@@ -157,6 +264,7 @@ void SqliteConnection::RaiseRefusedWrite(const ComError& error) const {
 }
 
 void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
+  FollowWriters();
   std::vector<long> counts = RunBatch(text, nullptr);
   recordsAffected = -1;
   for (long count : counts) {
@@ -167,11 +275,15 @@ void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
   }
 }
 
-std::vector<long> SqliteConnection::ExecuteEach(const std::string& text) { return RunBatch(text, nullptr); }
+std::vector<long> SqliteConnection::ExecuteEach(const std::string& text) {
+  FollowWriters();
+  return RunBatch(text, nullptr);
+}
 
 RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, LockTypeEnum, CursorLocationEnum) {
   // Every cursor is a static snapshot: the library writes on this connection
   // while its recordsets are open.
+  FollowWriters();  // before the builder takes the caches
   RecordsetBuilder rows(*columns_, statements_.get());
   RunBatch(text, &rows);
   return rows.Build();

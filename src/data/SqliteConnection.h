@@ -55,6 +55,11 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   SqliteConnection(std::string connectionString, std::string path);
   void OpenFile(bool readOnly, bool create);
   void Configure(int busyTimeoutMs);
+  // Closes the handle and opens the file again for reading only.
+  void ReopenReadOnly();
+  // An immutable read sees the file as it was; once a writer has started a
+  // log or changed the file, the next batch opens it again.
+  void FollowWriters();
   void Settle(bool readOnlyRequested);
   [[noreturn]] void RaiseRefusedWrite(const ComError& error) const;
   // Compiles the whole batch, then runs it; rows receives the first result.
@@ -65,6 +70,7 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   std::string connectionString_;
   std::string path_;
   std::string readOnlyReason_;
+  std::string immutableStamp_;  // the file's stamp when read as immutable, else ""
   sqlite3* db_ = nullptr;
   std::unique_ptr<StatementCache> statements_;
   std::unique_ptr<ColumnMetadataCache> columns_;

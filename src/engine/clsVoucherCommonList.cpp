@@ -1,6 +1,16 @@
 // List data and filters in the engine: the list and totals recordsets of a
 // card's list view (all rows, or one page through the temporary list table),
 // and the filter chosen in the host's filter window.
+//
+// The temporary list table lives in the server's shared temporary database,
+// so its name carries the connection's session suffix: "TMPQX_pp25_53" for
+// session 53 on SQL Server. The suffix is a plain name part that the
+// connection resolved once when it connected ("SELECT @@SPID"), never the
+// text "@@SPID" itself: T-SQL evaluates no expression inside a table name,
+// and dynamic SQL would hide the statements from the dialect and the
+// recorded statement shapes. The embedded database keeps the table in the
+// connection's own temporary schema and reports no suffix, so its statements
+// are the bare card-number ones.
 #include <array>
 
 #include "data/dialect/TSqlLexer.h"
@@ -29,6 +39,14 @@ std::string BlankEmptyLiterals(const std::string& sql) {
     copied = at + 2;
   }
   return result.append(sql, copied, std::string::npos);
+}
+
+bool IsPlainName(const std::string& text) {
+  for (char c : text) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!plain) return false;
+  }
+  return true;
 }
 
 // The first and last IDOrder of the wanted page; 0 and 0 for an empty list.
@@ -60,14 +78,15 @@ PageKeys ReadPage(const ConnectionPtr& Conn, const std::string& table, long nPag
 
 }  // namespace
 
-std::string clsVoucherCommon::TempListTableName(const ConnectionPtr&, const std::string& strCardNum) {
+std::string clsVoucherCommon::TempListTableName(const ConnectionPtr& Conn, const std::string& strCardNum) {
   // The card number becomes part of a table name; only a plain word can.
-  for (char c : strCardNum) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!plain) throw ComError(ErrorNumber::InvalidArgument, "不能为单据类型[" + strCardNum + "]建立列表临时表！");
-  }
+  if (!IsPlainName(strCardNum))
+    throw ComError(ErrorNumber::InvalidArgument, "不能为单据类型[" + strCardNum + "]建立列表临时表！");
   if (strCardNum.empty()) throw ComError(ErrorNumber::InvalidArgument, "不能为空的单据类型建立列表临时表！");
-  return "TempDB..TMPQX_" + strCardNum;
+  const std::string suffix = Conn ? Conn->SessionTableSuffix() : "";
+  if (!IsPlainName(suffix))
+    throw ComError(ErrorNumber::InvalidArgument, "不能为会话[" + suffix + "]建立列表临时表！");
+  return "TempDB..TMPQX_" + strCardNum + suffix;
 }
 
 bool clsVoucherCommon::GetVchListData(const ConnectionPtr& Conn, const std::string& strCardNum,

@@ -12,6 +12,7 @@
 #include "TempDatabase.h"
 #include "data/HostDatabase.h"
 #include "fabrikon/Connection.h"
+#include "schema/SchemaTestSupport.h"
 
 namespace fabrikon {
 namespace {
@@ -69,6 +70,64 @@ TEST(FileSafetyTest, FilesThatAreNotHostDatabasesAreNotWritten) {
   EXPECT_EQ(fs::file_size(empty), 0u);
   EXPECT_EQ(FileBytes(foreign), foreignBefore);  // still a rollback-journal file
   for (const char* suffix : {".empty", ".foreign"}) fs::remove(db.Path() + suffix);
+}
+
+// Other programs' files whatever their user_version, and files that look
+// like ours but fail their upgrade, stay byte for byte as they were (no WAL
+// switch, no side file) through every way of opening them.
+TEST(FileSafetyTest, ForeignFilesStayByteForByteThroughEveryOpenPath) {
+  schema_test::ScratchDir dir;
+  struct Content {
+    std::string name;
+    std::string sql;  // native SQL that makes the file ("" leaves it empty)
+    std::vector<int> versions;
+  };
+  const std::vector<Content> contents = {
+      {"empty", "", {0}},
+      {"customers", "CREATE TABLE customers (id int); INSERT INTO customers VALUES (7);", {0, 1, 2, 3, 4, 5}},
+      {"vouchers only", "CREATE TABLE Vouchers (CardNumber text, x int); INSERT INTO Vouchers VALUES ('pp25', 1);",
+       {0, 1, 2, 3, 4, 5}},
+      {"settings and vouchers", "CREATE TABLE Vouchers (x int); CREATE TABLE FabrikonSettings (cName text);",
+       {1, 2, 3, 4, 5}},
+      // The host tables of the first script, but nothing the later ones need:
+      // the upgrade fails and must leave nothing behind.
+      {"failing upgrade", "CREATE TABLE Vouchers (x int); CREATE TABLE FabrikonSettings (cName text); "
+                          "CREATE TABLE __dbts (v INTEGER NOT NULL);",
+       {1, 2, 3, 4}},
+  };
+  const std::vector<std::function<void(const std::string&)>> opens = {
+      [](const std::string& f) { OpenConnection("Data Source=" + f); },
+      [](const std::string& f) { OpenConnection(f); },
+      [](const std::string& f) { OpenConnection("Data Source=" + f + ";Mode=Read"); },
+      [&](const std::string& f) { schema_test::RunCli(dir, {"sql", f, "select 1 as one"}); },
+      [&](const std::string& f) { schema_test::RunCli(dir, {"sql", "Data Source=" + f, "select 1 as one"}); },
+      [&](const std::string& f) { schema_test::RunCli(dir, {"list", f, "pp25", "--select", "x", "--sum", "x"}); },
+  };
+  for (const Content& content : contents) {
+    for (int version : content.versions) {
+      const std::string file = dir.File("foreign.db");
+      std::ofstream(file).close();
+      if (!content.sql.empty()) Native(file, content.sql + "PRAGMA user_version=" + std::to_string(version) + ";");
+      const std::string before = FileBytes(file);
+      for (size_t i = 0; i < opens.size(); ++i) {
+        const std::string what = content.name + ", user_version " + std::to_string(version) + ", open " +
+                                 std::to_string(i);
+        bool refused = false;
+        try {
+          opens[i](file);
+        } catch (const ComError&) {
+          refused = true;
+        }
+        // The failing upgrade is refused (a read-only open does not upgrade).
+        if (i < 2) {
+          EXPECT_EQ(refused, content.name == "failing upgrade") << what;
+        }
+        EXPECT_TRUE(FileBytes(file) == before) << what << ": the file changed";
+        for (const char* side : {"-wal", "-shm", "-journal"}) EXPECT_FALSE(fs::exists(file + side)) << what << side;
+      }
+      fs::remove(file);
+    }
+  }
 }
 
 TEST(FileSafetyTest, NewerAndReadOnlyDatabasesAreReadButNeverWritten) {

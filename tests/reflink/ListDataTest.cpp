@@ -102,6 +102,92 @@ TEST_F(ListTest, FailuresAnswerFalseWithTheReason) {
   for (const std::string& text : conn->texts) EXPECT_EQ(text.find("TMPQX"), std::string::npos) << text;
 }
 
+TEST_F(ListTest, EveryPagedStatementNamesTheSessionsOwnTable) {
+  struct Case {
+    std::string suffix;
+    std::string table;  // as the statements name it after "TempDB.."
+  };
+  const std::vector<Case> cases = {{"", "TMPQX_pp25"}, {"_53", "TMPQX_pp25_53"}, {"_1207", "TMPQX_pp25_1207"}};
+  for (const Case& c : cases) {
+    conn->sessionSuffix = c.suffix;
+    ASSERT_TRUE(Page(2, 2)) << c.suffix << ": " << errMsg;
+    EXPECT_EQ(RowsOf(list), (std::vector<std::string>{kAllRows[2], kAllRows[3]})) << c.suffix;
+    EXPECT_EQ(RowsOf(sum), std::vector<std::string>{"80"}) << c.suffix;
+    const std::string t = "TempDB.." + c.table;
+    EXPECT_EQ(Sent(), (std::vector<std::string>{
+                          "IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = '" + c.table +
+                              "' AND type='U') DROP TABLE " + t,
+                          "SELECT IDENTITY(int,1,1) AS IDOrder,ccode,mainid,fquantity INTO " + t +
+                              " FROM v_pp25_list ORDER BY ccode,mainid",
+                          "create index IX_IDOrder ON " + t + "(idorder)",
+                          "SELECT IDOrder FROM " + t + " ORDER BY IDOrder",
+                          " SELECT ccode,mainid,fquantity FROM " + t + " WHERE IdOrder  >= 3 AND IDOrder <= 4 ORDER BY IdOrder",
+                          "SELECT sum(fquantity) AS fquantity FROM " + t,
+                      }))
+        << c.suffix;
+  }
+  // A suffix that is no plain name part (an unresolved "@@SPID") makes no table at all.
+  conn->sessionSuffix = "_@@SPID";
+  EXPECT_FALSE(Page(1, 2));
+  for (const std::string& text : conn->texts) EXPECT_EQ(text.find("TMPQX"), std::string::npos) << text;
+}
+
+// Two sessions page one card at once, the second one's whole call running
+// between two statements of the first one's. The SQLite ODBC driver keeps
+// temporary tables per connection and reports no suffix, so each connection
+// here reports one of its own, as two server sessions report their ids: the
+// tables each call makes must be the suffixed ones, and neither call may see
+// the other's rows, totals or table.
+TEST(ListSessionTest, TwoOdbcSessionsPagingOneCardKeepTheirOwnRows) {
+  struct Case {
+    std::string after;  // the first session's statement after which the second pages
+  };
+  const std::vector<Case> cases = {{"IF EXISTS"}, {"SELECT IDENTITY"}, {"create index"}, {"SELECT IDOrder"}};
+  testsupport::DemoDatabase db;
+  auto a = std::make_shared<testsupport::RecordingConnection>(
+      OpenConnection(testsupport::OdbcConnectionString(db.Path())));
+  auto b = std::make_shared<testsupport::RecordingConnection>(
+      OpenConnection(testsupport::OdbcConnectionString(db.Path())));
+  a->sessionSuffix = "_1";
+  b->sessionSuffix = "_2";
+  auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 10}, "李娜", "lina");
+  clsVoucherCO coA, coB;
+  coA.Init(login, a, "pp25");
+  coB.Init(login, b, "pp25");
+  auto columns =
+      std::make_shared<EmbeddedColumnSet>("ccode,mainid,fquantity", "sum(fquantity) AS fquantity", "ccode,mainid");
+  for (const Case& c : cases) {
+    RecordsetPtr listA, sumA, listB, sumB;
+    std::string errA, errB;
+    long countA = -1, countB = -1, pagesA = -1, pagesB = -1;
+    bool okB = false, ranB = false;
+    a->afterEach = [&](const std::string& text) {
+      if (ranB || text.rfind(c.after, 0) != 0) return;
+      ranB = true;
+      okB = coB.GetVchListData(columns, listB, sumB, " WHERE mainid>=3", errB, false, countB, 2, pagesB, 1);
+    };
+    const bool okA = coA.GetVchListData(columns, listA, sumA, " WHERE mainid<=2", errA, false, countA, 2, pagesA, 1);
+    a->afterEach = nullptr;
+    ASSERT_TRUE(ranB) << c.after;
+    ASSERT_TRUE(okA) << c.after << ": " << errA;
+    ASSERT_TRUE(okB) << c.after << ": " << errB;
+    EXPECT_EQ(RowsOf(listA), (std::vector<std::string>{kAllRows[0], kAllRows[1]})) << c.after;
+    EXPECT_EQ(RowsOf(sumA), std::vector<std::string>{"50"}) << c.after;
+    EXPECT_EQ(countA, 2) << c.after;
+    EXPECT_EQ(RowsOf(listB), (std::vector<std::string>{kAllRows[2], kAllRows[3]})) << c.after;
+    EXPECT_EQ(RowsOf(sumB), std::vector<std::string>{"30"}) << c.after;
+    EXPECT_EQ(countB, 3) << c.after;
+    EXPECT_EQ(pagesB, 2) << c.after;
+    // Each session's table holds its own filtered list after both calls.
+    EXPECT_EQ(RowsOf(a->Open("SELECT count(*) FROM TempDB..TMPQX_pp25_1", adOpenStatic, adLockReadOnly,
+                             adUseClient)),
+              std::vector<std::string>{"2"});
+    EXPECT_EQ(RowsOf(b->Open("SELECT count(*) FROM TempDB..TMPQX_pp25_2", adOpenStatic, adLockReadOnly,
+                             adUseClient)),
+              std::vector<std::string>{"3"});
+  }
+}
+
 TEST_F(ListTest, EveryCardListsWithItsDefaultColumns) {
   RecordsetPtr cards = conn->Open("SELECT DISTINCT CardNumber FROM FabrikonListColumns ORDER BY CardNumber",
                                   adOpenStatic, adLockReadOnly, adUseClient);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "SchemaTestSupport.h"
+#include "support/TestConnection.h"
 
 using namespace schema_test;
 
@@ -43,6 +44,22 @@ class CliTest : public ::testing::Test {
   std::string db_;
 };
 ScratchDir* CliTest::master_ = nullptr;
+
+// Runs the command line with standard input from text.
+CliResult RunCliWithInput(const ScratchDir& dir, const std::vector<std::string>& args, const std::string& input) {
+  const std::string in = dir.File("cli.in");
+  std::ofstream(in) << input;
+  std::string command = ShellQuote(FABRIKON_CLI);
+  for (const std::string& arg : args) command += " " + ShellQuote(arg);
+  const std::string out = dir.File("cli.out"), err = dir.File("cli.err");
+  command += " <" + ShellQuote(in) + " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
+  const int status = std::system(command.c_str());
+  CliResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadAll(out);
+  result.err = ReadAll(err);
+  return result;
+}
 
 const char* const kGuard = "convert(char, convert(money, qxts), 2)=convert(char, convert(money,'";
 
@@ -173,5 +190,80 @@ TEST_F(CliTest, UsageErrorsExitTwoHelpExitsZero) {
     EXPECT_EQ(r.exitCode, c.exitCode) << line << "\n" << r.err;
     EXPECT_NE(r.out.find(c.outHas), std::string::npos) << line << "\n" << r.out;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << line << "\n" << r.err;
+  }
+}
+
+// The DB argument of sql, list and shell: a file name, "Data Source=FILE"
+// (quoted or not, with Mode=Read or not) or an ODBC connection string all
+// reach the same database; Mode=Read refuses writes. init-db takes
+// "Data Source=FILE" too and refuses to create anything read-only.
+TEST_F(CliTest, EveryCommandTakesTheDatabaseAsAFileOrAConnectionString) {
+  const std::string odbc = fabrikon::testsupport::OdbcConnectionString(db_);
+  struct Form {
+    std::string db;
+    bool readOnly;
+  };
+  const std::vector<Form> forms = {
+      {db_, false},
+      {"Data Source=" + db_, false},
+      {"Data Source=\"" + db_ + "\"", false},
+      {"Data Source=" + db_ + ";Mode=Read", true},
+      {"Data Source=" + db_ + "; mode = read", true},
+      {odbc, false},
+  };
+  const CliResult bareList = RunCli(dir_, {"list", db_, "om01", "--size", "2"});
+  ASSERT_EQ(bareList.exitCode, 0) << bareList.err;
+  ASSERT_NE(bareList.out.find("page 1 of 2, 3 vouchers"), std::string::npos) << bareList.out;
+  for (const Form& form : forms) {
+    SCOPED_TRACE(form.db);
+    CliResult sql = RunCli(dir_, {"sql", form.db, "select count(*) as n from om_productpo"});
+    EXPECT_EQ(sql.exitCode, 0) << sql.err;
+    EXPECT_EQ(sql.out, "n\n3\nrecords affected: -1\n");
+    CliResult list = RunCli(dir_, {"list", form.db, "om01", "--size", "2"});
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out, bareList.out);
+    CliResult shell = RunCliWithInput(dir_, {"shell", form.db}, "query select ccode from om_productpo\n");
+    EXPECT_EQ(shell.exitCode, 0) << shell.err;
+    EXPECT_EQ(shell.out,
+              "> query select ccode from om_productpo\n=> 3\n  ccode=\"WW000001\"\n  ccode=\"WW000002\"\n"
+              "  ccode=\"WW000003\"\n");
+    CliResult write = RunCli(dir_, {"sql", form.db, "update AccInformation set cValue='4' where cName='x'"});
+    EXPECT_EQ(write.exitCode, form.readOnly ? 1 : 0) << write.err;
+    if (form.readOnly) {
+      EXPECT_NE(write.err.find("read-only"), std::string::npos) << write.err;
+    }
+  }
+  for (const char* sidecar : {"-wal", "-shm"}) EXPECT_FALSE(fs::exists(db_ + sidecar)) << sidecar;
+
+  struct Create {
+    std::string argument;
+    std::string file;
+    int exitCode;
+  };
+  const std::string made = dir_.File("made.db"), refused = dir_.File("refused.db");
+  const std::vector<Create> creates = {
+      {"Data Source=" + made, made, 0},
+      {"Data Source=" + refused + ";Mode=Read", refused, 2},
+      {fabrikon::testsupport::OdbcConnectionString(refused), refused, 2},
+  };
+  for (const Create& c : creates) {
+    CliResult r = RunCli(dir_, {"init-db", c.argument});
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.argument << ": " << r.err;
+    EXPECT_EQ(fs::exists(c.file), c.exitCode == 0) << c.argument;
+    if (c.exitCode == 0) {
+      EXPECT_EQ(r.out.rfind("created " + c.file + " (schema version", 0), 0u) << r.out;
+    }
+  }
+
+  const std::string missing = dir_.File("missing.db");
+  for (const std::string command : {"sql", "list", "shell"}) {
+    std::vector<std::string> args = {command, "Data Source=" + missing + ";Mode=Read"};
+    if (command == "sql") args.push_back("select 1");
+    if (command == "list") args.push_back("om01");
+    CliResult r = RunCliWithInput(dir_, args, "");
+    EXPECT_EQ(r.exitCode, 1) << command;
+    EXPECT_NE(r.err.find(missing), std::string::npos) << command << ": " << r.err;
+    EXPECT_EQ(r.err.find("Data Source"), std::string::npos) << command << ": " << r.err;
+    EXPECT_FALSE(fs::exists(missing)) << command;
   }
 }
