@@ -56,12 +56,17 @@ std::string& SelectedAutoIDs();
 // The value of attribute lower-case(trim(name)) of row `row` (0-based) of
 // "//z:row"; "" when the row or the attribute is missing.
 std::string GetRowValueAt(const DOMDocumentPtr& document, const std::string& name, long row);
+// The same for a row already at hand (a check walking the body's rows looks
+// each one up once, not once per value).
+std::string GetRowValueAt(const XmlNode& row, const std::string& name);
 
 // False when the item's inventory record enables a free item that row `row`
 // of the body leaves empty (rows marked deleted never fail). Errors count as
 // complete.
 bool IsFreeItemsComplete(const DOMDocumentPtr& domBody, const ConnectionPtr& Conn, const std::string& strInvCode,
                          long row);
+// The same for a row already at hand.
+bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const std::string& strInvCode);
 
 // False when a BOM row of the recordset (from its current row on) leaves
 // empty a free item that its component's inventory record enables.

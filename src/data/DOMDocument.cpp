@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DomImpl.h"
+#include "XPathCache.h"
 #include "data/XmlCharacters.h"
 #include "fabrikon/ComError.h"
 
@@ -16,6 +17,8 @@ namespace {
 // A name no XML text can produce (it is not a valid element name), so the
 // parking element never collides with loaded content.
 constexpr const char* kParkingName = "#parking";
+constexpr const char* kRowSelection = "//z:row";
+constexpr std::string_view kRowName = "z:row";
 
 // The next node after `node` in document order within `root`'s subtree.
 // Iterative, so a deeply nested text cannot exhaust the stack.
@@ -70,6 +73,29 @@ pugi::xml_node DOMDocument::Impl::DocumentElement() const {
   return {};
 }
 
+const std::vector<pugi::xml_node>& DOMDocument::Impl::Rows() {
+  if (rowsStructure_ != structure) {
+    pugi::xpath_node_set found = XPathCache::Get(kRowSelection).evaluate_node_set(pugi::xpath_node(doc));
+    found.sort();
+    rows_.clear();
+    for (const pugi::xpath_node& row : found)
+      if (!IsParked(row.node())) rows_.push_back(row.node());
+    rowsStructure_ = structure;
+  }
+  return rows_;
+}
+
+void DOMDocument::Impl::NoteMoved(pugi::xml_node element, bool fromOutside) {
+  // Nothing follows the last row in document order (not even inside it), so
+  // an empty row placed right after it is the new last row.
+  const bool extends = fromOutside && rowsStructure_ == structure && element.name() == kRowName &&
+                       !element.first_child() && (rows_.empty() || rows_.back() == element.previous_sibling());
+  ++structure;
+  if (!extends) return;
+  rows_.push_back(element);
+  rowsStructure_ = structure;
+}
+
 const std::vector<pugi::xml_attribute>& DOMDocument::Impl::AttributesOf(pugi::xml_node element) {
   if (element != indexedElement_ || revision != indexedRevision_ || !element) {
     indexed_.clear();
@@ -82,6 +108,7 @@ const std::vector<pugi::xml_attribute>& DOMDocument::Impl::AttributesOf(pugi::xm
 
 void DOMDocument::Impl::ClearContent() {
   ++revision;
+  ++structure;
   if (liveHandles == 0) {
     doc.reset();
     parking = {};
@@ -96,6 +123,7 @@ void DOMDocument::Impl::ClearContent() {
 }
 
 pugi::xml_node DOMDocument::Impl::AppendTopElement(const char* name) {
+  ++structure;
   return parking ? doc.insert_child_before(name, parking) : doc.append_child(name);
 }
 
@@ -117,6 +145,7 @@ XmlNode DOMDocument::appendChild(const XmlNode& child) {
   if (source.owner.get() == this && source.node == current) return child;
   if (current)
     throw ComError(ErrorNumber::DomError, "Only one top level element is allowed in an XML document.");
+  ++impl_->structure;
   if (source.owner.get() != this) {
     pugi::xml_node copy = impl_->parking ? impl_->doc.insert_copy_before(source.node, impl_->parking)
                                          : impl_->doc.append_copy(source.node);
@@ -146,6 +175,7 @@ bool DOMDocument::loadXML(const std::string& text) {
   } else {
     impl_->doc.insert_copy_before(parsed.document_element(), impl_->Parking());
   }
+  ++impl_->structure;
   return true;
 }
 

@@ -24,12 +24,23 @@ struct DOMDocument::Impl {
   long liveHandles = 0;    // XmlNode::Impl objects that point into this document
   // Bumped whenever an attribute list or the content changes.
   uint64_t revision = 0;
+  // Bumped whenever an element joins or leaves the document's tree.
+  uint64_t structure = 0;
 
   // The attributes of one element by position, so that item(i) and length()
   // of node.attributes take constant time (the save-mode checks walk every
   // attribute of every row). Rebuilt when another element is asked for or
   // after a change.
   const std::vector<pugi::xml_attribute>& AttributesOf(pugi::xml_node element);
+
+  // The rows the selection "//z:row" finds, in document order, kept while
+  // the element tree is unchanged: a host that adds and edits lines one at a
+  // time does not have every row selected again for each of them.
+  const std::vector<pugi::xml_node>& Rows();
+  // Records that `element` was moved into the tree; `fromOutside` when it
+  // was parked and its new parent is not. An empty row appended right after
+  // the last row extends the kept rows instead of dropping them.
+  void NoteMoved(pugi::xml_node element, bool fromOutside);
 
   // The parking element, created on first use.
   pugi::xml_node Parking();
@@ -45,6 +56,8 @@ struct DOMDocument::Impl {
   pugi::xml_node indexedElement_;
   uint64_t indexedRevision_ = 0;
   std::vector<pugi::xml_attribute> indexed_;
+  std::vector<pugi::xml_node> rows_;
+  uint64_t rowsStructure_ = UINT64_MAX;  // the structure rows_ was taken at
 };
 
 struct XmlNode::Impl {

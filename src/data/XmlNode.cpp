@@ -132,10 +132,15 @@ XmlNode XmlNode::appendChild(const XmlNode& child) {
   if (impl_->IsAttribute() || child.IsNothing() || child.impl()->IsAttribute())
     throw ComError(ErrorNumber::DomError, "appendChild joins elements only");
   const Impl& source = *child.impl();
-  if (source.owner != impl_->owner)
+  DOMDocument::Impl& document = impl_->owner->impl();
+  if (source.owner != impl_->owner) {
+    ++document.structure;
     return MakeNode(*impl_->owner, impl_->node.append_copy(source.node));
+  }
+  const bool wasParked = document.IsParked(source.node);
   if (!impl_->node.append_move(source.node))
     throw ComError(ErrorNumber::DomError, "appendChild: a node cannot be appended to itself or its descendants");
+  document.NoteMoved(source.node, wasParked && !document.IsParked(impl_->node));
   return child;
 }
 

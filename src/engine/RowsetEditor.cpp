@@ -3,6 +3,7 @@
 // document loaded from the database stays one rowset.
 #include "fabrikon/RowsetEditor.h"
 
+#include "data/DomImpl.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/ComError.h"
 
@@ -38,14 +39,16 @@ DOMDocumentPtr RowsetEditor::EmptyDocument() {
 
 void RowsetEditor::Clear() { Load(*document_, kEmptyRowset, "the document cannot be emptied"); }
 
-long RowsetEditor::RowCount() const { return document_->selectNodes("//z:row").length(); }
+// The rows are those of "//z:row", kept by the document between changes of
+// its tree, so that adding or editing line after line stays linear.
+long RowsetEditor::RowCount() const { return static_cast<long>(document_->impl().Rows().size()); }
 
 XmlNode RowsetEditor::Row(long r) const {
-  XmlNode row = r < 1 ? XmlNode() : document_->selectNodes("//z:row").item(r - 1);
-  if (row.IsNothing()) {
-    Refuse("no line " + std::to_string(r) + " (the document has " + std::to_string(RowCount()) + ")");
+  const std::vector<pugi::xml_node>& rows = document_->impl().Rows();
+  if (r < 1 || r > static_cast<long>(rows.size())) {
+    Refuse("no line " + std::to_string(r) + " (the document has " + std::to_string(rows.size()) + ")");
   }
-  return row;
+  return MakeNode(*document_, rows[static_cast<size_t>(r - 1)]);
 }
 
 Variant RowsetEditor::Value(long r, const std::string& name) const { return Row(r).getAttribute(name); }

@@ -12,6 +12,7 @@
 #include "fabrikon/modVoucher.h"
 
 namespace fabrikon {
+using engine::Require;
 using engine::Use;
 
 namespace {
@@ -195,7 +196,12 @@ bool clsVoucherCO::Eof() { return Engine().Eof(); }
 // Connection, login and card number go by reference: what the business
 // object puts there is what the façade uses from then on.
 
-std::string clsVoucherCO::VoucherNew(VoucherFormPtr& VO) { return Business().VoucherNew(VO, login_); }
+// The business objects read and fill the form's documents: no form raises 91
+// here instead of crashing inside them.
+std::string clsVoucherCO::VoucherNew(VoucherFormPtr& VO) {
+  Use(VO);
+  return Business().VoucherNew(VO, login_);
+}
 
 std::string clsVoucherCO::VoucherNew(const VoucherFormPtr& VO) {
   VoucherFormPtr form = VO;
@@ -222,7 +228,7 @@ std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string&
 
 std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string& strItem,
                                     DOMDocumentPtr& domReturn, bool bSaveMode) {
-  return Business().HeadCheck(VO, conn_, strItem, domReturn, bSaveMode, cardNumber_);
+  return Business().HeadCheck(Require(VO), conn_, strItem, domReturn, bSaveMode, cardNumber_);
 }
 
 std::string clsVoucherCO::HeadCheck(const VoucherFormPtr& VO, const std::string& strItem, DOMDocumentPtr&& domReturn,
@@ -252,7 +258,7 @@ std::string clsVoucherCO::BodyCheck(const VoucherFormPtr& VO, long R, const std:
 
 std::string clsVoucherCO::BodyCheck(const VoucherFormPtr& VO, long R, const std::string& strItem,
                                     DOMDocumentPtr& domReturn, bool bSaveMode) {
-  return Business().BodyCheck(VO, conn_, R, strItem, domReturn, bSaveMode, cardNumber_);
+  return Business().BodyCheck(Require(VO), conn_, R, strItem, domReturn, bSaveMode, cardNumber_);
 }
 
 std::string clsVoucherCO::VoucherClose(const VoucherFormPtr& VO) {

@@ -13,6 +13,7 @@
 #include "fabrikon/modVoucher.h"
 
 namespace fabrikon {
+using engine::Require;
 using engine::Use;
 
 namespace {
@@ -87,8 +88,8 @@ std::string clsVoucherCO::VoucherSave2(const VoucherFormPtr& VO, int16_t iState,
 
   std::string message;
   DOMDocumentPtr domReturn;
-  GoPast([&] { message += Business().HeadCheck(VO, conn_, "", domReturn, true, cardNumber_); });
-  GoPast([&] { message += Business().BodyCheck(VO, conn_, 1, "", domReturn, true, cardNumber_); });
+  GoPast([&] { message += Business().HeadCheck(Require(VO), conn_, "", domReturn, true, cardNumber_); });
+  GoPast([&] { message += Business().BodyCheck(Require(VO), conn_, 1, "", domReturn, true, cardNumber_); });
 
   // Without a transaction of its own the save would write outside one (or
   // into the caller's); it does not start at all.

@@ -18,7 +18,7 @@ constexpr const char* kNotEmpty = "]不能为空，请检查！";
 
 XmlNode HeadRow(const DOMDocumentPtr& domHead) {
   XmlNode row = domHead ? domHead->selectSingleNode("//z:row") : XmlNode();
-  if (!row) throw ComError(ErrorNumber::DomError, "Object variable or With block variable not set");
+  if (!row) throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
   return row;
 }
 

@@ -3,6 +3,7 @@
 // clsWWSCDDOrderWorkflow.cpp, the material list in clsWWSCDDOrderMaterials.cpp.
 #include "fabrikon/clsWWSCDDOrder.h"
 
+#include "engine/EngineErrors.h"
 #include "fabrikon/modOutsourcing.h"
 #include "fabrikon/modVoucher.h"
 #include "production/modProduction.h"
@@ -46,9 +47,9 @@ bool IsHeadReference(const std::string& item) {
   return false;
 }
 
-// The save-mode checks of one cell of product line `line` (row index line - 1).
-std::string SaveModeCellCheck(const DOMDocumentPtr& domBody, const ConnectionPtr& Conn, long line,
-                              const std::string& name, const std::string& value) {
+// The save-mode checks of one cell of product line `line` (the body's row `row`).
+std::string SaveModeCellCheck(const XmlNode& row, const ConnectionPtr& Conn, long line, const std::string& name,
+                              const std::string& value) {
   const std::string item = LCase(name);
   std::string result;
   if (item == "fquantity") {
@@ -58,7 +59,7 @@ std::string SaveModeCellCheck(const DOMDocumentPtr& domBody, const ConnectionPtr
     if (Val(value) < 0) return BodyFieldMessage(line, name, "]不能小于零，请检查！");
     if (!IsNumeric(value)) return BodyFieldMessage(line, name, kNotNumeric);
   }
-  if (item == "cinvcode" && !IsFreeItemsComplete(domBody, Conn, value, line - 1)) {
+  if (item == "cinvcode" && !IsFreeItemsComplete(row, Conn, value)) {
     result += BodyFieldMessage(line, name, "] " + value + " 启用了自由项，必须输入完整，请检查！");
   }
   if ((item == "cinvcode" || item == "dstartdate" || item == "denddate") && value.empty()) {
@@ -114,7 +115,7 @@ std::string clsWWSCDDOrder::HeadCheck(VoucherFormPtr VO, ConnectionPtr& Conn, co
 
 std::string clsWWSCDDOrder::BodyCheck(VoucherFormPtr VO, ConnectionPtr& Conn, long R, const std::string& strItem,
                                       DOMDocumentPtr& domReturn, bool bSaveMode, std::string&) {
-  DOMDocumentPtr domBody = VO->BodyDOM();
+  DOMDocumentPtr domBody = engine::Require(VO->BodyDOM());
   const XmlNodeList rows = domBody->selectNodes("//z:row");
   if (rows.length() == 0 || domBody->selectNodes("//z:row [@editprop='D']").length() == rows.length()) {
     return std::string("表体：没有数据不能保存，请检查！") + kCR;
@@ -126,8 +127,7 @@ std::string clsWWSCDDOrder::BodyCheck(VoucherFormPtr VO, ConnectionPtr& Conn, lo
       ++line;
       XmlAttributes attributes = row.attributes();
       for (long i = 0; i < attributes.length(); ++i) {
-        result += SaveModeCellCheck(domBody, Conn, line, attributes.item(i).nodeName(),
-                                    attributes.item(i).nodeValue());
+        result += SaveModeCellCheck(row, Conn, line, attributes.item(i).nodeName(), attributes.item(i).nodeValue());
       }
     }
     return result;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "engine/EngineErrors.h"
 #include "fabrikon/clsWWSCDDOrder.h"
 #include "fabrikon/modOutsourcing.h"
 #include "fabrikon/modVoucher.h"
@@ -165,6 +166,7 @@ std::string RebuildMaterials(const DOMDocumentPtr& domHead, const DOMDocumentPtr
 
 std::string clsWWSCDDOrder::VoucherAfterSave(DOMDocumentPtr domHead, DOMDocumentPtr domBody, ConnectionPtr& Conn) {
   try {
+    engine::Require(domBody);  // nothing is deleted for a form that handed no body
     return RebuildMaterials(domHead, domBody, Conn);
   } catch (const Refusal& refusal) {
     return refusal.message;

@@ -465,19 +465,26 @@ std::vector<std::string> EnabledFreeItems(const ConnectionPtr& Conn, const std::
 
 }  // namespace
 
-std::string GetRowValueAt(const DOMDocumentPtr& document, const std::string& name, long row) {
+std::string GetRowValueAt(const XmlNode& row, const std::string& name) {
   try {
-    const XmlNode node = document->selectNodes("//z:row").item(row);
-    if (node.IsNothing()) return "";
-    const XmlNode attribute = node.attributes().getNamedItem(LCase(Trim(name)));
+    if (row.IsNothing()) return "";
+    const XmlNode attribute = row.attributes().getNamedItem(LCase(Trim(name)));
     return attribute.IsNothing() ? "" : attribute.nodeValue();
   } catch (const std::exception&) {
     return "";
   }
 }
 
-bool IsFreeItemsComplete(const DOMDocumentPtr& domBody, const ConnectionPtr& Conn, const std::string& strInvCode,
-                         long row) {
+std::string GetRowValueAt(const DOMDocumentPtr& document, const std::string& name, long row) {
+  try {
+    if (!document) return "";
+    return GetRowValueAt(document->selectNodes("//z:row").item(row), name);
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
+bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const std::string& strInvCode) {
   std::vector<std::string> enabled;
   try {
     enabled = EnabledFreeItems(Conn, strInvCode);
@@ -485,11 +492,20 @@ bool IsFreeItemsComplete(const DOMDocumentPtr& domBody, const ConnectionPtr& Con
     return true;  // a failed lookup does not block the save
   }
   for (const std::string& item : enabled) {
-    if (GetRowValueAt(domBody, item, row).empty() && LCase(GetRowValueAt(domBody, "editprop", row)) != "d") {
-      return false;
-    }
+    if (GetRowValueAt(row, item).empty() && LCase(GetRowValueAt(row, "editprop")) != "d") return false;
   }
   return true;
+}
+
+bool IsFreeItemsComplete(const DOMDocumentPtr& domBody, const ConnectionPtr& Conn, const std::string& strInvCode,
+                         long row) {
+  XmlNode node;
+  try {
+    if (domBody) node = domBody->selectNodes("//z:row").item(row);
+  } catch (const std::exception&) {
+    // a missing row reads as empty values
+  }
+  return IsFreeItemsComplete(node, Conn, strInvCode);
 }
 
 bool IsBomFreeItemsComplete(Recordset& rs, const ConnectionPtr& Conn) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "engine/EngineErrors.h"
 #include "fabrikon/modVoucher.h"
 #include "production/modProduction.h"
 
@@ -28,7 +29,7 @@ constexpr const char* kNotEmpty = "]不能为空，请检查！";
 
 XmlNode HeadRow(const DOMDocumentPtr& domHead) {
   XmlNode row = domHead ? domHead->selectSingleNode("//z:row") : XmlNode();
-  if (!row) throw ComError(ErrorNumber::DomError, "Object variable or With block variable not set");
+  if (!row) throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
   return row;
 }
 
@@ -119,7 +120,7 @@ std::string clsSCDDOrder::HeadCheck(VoucherFormPtr VO, ConnectionPtr& Conn, cons
 std::string clsSCDDOrder::BodyCheck(VoucherFormPtr VO, ConnectionPtr& Conn, long R,
                                     const std::string& strItem, DOMDocumentPtr& domReturn,
                                     bool bSaveMode, std::string&) {
-  DOMDocumentPtr domBody = VO->BodyDOM();
+  DOMDocumentPtr domBody = engine::Require(VO->BodyDOM());
   const XmlNodeList rows = domBody->selectNodes("//z:row");
   if (rows.length() == 0 || domBody->selectNodes("//z:row [@editprop='D']").length() == rows.length()) {
     return std::string(kNoBodyData) + kCR;

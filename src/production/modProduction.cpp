@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "engine/EngineErrors.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/host/HostServices.h"
 #include "fabrikon/modVoucher.h"
@@ -153,7 +154,7 @@ std::string NumberCheck(long R, const std::string& strItem, const std::string& v
 std::string ComponentLineCheck(VoucherForm& VO, const ConnectionPtr& Conn, long R, const std::string& strItem,
                                DOMDocumentPtr& domReturn, bool bSaveMode,
                                const std::function<std::string()>& cardNumber) {
-  DOMDocumentPtr domBody = VO.BodyDOM();
+  DOMDocumentPtr domBody = engine::Require(VO.BodyDOM());
   const XmlNodeList rows = domBody->selectNodes("//z:row");
   if (rows.length() == 0) return "";
   if (bSaveMode) {

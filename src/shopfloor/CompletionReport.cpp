@@ -4,6 +4,7 @@
 // host's screens expect it.
 #include "shopfloor/CompletionReport.h"
 
+#include "engine/EngineErrors.h"
 #include "fabrikon/modVoucher.h"
 #include "production/modProduction.h"
 #include "shopfloor/modShopfloor.h"
@@ -75,7 +76,7 @@ std::string CompletionReport::BodyCheck(VoucherFormPtr VO, ConnectionPtr& Conn, 
   }
   std::string result;
   long p = 0;
-  for (const XmlNode& row : domBody->selectNodes("//z:row")) result += SaveModeLine(row, ++p, Conn);
+  for (const XmlNode& row : engine::Require(domBody)->selectNodes("//z:row")) result += SaveModeLine(row, ++p, Conn);
   return result;
 }
 

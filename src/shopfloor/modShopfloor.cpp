@@ -34,7 +34,7 @@ bool HasRow(const DOMDocumentPtr& document) {
 
 XmlNode HeadRow(const DOMDocumentPtr& domHead) {
   XmlNode row = domHead ? domHead->selectSingleNode("//z:row") : XmlNode();
-  if (!row) throw ComError(ErrorNumber::DomError, "Object variable or With block variable not set");
+  if (!row) throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
   return row;
 }
 

@@ -3,8 +3,11 @@
 // and the refusal of lines that are not there.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fabrikon/ComError.h"
 #include "fabrikon/RowsetEditor.h"
+#include "support/XmlAllocationCounter.h"
 
 using namespace fabrikon;
 
@@ -58,6 +61,78 @@ TEST(RowsetEditor, MissingRowsAreRefusedAndNothingChanges) {
   }
   EXPECT_EQ(empty->xml(), before);
   EXPECT_THROW(RowsetEditor(nullptr), ComError);
+}
+
+// The editor's lines are the rows "//z:row" selects, whatever changed the
+// document in between: its own edits, loading, or elements moved by hand.
+TEST(RowsetEditor, LinesFollowEveryChangeOfTheDocument) {
+  const std::vector<std::pair<const char*, std::function<void(DOMDocument&, RowsetEditor&)>>> changes = {
+      {"add", [](DOMDocument&, RowsetEditor& e) { e.AddLine({{"cinvcode", "A"}}); }},
+      {"delete an added line", [](DOMDocument&, RowsetEditor& e) { e.DeleteLine(e.AddLine({})); }},
+      {"delete a loaded line", [](DOMDocument&, RowsetEditor& e) { e.DeleteLine(1); }},
+      {"reload", [](DOMDocument& d, RowsetEditor&) { d.loadXML("<xml><rs:data><z:row cinvcode=\"L\"/></rs:data></xml>"); }},
+      {"clear", [](DOMDocument&, RowsetEditor& e) { e.Clear(); }},
+      {"first row moved after the others", [](DOMDocument& d, RowsetEditor&) {
+         XmlNode other = d.createElement("rs:other");
+         d.documentElement().appendChild(other);
+         other.appendChild(d.selectNodes("//z:row").item(0));  // moved after the others
+       }},
+      {"row inside a row", [](DOMDocument& d, RowsetEditor&) {
+         XmlNode last = d.selectNodes("//z:row").item(d.selectNodes("//z:row").length() - 1);
+         if (last) last.appendChild(d.createElement("z:row"));
+       }},
+      {"row with a child", [](DOMDocument& d, RowsetEditor&) {
+         XmlNode row = d.createElement("z:row");
+         row.appendChild(d.createElement("z:row"));
+         d.selectSingleNode("//rs:data").appendChild(row);
+       }},
+      {"element that is no row", [](DOMDocument& d, RowsetEditor&) {
+         d.selectSingleNode("//rs:data").appendChild(d.createElement("z:note"));
+       }},
+      {"row from another document", [](DOMDocument& d, RowsetEditor&) {
+         DOMDocumentPtr other = DOMDocument::Create();
+         other->loadXML("<z:row cinvcode=\"X\"/>");
+         d.selectSingleNode("//rs:data").appendChild(other->documentElement());
+       }},
+      {"created but not attached", [](DOMDocument& d, RowsetEditor&) { d.createElement("z:row"); }},
+  };
+  for (size_t first = 0; first < changes.size(); ++first) {
+    for (size_t second = 0; second < changes.size(); ++second) {
+      DOMDocumentPtr body = DOMDocument::Create();
+      ASSERT_TRUE(body->loadXML("<xml><rs:data><z:row cinvcode=\"P1\"/><z:row cinvcode=\"P2\"/></rs:data></xml>"));
+      RowsetEditor editor(body);
+      for (size_t step : {first, second, first}) {
+        SCOPED_TRACE(std::string(changes[first].first) + " / " + changes[second].first + " at " + changes[step].first);
+        EXPECT_EQ(editor.RowCount(), body->selectNodes("//z:row").length());  // taken before the change
+        changes[step].second(*body, editor);
+        const XmlNodeList rows = body->selectNodes("//z:row");
+        ASSERT_EQ(editor.RowCount(), rows.length()) << body->xml();
+        for (long r = 1; r <= rows.length(); ++r) EXPECT_EQ(editor.Row(r).xml(), rows.item(r - 1).xml()) << r;
+        const long added = editor.AddLine({{"cinvcode", "N"}});
+        EXPECT_EQ(added, body->selectNodes("//z:row").length());
+      }
+    }
+  }
+}
+
+// Adding a line costs the same at the 3,000th line as at the 300th: no line
+// selects every row again (counted as the XML library's allocations).
+TEST(RowsetEditor, AddingLinesStaysLinear) {
+  DOMDocumentPtr body = RowsetEditor::EmptyDocument();
+  testsupport::XmlAllocationCounter counter;
+  auto addLines = [&](long count) {
+    counter.Take();
+    for (long i = 0; i < count; ++i) {
+      RowsetEditor editor(body);  // as a host does: a new editor per call
+      const long r = editor.AddLine({{"cinvcode", "P"}});
+      editor.SetLine(r, {{"fquantity", "1"}});
+    }
+    return counter.Take();
+  };
+  const long long early = addLines(300);
+  addLines(2400);
+  const long long late = addLines(300);
+  EXPECT_LT(late, 2 * early + 65536) << "early " << early << " late " << late;
 }
 
 }  // namespace

@@ -55,6 +55,19 @@ TEST_F(WorkflowTest, ApproveCloseWithTheQuestionReopenAndCancel) {
   EXPECT_EQ(Cancel(LoadHead()), "委外订单[9001]尚未被审核，弃审失败！");
 }
 
+// A line saved without its received quantity has received nothing: closing
+// the order asks, as for any line not fully received.
+TEST_F(WorkflowTest, ALineSavedWithoutReceivedQuantityCountsAsNotReceived) {
+  Exec("update om_pomain set finquantity=fquantity where id=9001");
+  AddLine(90013, "W100", 3);
+  EXPECT_EQ(Scalar("select finquantity from om_pomain where mainid=90013"), "0");
+  Exec("update om_productpo set istate=2, cverifier='x' where id=9001");
+  auto no = Answer(false);
+  EXPECT_EQ(Close(LoadHead()), "委外订单[9001] 关闭失败！");
+  EXPECT_EQ(no->asked, std::vector<std::string>{"委外管理:委外订单没有全部入库，是否继续？"});
+  EXPECT_EQ(ClosedLines(), "0");
+}
+
 TEST_F(WorkflowTest, CloseAndReopenChangeHeadAndLinesTogether) {
   Exec("update om_productpo set istate=2, cverifier='x' where id=9001");
   Exec("delete from om_pomain where id=9001");

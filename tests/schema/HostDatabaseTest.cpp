@@ -4,6 +4,8 @@
 // are never touched.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <fstream>
 
 #include "SchemaTestSupport.h"
@@ -201,4 +203,73 @@ TEST(HostDatabaseCreateTest, HostsCreateTheirDatabaseThroughThePublicCall) {
     }
   }
   EXPECT_NE(conn->Open("SELECT count(*) AS n FROM pp_productpo")->Fields("n").Value().ToText(), "0");
+}
+
+namespace {
+
+// The definitions of a table and of everything built on it (indexes,
+// triggers, views that name it), read from the catalogue by name.
+std::vector<std::string> DefinitionsAround(SqliteConnection& conn, const std::string& table) {
+  const std::string sql = "SELECT type || ' ' || name || ': ' || coalesce(sql, '') FROM sqlite_master WHERE tbl_name='" + table +
+                          "' OR (type='view' AND sql LIKE '%" + table + "%') ORDER BY type, name";
+  std::vector<std::string> definitions;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(conn.Handle(), sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) return {"unreadable"};
+  while (sqlite3_step(statement) == SQLITE_ROW)
+    definitions.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+  sqlite3_finalize(statement);
+  return definitions;
+}
+
+}  // namespace
+
+// Version 6 rebuilds the outsourcing product lines so that their running
+// quantities start at 0: rows (row versions and stored NULLs included),
+// indexes, row-version triggers and views come through as a new file has them.
+TEST(HostDatabaseUpgradeTest, ProductLinesKeepTheirRowsAndGainZeroDefaults) {
+  ScratchDir dir;
+  const std::string old = dir.File("old.db");
+  const std::string lines = "SELECT mainid, id, cinvcode, fquantity, finquantity, iTookQuantity, iInvalidQuantity, "
+                            "cclose, cSOsIDs, bputfromso, cfree1, cmemo, qxts FROM om_pomain ORDER BY mainid";
+  std::vector<std::vector<std::string>> before;
+  {
+    auto conn = Connect(old);  // empty file: version 0, left alone
+    for (const SchemaScript& script : SchemaScripts()) {
+      if (script.version <= 5) conn->ExecuteNative(script.text);
+    }
+    conn->ExecuteNative(
+        "INSERT INTO om_productpo (id, ccode) VALUES (1, 'W1');"
+        "INSERT INTO om_pomain (mainid, id, cinvcode, fquantity, cSOsIDs, cfree1, cmemo) "
+        "VALUES (11, 1, 'X1', 10, ',7,', '红', '未入库');"
+        "INSERT INTO om_pomain (mainid, id, cinvcode, fquantity, finquantity, iTookQuantity, iInvalidQuantity, cclose) "
+        "VALUES (12, 1, 'X1', 5, 5, 1, 2, 'demo');"
+        "PRAGMA user_version=5;");
+    before = Rows(*conn, lines);
+  }
+  ASSERT_EQ(FileSchemaVersion(old), 5);
+  ASSERT_EQ(before.size(), 2u);
+  ASSERT_EQ(before[0][4], "NULL");  // version 5 stored nothing received as NULL
+  const std::string fresh = dir.File("fresh.db");
+  HostDatabase::Create(fresh, false, false);
+
+  auto conn = Connect(old);  // opening upgrades
+  EXPECT_EQ(HostDatabase::SchemaVersion(*conn), HostDatabase::CurrentVersion());
+  EXPECT_EQ(Rows(*conn, lines), before);
+  const std::vector<std::string> definitions = DefinitionsAround(*conn, "om_pomain");
+  EXPECT_EQ(definitions.size(), 10u);  // table, key, two indexes, two triggers, four views
+  EXPECT_EQ(definitions, DefinitionsAround(*Connect(fresh), "om_pomain"));
+
+  // The triggers still version the rows, and a line added without its
+  // running quantities holds 0.
+  const long long newest = std::stoll(Scalar(*conn, "SELECT max(qxts) FROM om_pomain"));
+  conn->Execute("INSERT INTO om_pomain (mainid, id, cinvcode, fquantity) VALUES (13, 1, 'X1', 3)");
+  conn->Execute("UPDATE om_pomain SET cmemo='x' WHERE mainid=12");
+  EXPECT_GT(std::stoll(Scalar(*conn, "SELECT qxts FROM om_pomain WHERE mainid=13")), newest);
+  EXPECT_GT(std::stoll(Scalar(*conn, "SELECT qxts FROM om_pomain WHERE mainid=12")), newest);
+  EXPECT_EQ(Rows(*conn, "SELECT finquantity, iTookQuantity, iInvalidQuantity FROM om_pomain WHERE mainid=13"),
+            (std::vector<std::vector<std::string>>{{"0", "0", "0"}}));
+  EXPECT_EQ(Scalar(*conn, "SELECT count(*) FROM v_om01_l WHERE id=1"), "3");
+  EXPECT_EQ(Scalar(*conn, "SELECT count(*) FROM v_om01_list WHERE id=1"), "3");
+  EXPECT_EQ(Scalar(*conn, "SELECT count(*) FROM v_om02_h WHERE id=1"), "3");
+  EXPECT_EQ(Scalar(*conn, "SELECT count(*) FROM v_om02_list WHERE ccode='W1'"), "3");
 }
