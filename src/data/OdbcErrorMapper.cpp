@@ -98,6 +98,9 @@ ComError OdbcErrorMapper::ToError(SQLSMALLINT handleType, SQLHANDLE handle, bool
                      : !WideRecord(handleType, handle, record, state, native, message))
       break;
     message = WithoutCodeSuffix(WithoutPrefixes(message), native);
+    // The SQLite driver carries the embedded engine's words: say them as the
+    // embedded connection does (SQL Server's wording).
+    if (sqliteDriver) message = SqliteErrorMapper::Describe(message);
     if (record == 1) {
       firstState = state;
       firstNative = native;
