@@ -155,5 +155,56 @@ TEST_F(SqlServerRulesTest, FunctionsFollowSqlServer) {
                        "Invalid length parameter passed to the substring function."}});
 }
 
+TEST_F(SqlServerRulesTest, StringFunctionsFollowSqlServer) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select datalength('ab  ')", "4"},
+      {"select datalength(N'中文')", "4"},
+      {"select datalength(ltrim('   '))", "0"},
+      {"select datalength(a) from t", "4"},
+      {"select datalength(null)", "NULL"},
+      {"select concat('a', null, 'b')", "ab"},
+      {"select concat(1, 2, 'x')", "12x"},
+      {"select concat(null, null)", ""},
+      {"select replace('abc', 'B', 'x')", "axc"},
+      {"select replace(N'ÄbÄ', N'ä', 'a')", "aba"},
+      {"select replace('aaa', 'aa', 'b')", "ba"},
+      {"select replace('abc', '', 'x')", "abc"},
+      {"select replace('abc', null, 'x')", "NULL"},
+      {"select stuff('abcdef', 2, 3, 'X')", "aXef"},
+      {"select stuff('abc', 5, 1, 'x')", "NULL"},
+      {"select stuff('abc', 0, 1, 'x')", "NULL"},
+      {"select stuff('abc', 2, 10, 'x')", "ax"},
+      {"select stuff('abc', 1, -1, 'x')", "NULL"},
+      {"select stuff('中文字', 2, 1, null)", "中字"},
+      {"select patindex('%b%', 'abc')", "2"},
+      {"select patindex('b', 'abc')", "0"},
+      {"select patindex('ab%', 'ABC')", "1"},
+      {"select patindex('%[0-9]%', 'ab12')", "3"},
+      {"select patindex('%文%', '中文')", "2"},
+      {"select '[' + str(3.14159, 6, 2) + ']'", "[  3.14]"},
+      {"select '[' + str(42) + ']'", "[        42]"},
+      {"select str(2.5)", "         3"},
+      {"select str(123456, 3)", "***"},
+      {"select str(12.345, 4, 2)", "12.3"},
+      {"select ascii('A'), char(65)", "65"},
+      {"select char(65) + char(256)", "NULL"},
+      {"select unicode(N'中') + 0", "20013"},
+      {"select nchar(20013)", "中"},
+      {"select ascii('')", "NULL"},
+      {"select quotename('ab')", "[ab]"},
+      {"select quotename('a]b')", "[a]]b]"},
+      {"select quotename('ab', '\"')", "\"ab\""},
+      {"select quotename('ab', ')')", "(ab)"},
+      {"select quotename('ab', 'x')", "NULL"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(db.Value(sql), expected) << sql;
+  ExpectRefusals(db, {
+      {"select left('abc', -1)", ErrorNumber::E_FAIL_, "Invalid length parameter passed to the left function."},
+      {"select right('abc', -1)", ErrorNumber::E_FAIL_, "Invalid length parameter passed to the right function."},
+      {"select substring(123, 1, 2)", ErrorNumber::E_FAIL_,
+       "Argument data type int is invalid for argument 1 of substring function."},
+  });
+}
+
 }  // namespace
 }  // namespace fabrikon::dialect::test

@@ -18,13 +18,13 @@ bool InList(const Token& t, std::initializer_list<std::string_view> names) {
 bool IsTextFunction(const Token& t) {
   return InList(t, {"tsql_str", "tsql_money_str", "tsql_char_money2", "tsql_rowversion", "tsql_left", "tsql_right",
                     "ltrim", "rtrim", "trim", "upper", "lower", "substring", "substr", "replace", "replicate",
-                    "space", "char", "nchar", "tsql_datename", "quotename"});
+                    "space", "char", "nchar", "tsql_datename", "quotename", "concat", "stuff", "str"});
 }
 
 bool IsNumberFunction(const Token& t) {
   return InList(t, {"tsql_int", "tsql_decimal", "tsql_float", "tsql_money", "tsql_money_rv", "tsql_bit", "count",
                     "sum", "avg", "len", "datalength", "charindex", "abs", "round", "floor", "ceiling", "year",
-                    "month", "day", "tsql_datediff", "tsql_datepart", "row_number", "isnumeric"});
+                    "month", "day", "tsql_datediff", "tsql_datepart", "row_number", "isnumeric", "patindex", "ascii", "unicode"});
 }
 
 }  // namespace
@@ -121,7 +121,8 @@ bool StringConcatRule::IsIntegral(const TokenList& tokens, size_t first, size_t 
   if (head.kind == TokenKind::Number)
     return last == first + 1 && head.text.find_first_of(".eE") == std::string_view::npos;
   return InList(head, {"tsql_int", "count", "len", "charindex", "year", "month", "day", "tsql_datediff",
-                       "tsql_datepart", "isnumeric", "row_number", "datalength"});
+                       "tsql_datepart", "isnumeric", "row_number", "datalength", "patindex",
+                       "ascii", "unicode"});
 }
 
 StringConcatRule::Type StringConcatRule::Classify(const TokenList& tokens, size_t first, size_t last) {

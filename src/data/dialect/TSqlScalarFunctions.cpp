@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/dialect/TSqlCollation.h"
 #include "data/dialect/TSqlConversions.h"
+#include "data/dialect/TSqlLike.h"
 #include "data/dialect/Token.h"
 
 namespace fabrikon::dialect {
@@ -375,9 +378,12 @@ void LeftRight(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
   const std::string text = ValueText(argv[0]);
   const int64_t n = sqlite3_value_int64(argv[1]);
-  if (n < 0) return sqlite3_result_error(ctx, "Invalid length parameter passed to the LEFT or RIGHT function.", -1);
-  const size_t count = C::CharacterCount(text);
   const bool right = sqlite3_user_data(ctx) != nullptr;
+  if (n < 0)
+    return sqlite3_result_error(
+        ctx, right ? "Invalid length parameter passed to the right function."
+                   : "Invalid length parameter passed to the left function.", -1);
+  const size_t count = C::CharacterCount(text);
   const size_t skip = right && static_cast<size_t>(n) < count ? count - static_cast<size_t>(n) : 0;
   const size_t take = right ? count - skip : std::min(count, static_cast<size_t>(n));
   size_t begin = text.size(), end = text.size(), index = 0;
@@ -409,6 +415,9 @@ void Replicate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 // start + length - 1 that exist (a start before 1 shortens the result).
 void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  // SQL Server takes only text and binary here; an int is refused, not converted.
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER)
+    return sqlite3_result_error(ctx, "Argument data type int is invalid for argument 1 of substring function.", -1);
   const int64_t start = sqlite3_value_int64(argv[1]), length = sqlite3_value_int64(argv[2]);
   if (length < 0) return sqlite3_result_error(ctx, "Invalid length parameter passed to the substring function.", -1);
   const std::string text = ValueText(argv[0]);
@@ -446,6 +455,173 @@ void ChangeCase(sqlite3_context* ctx, int, sqlite3_value** argv) {
     else
       TSqlCollation::AppendUtf8(out, changed);
   }
+  ResultText(ctx, out);
+}
+
+// ---- more string functions ---------------------------------------------
+
+// The characters of a text with where each begins, so that a match found on
+// the folded characters can be cut from the original bytes.
+struct Characters {
+  std::u32string folded;
+  std::vector<size_t> at;  // byte offset of each character, plus the end
+};
+
+Characters Split(const std::string& text) {
+  Characters out;
+  for (size_t p = 0; p < text.size();) {
+    out.at.push_back(p);
+    out.folded += TSqlCollation::Fold(TSqlCollation::Next(text, p));
+  }
+  out.at.push_back(text.size());
+  return out;
+}
+
+// datalength(x): bytes of the value. Text counts an ASCII character as one
+// byte and any other as the two (four beyond the BMP) a national or
+// double-byte text stores; an int is 4 bytes, a bigint and a float 8.
+void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return sqlite3_result_null(ctx);
+    case SQLITE_INTEGER: {
+      const int64_t n = sqlite3_value_int64(v);
+      return sqlite3_result_int(ctx, n >= INT32_MIN && n <= INT32_MAX ? 4 : 8);
+    }
+    case SQLITE_FLOAT: return sqlite3_result_int(ctx, 8);
+    case SQLITE_BLOB: return sqlite3_result_int(ctx, sqlite3_value_bytes(v));
+    default: break;
+  }
+  const std::string_view text = Text(v);
+  int64_t bytes = 0;
+  for (size_t p = 0; p < text.size();) {
+    const char32_t c = TSqlCollation::Next(text, p);
+    bytes += c < 0x80 ? 1 : c > 0xFFFF ? 4 : 2;
+  }
+  sqlite3_result_int64(ctx, bytes);
+}
+
+// concat(a, b, ...): the values' texts joined, NULL taken as ''.
+void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  std::string out;
+  for (int i = 0; i < argc; ++i)
+    if (sqlite3_value_type(argv[i]) != SQLITE_NULL) out += ValueText(argv[i]);
+  ResultText(ctx, out);
+}
+
+// replace(text, find, with): every occurrence, found as the collation
+// compares (without regard to case).
+void Replace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string text = ValueText(argv[0]), find = ValueText(argv[1]), with = ValueText(argv[2]);
+  const Characters chars = Split(text), needle = Split(find);
+  if (needle.folded.empty()) return ResultText(ctx, text);
+  std::string out;
+  size_t done = 0;  // characters copied or replaced
+  for (size_t hit = chars.folded.find(needle.folded); hit != std::u32string::npos;
+       hit = chars.folded.find(needle.folded, done)) {
+    out.append(text, chars.at[done], chars.at[hit] - chars.at[done]);
+    out += with;
+    done = hit + needle.folded.size();
+  }
+  out.append(text, chars.at[done], std::string::npos);
+  ResultText(ctx, out);
+}
+
+// stuff(text, start, length, with): NULL when start lies outside the text or
+// length is negative; a length past the end deletes to the end.
+void Stuff(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  for (int i = 0; i < 3; ++i)
+    if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string text = ValueText(argv[0]);
+  const int64_t start = sqlite3_value_int64(argv[1]), length = sqlite3_value_int64(argv[2]);
+  const Characters chars = Split(text);
+  const auto count = static_cast<int64_t>(chars.folded.size());
+  if (start < 1 || start > count || length < 0) return sqlite3_result_null(ctx);
+  const int64_t end = std::min(count, start - 1 + length);
+  std::string out = text.substr(0, chars.at[static_cast<size_t>(start - 1)]);
+  if (sqlite3_value_type(argv[3]) != SQLITE_NULL) out += ValueText(argv[3]);
+  out.append(text, chars.at[static_cast<size_t>(end)], std::string::npos);
+  ResultText(ctx, out);
+}
+
+// patindex(pattern, text): where the LIKE pattern first matches, 0 when
+// nowhere. A pattern without a leading % must match from the first character.
+void PatIndex(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string pattern = ValueText(argv[0]), text = ValueText(argv[1]);
+  const size_t rest = pattern.find_first_not_of('%');
+  if (rest == 0 || rest == std::string::npos)
+    return sqlite3_result_int(ctx, TSqlLike::Match(pattern, text) && !text.empty() ? 1 : 0);
+  const std::string_view tail = std::string_view(pattern).substr(rest);
+  const Characters chars = Split(text);
+  for (size_t i = 0; i + 1 < chars.at.size(); ++i)
+    if (TSqlLike::Match(tail, std::string_view(text).substr(chars.at[i])))
+      return sqlite3_result_int64(ctx, static_cast<int64_t>(i + 1));
+  sqlite3_result_int(ctx, 0);
+}
+
+// str(number [, length [, decimals]]): right-aligned in length characters
+// (10), rounded to decimals (0, at most 16); fewer decimals when they do not
+// fit, '*'s when the whole part does not.
+void Str(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  double value = 0;
+  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "float");
+  const int64_t length = argc > 1 ? sqlite3_value_int64(argv[1]) : 10;
+  int64_t decimals = argc > 2 ? std::clamp<int64_t>(sqlite3_value_int64(argv[2]), 0, 16) : 0;
+  if (length < 1 || length > 8000) return sqlite3_result_null(ctx);
+  auto format = [value](int64_t places) {
+    // Half away from zero, where printf alone would round half to even.
+    const double scale = std::pow(10.0, static_cast<double>(places));
+    const double rounded = std::fabs(value * scale) < 1e17 ? std::round(value * scale) / scale : value;
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", static_cast<int>(places), rounded);
+    return std::string(buffer);
+  };
+  std::string text = format(decimals);
+  while (static_cast<int64_t>(text.size()) > length && decimals > 0) text = format(--decimals);
+  if (static_cast<int64_t>(text.size()) > length) text.assign(static_cast<size_t>(length), '*');
+  ResultText(ctx, std::string(static_cast<size_t>(length) - text.size(), ' ') + text);
+}
+
+// ascii(x) / unicode(x): the code of the first character, NULL for ''.
+void CharacterCode(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string text = ValueText(argv[0]);
+  if (text.empty()) return sqlite3_result_null(ctx);
+  size_t p = 0;
+  sqlite3_result_int64(ctx, static_cast<int64_t>(TSqlCollation::Next(text, p)));
+}
+
+// char(n) for 0-255, nchar(n) for 0-65535 (user data: the highest code);
+// NULL outside.
+void CodeCharacter(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const int64_t code = sqlite3_value_int64(argv[0]);
+  const auto highest = reinterpret_cast<intptr_t>(sqlite3_user_data(ctx));
+  if (code < 0 || code > highest) return sqlite3_result_null(ctx);
+  std::string out;
+  TSqlCollation::AppendUtf8(out, static_cast<char32_t>(code));
+  ResultText(ctx, out);
+}
+
+// quotename(name [, quote]): the name in [], "", '', (), <>, {} or ``, the
+// closing quote doubled inside; NULL past 128 characters or for another quote.
+void QuoteName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const std::string name = ValueText(argv[0]);
+  const std::string quote = argc > 1 ? ValueText(argv[1]) : "[";
+  // Each accepted quote character with the pair it stands for.
+  static const std::string_view given = "[]\"'()<>{}`", open = "[[\"'((<<{{`", close = "]]\"'))>>}}`";
+  const size_t kind = quote.size() == 1 ? given.find(quote[0]) : std::string_view::npos;
+  if (kind == std::string_view::npos || C::CharacterCount(name) > 128) return sqlite3_result_null(ctx);
+  std::string out(1, open[kind]);
+  for (char c : name) {
+    out += c;
+    if (c == close[kind]) out += c;
+  }
+  out += close[kind];
   ResultText(ctx, out);
 }
 
@@ -668,6 +844,21 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "year", 1, DateField, PartData(Part::Year));
   Define(db, "month", 1, DateField, PartData(Part::Month));
   Define(db, "day", 1, DateField, PartData(Part::Day));
+  // String functions SQL Server has that the engine lacks or has otherwise.
+  Define(db, "datalength", 1, DataLength);
+  Define(db, "concat", -1, Concat);
+  Define(db, "replace", 3, Replace);
+  Define(db, "stuff", 4, Stuff);
+  Define(db, "patindex", 2, PatIndex);
+  Define(db, "str", 1, Str);
+  Define(db, "str", 2, Str);
+  Define(db, "str", 3, Str);
+  Define(db, "ascii", 1, CharacterCode);
+  Define(db, "unicode", 1, CharacterCode);
+  Define(db, "char", 1, CodeCharacter, reinterpret_cast<void*>(static_cast<intptr_t>(255)));
+  Define(db, "nchar", 1, CodeCharacter, reinterpret_cast<void*>(static_cast<intptr_t>(65535)));
+  Define(db, "quotename", 1, QuoteName);
+  Define(db, "quotename", 2, QuoteName);
 }
 
 }  // namespace fabrikon::dialect
