@@ -203,6 +203,7 @@ TEST_F(SqlServerRulesTest, StringFunctionsFollowSqlServer) {
       {"select right('abc', -1)", ErrorNumber::E_FAIL_, "Invalid length parameter passed to the right function."},
       {"select substring(123, 1, 2)", ErrorNumber::E_FAIL_,
        "Argument data type int is invalid for argument 1 of substring function."},
+      {"select concat('a')", ErrorNumber::E_FAIL_, "The concat function requires 2 to 254 arguments."},
   });
 }
 

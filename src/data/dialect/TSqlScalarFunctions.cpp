@@ -503,6 +503,7 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // concat(a, b, ...): the values' texts joined, NULL taken as ''.
 void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 2 || argc > 254) return sqlite3_result_error(ctx, "The concat function requires 2 to 254 arguments.", -1);
   std::string out;
   for (int i = 0; i < argc; ++i)
     if (sqlite3_value_type(argv[i]) != SQLITE_NULL) out += ValueText(argv[i]);
