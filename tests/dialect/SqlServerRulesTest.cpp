@@ -161,6 +161,9 @@ TEST_F(SqlServerRulesTest, NumericFunctionsFollowSqlServer) {
       {"select round(123.456, -2)", "100.0"},
       {"select round(-125, -1)", "-130"},
       {"select round(1234, -2)", "1200"},
+      {"select round(-155, -1, 1)", "-150"},
+      {"select round(9007199254740993, -1)", "9007199254740990"},
+      {"select round(9007199254740993, 2)", "9007199254740993"},
       {"select round(150.75, 0)", "151.0"},
       {"select round(150.75, 0, 1)", "150.0"},
       {"select round(-150.75, 1, 1)", "-150.7"},
@@ -185,6 +188,8 @@ TEST_F(SqlServerRulesTest, NumericFunctionsFollowSqlServer) {
   ExpectRefusals(db, {
       {"select power(2, 31)", kConversion, "Arithmetic overflow error converting expression to data type int."},
       {"select power(a, 2) from t", kConversion, "Arithmetic overflow error converting expression to data type int."},
+      {"select round(9223372036854775807, -1)", kConversion,
+       "Arithmetic overflow error converting expression to data type bigint."},
       {"select sqrt(-1)", kConversion, "An invalid floating point operation occurred."},
       {"select power(-8, 0.5)", kConversion, "An invalid floating point operation occurred."},
       {"select cast(123.456 as decimal(4,2))", kConversion,

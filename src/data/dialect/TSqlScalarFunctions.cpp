@@ -348,20 +348,34 @@ void Add(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 constexpr const char* kInvalidFloat = "An invalid floating point operation occurred.";
 
+// An integer rounded in integers, so that no digit of a bigint is lost.
+void RoundInteger(sqlite3_context* ctx, int64_t value, int64_t length, bool truncate) {
+  if (length >= 0) return sqlite3_result_int64(ctx, value);
+  if (length < -18) return sqlite3_result_int64(ctx, 0);
+  int64_t unit = 1;
+  for (int64_t i = 0; i < -length; ++i) unit *= 10;
+  int64_t whole = value / unit;
+  const int64_t rest = value % unit < 0 ? -(value % unit) : value % unit;
+  if (!truncate && rest >= unit - rest) whole += value < 0 ? -1 : 1;
+  long long result = 0;
+  if (__builtin_mul_overflow(whole, unit, &result)) return Overflow(ctx, "bigint");
+  sqlite3_result_int64(ctx, result);
+}
+
 // round(x, length[, truncate]): a negative length rounds left of the point;
 // an integer stays an integer.
 void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
-  double value = 0;
-  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "float");
   const int64_t length = std::clamp<int64_t>(sqlite3_value_int64(argv[1]), -38, 38);
   const bool truncate = argc > 2 && sqlite3_value_int64(argv[2]) != 0;
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER)
+    return RoundInteger(ctx, sqlite3_value_int64(argv[0]), length, truncate);
+  double value = 0;
+  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "float");
   const double factor = std::pow(10.0, static_cast<double>(length));
   const double rounded = truncate ? std::trunc(value * factor * (1.0 + 4 * DBL_EPSILON)) / factor
                                   : C::RoundDecimal(value, static_cast<int>(length));
-  if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER) return sqlite3_result_double(ctx, rounded);
-  if (!(std::fabs(rounded) < 9.2e18)) return Overflow(ctx, "bigint");
-  sqlite3_result_int64(ctx, static_cast<int64_t>(rounded));
+  sqlite3_result_double(ctx, rounded);
 }
 
 // power(x, y) has the type of x: an int's power is truncated to an int
