@@ -207,5 +207,63 @@ TEST_F(SqlServerRulesTest, StringFunctionsFollowSqlServer) {
   });
 }
 
+TEST_F(SqlServerRulesTest, NumericFunctionsFollowSqlServer) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select round(123.456, -1)", "120.0"},
+      {"select round(123.456, -2)", "100.0"},
+      {"select round(-125, -1)", "-130"},
+      {"select round(1234, -2)", "1200"},
+      {"select round(-155, -1, 1)", "-150"},
+      {"select round(9007199254740993, -1)", "9007199254740990"},
+      {"select round(9007199254740993, 2)", "9007199254740993"},
+      {"select round(150.75, 0)", "151.0"},
+      {"select round(150.75, 0, 1)", "150.0"},
+      {"select round(-150.75, 1, 1)", "-150.7"},
+      {"select round(2.675, 2)", "2.68"},
+      {"select round(null, 1)", "NULL"},
+      {"select power(2, 10)", "1024"},
+      {"select power(2, -1)", "0"},
+      {"select power(2.0, -1)", "0.5"},
+      {"select power(-2, 31)", "-2147483648"},
+      {"select sqrt(16)", "4.0"},
+      {"select cast(99.994 as decimal(4,2))", "99.99"},
+      {"select cast(255 as tinyint) + cast(-32768 as smallint)", "-32513"},
+  };
+  for (const auto& [sql, expected] : cases) {
+    try {
+      EXPECT_EQ(db.Value(sql), expected) << sql;
+    } catch (const ComError& e) {
+      ADD_FAILURE() << sql << ": " << e.Description();
+    }
+  }
+  constexpr int32_t kConversion = ErrorNumber::CantConvertValue;
+  ExpectRefusals(db, {
+      {"select power(2, 31)", kConversion, "Arithmetic overflow error converting expression to data type int."},
+      {"select power(a, 2) from t", kConversion, "Arithmetic overflow error converting expression to data type int."},
+      {"select round(9223372036854775807, -1)", kConversion,
+       "Arithmetic overflow error converting expression to data type bigint."},
+      {"select sqrt(-1)", kConversion, "An invalid floating point operation occurred."},
+      {"select power(-8, 0.5)", kConversion, "An invalid floating point operation occurred."},
+      {"select cast(123.456 as decimal(4,2))", kConversion,
+       "Arithmetic overflow error converting numeric to data type numeric."},
+      {"select cast(99.999 as decimal(4,2))", kConversion,
+       "Arithmetic overflow error converting numeric to data type numeric."},
+      {"select cast('123.456' as decimal(4,2))", kConversion,
+       "Arithmetic overflow error converting varchar to data type numeric."},
+      {"select cast(123456 as decimal(4,2))", kConversion,
+       "Arithmetic overflow error converting int to data type numeric."},
+      {"select cast(1e20 as decimal(10,0))", kConversion,
+       "Arithmetic overflow error converting float to data type numeric."},
+      {"select convert(numeric(5,1), -1E10)", kConversion,
+       "Arithmetic overflow error converting float to data type numeric."},
+      {"select cast(256 as tinyint)", kConversion, "Arithmetic overflow error for data type tinyint, value = 256."},
+      {"select cast(-1 as tinyint)", kConversion, "Arithmetic overflow error for data type tinyint, value = -1."},
+      {"select cast(40000 as smallint)", kConversion,
+       "Arithmetic overflow error for data type smallint, value = 40000."},
+      {"select cast(a as smallint) from t", kConversion,
+       "Arithmetic overflow error for data type smallint, value = 2147483647."},
+  });
+}
+
 }  // namespace
 }  // namespace fabrikon::dialect::test

@@ -38,6 +38,15 @@ bool IsLiteral(const std::vector<Token>& style, std::string_view text) {
   return style.size() == 1 && style[0].kind == TokenKind::Number && style[0].text == text;
 }
 
+// A number written with an exponent (1e20) is a float, not a numeric.
+bool IsFloatLiteral(const TokenList& tokens, TokenList::Range value) {
+  if (value.second - value.first == 2 && (tokens[value.first].IsOp("-") || tokens[value.first].IsOp("+")))
+    ++value.first;
+  if (value.second - value.first != 1 || tokens[value.first].kind != TokenKind::Number) return false;
+  const std::string_view text = tokens[value.first].text;
+  return text.substr(0, 2) != "0x" && text.substr(0, 2) != "0X" && text.find_first_of("eE") != std::string_view::npos;
+}
+
 }  // namespace
 
 // A value that is exactly one (already rewritten) money conversion.
@@ -200,7 +209,10 @@ void ConvertRule::Rewrite(TokenList& tokens, Edits& edits, const Call& call, con
   if (t == "decimal" || t == "numeric" || t == "dec") {
     const long precision = type.precision < 0 ? 18 : type.precision;
     const long scale = type.scale < 0 ? 0 : type.scale;
-    return Become(tokens, edits, call, "tsql_decimal", {number(precision), number(scale)});
+    std::vector<std::vector<Token>> extra{number(precision), number(scale)};
+    if (IsFloatLiteral(tokens, call.value))
+      extra.push_back({TokenList::Make(TokenKind::String, tokens.Store("'float'"))});
+    return Become(tokens, edits, call, "tsql_decimal", std::move(extra));
   }
   if (t == "float" || t == "real") return Become(tokens, edits, call, "tsql_float", {});
   if (t == "datetime" || t == "smalldatetime" || t == "datetime2")

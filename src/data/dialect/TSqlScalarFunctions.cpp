@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -208,6 +209,15 @@ const char* IntTypeName(int bits) {
   return bits == 64 ? "bigint" : bits == 16 ? "smallint" : bits == 8 ? "tinyint" : "int";
 }
 
+// tinyint and smallint name the value that does not fit; int and bigint
+// only the type.
+void IntOverflow(sqlite3_context* ctx, int bits, int64_t value, bool exact) {
+  if ((bits == 8 || bits == 16) && exact)
+    return DataError(ctx, "Arithmetic overflow error for data type " + std::string(IntTypeName(bits)) +
+                              ", value = " + std::to_string(value) + ".");
+  Overflow(ctx, IntTypeName(bits));
+}
+
 // tsql_int(x, bits)
 void Integer(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
@@ -230,19 +240,32 @@ void Integer(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
   const int64_t low = bits == 8 ? 0 : bits == 16 ? -32768 : bits == 32 ? INT32_MIN : INT64_MIN;
   const int64_t high = bits == 8 ? 255 : bits == 16 ? 32767 : bits == 32 ? INT32_MAX : INT64_MAX;
-  if (value < low || value > high) return Overflow(ctx, IntTypeName(bits));
+  if (value < low || value > high) return IntOverflow(ctx, bits, value, sqlite3_value_type(v) == SQLITE_INTEGER);
   sqlite3_result_int64(ctx, value);
 }
 
-// tsql_decimal(x, precision, scale)
-void Decimal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// The type a value converted to numeric is named by in an overflow: the
+// caller's word for it when given (a float literal), else as it is stored.
+std::string DecimalSource(int argc, sqlite3_value** argv) {
+  if (argc > 3) return std::string(Text(argv[3]));
+  switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_INTEGER: return "int";
+    case SQLITE_TEXT: return "varchar";
+    default: return "numeric";
+  }
+}
+
+// tsql_decimal(x, precision, scale[, source type])
+void Decimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   const int precision = sqlite3_value_int(argv[1]);
   const int scale = sqlite3_value_int(argv[2]);
   double value = 0;
   if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "numeric");
   const double rounded = C::RoundDecimal(value, scale);
-  if (std::fabs(rounded) >= std::pow(10.0, precision - scale)) return Overflow(ctx, "numeric");
+  if (std::fabs(rounded) >= std::pow(10.0, precision - scale))
+    return DataError(ctx, "Arithmetic overflow error converting " + DecimalSource(argc, argv) +
+                              " to data type numeric.");
   if (scale == 0) return sqlite3_result_int64(ctx, static_cast<int64_t>(rounded));
   sqlite3_result_double(ctx, rounded);
 }
@@ -322,6 +345,69 @@ void Add(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                         std::fabs(x) < 9e15 && std::fabs(y) < 9e15;
   if (integral) return sqlite3_result_int64(ctx, static_cast<int64_t>(x) + static_cast<int64_t>(y));
   sqlite3_result_double(ctx, x + y);
+}
+
+// ---- numeric functions -------------------------------------------------
+
+constexpr const char* kInvalidFloat = "An invalid floating point operation occurred.";
+
+// An integer rounded in integers, so that no digit of a bigint is lost.
+void RoundInteger(sqlite3_context* ctx, int64_t value, int64_t length, bool truncate) {
+  if (length >= 0) return sqlite3_result_int64(ctx, value);
+  if (length < -18) return sqlite3_result_int64(ctx, 0);
+  int64_t unit = 1;
+  for (int64_t i = 0; i < -length; ++i) unit *= 10;
+  int64_t whole = value / unit;
+  const int64_t rest = value % unit < 0 ? -(value % unit) : value % unit;
+  if (!truncate && rest >= unit - rest) whole += value < 0 ? -1 : 1;
+  long long result = 0;
+  if (__builtin_mul_overflow(whole, unit, &result)) return Overflow(ctx, "bigint");
+  sqlite3_result_int64(ctx, result);
+}
+
+// round(x, length[, truncate]): a negative length rounds left of the point;
+// an integer stays an integer.
+void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  const int64_t length = std::clamp<int64_t>(sqlite3_value_int64(argv[1]), -38, 38);
+  const bool truncate = argc > 2 && sqlite3_value_int64(argv[2]) != 0;
+  if (sqlite3_value_type(argv[0]) == SQLITE_INTEGER)
+    return RoundInteger(ctx, sqlite3_value_int64(argv[0]), length, truncate);
+  double value = 0;
+  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "float");
+  const double factor = std::pow(10.0, static_cast<double>(length));
+  const double rounded = truncate ? std::trunc(value * factor * (1.0 + 4 * DBL_EPSILON)) / factor
+                                  : C::RoundDecimal(value, static_cast<int>(length));
+  sqlite3_result_double(ctx, rounded);
+}
+
+// power(x, y) has the type of x: an int's power is truncated to an int
+// (power(2, -1) is 0) and overflows past int's range.
+void Power(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  double x = 0, y = 0;
+  if (!AsNumber(argv[0], x, false)) return ConversionFailed(ctx, Text(argv[0]), "float");
+  if (!AsNumber(argv[1], y, false)) return ConversionFailed(ctx, Text(argv[1]), "float");
+  const double result = std::pow(x, y);
+  if (std::isnan(result)) return DataError(ctx, kInvalidFloat);
+  if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER) {
+    if (std::isinf(result)) return Overflow(ctx, "float");
+    return sqlite3_result_double(ctx, result);
+  }
+  const int64_t base = sqlite3_value_int64(argv[0]);
+  const bool isInt = base >= INT32_MIN && base <= INT32_MAX;
+  const double whole = std::trunc(result);
+  if (isInt && !(whole >= INT32_MIN && whole <= INT32_MAX)) return Overflow(ctx, "int");
+  if (!(std::fabs(whole) < 9.2e18)) return Overflow(ctx, "bigint");
+  sqlite3_result_int64(ctx, static_cast<int64_t>(whole));
+}
+
+void SquareRoot(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  double x = 0;
+  if (!AsNumber(argv[0], x, false)) return ConversionFailed(ctx, Text(argv[0]), "float");
+  if (x < 0) return DataError(ctx, kInvalidFloat);
+  sqlite3_result_double(ctx, std::sqrt(x));
 }
 
 // ---- T-SQL functions ---------------------------------------------------
@@ -817,6 +903,11 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "tsql_str", 4, String);
   Define(db, "tsql_int", 2, Integer);
   Define(db, "tsql_decimal", 3, Decimal);
+  Define(db, "tsql_decimal", 4, Decimal);
+  Define(db, "round", 2, Round);
+  Define(db, "round", 3, Round);
+  Define(db, "power", 2, Power);
+  Define(db, "sqrt", 1, SquareRoot);
   Define(db, "tsql_float", 1, Float);
   Define(db, "tsql_bit", 1, Bit);
   Define(db, "tsql_datetime", 2, DateTimeValue);
