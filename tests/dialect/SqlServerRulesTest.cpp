@@ -207,6 +207,53 @@ TEST_F(SqlServerRulesTest, StringFunctionsFollowSqlServer) {
   });
 }
 
+TEST_F(SqlServerRulesTest, DatesFollowSqlServer) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select cast('2008-1-9' as datetime)", "2008-01-09 00:00:00"},
+      {"select cast('2008/01/14' as datetime)", "2008-01-14 00:00:00"},
+      {"select cast('2008.01.14' as datetime)", "2008-01-14 00:00:00"},
+      {"select cast('20080114 10:30' as datetime)", "2008-01-14 10:30:00"},
+      {"select cast('2008-02-29T23:59:59.997' as datetime)", "2008-02-29 23:59:59"},
+      {"select cast('10:30' as datetime)", "1900-01-01 10:30:00"},
+      {"select cast('01/14/2008' as datetime)", "2008-01-14 00:00:00"},
+      {"select convert(datetime, '14/01/2008', 103)", "2008-01-14 00:00:00"},
+      {"select convert(datetime, '14.01.2008 08:05', 104)", "2008-01-14 08:05:00"},
+      {"select convert(datetime, '2008.01.14', 102)", "2008-01-14 00:00:00"},
+      {"select cast(39459 as datetime)", "2008-01-14 00:00:00"},
+      {"select eomonth('2008-02-10')", "2008-02-29 00:00:00"},
+      {"select eomonth('2008-12-31 10:00', 2)", "2009-02-28 00:00:00"},
+      {"select eomonth('2008-03-15', -13)", "2007-02-28 00:00:00"},
+      {"select eomonth(null)", "NULL"},
+      {"select dateadd(year, 1, '2008-02-29')", "2009-02-28 00:00:00"},
+      {"select dateadd(month, -1, '2008-03-31')", "2008-02-29 00:00:00"},
+      {"select dateadd(week, 1, '2008-01-14')", "2008-01-21 00:00:00"},
+      {"select dateadd(day, 1.9, '2008-01-14')", "2008-01-15 00:00:00"},
+  };
+  for (const auto& [sql, expected] : cases) {
+    try {
+      EXPECT_EQ(db.Value(sql), expected) << sql;
+    } catch (const ComError& e) {
+      ADD_FAILURE() << sql << ": " << e.Description();
+    }
+  }
+  constexpr int32_t kConversion = ErrorNumber::CantConvertValue;
+  constexpr const char* kOutOfRange =
+      "The conversion of a varchar data type to a datetime data type resulted in an out-of-range value.";
+  constexpr const char* kMalformed = "Conversion failed when converting date and/or time from character string.";
+  ExpectRefusals(db, {
+      {"select cast('2008-02-30' as datetime)", kConversion, kOutOfRange},
+      {"select cast('2009-02-29' as datetime)", kConversion, kOutOfRange},
+      {"select cast('2008-13-01' as datetime)", kConversion, kOutOfRange},
+      {"select cast('14/01/2008' as datetime)", kConversion, kOutOfRange},
+      {"select cast('1752-12-31' as datetime)", kConversion, kOutOfRange},
+      {"select cast('2008-01-14x' as datetime)", kConversion, kMalformed},
+      {"select cast('25:00' as datetime)", kConversion, kMalformed},
+      {"select cast('2008-01/14' as datetime)", kConversion, kMalformed},
+      {"select eomonth('abc')", kConversion, kMalformed},
+      {"select convert(date, '2008-02-30')", kConversion, kMalformed},
+  });
+}
+
 TEST_F(SqlServerRulesTest, NumericFunctionsFollowSqlServer) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {"select round(123.456, -1)", "120.0"},

@@ -162,18 +162,113 @@ double TSqlConversions::RoundDecimal(double value, int scale) {
   return std::round(scaled) / factor;
 }
 
-bool TSqlConversions::ParseDate(std::string_view input, DateTime& out) {
-  const std::string_view text = Trim(input);
-  if (text.size() >= 8 && IsDigit(text[4])) {
-    // YYYYMMDD [HH:MM[:SS]]
-    for (size_t i = 0; i < 8; ++i)
-      if (!IsDigit(text[i])) return false;
-    if (text.size() > 8 && text[8] != ' ') return false;
-    std::string iso = std::string(text.substr(0, 4)) + "-" + std::string(text.substr(4, 2)) + "-" +
-                      std::string(text.substr(6, 2)) + std::string(text.substr(8));
-    return DateTime::Parse(iso, out);
+namespace {
+
+// Reads a run of at most 9 digits at pos; answers how many there were.
+size_t ReadDigits(std::string_view text, size_t& pos, int& value) {
+  const size_t start = pos;
+  value = 0;
+  while (pos < text.size() && pos - start < 9 && text[pos] >= '0' && text[pos] <= '9')
+    value = value * 10 + (text[pos++] - '0');
+  return pos - start;
+}
+
+bool ReadSeparator(std::string_view text, size_t& pos, char separator) {
+  if (pos >= text.size() || text[pos] != separator) return false;
+  ++pos;
+  return true;
+}
+
+// 'H:MM[:SS[.fff]]' up to the end of the text; fractions of a second are dropped.
+bool ReadTimeOfDay(std::string_view text, size_t pos, DateTime& out) {
+  int fraction = 0;
+  const size_t hourDigits = ReadDigits(text, pos, out.hour);
+  if (hourDigits == 0 || hourDigits > 2 || !ReadSeparator(text, pos, ':')) return false;
+  const size_t minuteDigits = ReadDigits(text, pos, out.minute);
+  if (minuteDigits == 0 || minuteDigits > 2) return false;
+  if (ReadSeparator(text, pos, ':')) {
+    const size_t secondDigits = ReadDigits(text, pos, out.second);
+    if (secondDigits == 0 || secondDigits > 2) return false;
+    if (ReadSeparator(text, pos, '.') && ReadDigits(text, pos, fraction) == 0) return false;
   }
-  return DateTime::Parse(std::string(text), out);
+  return pos == text.size() && out.hour < 24 && out.minute < 60 && out.second < 60;
+}
+
+// The styles whose numeric dates put the day before the month.
+bool DayFirst(int style) {
+  switch (style) {
+    case 3: case 4: case 5: case 103: case 104: case 105: return true;
+    default: return false;
+  }
+}
+
+// The day, month and year of the date part; false when it has no date's form.
+bool ReadDayPart(std::string_view text, size_t& pos, int style, DateTime& d) {
+  int a = 0, b = 0, c = 0;
+  const size_t first = ReadDigits(text, pos, a);
+  if (first == 8 && (pos == text.size() || text[pos] == ' ')) {  // YYYYMMDD
+    d.year = a / 10000;
+    d.month = a / 100 % 100;
+    d.day = a % 100;
+    return true;
+  }
+  if (first == 0 || pos >= text.size()) return false;
+  const char separator = text[pos++];
+  if (separator != '-' && separator != '/' && separator != '.') return false;
+  const size_t second = ReadDigits(text, pos, b);
+  if (second == 0 || second > 2 || !ReadSeparator(text, pos, separator)) return false;
+  const size_t third = ReadDigits(text, pos, c);
+  if (first == 4 && third >= 1 && third <= 2) {
+    d.year = a;
+    d.month = b;
+    d.day = c;
+    return true;
+  }
+  if (first > 2 || third != 4) return false;
+  d.year = c;
+  d.month = DayFirst(style) ? b : a;
+  d.day = DayFirst(style) ? a : b;
+  return true;
+}
+
+}  // namespace
+
+TSqlConversions::DateRead TSqlConversions::ReadDate(std::string_view input, int style, DateTime& out) {
+  const std::string_view text = Trim(input);
+  DateTime d;
+  d.year = 1900;
+  d.month = d.day = 1;
+  d.hour = d.minute = d.second = 0;
+  size_t pos = 0;
+  int ignored = 0;
+  ReadDigits(text, pos, ignored);
+  if (pos < text.size() && text[pos] == ':') {  // a time of day alone falls on day 0
+    if (!ReadTimeOfDay(text, 0, d)) return DateRead::Malformed;
+    out = d;
+    return DateRead::Ok;
+  }
+  pos = 0;
+  if (!ReadDayPart(text, pos, style, d)) return DateRead::Malformed;
+  if (pos < text.size()) {
+    if (text[pos] != ' ' && text[pos] != 'T') return DateRead::Malformed;
+    ++pos;
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    if (!ReadTimeOfDay(text, pos, d)) return DateRead::Malformed;
+  }
+  if (d.year < 1753 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1 ||
+      d.day > DaysInMonth(d.year, d.month))
+    return DateRead::OutOfRange;
+  out = d;
+  return DateRead::Ok;
+}
+
+bool TSqlConversions::ParseDate(std::string_view input, DateTime& out) {
+  return ReadDate(input, 0, out) == DateRead::Ok;
+}
+
+int TSqlConversions::DaysInMonth(int year, int month) {
+  const int64_t first = DayNumber(year, month, 1);
+  return static_cast<int>((month == 12 ? DayNumber(year + 1, 1, 1) : DayNumber(year, month + 1, 1)) - first);
 }
 
 std::string TSqlConversions::CanonicalDate(const DateTime& d) {

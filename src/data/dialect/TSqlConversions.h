@@ -30,8 +30,15 @@ class TSqlConversions {
   // decimal it was written as (2.675 -> 2.68).
   static double RoundDecimal(double value, int scale);
 
-  // Dates: the forms DateTime::Parse reads, plus 'YYYYMMDD [HH:MM[:SS]]'.
-  static bool ParseDate(std::string_view text, DateTime& out);
+  // Dates as SQL Server reads text: 'YYYYMMDD', the year first with '-', '/'
+  // or '.' between the numbers, the year last with the day and month in the
+  // order of the convert style (month first unless the style says otherwise),
+  // each with an optional time of day; or a time of day alone on 1900-01-01.
+  // Numbers of a date's form that name no day of 1753-9999 are out of range.
+  enum class DateRead { Ok, Malformed, OutOfRange };
+  static DateRead ReadDate(std::string_view text, int style, DateTime& out);
+  static bool ParseDate(std::string_view text, DateTime& out);  // ReadDate in the default style
+  static int DaysInMonth(int year, int month);
   // The stored form 'YYYY-MM-DD HH:MM:SS'.
   static std::string CanonicalDate(const DateTime& date);
   // convert(varchar, date, style) for the usual styles; other styles give

@@ -80,7 +80,7 @@ bool InDateRange(const DateTime& d) { return d.year >= 1753 && d.year <= 9999; }
 
 // A value as a date: text parsed, numbers as days since 1900-01-01. Reports
 // the error (as SQL Server words it) and answers false when it is none.
-bool ReadDate(sqlite3_context* ctx, sqlite3_value* v, DateTime& out) {
+bool ReadDate(sqlite3_context* ctx, sqlite3_value* v, DateTime& out, int style = 0, bool asDate = false) {
   switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
     case SQLITE_FLOAT: {
@@ -98,15 +98,19 @@ bool ReadDate(sqlite3_context* ctx, sqlite3_value* v, DateTime& out) {
         out = C::FromDayNumber(0);
         return true;
       }
-      if (!C::ParseDate(Text(v), out)) {
-        DataError(ctx, "Conversion failed when converting date and/or time from character string.");
-        return false;
+      switch (C::ReadDate(Text(v), style, out)) {
+        case C::DateRead::Ok: return true;
+        case C::DateRead::OutOfRange:
+          // datetime words an impossible day as out of range; date as a failed conversion.
+          if (!asDate) {
+            DataError(ctx, kDateOutOfRange);
+            return false;
+          }
+          [[fallthrough]];
+        default:
+          DataError(ctx, "Conversion failed when converting date and/or time from character string.");
+          return false;
       }
-      if (!InDateRange(out)) {
-        DataError(ctx, kDateOutOfRange);
-        return false;
-      }
-      return true;
     default:
       DataError(ctx, "Conversion failed when converting date and/or time from character string.");
       return false;
@@ -293,11 +297,13 @@ void Bit(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // tsql_datetime(x, style) and tsql_date(x, style) (the latter at midnight)
-void DateTimeValue(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void DateTimeValue(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
   DateTime date;
-  if (!ReadDate(ctx, argv[0], date)) return;
-  if (sqlite3_user_data(ctx) != nullptr) date.hour = date.minute = date.second = 0;
+  const int style = argc > 1 ? sqlite3_value_int(argv[1]) : 0;
+  const bool asDate = sqlite3_user_data(ctx) != nullptr;
+  if (!ReadDate(ctx, argv[0], date, style, asDate)) return;
+  if (asDate) date.hour = date.minute = date.second = 0;
   ResultText(ctx, C::CanonicalDate(date));
 }
 
@@ -853,11 +859,9 @@ void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const int64_t months = part == Part::Year ? n * 12 : part == Part::Quarter ? n * 3 : n;
     const int64_t total = d.year * 12 + (d.month - 1) + months;
     const int year = static_cast<int>(FloorDiv(total, 12)), month = static_cast<int>(total - FloorDiv(total, 12) * 12 + 1);
-    const int lastDay = static_cast<int>(C::DayNumber(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1) -
-                                         C::DayNumber(year, month, 1));
     d.year = year;
     d.month = month;
-    d.day = std::min(d.day, lastDay);
+    d.day = std::min(d.day, C::DaysInMonth(year, month));
     if (!InDateRange(d)) return DataError(ctx, overflow);
     return ResultText(ctx, C::CanonicalDate(d));
   }
@@ -871,6 +875,20 @@ void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   out.second = static_cast<int>(rest % 60);
   if (!InDateRange(out)) return DataError(ctx, overflow);
   ResultText(ctx, C::CanonicalDate(out));
+}
+
+// eomonth(date [, months]): the last day of the month, months later; a date.
+void EndOfMonth(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (AnyNull(argc, argv)) return sqlite3_result_null(ctx);
+  DateTime d;
+  if (!ReadDate(ctx, argv[0], d)) return;
+  const int64_t total = d.year * 12 + (d.month - 1) + (argc > 1 ? sqlite3_value_int64(argv[1]) : 0);
+  d.year = static_cast<int>(FloorDiv(total, 12));
+  d.month = static_cast<int>(FloorMod(total, 12) + 1);
+  if (!InDateRange(d)) return DataError(ctx, "Adding a value to a 'date' column caused an overflow.");
+  d.day = C::DaysInMonth(d.year, d.month);
+  d.hour = d.minute = d.second = 0;
+  ResultText(ctx, C::CanonicalDate(d));
 }
 
 void DateField(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -933,6 +951,8 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "tsql_datename", 2, DateName);
   Define(db, "tsql_datediff", 3, DateDiff);
   Define(db, "tsql_dateadd", 3, DateAdd);
+  Define(db, "eomonth", 1, EndOfMonth);
+  Define(db, "eomonth", 2, EndOfMonth);
   Define(db, "year", 1, DateField, PartData(Part::Year));
   Define(db, "month", 1, DateField, PartData(Part::Month));
   Define(db, "day", 1, DateField, PartData(Part::Day));
