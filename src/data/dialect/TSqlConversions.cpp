@@ -133,9 +133,13 @@ std::string TSqlConversions::FormatMoney(int64_t units, int style) {
       ++whole;
     }
   }
-  std::string digits = std::to_string(whole);
-  if (style == 1)
-    for (size_t pos = digits.size(); pos > 3; pos -= 3) digits.insert(pos - 3, ",");
+  const std::string plain = std::to_string(whole);
+  std::string digits;
+  digits.reserve(plain.size() + plain.size() / 3);
+  for (size_t i = 0; i < plain.size(); ++i) {
+    if (style == 1 && i > 0 && (plain.size() - i) % 3 == 0) digits += ',';
+    digits += plain[i];
+  }
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, ".%0*llu", decimals, static_cast<unsigned long long>(fraction));
   return (negative ? "-" : "") + digits + buffer;
