@@ -95,8 +95,9 @@ TEST_F(SqlServerBehaviourTest, TablesCreatedThroughTSqlCompareTextAsTheHostSchem
   for (const auto& [sql, expected] : cases) EXPECT_EQ(Value(sql), expected) << sql;
 }
 
-// IDENTITY columns number their rows from the seed by the increment and
-// refuse an explicit value.
+// IDENTITY columns number their rows from the seed by the increment, tell
+// the last number through SCOPE_IDENTITY() and @@IDENTITY, and refuse an
+// explicit value.
 TEST_F(SqlServerBehaviourTest, IdentityColumnsNumberThemselves) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"create table ids (id int identity(1,1) primary key, name nvarchar(20))", "1,2,3"},
@@ -108,6 +109,9 @@ TEST_F(SqlServerBehaviourTest, IdentityColumnsNumberThemselves) {
     conn->Execute(create);
     conn->Execute("insert into ids (name) values ('a'); insert into ids (name) values ('b')");
     conn->Execute("insert into ids (name) values ('c')");
+    const std::string last = numbers.substr(numbers.rfind(',') + 1);
+    EXPECT_EQ(Value("select scope_identity()"), last) << create;
+    EXPECT_EQ(Value("select @@IDENTITY"), last) << create;
     std::string got;
     auto rs = static_cast<Connection&>(*conn).Open("select id from ids order by name");
     for (; !rs->Eof(); rs->MoveNext()) got += (got.empty() ? "" : ",") + rs->Fields(0).Value().ToText();

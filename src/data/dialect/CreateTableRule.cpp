@@ -69,7 +69,7 @@ std::vector<std::string> Triggers(const std::string& table, const Identity& id) 
   return {"CREATE TRIGGER " + Quoted(name + "_identity_explicit") + " BEFORE INSERT ON " + Quoted(table) +
               " WHEN NEW." + column + " IS NOT NULL BEGIN SELECT RAISE(ABORT, " + SqlText(message) + "); END",
           "CREATE TRIGGER " + Quoted(name + "_identity") + " AFTER INSERT ON " + Quoted(table) + " WHEN NEW." +
-              column + " IS NULL BEGIN UPDATE " + Quoted(table) + " SET " + column + " = " + next +
+              column + " IS NULL BEGIN UPDATE " + Quoted(table) + " SET " + column + " = tsql_identity_note(" + next + ")" +
               " WHERE rowid = NEW.rowid; END"};
 }
 
