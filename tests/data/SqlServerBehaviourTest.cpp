@@ -74,6 +74,57 @@ TEST_F(SqlServerBehaviourTest, DeclaredTextLengthsAreEnforced) {
   EXPECT_EQ(Value("select count(*) from parts"), "2");
 }
 
+// A table made through T-SQL compares text as the host schema's tables do
+// (case and trailing blanks ignored) unless a column names its collation.
+TEST_F(SqlServerBehaviourTest, TablesCreatedThroughTSqlCompareTextAsTheHostSchema) {
+  conn->Execute(
+      "create table made (id int not null primary key, c char(5), vc varchar(10), nc nchar(5), "
+      "nvc nvarchar(10), t text, nt ntext, bin varchar(10) collate BINARY)");
+  conn->Execute("insert into made values (1, 'Ab', 'Ab', 'Ab', 'Ab', 'Ab', 'Ab', 'Ab')");
+  conn->Execute("insert into made values (2, 'aB ', 'aB ', 'aB ', 'aB ', 'aB ', 'aB ', 'aB ')");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"select count(*) from made where c = 'AB'", "2"},
+      {"select count(*) from made where vc = 'ab'", "2"},
+      {"select count(*) from made where nc in ('ab')", "2"},
+      {"select count(*) from made where nvc = N'AB'", "2"},
+      {"select count(*) from made where t = 'ab'", "2"},
+      {"select count(*) from made where nt = 'ab'", "2"},
+      {"select count(distinct vc) from made", "1"},
+      {"select count(*) from made where bin = 'Ab'", "1"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(Value(sql), expected) << sql;
+}
+
+// IDENTITY columns number their rows from the seed by the increment, tell
+// the last number through SCOPE_IDENTITY() and @@IDENTITY, and refuse an
+// explicit value.
+TEST_F(SqlServerBehaviourTest, IdentityColumnsNumberThemselves) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"create table ids (id int identity(1,1) primary key, name nvarchar(20))", "1,2,3"},
+      {"create table ids (id int identity(10, 5) not null, name nvarchar(20))", "10,15,20"},
+      {"create table ids (name nvarchar(20), id bigint identity(-1,-1))", "-1,-2,-3"},
+      {"create table ids (id int identity, name nvarchar(20))", "1,2,3"},
+  };
+  for (const auto& [create, numbers] : cases) {
+    conn->Execute(create);
+    conn->Execute("insert into ids (name) values ('a'); insert into ids (name) values ('b')");
+    conn->Execute("insert into ids (name) values ('c')");
+    const std::string last = numbers.substr(numbers.rfind(',') + 1);
+    EXPECT_EQ(Value("select scope_identity()"), last) << create;
+    EXPECT_EQ(Value("select @@IDENTITY"), last) << create;
+    std::string got;
+    auto rs = static_cast<Connection&>(*conn).Open("select id from ids order by name");
+    for (; !rs->Eof(); rs->MoveNext()) got += (got.empty() ? "" : ",") + rs->Fields(0).Value().ToText();
+    EXPECT_EQ(got, numbers) << create;
+    EXPECT_EQ(ErrorOf("insert into ids (id, name) values (5, 'x')"),
+              std::make_pair(int32_t{ErrorNumber::IntegrityViolation},
+                             std::string("Cannot insert explicit value for identity column in table 'ids' when "
+                                         "IDENTITY_INSERT is set to OFF.")))
+        << create;
+    conn->Execute("drop table ids");
+  }
+}
+
 TEST_F(SqlServerBehaviourTest, BatchCreatingATableThenUsingItRuns) {
   const std::string batch =
       "IF EXISTS (select * from tempdb..sysobjects where name = 'TMPQX_test') DROP TABLE TempDB..TMPQX_test "

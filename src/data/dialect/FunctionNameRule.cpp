@@ -21,6 +21,11 @@ void FunctionNameRule::Apply(TokenList& tokens, const RuleContext&) const {
   for (size_t i = 0; i < tokens.size(); ++i) {
     Token& t = tokens[i];
     if (t.kind != TokenKind::Word) continue;
+    if (t.IsWord("@@identity")) {
+      t.text = "scope_identity";
+      tokens.Insert(i + 1, {TokenList::Open(), TokenList::Close()});
+      continue;
+    }
     if (t.IsWord("current_timestamp") && !tokens.At(i + 1).Is(TokenKind::LParen)) {
       t.text = "getdate";
       tokens.Insert(i + 1, {TokenList::Open(), TokenList::Close()});

@@ -8,6 +8,7 @@
 #include "data/dialect/CollateLiteralRule.h"
 #include "data/dialect/ConvertRule.h"
 #include "data/dialect/CreateIndexRule.h"
+#include "data/dialect/CreateTableRule.h"
 #include "data/dialect/DateLiteralRule.h"
 #include "data/dialect/DeleteFromRule.h"
 #include "data/dialect/DivisionRule.h"
@@ -37,6 +38,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<DeleteFromRule>());
   rules_.push_back(std::make_unique<SelectIntoRule>());
   rules_.push_back(std::make_unique<CreateIndexRule>());
+  rules_.push_back(std::make_unique<CreateTableRule>());
   rules_.push_back(std::make_unique<DropTableRule>());
   rules_.push_back(std::make_unique<UpdateFromRule>());
   rules_.push_back(std::make_unique<TopRule>());
@@ -80,7 +82,10 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
   }
   TokenList body(std::vector<Token>(tokens.begin() + static_cast<std::ptrdiff_t>(range.first),
                                     tokens.begin() + static_cast<std::ptrdiff_t>(range.last)));
-  out.sql.push_back(Rewrite(body, RuleContext{range.guarded()}));
+  for (const auto& rule : rules_) rule->Apply(body, RuleContext{range.guarded()});
+  std::vector<std::string> numbering = CreateTableRule::TakeIdentity(body);
+  out.sql.push_back(body.Emit());
+  for (std::string& step : numbering) out.sql.push_back(std::move(step));
   out.kind = KindOf(body);
   return out;
 }

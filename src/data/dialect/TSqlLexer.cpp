@@ -256,8 +256,11 @@ void TSqlLexer::ReadWord() {
   size_t p = pos_;
   while (p < size && IsWordPart(data[p])) ++p;
   pos_ = p;
-  // SQLite would take @name for a parameter and quietly bind NULL to it.
-  if (text_[start] == '@')
+  // SQLite would take @name for a parameter and quietly bind NULL to it;
+  // @@IDENTITY is the one system function the dialect knows by that form.
+  Token word;
+  word.text = text_.substr(start, pos_ - start);
+  if (text_[start] == '@' && !word.IsWord("@@identity"))
     Fail("Must declare the scalar variable \"" + std::string(text_.substr(start, pos_ - start)) + "\".");
   Push(TokenKind::Word, start, pos_);
 }

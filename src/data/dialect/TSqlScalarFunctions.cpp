@@ -435,6 +435,25 @@ std::string Now(bool utc) {
   return C::CanonicalDate(d);
 }
 
+// The last number an identity column gave on this connection (the numbering
+// trigger notes it), for SCOPE_IDENTITY() and @@IDENTITY.
+struct LastIdentity {
+  bool set = false;
+  sqlite3_int64 value = 0;
+};
+
+void NoteIdentity(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  auto* last = static_cast<LastIdentity*>(sqlite3_user_data(ctx));
+  if (sqlite3_value_type(argv[0]) != SQLITE_NULL) *last = {true, sqlite3_value_int64(argv[0])};
+  sqlite3_result_value(ctx, argv[0]);
+}
+
+void ScopeIdentity(sqlite3_context* ctx, int, sqlite3_value**) {
+  const auto* last = static_cast<const LastIdentity*>(sqlite3_user_data(ctx));
+  if (last->set) sqlite3_result_int64(ctx, last->value);
+  else sqlite3_result_null(ctx);
+}
+
 void GetDate(sqlite3_context* ctx, int, sqlite3_value**) { ResultText(ctx, Now(sqlite3_user_data(ctx) != nullptr)); }
 
 std::string ValueText(sqlite3_value* v) {
@@ -934,6 +953,10 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "tsql_blank", 1, Blank);
   Define(db, "tsql_add", 2, Add);
   Define(db, "getdate", 0, GetDate, nullptr, false);
+  auto* last = new LastIdentity;  // the connection owns it: freed with tsql_identity_note
+  sqlite3_create_function_v2(db, "tsql_identity_note", 1, SQLITE_UTF8, last, NoteIdentity, nullptr, nullptr,
+                             [](void* p) { delete static_cast<LastIdentity*>(p); });
+  Define(db, "scope_identity", 0, ScopeIdentity, last, false);
   Define(db, "getutcdate", 0, GetDate, Flag(), false);
   Define(db, "len", 1, Len);
   Define(db, "charindex", 2, CharIndex);
