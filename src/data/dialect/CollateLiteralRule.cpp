@@ -15,6 +15,22 @@ void CollateLiteralRule::Apply(TokenList& tokens, const RuleContext&) const {
     tokens.Insert(i + 1, {TokenList::Word("COLLATE"), TokenList::Word("TSQL")});
     i += 2;
   }
+  for (size_t i = 1; i < tokens.size(); ++i)
+    if (tokens[i].IsWord("between") && CollateBetween(tokens, i)) i += 2;
+}
+
+// x [NOT] BETWEEN a AND b compares by the collation of x, else of a or b;
+// a literal x, or a literal bound of anything but a column, takes the TSQL
+// collation before the BETWEEN.
+bool CollateLiteralRule::CollateBetween(TokenList& tokens, size_t between) {
+  const size_t end = tokens[between - 1].IsWord("not") ? between - 1 : between;
+  if (end == 0 || tokens[end - 1].IsWord("collate") || (end >= 2 && tokens[end - 2].IsWord("collate"))) return false;
+  const size_t first = tokens.OperandStart(end - 1);
+  if (first == TokenList::npos || first >= end || LiteralContext::IsColumn(tokens, first, end)) return false;
+  if (first > 0 && LiteralContext::IsArithmetic(tokens[first - 1])) return false;
+  if (tokens[first].kind != TokenKind::String && tokens.At(between + 1).kind != TokenKind::String) return false;
+  tokens.Insert(end, {TokenList::Word("COLLATE"), TokenList::Word("TSQL")});
+  return true;
 }
 
 bool CollateLiteralRule::ComparedWithColumn(const TokenList& tokens, size_t i) {

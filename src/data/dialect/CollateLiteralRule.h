@@ -5,7 +5,8 @@
 // such as "isnull(c,'') = 'x'", or another literal as in "'A' = 'a '") gets
 // COLLATE TSQL so that it compares the same way. Literals compared with a
 // column are left alone: an explicit collation would win over the column's
-// and keep SQLite from using the column's index.
+// and keep SQLite from using the column's index. The same holds for the
+// operand before a BETWEEN with text bounds.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 
@@ -17,6 +18,7 @@ class CollateLiteralRule : public RewriteRule {
 
  private:
   static bool ComparedWithColumn(const TokenList& tokens, size_t literal);
+  static bool CollateBetween(TokenList& tokens, size_t between);
 };
 
 }  // namespace fabrikon::dialect

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <string>
 
+#include "data/dialect/StringConcatRule.h"
 #include "fabrikon/ComError.h"
 
 namespace fabrikon::dialect {
@@ -200,6 +201,10 @@ void ConvertRule::Rewrite(TokenList& tokens, Edits& edits, const Call& call, con
       if (guardForm) return Become(tokens, edits, call, "tsql_char_money2", {});
       return Become(tokens, edits, call, "tsql_money_str", {number(length), std::move(style), number(padded)});
     }
+    // A source that is text by its form keeps its text: the style only
+    // applies to dates and numbers (-1 tells tsql_str so).
+    if (StringConcatRule::Classify(tokens, call.value.first, call.value.second) == StringConcatRule::Type::Text)
+      style = number(-1);
     return Become(tokens, edits, call, "tsql_str", {number(length), std::move(style), number(padded)});
   }
   if (t == "int" || t == "integer" || t == "bigint" || t == "smallint" || t == "tinyint") {

@@ -7,6 +7,7 @@
 #include "data/dialect/BlankLiteralRule.h"
 #include "data/dialect/CollateLiteralRule.h"
 #include "data/dialect/ConvertRule.h"
+#include "data/dialect/DataLengthRule.h"
 #include "data/dialect/CreateIndexRule.h"
 #include "data/dialect/CreateTableRule.h"
 #include "data/dialect/DateLiteralRule.h"
@@ -49,6 +50,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<IntOverflowRule>());  // after the conversions, before the divisor guard
   rules_.push_back(std::make_unique<UnionTypeRule>());
   rules_.push_back(std::make_unique<DivisionRule>());
+  rules_.push_back(std::make_unique<DataLengthRule>());  // after the rules that read datalength as a number
   rules_.push_back(std::make_unique<BlankLiteralRule>());
   rules_.push_back(std::make_unique<DateLiteralRule>());
   rules_.push_back(std::make_unique<CollateLiteralRule>());

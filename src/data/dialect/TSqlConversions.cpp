@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "data/dialect/TSqlDateText.h"
+
 namespace fabrikon::dialect {
 
 namespace {
@@ -283,26 +285,8 @@ std::string TSqlConversions::CanonicalDate(const DateTime& d) {
 }
 
 std::string TSqlConversions::FormatDate(const DateTime& d, int style) {
-  char buffer[48];
-  switch (style) {
-    case 20: case 120: return CanonicalDate(d);
-    case 21: case 121:
-      std::snprintf(buffer, sizeof buffer, "%s.000", CanonicalDate(d).c_str());
-      return buffer;
-    case 23: std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", d.year, d.month, d.day); return buffer;
-    case 112: std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", d.year, d.month, d.day); return buffer;
-    case 111: std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", d.year, d.month, d.day); return buffer;
-    case 102: std::snprintf(buffer, sizeof buffer, "%04d.%02d.%02d", d.year, d.month, d.day); return buffer;
-    case 101: std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", d.month, d.day, d.year); return buffer;
-    case 103: std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d", d.day, d.month, d.year); return buffer;
-    case 104: std::snprintf(buffer, sizeof buffer, "%02d.%02d.%04d", d.day, d.month, d.year); return buffer;
-    case 108: case 8: std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", d.hour, d.minute, d.second); return buffer;
-    case 126:
-      std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
-                    d.second);
-      return buffer;
-    default: return CanonicalDate(d);
-  }
+  std::string text;
+  return TSqlDateText::Format(TSqlDateText::Moment{d, 0}, style, text) ? text : CanonicalDate(d);
 }
 
 // Howard Hinnant's days-from-civil, shifted so that 1900-01-01 is day 0.

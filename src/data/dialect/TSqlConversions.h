@@ -41,8 +41,8 @@ class TSqlConversions {
   static int DaysInMonth(int year, int month);
   // The stored form 'YYYY-MM-DD HH:MM:SS'.
   static std::string CanonicalDate(const DateTime& date);
-  // convert(varchar, date, style) for the usual styles; other styles give
-  // the stored form.
+  // convert(varchar, date, style) (TSqlDateText); a style that has no
+  // date text gives the stored form.
   static std::string FormatDate(const DateTime& date, int style);
   // Days since 1900-01-01 (SQL Server's day 0) and back.
   static int64_t DayNumber(int year, int month, int day);

@@ -70,6 +70,27 @@ std::vector<Element> Compile(const std::u32string& p, char32_t escape) {
   return out;
 }
 
+// The greedy walk over the decoded value.
+bool Walk(const std::vector<Element>& p, const std::u32string& s) {
+  size_t pi = 0, si = 0, star = std::string::npos, mark = 0;
+  while (si < s.size()) {
+    if (pi < p.size() && p[pi].kind == Element::AnyRun) {
+      star = pi++;
+      mark = si;
+    } else if (pi < p.size() && p[pi].Accepts(s[si])) {
+      ++pi;
+      ++si;
+    } else if (star != std::string::npos) {
+      pi = star + 1;
+      si = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi].kind == Element::AnyRun) ++pi;
+  return pi == p.size();
+}
+
 void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   for (int i = 0; i < argc; ++i)
     if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -90,24 +111,12 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 bool TSqlLike::Match(std::string_view pattern, std::string_view text, char32_t escape) {
   const std::vector<Element> p = Compile(Decode(pattern), escape ? TSqlCollation::Fold(escape) : 0);
-  const std::u32string s = Decode(text);
-  size_t pi = 0, si = 0, star = std::string::npos, mark = 0;
-  while (si < s.size()) {
-    if (pi < p.size() && p[pi].kind == Element::AnyRun) {
-      star = pi++;
-      mark = si;
-    } else if (pi < p.size() && p[pi].Accepts(s[si])) {
-      ++pi;
-      ++si;
-    } else if (star != std::string::npos) {
-      pi = star + 1;
-      si = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi].kind == Element::AnyRun) ++pi;
-  return pi == p.size();
+  if (Walk(p, Decode(text))) return true;
+  // Trailing blanks of the value do not count ('a ' LIKE 'a'), as the
+  // collation ignores them; blanks the pattern asks for are matched above.
+  size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return end != text.size() && Walk(p, Decode(text.substr(0, end)));
 }
 
 void TSqlLike::Register(sqlite3* db) {

@@ -15,6 +15,7 @@
 
 #include "data/dialect/TSqlCollation.h"
 #include "data/dialect/TSqlConversions.h"
+#include "data/dialect/TSqlDateText.h"
 #include "data/dialect/TSqlLike.h"
 #include "data/dialect/Token.h"
 
@@ -186,6 +187,22 @@ void MoneyText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, C::FitText(std::move(text), length, padded));
 }
 
+// The text of a text value converted to text. A datetime reaches a function
+// as text in its stored form and takes the style's date form (style 0:
+// 'Mon dd yyyy hh:miAM'); style -1 marks a source that is text by its
+// form (a literal, a text function), which keeps its text as SQL Server
+// ignores the style of a character source. Dates in other forms (older
+// rows) take an explicit style.
+std::string TextOrDateText(std::string_view text, int style) {
+  std::string out;
+  if (style >= 0 && TSqlDateText::IsStored(text) &&
+      TSqlDateText::Format(TSqlDateText::ReadStored(text), style, out))
+    return out;
+  DateTime date;
+  if (style > 0 && C::ParseDate(text, date)) return C::FormatDate(date, style);
+  return std::string(text);
+}
+
 // tsql_str(x, length, style, padded)
 void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
@@ -197,12 +214,7 @@ void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
     case SQLITE_NULL: return sqlite3_result_null(ctx);
     case SQLITE_INTEGER: text = std::to_string(sqlite3_value_int64(v)); break;
     case SQLITE_FLOAT: text = C::FormatNumber(sqlite3_value_double(v)); break;
-    default: {
-      text = std::string(Text(v));
-      DateTime date;
-      if (style != 0 && C::ParseDate(text, date)) text = C::FormatDate(date, style);
-      return ResultText(ctx, C::FitText(std::move(text), length, padded));
-    }
+    default: return ResultText(ctx, C::FitText(TextOrDateText(Text(v), style), length, padded));
   }
   // A number that does not fit shows as '*', as in SQL Server.
   if (length >= 0 && static_cast<long>(text.size()) > length) text = "*";
@@ -238,6 +250,10 @@ void Integer(sqlite3_context* ctx, int, sqlite3_value** argv) {
     }
     case SQLITE_TEXT:
       if (C::Trim(Text(v)).empty()) break;
+      if (TSqlDateText::IsStored(Text(v))) {  // a datetime: its day, rounded as SQL Server rounds it
+        value = static_cast<int64_t>(std::floor(TSqlDateText::Serial(TSqlDateText::ReadStored(Text(v))) + 0.5));
+        break;
+      }
       if (!C::ParseInteger(Text(v), value)) return ConversionFailed(ctx, Text(v), IntTypeName(bits));
       break;
     default: return ConversionFailed(ctx, "(binary)", IntTypeName(bits));
@@ -276,6 +292,8 @@ void Decimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 void Float(sqlite3_context* ctx, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && TSqlDateText::IsStored(Text(argv[0])))  // a datetime
+    return sqlite3_result_double(ctx, TSqlDateText::Serial(TSqlDateText::ReadStored(Text(argv[0]))));
   double value = 0;
   if (!AsNumber(argv[0], value, true)) return ConversionFailed(ctx, Text(argv[0]), "float");
   sqlite3_result_double(ctx, value);
@@ -303,8 +321,12 @@ void DateTimeValue(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const int style = argc > 1 ? sqlite3_value_int(argv[1]) : 0;
   const bool asDate = sqlite3_user_data(ctx) != nullptr;
   if (!ReadDate(ctx, argv[0], date, style, asDate)) return;
-  if (asDate) date.hour = date.minute = date.second = 0;
-  ResultText(ctx, C::CanonicalDate(date));
+  if (asDate) {
+    date.hour = date.minute = date.second = 0;
+    return ResultText(ctx, C::CanonicalDate(date));
+  }
+  if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) return ResultText(ctx, C::CanonicalDate(date));
+  ResultText(ctx, TSqlDateText::Stored(TSqlDateText::WithFraction(date, Text(argv[0]))));
 }
 
 // tsql_blank(column): what '' becomes when compared with the column's value.
@@ -610,6 +632,12 @@ void DataLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
     bytes += c < 0x80 ? 1 : c > 0xFFFF ? 4 : 2;
   }
   sqlite3_result_int64(ctx, bytes);
+}
+
+// tsql_fixed_length(x, n): the datalength of a value of a fixed-size type.
+void FixedLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  sqlite3_result_int(ctx, sqlite3_value_int(argv[1]));
 }
 
 // concat(a, b, ...): the values' texts joined, NULL taken as ''.
@@ -958,6 +986,7 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
                              [](void* p) { delete static_cast<LastIdentity*>(p); });
   Define(db, "scope_identity", 0, ScopeIdentity, last, false);
   Define(db, "getutcdate", 0, GetDate, Flag(), false);
+  Define(db, "sysdatetime", 0, GetDate, nullptr, false);
   Define(db, "len", 1, Len);
   Define(db, "charindex", 2, CharIndex);
   Define(db, "charindex", 3, CharIndex);
@@ -981,6 +1010,7 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "day", 1, DateField, PartData(Part::Day));
   // String functions SQL Server has that the engine lacks or has otherwise.
   Define(db, "datalength", 1, DataLength);
+  Define(db, "tsql_fixed_length", 2, FixedLength);
   Define(db, "concat", -1, Concat);
   Define(db, "replace", 3, Replace);
   Define(db, "stuff", 4, Stuff);

@@ -42,8 +42,27 @@ void UnionTypeRule::Apply(TokenList& tokens, const RuleContext&) const {
   bool compound = false;
   for (size_t i = 0; i < tokens.size() && !compound; ++i) compound = IsCompound(tokens[i]);
   if (!compound) return;
-  for (size_t i = tokens.size(); i-- > 0;)
-    if (IsHead(tokens, i)) Convert(tokens, i);
+  for (size_t i = tokens.size(); i-- > 0;) {
+    if (!IsHead(tokens, i)) continue;
+    Convert(tokens, i);
+    Collate(tokens, i);
+  }
+}
+
+// UNION, EXCEPT and INTERSECT find equal rows by the collation of the first
+// arm's columns; a text column there that is no table column (a literal, a
+// text function) takes the TSQL collation, so that 'a' and 'A ' are one row.
+void UnionTypeRule::Collate(TokenList& tokens, size_t head) {
+  const std::vector<size_t> arms = Arms(tokens, head);
+  bool distinct = false;
+  for (size_t arm : arms) distinct = distinct || (arm != head && !tokens[arm - 1].IsWord("all"));
+  if (!distinct) return;
+  const std::vector<Item> items = Items(tokens, head);
+  for (size_t c = items.size(); c-- > 0;) {
+    const Item& item = items[c];
+    if (item.type != Type::Text || tokens.At(item.last).IsWord("collate")) continue;
+    tokens.Insert(item.last, {TokenList::Word("COLLATE"), TokenList::Word("TSQL")});
+  }
 }
 
 void UnionTypeRule::Convert(TokenList& tokens, size_t head) {

@@ -6,7 +6,9 @@
 // from the text (literals, conversions, functions of known type, NULL), and
 // text meets numbers there, the text arms become tsql_int(x, 32) (all
 // numbers are ints) or tsql_float(x). Columns with an arm of unknown type
-// (a column reference, say) are left alone.
+// (a column reference, say) are left alone. Where the compound removes
+// duplicates, the first arm's text columns that are no table columns take
+// the TSQL collation.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 
@@ -28,6 +30,7 @@ class UnionTypeRule : public RewriteRule {
   static Item ReadItem(const TokenList& tokens, size_t first, size_t last);
   static Type TypeOf(const TokenList& tokens, size_t first, size_t last);
   static void Convert(TokenList& tokens, size_t head);
+  static void Collate(TokenList& tokens, size_t head);
 };
 
 }  // namespace fabrikon::dialect
