@@ -66,6 +66,8 @@ TEST(CollateLiteralRule, Golden) {
   EXPECT_EQ(Sql("select 'A'='a '"), "select 'A' COLLATE TSQL='a ' COLLATE TSQL");
   EXPECT_EQ(Sql("select * from t where isnull(c,'') <> 'x' and k = 'y' and 'z' = t.k"),
             "select * from t where ifnull(c,'') <> 'x' COLLATE TSQL and k = 'y' and 'z' = t.k");
+  EXPECT_EQ(Sql("select * from t where 'b' not between 'A' and k and k between 'a' and 'c'"),
+            "select * from t where 'b' COLLATE TSQL not between 'A' and k and k between 'a' and 'c'");
 }
 
 TEST_F(LiteralRules, TextComparesWithoutCaseAndTrailingBlanks) {
@@ -74,6 +76,30 @@ TEST_F(LiteralRules, TextComparesWithoutCaseAndTrailingBlanks) {
   EXPECT_EQ(db.Value("select count(*) from om_productpo where ccode = 'WW7'"), "1");
   EXPECT_EQ(db.Value("select count(*) from om_productpo where isnull(ccode,'') = 'ww5  '"), "1");
   EXPECT_EQ(db.Value("select count(*) from om_productpo where ccode > 'WW5 '"), "2");
+}
+
+// LIKE ignores the trailing blanks of the value as the collation does;
+// BETWEEN of literals and the duplicates of UNION, EXCEPT and INTERSECT
+// follow the collation too.
+TEST_F(LiteralRules, LikeBetweenAndUnionFollowTheCollation) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select case when 'a ' like 'a' then 'y' else 'n' end", "y"},
+      {"select case when 'a ' like 'A_' then 'y' else 'n' end", "y"},
+      {"select case when 'a ' like 'a %' then 'y' else 'n' end", "y"},
+      {"select case when 'a' like 'a ' then 'y' else 'n' end", "n"},
+      {"select case when ' a' like 'a' then 'y' else 'n' end", "n"},
+      {"select count(*) from om_productpo where ccode + '  ' like 'ww5'", "1"},
+      {"select case when 'b' between 'A' and 'C' then 'y' else 'n' end", "y"},
+      {"select case when 'B' between 'a' and 'c' then 'y' else 'n' end", "y"},
+      {"select case when 'B' not between 'a' and 'c' then 'y' else 'n' end", "n"},
+      {"select case when 'd' between 'a' and 'C' then 'y' else 'n' end", "n"},
+      {"select case when isnull(null, 'b') between 'A' and 'C' then 'y' else 'n' end", "y"},
+      {"select count(*) from (select 'a' as x union select 'A ') u", "1"},
+      {"select count(*) from (select upper('a') as x union select 'a') u", "1"},
+      {"select count(*) from (select 'a' as x except select 'A') u", "0"},
+      {"select count(*) from (select 'a' as x union all select 'A') u", "2"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(db.Value(sql), expected) << sql;
 }
 
 // A literal compared with a column takes the column's collation, so the

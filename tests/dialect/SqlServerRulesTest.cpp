@@ -224,7 +224,7 @@ TEST_F(SqlServerRulesTest, DatesFollowSqlServer) {
       {"select cast('2008/01/14' as datetime)", "2008-01-14 00:00:00"},
       {"select cast('2008.01.14' as datetime)", "2008-01-14 00:00:00"},
       {"select cast('20080114 10:30' as datetime)", "2008-01-14 10:30:00"},
-      {"select cast('2008-02-29T23:59:59.997' as datetime)", "2008-02-29 23:59:59"},
+      {"select cast('2008-02-29T23:59:59.997' as datetime)", "2008-02-29 23:59:59.997"},
       {"select cast('10:30' as datetime)", "1900-01-01 10:30:00"},
       {"select cast('01/14/2008' as datetime)", "2008-01-14 00:00:00"},
       {"select convert(datetime, '14/01/2008', 103)", "2008-01-14 00:00:00"},
@@ -257,6 +257,68 @@ TEST_F(SqlServerRulesTest, DatesFollowSqlServer) {
       {"select eomonth('abc')", kConversion, kMalformed},
       {"select convert(date, '2008-02-30')", kConversion, kMalformed},
   });
+}
+
+// convert(varchar, datetime, style) in every style a host may ask for; the
+// 2-digit-year styles are the 1xx ones with the year cut.
+TEST_F(SqlServerRulesTest, DatesConvertToTextInSqlServersStyles) {
+  const std::string morning = "cast('2008-02-29 09:05:07.123' as datetime)";
+  const std::vector<std::pair<int, const char*>> styles = {
+      {0, "Feb 29 2008  9:05AM"},        {100, "Feb 29 2008  9:05AM"},
+      {1, "02/29/08"},                   {101, "02/29/2008"},
+      {2, "08.02.29"},                   {102, "2008.02.29"},
+      {3, "29/02/08"},                   {103, "29/02/2008"},
+      {4, "29.02.08"},                   {104, "29.02.2008"},
+      {5, "29-02-08"},                   {105, "29-02-2008"},
+      {6, "29 Feb 08"},                  {106, "29 Feb 2008"},
+      {7, "Feb 29, 08"},                 {107, "Feb 29, 2008"},
+      {8, "09:05:07"},                   {108, "09:05:07"},
+      {9, "Feb 29 2008  9:05:07:123AM"}, {109, "Feb 29 2008  9:05:07:123AM"},
+      {10, "02-29-08"},                  {110, "02-29-2008"},
+      {11, "08/02/29"},                  {111, "2008/02/29"},
+      {12, "080229"},                    {112, "20080229"},
+      {13, "29 Feb 2008 09:05:07:123"},  {113, "29 Feb 2008 09:05:07:123"},
+      {14, "09:05:07:123"},              {114, "09:05:07:123"},
+      {20, "2008-02-29 09:05:07"},       {120, "2008-02-29 09:05:07"},
+      {21, "2008-02-29 09:05:07.123"},   {121, "2008-02-29 09:05:07.123"},
+      {22, "02/29/08  9:05:07 AM"},      {23, "2008-02-29"},
+      {126, "2008-02-29T09:05:07.123"},
+  };
+  for (const auto& [style, expected] : styles) {
+    const std::string sql = "select convert(varchar(40), " + morning + ", " + std::to_string(style) + ")";
+    EXPECT_EQ(db.Value(sql), expected) << sql;
+  }
+  db.Native("CREATE TABLE d (id int, dt datetime); INSERT INTO d VALUES (1, '2008-01-04 13:00:00'), "
+            "(2, '2008-02-29 10:30:00'), (3, '2008-01-14 00:00:00');");
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select cast(dt as varchar) from d where id = 1", "Jan  4 2008  1:00PM"},
+      {"select convert(varchar, dt) from d where id = 3", "Jan 14 2008 12:00AM"},
+      {"select convert(varchar, dt, 12) from d where id = 3", "080114"},
+      {"select convert(char(11), dt, 126) from d where id = 1", "2008-01-04T"},
+      {"select convert(varchar(30), dt, 126) from d where id = 1", "2008-01-04T13:00:00"},
+      {"select convert(varchar(10), dt, 120) from d where id = 2", "2008-02-29"},
+      // A character source keeps its text: the style is for dates and numbers.
+      {"select convert(varchar(10), '2008-01-14', 102)", "2008-01-14"},
+      {"select cast('2008-01-14 00:00:00' as varchar(30))", "2008-01-14 00:00:00"},
+      {"select cast(convert(varchar(19), dt, 120) as varchar(30)) from d where id = 3", "2008-01-14 00:00:00"},
+      // datetime keeps milliseconds in steps of 1/300 second.
+      {"select convert(varchar(23), cast('2008-01-14 10:30:00.002' as datetime), 121)", "2008-01-14 10:30:00.003"},
+      {"select convert(varchar(23), cast('2008-01-14 10:30:00.995' as datetime), 121)", "2008-01-14 10:30:00.997"},
+      {"select convert(varchar(23), cast('2008-12-31 23:59:59.999' as datetime), 121)", "2009-01-01 00:00:00.000"},
+      {"select convert(varchar(23), cast('2008-01-14 10:30:00.5' as datetime), 114)", "10:30:00:500"},
+      // As numbers a datetime counts days since 1900-01-01, rounded to the day by int.
+      {"select cast(dt as int) from d where id = 2", "39505"},
+      {"select cast(dt as int) from d where id = 1", "39450"},
+      {"select cast(dt as float) from d where id = 3", "39459.0"},
+      {"select cast(dt as float) from d where id = 2", "39505.4375"},
+      {"select datalength(getdate())", "8"},
+      {"select datalength(sysdatetime())", "8"},
+      {"select datalength(cast('2008-01-14' as datetime))", "8"},
+      {"select datalength(cast('2008-01-14' as date))", "3"},
+      {"select datalength(cast(null as datetime))", "NULL"},
+      {"select datalength(convert(varchar(10), getdate(), 120))", "10"},
+  };
+  ExpectValues(db, cases);
 }
 
 TEST_F(SqlServerRulesTest, NumericFunctionsFollowSqlServer) {

@@ -3,9 +3,7 @@
 // same as 100, 109, 113, 114, 120 and 121.
 #include "data/dialect/TSqlDateText.h"
 
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "data/dialect/TSqlConversions.h"
 
@@ -144,10 +142,10 @@ TSqlDateText::Moment TSqlDateText::WithFraction(const DateTime& date, std::strin
   const size_t colon = text.rfind(':');
   const size_t point = colon == std::string_view::npos ? colon : text.find('.', colon);
   if (point == std::string_view::npos) return m;
-  size_t end = point + 1;
-  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-  const double fraction = std::strtod(std::string(text.substr(point, end - point)).c_str(), nullptr);
-  const long ticks = std::lround(fraction * 300.0);
+  int thousandths = 0;  // the first three digits: datetime reads no more
+  for (size_t i = point + 1; i < point + 4; ++i)
+    thousandths = thousandths * 10 + (i < text.size() && text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : 0);
+  const int ticks = (thousandths * 3 + 5) / 10;  // 1/300 s, to the nearest
   if (ticks < 300) {
     m.millisecond = static_cast<int>((ticks * 1000 + 150) / 300);
     return m;
