@@ -66,6 +66,11 @@ TEST(CollateLiteralRule, Golden) {
   EXPECT_EQ(Sql("select 'A'='a '"), "select 'A' COLLATE TSQL='a ' COLLATE TSQL");
   EXPECT_EQ(Sql("select * from t where isnull(c,'') <> 'x' and k = 'y' and 'z' = t.k"),
             "select * from t where ifnull(c,'') <> 'x' COLLATE TSQL and k = 'y' and 'z' = t.k");
+  EXPECT_EQ(Sql("select * from t where 'a ' like k and k like 'a' and 'b' not like 'c' + k escape '!'"),
+            "select * from t where 'a ' like k and k like 'a' and 'b' not like 'c' || k escape '!'");
+  EXPECT_EQ(Sql("select * from t where 'a ' like 'a' and 'b' not like upper('c') + '%' escape '!'"),
+            "select * from t where 'a ' like 'a' ESCAPE char(1) and 'b' not like upper('c') || '%' escape "
+            "char(1) || '!'");
   EXPECT_EQ(Sql("select * from t where 'b' not between 'A' and k and k between 'a' and 'c'"),
             "select * from t where 'b' COLLATE TSQL not between 'A' and k and k between 'a' and 'c'");
 }
@@ -78,9 +83,9 @@ TEST_F(LiteralRules, TextComparesWithoutCaseAndTrailingBlanks) {
   EXPECT_EQ(db.Value("select count(*) from om_productpo where ccode > 'WW5 '"), "2");
 }
 
-// LIKE ignores the trailing blanks of the value as the collation does;
-// BETWEEN of literals and the duplicates of UNION, EXCEPT and INTERSECT
-// follow the collation too.
+// LIKE ignores the trailing blanks of a non-Unicode value (a literal) but
+// not of the Unicode text columns hold; BETWEEN of literals and the
+// duplicates of UNION, EXCEPT and INTERSECT follow the collation.
 TEST_F(LiteralRules, LikeBetweenAndUnionFollowTheCollation) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {"select case when 'a ' like 'a' then 'y' else 'n' end", "y"},
@@ -88,7 +93,11 @@ TEST_F(LiteralRules, LikeBetweenAndUnionFollowTheCollation) {
       {"select case when 'a ' like 'a %' then 'y' else 'n' end", "y"},
       {"select case when 'a' like 'a ' then 'y' else 'n' end", "n"},
       {"select case when ' a' like 'a' then 'y' else 'n' end", "n"},
-      {"select count(*) from om_productpo where ccode + '  ' like 'ww5'", "1"},
+      {"select case when 'a% ' like 'A!%' escape '!' then 'y' else 'n' end", "y"},
+      {"select case when 'a ' not like 'a' then 'y' else 'n' end", "n"},
+      {"select count(*) from om_productpo where ccode like 'ww7'", "0"},
+      {"select count(*) from om_productpo where ccode like 'ww7 '", "1"},
+      {"select count(*) from om_productpo where ccode like 'ww_'", "1"},
       {"select case when 'b' between 'A' and 'C' then 'y' else 'n' end", "y"},
       {"select case when 'B' between 'a' and 'c' then 'y' else 'n' end", "y"},
       {"select case when 'B' not between 'a' and 'c' then 'y' else 'n' end", "n"},

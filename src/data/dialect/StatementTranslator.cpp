@@ -18,6 +18,7 @@
 #include "data/dialect/FunctionNameRule.h"
 #include "data/dialect/IntOverflowRule.h"
 #include "data/dialect/IsNullRule.h"
+#include "data/dialect/LikeRule.h"
 #include "data/dialect/MinMaxRule.h"
 #include "data/dialect/MissingIntoRule.h"
 #include "data/dialect/ObjectNameRule.h"
@@ -54,6 +55,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<BlankLiteralRule>());
   rules_.push_back(std::make_unique<DateLiteralRule>());
   rules_.push_back(std::make_unique<CollateLiteralRule>());
+  rules_.push_back(std::make_unique<LikeRule>());
 }
 
 const StatementTranslator& StatementTranslator::Instance() {

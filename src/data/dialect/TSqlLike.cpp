@@ -99,21 +99,28 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     return std::string_view(reinterpret_cast<const char*>(t), static_cast<size_t>(sqlite3_value_bytes(v)));
   };
   char32_t escape = 0;
+  bool padded = false;
   if (argc == 3) {
-    const std::u32string e = Decode(text(argv[2]));
-    if (e.size() != 1) return sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
-    escape = e[0];
+    std::u32string e = Decode(text(argv[2]));
+    if (!e.empty() && e[0] == TSqlLike::kPaddedMark) {
+      padded = true;
+      e.erase(0, 1);
+    }
+    if (e.size() > 1 || (e.empty() && !padded))
+      return sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+    if (!e.empty()) escape = e[0];
   }
-  sqlite3_result_int(ctx, TSqlLike::Match(text(argv[0]), text(argv[1]), escape) ? 1 : 0);
+  sqlite3_result_int(ctx, TSqlLike::Match(text(argv[0]), text(argv[1]), escape, padded) ? 1 : 0);
 }
 
 }  // namespace
 
-bool TSqlLike::Match(std::string_view pattern, std::string_view text, char32_t escape) {
+bool TSqlLike::Match(std::string_view pattern, std::string_view text, char32_t escape, bool padded) {
   const std::vector<Element> p = Compile(Decode(pattern), escape ? TSqlCollation::Fold(escape) : 0);
   if (Walk(p, Decode(text))) return true;
-  // Trailing blanks of the value do not count ('a ' LIKE 'a'), as the
-  // collation ignores them; blanks the pattern asks for are matched above.
+  if (!padded) return false;
+  // Trailing blanks of the value do not count ('a ' LIKE 'a'); blanks the
+  // pattern asks for are matched above.
   size_t end = text.size();
   while (end > 0 && text[end - 1] == ' ') --end;
   return end != text.size() && Walk(p, Decode(text.substr(0, end)));
