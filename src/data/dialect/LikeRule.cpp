@@ -62,7 +62,7 @@ size_t LikeRule::ExpressionEnd(const TokenList& tokens, size_t first) {
     if (depth > 0) continue;
     if (t.IsWord("case") || t.IsWord("select")) return TokenList::npos;  // not read
     if (t.IsWord("collate")) {
-      ++j;
+      if (j + 1 < tokens.size()) ++j;  // the collation's name
       continue;
     }
     if (t.kind == TokenKind::Comma || t.kind == TokenKind::Semicolon || t.IsComparison() ||

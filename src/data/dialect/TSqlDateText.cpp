@@ -14,6 +14,8 @@ namespace {
 constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+const char* MonthName(int month) { return kMonths[((month - 1) % 12 + 12) % 12]; }
+
 int Hour12(int hour) { return hour % 12 == 0 ? 12 : hour % 12; }
 const char* Meridiem(int hour) { return hour < 12 ? "AM" : "PM"; }
 
@@ -26,7 +28,7 @@ bool FormatDay(const TSqlDateText::Moment& m, int style, char* buffer, size_t si
   const DateTime& d = m.date;
   const int y = CenturyStyle(style) ? d.year : d.year % 100;
   const int w = CenturyStyle(style) ? 4 : 2;
-  const char* mon = kMonths[d.month - 1];
+  const char* mon = MonthName(d.month);
   switch (style % 100) {
     case 1: std::snprintf(buffer, size, "%02d/%02d/%0*d", d.month, d.day, w, y); return true;
     case 2: std::snprintf(buffer, size, "%0*d.%02d.%02d", w, y, d.month, d.day); return true;
@@ -45,7 +47,7 @@ bool FormatDay(const TSqlDateText::Moment& m, int style, char* buffer, size_t si
 // The styles with a time of day (and those of the ISO forms).
 bool FormatTime(const TSqlDateText::Moment& m, int style, char* buffer, size_t size) {
   const DateTime& d = m.date;
-  const char* mon = kMonths[d.month - 1];
+  const char* mon = MonthName(d.month);
   const int ms = m.millisecond;
   switch (style) {
     case 0: case 100:
