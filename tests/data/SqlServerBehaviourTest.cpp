@@ -95,6 +95,23 @@ TEST_F(SqlServerBehaviourTest, TablesCreatedThroughTSqlCompareTextAsTheHostSchem
   for (const auto& [sql, expected] : cases) EXPECT_EQ(Value(sql), expected) << sql;
 }
 
+// N'...' is Unicode text, '...' is not: statements that differ only in that
+// are translated each for itself (two bytes a character, trailing blanks
+// that count in LIKE), however their shapes are cached.
+TEST_F(SqlServerBehaviourTest, UnicodeLiteralsAreTranslatedForThemselves) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"select datalength(N'ab')", "4"},
+      {"select datalength('ab')", "2"},
+      {"select datalength(N'xy')", "4"},
+      {"select case when 'a ' like 'a' then 'y' else 'n' end", "y"},
+      {"select case when N'a ' like 'a' then 'y' else 'n' end", "n"},
+      {"select case when 'b ' like 'b' then 'y' else 'n' end", "y"},
+      {"select count(*) from parts where code like 'a' and datalength(N'a ') = 4", "1"},
+      {"select count(*) from parts where code like 'a' and datalength('a ') = 4", "0"},
+  };
+  for (const auto& [sql, expected] : cases) EXPECT_EQ(Value(sql), expected) << sql;
+}
+
 // IDENTITY columns number their rows from the seed by the increment, tell
 // the last number through SCOPE_IDENTITY() and @@IDENTITY, and refuse an
 // explicit value.

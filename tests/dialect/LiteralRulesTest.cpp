@@ -95,6 +95,8 @@ TEST_F(LiteralRules, LikeBetweenAndUnionFollowTheCollation) {
       {"select case when ' a' like 'a' then 'y' else 'n' end", "n"},
       {"select case when 'a% ' like 'A!%' escape '!' then 'y' else 'n' end", "y"},
       {"select case when 'a ' not like 'a' then 'y' else 'n' end", "n"},
+      {"select case when N'a ' like 'a' then 'y' else 'n' end", "n"},
+      {"select case when 'a ' like N'a' then 'y' else 'n' end", "n"},
       {"select count(*) from om_productpo where ccode like 'ww7'", "0"},
       {"select count(*) from om_productpo where ccode like 'ww7 '", "1"},
       {"select count(*) from om_productpo where ccode like 'ww_'", "1"},

@@ -170,6 +170,9 @@ TEST_F(SqlServerRulesTest, StringFunctionsFollowSqlServer) {
   const std::vector<std::pair<const char*, const char*>> cases = {
       {"select datalength('ab  ')", "4"},
       {"select datalength(N'中文')", "4"},
+      {"select datalength(N'ab')", "4"},
+      {"select datalength(N'  ')", "4"},
+      {"select datalength('  ')", "2"},
       {"select datalength(ltrim('   '))", "0"},
       {"select datalength(a) from t", "4"},
       {"select datalength(null)", "NULL"},

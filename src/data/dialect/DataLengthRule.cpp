@@ -10,6 +10,10 @@ void DataLengthRule::Apply(TokenList& tokens, const RuleContext&) const {
     if (!tokens[i].IsWord("datalength") || tokens[i + 1].kind != TokenKind::LParen) continue;
     const size_t close = tokens.MatchParen(i + 1);
     if (close == TokenList::npos) continue;
+    if (close == i + 3 && tokens[i + 2].kind == TokenKind::String && tokens[i + 2].national) {
+      tokens[i].text = "tsql_national_length";
+      continue;
+    }
     const int bytes = DateBytes(tokens, i + 2, close);
     if (bytes == 0) continue;
     tokens[i].text = "tsql_fixed_length";

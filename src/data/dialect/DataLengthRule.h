@@ -2,7 +2,9 @@
 // SQL Server keeps, while the embedded database holds dates as text. Where
 // the argument is a call that gives a date (getdate(), a conversion to
 // datetime or date, dateadd, eomonth), datalength(x) becomes
-// tsql_fixed_length(x, n): NULL for NULL, n otherwise.
+// tsql_fixed_length(x, n): NULL for NULL, n otherwise. Of an N'...'
+// literal it is two bytes a character (tsql_national_length), as Unicode
+// text keeps them.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 

@@ -17,11 +17,11 @@ void LikeRule::Apply(TokenList& tokens, const RuleContext&) const {
   for (size_t i = 1; i < tokens.size(); ++i) {
     if (!tokens[i].IsWord("like")) continue;
     const size_t value = tokens[i - 1].IsWord("not") ? i - 2 : i - 1;
-    if (value >= i || tokens[value].kind != TokenKind::String) continue;
+    if (value >= i || tokens[value].kind != TokenKind::String || tokens[value].national) continue;
     if (value > 0 && (LiteralContext::IsArithmetic(tokens[value - 1]) || tokens[value - 1].kind == TokenKind::Dot))
       continue;
     const size_t end = ExpressionEnd(tokens, i + 1);
-    if (end == TokenList::npos || NamesColumn(tokens, i + 1, end)) continue;
+    if (end == TokenList::npos || IsUnicode(tokens, i + 1, end)) continue;
     if (tokens.At(end).IsWord("escape")) {
       if (ExpressionEnd(tokens, end + 1) == TokenList::npos) continue;
       std::vector<Token> mark = PaddedMark();
@@ -40,14 +40,19 @@ void LikeRule::Apply(TokenList& tokens, const RuleContext&) const {
   }
 }
 
-// A pattern that reads a column is Unicode text, and so is the match.
-bool LikeRule::NamesColumn(const TokenList& tokens, size_t first, size_t last) {
+// A pattern that reads a column or an N'...' literal is Unicode text, and so
+// is the match.
+bool LikeRule::IsUnicode(const TokenList& tokens, size_t first, size_t last) {
   for (size_t j = first; j < last; ++j) {
     const Token& t = tokens[j];
-    if (t.IsWord("collate")) ++j;
-    else if ((t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName) && !t.IsWord("null") &&
-             tokens.At(j + 1).kind != TokenKind::LParen)
+    if (t.IsWord("collate")) {
+      ++j;
+    } else if (t.kind == TokenKind::String && t.national) {
       return true;
+    } else if ((t.kind == TokenKind::Word || t.kind == TokenKind::QuotedName) && !t.IsWord("null") &&
+               tokens.At(j + 1).kind != TokenKind::LParen) {
+      return true;
+    }
   }
   return false;
 }

@@ -118,13 +118,13 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
         } else {
           key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
         }
-        key_ += static_cast<char>(literal.kind);
+        key_ += static_cast<char>(static_cast<int>(literal.kind) | (t.national ? 0x20 : 0));  // N'..': lower case
         literals_.push_back(literal);
         continue;
       }
     }
     if (fromSource) continue;
-    key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
+    key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0) | (t.national ? 0x20 : 0));
     AppendSize(key_, t.text.size());
     key_.append(t.text);
   }

@@ -162,6 +162,7 @@ void TSqlLexer::ReadString(size_t start, size_t quote) {
   Token& token = out_.tokens.emplace_back();
   token.kind = TokenKind::String;
   token.blankBefore = blank_;
+  token.national = start != quote;
   token.offset = static_cast<uint32_t>(start);
   token.text = std::string_view(data + quote, p + 1 - quote);
   pos_ = p + 1;

@@ -640,6 +640,16 @@ void FixedLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, sqlite3_value_int(argv[1]));
 }
 
+// tsql_national_length(x): the datalength of Unicode text, two bytes a
+// UTF-16 unit.
+void NationalLength(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  const std::string_view text = Text(argv[0]);
+  int64_t bytes = 0;
+  for (size_t p = 0; p < text.size();) bytes += TSqlCollation::Next(text, p) > 0xFFFF ? 4 : 2;
+  sqlite3_result_int64(ctx, bytes);
+}
+
 // concat(a, b, ...): the values' texts joined, NULL taken as ''.
 void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc < 2 || argc > 254) return sqlite3_result_error(ctx, "The concat function requires 2 to 254 arguments.", -1);
@@ -1011,6 +1021,7 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   // String functions SQL Server has that the engine lacks or has otherwise.
   Define(db, "datalength", 1, DataLength);
   Define(db, "tsql_fixed_length", 2, FixedLength);
+  Define(db, "tsql_national_length", 1, NationalLength);
   Define(db, "concat", -1, Concat);
   Define(db, "replace", 3, Replace);
   Define(db, "stuff", 4, Stuff);

@@ -10,7 +10,7 @@ namespace fabrikon::dialect {
 enum class TokenKind : uint8_t {
   Word,        // identifier or keyword
   QuotedName,  // [name] or "name"
-  String,      // '...' (an N'...' literal is kept without its N)
+  String,      // '...' (an N'...' literal is kept without its N, marked national)
   Number,      // 12, .50, 1E-05
   Binary,      // 0x1F
   Operator,    // = <> != < > <= >= !< !> + - * / % || & | ^ ~
@@ -24,6 +24,7 @@ enum class TokenKind : uint8_t {
 struct Token {
   TokenKind kind = TokenKind::Word;
   bool blankBefore = false;  // blanks or a comment preceded it in the source
+  bool national = false;     // a String written N'...' (Unicode text)
   uint32_t offset = 0;       // where it starts in the batch text (for messages)
   std::string_view text;
 

@@ -19,7 +19,7 @@ Token TokenList::Open() {
 }
 
 const Token& TokenList::At(size_t i) const {
-  static const Token none{TokenKind::Semicolon, true, 0, ""};
+  static const Token none{TokenKind::Semicolon, true, false, 0, ""};
   return i < tokens_.size() ? tokens_[i] : none;
 }
 
