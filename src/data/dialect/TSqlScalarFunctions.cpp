@@ -186,12 +186,13 @@ void MoneyText(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, C::FitText(std::move(text), length, padded));
 }
 
-// tsql_str(x, length, style, padded)
+// tsql_str(x, length, style, flags): flags 1 pads to length, 2 national.
 void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
   const long length = sqlite3_value_int(argv[1]);
   const int style = sqlite3_value_int(argv[2]);
-  const bool padded = sqlite3_value_int(argv[3]) != 0;
+  const bool padded = (sqlite3_value_int(argv[3]) & 1) != 0;
+  const bool national = (sqlite3_value_int(argv[3]) & 2) != 0;
   std::string text;
   switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return sqlite3_result_null(ctx);
@@ -204,8 +205,12 @@ void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
       return ResultText(ctx, C::FitText(std::move(text), length, padded));
     }
   }
-  // A number that does not fit shows as '*', as in SQL Server.
-  if (length >= 0 && static_cast<long>(text.size()) > length) text = "*";
+  // A number that does not fit shows as '*', as in SQL Server; in a
+  // national text an int that does not fit is refused.
+  if (length >= 0 && static_cast<long>(text.size()) > length) {
+    if (national && sqlite3_value_type(v) == SQLITE_INTEGER) return Overflow(ctx, padded ? "nchar" : "nvarchar");
+    text = "*";
+  }
   ResultText(ctx, C::FitText(std::move(text), length, padded));
 }
 
