@@ -330,6 +330,8 @@ TEST_F(SqlServerRulesTest, DecimalArithmeticFollowsSqlServer) {
       {"select 5.5 % 2", "1.5"},
       {"select -5.5 % 2", "-1.5"},
       {"select 7 % 3", "1"},
+      {"select '7' % 2", "1"},
+      {"select 5.3 % 1", "0.3"},
       {"select a % 10 from t", "7"},
       {"select round(748.58, -2)", "700.0"},
       {"select cast(32767 as smallint) + cast(-1 as smallint)", "32766"},

@@ -107,8 +107,13 @@ void Modulo(sqlite3_context* ctx, int, sqlite3_value** argv) {
   double a = 0, b = 0;
   if (!Number(ctx, argv[0], a) || !Number(ctx, argv[1], b)) return;
   if (b == 0) return DataError(ctx, "Divide by zero error encountered.");
-  // Both operands have at most 15 digits: the remainder is rounded to them.
   const double rest = std::fmod(a, b);
+  // Whole numbers (a text '7' converted) keep an integer remainder.
+  const bool whole = sqlite3_value_type(argv[0]) != SQLITE_FLOAT && sqlite3_value_type(argv[1]) != SQLITE_FLOAT &&
+                     a == std::trunc(a) && b == std::trunc(b) && std::fabs(a) < 9e15 && std::fabs(b) < 9e15;
+  if (whole) return sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(rest));
+  // Both operands have at most 15 digits: the remainder is rounded to them
+  // (5.3 % 1 is 0.3, not 0.2999999999999998).
   sqlite3_result_double(ctx, std::fabs(rest) < 1e15 ? std::stod(C::FormatNumber(rest)) : rest);
 }
 
