@@ -387,6 +387,8 @@ TEST_F(SqlServerRulesTest, NumberTextsFollowSqlServer) {
   ExpectRefusals(db, {
       {"select cast(123 as nvarchar(2))", kConversion,
        "Arithmetic overflow error converting expression to data type nvarchar."},
+      {"select cast('' as decimal(10,2))", kConversion, "Error converting data type varchar to numeric."},
+      {"select convert(numeric(5,1), 'abc')", kConversion, "Error converting data type varchar to numeric."},
       {"select cast(12.50 as varchar(4))", kConversion,
        "Arithmetic overflow error converting numeric to data type varchar."},
       {"select cast(1.0e0 / 3 as varchar(5))", kConversion,

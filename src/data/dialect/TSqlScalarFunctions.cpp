@@ -270,7 +270,8 @@ void Decimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const int precision = sqlite3_value_int(argv[1]);
   const int scale = sqlite3_value_int(argv[2]);
   double value = 0;
-  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "numeric");
+  // SQL Server words a text that is no number differently for numeric.
+  if (!AsNumber(argv[0], value, false)) return DataError(ctx, "Error converting data type varchar to numeric.");
   const double rounded = C::RoundDecimal(value, scale);
   if (std::fabs(rounded) >= std::pow(10.0, precision - scale))
     return DataError(ctx, "Arithmetic overflow error converting " + DecimalSource(argc, argv) +
