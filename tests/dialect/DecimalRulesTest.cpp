@@ -19,10 +19,13 @@ TEST(DecimalRules, GoldenForms) {
       {"select cast(1e-5 as varchar(10))", "select tsql_float_str(1e-5, 10, 0, 0)"},
       {"select cast(cast(1 as smallint) + cast(2 as smallint) as nvarchar(3))",
        "select tsql_str(tsql_int(tsql_int(1, 16) + tsql_int(2, 16), 16), 3, 0, 2)"},
+      {"select avg(cast(q as int)), avg(cast(q as bigint) * 2)",
+       "select tsql_int(avg(tsql_int(q, 32)), 32), tsql_int(avg(tsql_int(tsql_int(q, 64) * 2, 64)), 64)"},
       // Types the text does not tell stay with the engine.
       {"select qty / 3.0, qty * 1.5, cast(qty as varchar) from t",
        "select qty / 3.0, qty * 1.5, tsql_str(qty, 30, 0, 0) from t"},
       {"select 7 / 2, 7 % 2", "select tsql_int(7 / 2, 32), tsql_int(7 % 2, 32)"},
+      {"select avg(q), avg(q * 1.5) from t", "select avg(q), avg(q * 1.5) from t"},
   };
   for (const auto& [tsql, sqlite] : cases) EXPECT_EQ(Sql(tsql), sqlite) << tsql;
 }

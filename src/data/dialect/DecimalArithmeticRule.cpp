@@ -205,6 +205,27 @@ bool HasArithmetic(const TokenList& tokens) {
   return false;
 }
 
+// avg of an int is an int: the engine's average keeps the fraction, so it is
+// cut off by the int conversion (toward zero, as T-SQL's int division).
+void IntAverages(TokenList& tokens) {
+  for (size_t i = tokens.size(); i-- > 0;) {
+    if (!tokens[i].IsWord("avg") || !tokens.At(i + 1).Is(TokenKind::LParen)) continue;
+    const size_t close = tokens.MatchParen(i + 1);
+    if (close == TokenList::npos) continue;
+    const NumericType type = NumericType::Average(DecimalArithmeticRule::TypeOf(tokens, i + 2, close));
+    if (!type.Is(Kind::Int)) continue;
+    Tokens call{TokenList::Word("tsql_int"), TokenList::Open()};
+    call[0].blankBefore = tokens[i].blankBefore;
+    Tokens average = tokens.Slice(i, close + 1);
+    average[0].blankBefore = false;
+    call.insert(call.end(), average.begin(), average.end());
+    call.push_back(TokenList::Comma());
+    call.push_back(TokenList::Make(TokenKind::Number, tokens.Store(std::to_string(type.bits))));
+    call.push_back(TokenList::Close());
+    tokens.Replace(i, close + 1, std::move(call));
+  }
+}
+
 }  // namespace
 
 NumericType DecimalArithmeticRule::TypeOf(TokenList& tokens, size_t first, size_t last) {
@@ -216,6 +237,7 @@ NumericType DecimalArithmeticRule::TypeOf(TokenList& tokens, size_t first, size_
 }
 
 void DecimalArithmeticRule::Apply(TokenList& tokens, const RuleContext&) const {
+  IntAverages(tokens);
   if (!HasArithmetic(tokens)) return;
   for (size_t start = tokens.size(); start-- > 0;) {
     if (!StartsExpression(tokens, start)) continue;

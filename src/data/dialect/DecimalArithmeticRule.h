@@ -7,7 +7,8 @@
 //   a * b  -> tsql_numeric(a * b, p, s)     (money: tsql_money(a * b))
 // and % of anything but two ints becomes tsql_mod(a, b), the remainder of
 // decimals (the engine's % truncates them to integers); % of a float and
-// another known type is refused as T-SQL refuses it. Sums and differences
+// another known type is refused as T-SQL refuses it. An avg of an int is an
+// int: avg(x) -> tsql_int(avg(x), bits). Sums and differences
 // are exact in doubles as far as their digits go and stay as they are.
 #pragma once
 #include "data/dialect/NumericType.h"

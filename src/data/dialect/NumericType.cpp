@@ -116,7 +116,14 @@ NumericType NumericType::Of(const TokenList& tokens, size_t first, size_t last) 
   if (head.IsWord("count")) return Int(32);
   if (head.IsWord("count_big")) return Int(64);
   if ((head.IsWord("round") || head.IsWord("abs")) && !args.empty()) return Of(tokens, args[0].first, args[0].second);
+  if (head.IsWord("avg") && args.size() == 1) return Average(Of(tokens, args[0].first, args[0].second));
   return {};
+}
+
+NumericType NumericType::Average(const NumericType& of) {
+  if (of.Is(Kind::Int)) return Int(std::max(of.bits, 32));
+  if (of.Is(Kind::Decimal)) return Decimal(kMaxPrecision, std::max(of.scale, 6));
+  return of;
 }
 
 // Addition cuts the scale so that the whole part keeps its digits.

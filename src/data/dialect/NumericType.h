@@ -39,7 +39,7 @@ struct NumericType {
   // The type of the expression in [first, last) when the text tells it: a
   // (signed) literal, a conversion the dialect wrote (tsql_int, tsql_decimal,
   // tsql_money, tsql_float), the numeric results of the arithmetic rules,
-  // count(...), round/abs of a typed value, or such in parentheses.
+  // count(...), round/abs/avg of a typed value, or such in parentheses.
   static NumericType Of(const TokenList& tokens, size_t first, size_t last);
 
   // The result types of + and -, *, /, %: Unknown when an operand is; float
@@ -49,6 +49,9 @@ struct NumericType {
   static NumericType Multiply(const NumericType& a, const NumericType& b);
   static NumericType Divide(const NumericType& a, const NumericType& b);
   static NumericType Modulo(const NumericType& a, const NumericType& b);
+  // avg of a value: an int's average is an int (the fraction cut off), a
+  // decimal's a decimal(38, at least 6).
+  static NumericType Average(const NumericType& of);
 };
 
 }  // namespace fabrikon::dialect
