@@ -142,6 +142,22 @@ TEST_F(SqlServerBehaviourTest, IdentityColumnsNumberThemselves) {
   }
 }
 
+// A decimal literal's scale is part of its type even where the connection
+// binds its value: statements that differ only in a literal's scale are
+// translated each for its own, and their texts and quotients differ.
+TEST_F(SqlServerBehaviourTest, DecimalLiteralsKeepTheirScaleWhenBound) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"select 'a' + cast(1.50 as varchar) from parts", "a1.50"},
+      {"select 'a' + cast(1.5 as varchar) from parts", "a1.5"},
+      {"select 'a' + cast(2.125 as varchar) from parts", "a2.125"},
+      {"select 'a' + cast(3.75 as varchar) from parts", "a3.75"},
+      {"select count(*) * 1.0 / 3 from parts", "0.333333333333"},
+      {"select count(*) * 1.00 / 3 from parts", "0.3333333333333"},
+  };
+  for (int run = 0; run < 2; ++run)
+    for (const auto& [sql, expected] : cases) EXPECT_EQ(Value(sql), expected) << sql;
+}
+
 TEST_F(SqlServerBehaviourTest, BatchCreatingATableThenUsingItRuns) {
   const std::string batch =
       "IF EXISTS (select * from tempdb..sysobjects where name = 'TMPQX_test') DROP TABLE TempDB..TMPQX_test "

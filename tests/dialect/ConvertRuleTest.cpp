@@ -13,7 +13,7 @@ TEST(ConvertRule, GoldenForms) {
   EXPECT_EQ(Sql("select isnull(CONVERT(DECIMAL(20,2),iinput),0), convert(numeric, x), cast(x as float)"),
             "select ifnull(tsql_decimal(iinput, 20, 2),0), tsql_decimal(x, 18, 0), tsql_float(x)");
   EXPECT_EQ(Sql("select cast (iSOsID as varchar), convert(varchar(10), d, 120), convert(nchar(4), c)"),
-            "select tsql_str(iSOsID, 30, 0, 0), tsql_str(d, 10, 120, 0), tsql_str(c, 4, 0, 1)");
+            "select tsql_str(iSOsID, 30, 0, 0), tsql_str(d, 10, 120, 0), tsql_str(c, 4, 0, 3)");
   EXPECT_THROW(Sql("select convert(varchar(99999999999999999999), x)"), ComError);
   EXPECT_EQ(Sql("select convert(varchar, convert(money, m), 1), convert(datetime, '2008-1-9'), cast(x as uniqueidentifier)"),
             "select tsql_money_str(tsql_money(m), 30, 1, 0), tsql_datetime('2008-1-9', 0), CAST(x AS uniqueidentifier)");

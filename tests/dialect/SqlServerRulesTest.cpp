@@ -376,5 +376,93 @@ TEST_F(SqlServerRulesTest, NumericFunctionsFollowSqlServer) {
   });
 }
 
+// Decimals keep the precision and scale T-SQL gives them: a quotient is cut
+// to its scale, % keeps the fraction, money divides to four decimals; the int
+// family overflows at its own type's limits.
+TEST_F(SqlServerRulesTest, DecimalArithmeticFollowsSqlServer) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select 1 / 3.0", "0.333333"},
+      {"select 2 / 3.0", "0.666666"},
+      {"select -2 / 3.0", "-0.666666"},
+      {"select 10 / 3.0 * 3", "9.999999"},
+      {"select (1 / 3.0) * 3", "0.999999"},
+      {"select cast(1 as decimal(10,2)) / 3", "0.3333333333333"},
+      {"select cast(10 as decimal(10,0)) / 4", "2.5"},
+      {"select 0.3 / 0.1", "3.0"},
+      {"select 1.5 / null", "NULL"},
+      {"select count(*) * 1.0 / 3 from t", "0.333333333333"},
+      {"select cast(10 as money) / 3", "3.3333"},
+      {"select 5.5 % 2", "1.5"},
+      {"select -5.5 % 2", "-1.5"},
+      {"select 7 % 3", "1"},
+      {"select '7' % 2", "1"},
+      {"select 5.3 % 1", "0.3"},
+      {"select a % 10 from t", "7"},
+      {"select round(748.58, -2)", "700.0"},
+      {"select avg(cast(a as int) - 2147483640) from (select a from t union all select a - 2 from t) u", "6"},
+      {"select avg(cast(x as int)) from (select -7 as x union all select 0) u", "-3"},
+      {"select avg(cast(2.5 as decimal(4,1)))", "2.5"},
+      {"select cast(32767 as smallint) + cast(-1 as smallint)", "32766"},
+      {"select cast(200 as tinyint) + 100", "300"},
+      {"select cast(9223372036854775806 as bigint) + 1", "9223372036854775807"},
+  };
+  ExpectValues(db, cases);
+  constexpr int32_t kConversion = ErrorNumber::CantConvertValue;
+  ExpectRefusals(db, {
+      {"select cast(5.5e0 as float) % 2", ErrorNumber::ErrorsInCommand,
+       "The data types float and int are incompatible in the modulo operator."},
+      {"select round(748.58, -3)", kConversion, "Arithmetic overflow error converting expression to data type numeric."},
+      {"select 1.5 / 0", kConversion, "Divide by zero error encountered."},
+      {"select 5.5 % (a - a) from t", kConversion, "Divide by zero error encountered."},
+      {"select cast(32767 as smallint) + cast(1 as smallint)", kConversion,
+       "Arithmetic overflow error for data type smallint, value = 32768."},
+      {"select cast(255 as tinyint) + cast(1 as tinyint)", kConversion,
+       "Arithmetic overflow error for data type tinyint, value = 256."},
+      {"select cast(9223372036854775807 as bigint) + 1", kConversion,
+       "Arithmetic overflow error converting expression to data type bigint."},
+      {"select cast(4611686018427387904 as bigint) * 2", kConversion,
+       "Arithmetic overflow error converting expression to data type bigint."},
+  });
+}
+
+// The text of a number follows its type: a decimal keeps the digits of its
+// scale, money two decimals, a float at most six significant digits (or a
+// style's scientific notation); an int too long for a char shows '*', for a
+// national char, or any other number too long, is refused.
+TEST_F(SqlServerRulesTest, NumberTextsFollowSqlServer) {
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"select replace(12.50, '.', ',')", "12,50"},
+      {"select right(1.50, 2)", "50"},
+      {"select concat('a', 1.50, 2)", "a1.502"},
+      {"select 'a' + cast(1.50 as varchar)", "a1.50"},
+      {"select len(1.50)", "4"},
+      {"select cast(.5 as varchar)", "0.5"},
+      {"select cast(-0.50 as varchar)", "-0.50"},
+      {"select cast(1 / 3.0 as varchar)", "0.333333"},
+      {"select convert(varchar, cast(1234.5 as decimal(10,2)), 1)", "1234.50"},
+      {"select cast(cast(10 as money) / 3 as varchar)", "3.33"},
+      {"select cast(1.0e0 / 3 as varchar)", "0.333333"},
+      {"select cast(1e-5 as varchar)", "1e-005"},
+      {"select cast(12345.678e0 as varchar)", "12345.7"},
+      {"select cast(1234567.0e0 as varchar)", "1.23457e+006"},
+      {"select convert(varchar(30), 1.0e0 / 3, 1)", "3.3333333e-001"},
+      {"select convert(varchar(30), 1.0e0 / 3, 2)", "3.333333333333333e-001"},
+      {"select cast(123 as varchar(2))", "*"},
+      {"select cast(17 as varchar)", "17"},
+  };
+  ExpectValues(db, cases);
+  constexpr int32_t kConversion = ErrorNumber::CantConvertValue;
+  ExpectRefusals(db, {
+      {"select cast(123 as nvarchar(2))", kConversion,
+       "Arithmetic overflow error converting expression to data type nvarchar."},
+      {"select cast('' as decimal(10,2))", kConversion, "Error converting data type varchar to numeric."},
+      {"select convert(numeric(5,1), 'abc')", kConversion, "Error converting data type varchar to numeric."},
+      {"select cast(12.50 as varchar(4))", kConversion,
+       "Arithmetic overflow error converting numeric to data type varchar."},
+      {"select cast(1.0e0 / 3 as varchar(5))", kConversion,
+       "Arithmetic overflow error converting float to data type varchar."},
+  });
+}
+
 }  // namespace
 }  // namespace fabrikon::dialect::test

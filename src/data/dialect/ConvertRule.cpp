@@ -205,7 +205,9 @@ void ConvertRule::Rewrite(TokenList& tokens, Edits& edits, const Call& call, con
     // applies to dates and numbers (-1 tells tsql_str so).
     if (StringConcatRule::Classify(tokens, call.value.first, call.value.second) == StringConcatRule::Type::Text)
       style = number(-1);
-    return Become(tokens, edits, call, "tsql_str", {number(length), std::move(style), number(padded)});
+    const bool national = t == "nchar" || t == "nvarchar" || t == "ntext";
+    return Become(tokens, edits, call, "tsql_str",
+                  {number(length), std::move(style), number((padded ? 1 : 0) | (national ? 2 : 0))});
   }
   if (t == "int" || t == "integer" || t == "bigint" || t == "smallint" || t == "tinyint") {
     const long bits = t == "bigint" ? 64 : t == "smallint" ? 16 : t == "tinyint" ? 8 : 32;

@@ -1,7 +1,8 @@
 // ConvertRule: CONVERT(type, x [, style]) and CAST(x AS type) with T-SQL's
 // meaning, through the conversion functions RegisterFunctions installs:
 //   money          -> tsql_money(x); of the row version column qxts -> tsql_money_rv(qxts)
-//   char/varchar.. -> tsql_str(x, length, style, padded); of a money value
+//   char/varchar.. -> tsql_str(x, length, style, flags) (flags: 1 padded, 2
+//                     national); of a money value
 //                     tsql_money_str(...), and the row-version guard's
 //                     convert(char, money, 2) -> tsql_char_money2(m)
 //   int family     -> tsql_int(x, bits)

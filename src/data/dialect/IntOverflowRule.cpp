@@ -3,6 +3,7 @@
 // it, which then finds it as a single int operand.
 #include "data/dialect/IntOverflowRule.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace fabrikon::dialect {
@@ -11,45 +12,51 @@ namespace {
 
 constexpr int kMaxDepth = 64;  // deeper nesting is left to the engine
 
-// The ")" closing a conversion to int at first (npos when it is none). The
-// functions that yield int (len, count, ...) are not counted: their sums
-// never reach int's limits in practice, and a check on every row would cost.
-size_t IntCallEnd(const TokenList& t, size_t first) {
+// The ")" closing a conversion to a type of the int family at first (npos
+// when it is none), and the type's bits. The functions that yield int (len,
+// count, ...) are not counted: their sums never reach int's limits in
+// practice, and a check on every row would cost.
+size_t IntCallEnd(const TokenList& t, size_t first, int& bits) {
   if (!t.At(first).IsWord("tsql_int") || t.At(first + 1).kind != TokenKind::LParen) return TokenList::npos;
   const size_t close = t.MatchParen(first + 1);
-  if (close == TokenList::npos || close < first + 4) return TokenList::npos;
-  return t[close - 1].text == "32" && t[close - 2].kind == TokenKind::Comma ? close : TokenList::npos;
+  if (close == TokenList::npos || close < first + 4 || t[close - 2].kind != TokenKind::Comma) return TokenList::npos;
+  const std::string_view size = t[close - 1].text;
+  bits = size == "32" ? 32 : size == "64" ? 64 : size == "16" ? 16 : size == "8" ? 8 : 0;
+  return bits != 0 ? close : TokenList::npos;
 }
 
 void Append(std::vector<Token>& out, const std::vector<Token>& more) {
   out.insert(out.end(), more.begin(), more.end());
 }
 
-// out becomes tsql_int(out, 32).
-void Checked(std::vector<Token>& out) {
+// out becomes tsql_int(out, bits).
+void Checked(std::vector<Token>& out, int bits) {
   if (out.empty()) return;
   std::vector<Token> call{TokenList::Word("tsql_int"), TokenList::Open()};
   call[0].blankBefore = out[0].blankBefore;
   out[0].blankBefore = false;
   Append(call, out);
   call.push_back(TokenList::Comma());
-  call.push_back(TokenList::Make(TokenKind::Number, "32"));
+  call.push_back(TokenList::Make(TokenKind::Number, bits == 64 ? "64" : bits == 16 ? "16" : bits == 8 ? "8" : "32"));
   call.push_back(TokenList::Close());
   out = std::move(call);
 }
 
 // Each reader below parses the int expression at i into out (empty on
-// entry, its own operand only), advances i past it, and sets checked when it
-// wrapped an operation. False when the text there is no int expression.
-bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked);
+// entry, its own operand only), advances i past it, sets bits to its type's
+// (the wider of two operands': smallint + smallint stays smallint), and sets
+// checked when it wrapped an operation. False when the text there is no int
+// expression.
+bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits);
 
-// A literal, a conversion to int, or a parenthesised int expression.
-bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
+// A literal, a conversion to the int family, or a parenthesised int expression.
+bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits) {
   if (IntOverflowRule::IsIntLiteral(t.At(i))) {
     out.push_back(t[i++]);
+    bits = 32;
     return true;
   }
-  const size_t callEnd = IntCallEnd(t, i);
+  const size_t callEnd = IntCallEnd(t, i, bits);
   if (callEnd != TokenList::npos) {
     out = t.Slice(i, callEnd + 1);
     i = callEnd + 1;
@@ -58,51 +65,54 @@ bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, 
   if (t.At(i).kind != TokenKind::LParen || depth >= kMaxDepth) return false;
   const Token open = t[i++];
   std::vector<Token> inner;
-  if (!Sum(t, i, depth + 1, inner, checked) || t.At(i).kind != TokenKind::RParen) return false;
+  if (!Sum(t, i, depth + 1, inner, checked, bits) || t.At(i).kind != TokenKind::RParen) return false;
   out.push_back(open);
   Append(out, inner);
   out.push_back(t[i++]);
   return true;
 }
 
-bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
-  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) return Primary(t, i, depth, out, checked);
+bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits) {
+  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) return Primary(t, i, depth, out, checked, bits);
   if (depth >= kMaxDepth) return false;
   const Token sign = t[i++];
   const bool literal = IntOverflowRule::IsIntLiteral(t.At(i));
   std::vector<Token> operand;
-  if (!Unary(t, i, depth + 1, operand, checked)) return false;
+  if (!Unary(t, i, depth + 1, operand, checked, bits)) return false;
   out.push_back(sign);
   Append(out, operand);
   if (sign.IsOp("-") && !literal) {  // -(-2147483647 - 1) overflows; a literal's negation cannot
-    Checked(out);
+    Checked(out, bits);
     checked = true;
   }
   return true;
 }
 
 // A chain of * / % (sum false) or of + - (sum true), left to right.
-bool Binary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, bool sum) {
-  auto operand = [&](std::vector<Token>& into) {
-    return sum ? Binary(t, i, depth, into, checked, false) : Unary(t, i, depth, into, checked);
+bool Binary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits,
+            bool sum) {
+  auto operand = [&](std::vector<Token>& into, int& intoBits) {
+    return sum ? Binary(t, i, depth, into, checked, intoBits, false) : Unary(t, i, depth, into, checked, intoBits);
   };
   auto isOp = [sum](const Token& op) {
     return sum ? op.IsOp("+") || op.IsOp("-") : op.IsOp("*") || op.IsOp("/") || op.IsOp("%");
   };
-  if (!operand(out)) return false;
+  if (!operand(out, bits)) return false;
   while (isOp(t.At(i))) {
     out.push_back(t[i++]);
     std::vector<Token> right;
-    if (!operand(right)) return false;
+    int rightBits = 32;
+    if (!operand(right, rightBits)) return false;
     Append(out, right);
-    Checked(out);
+    bits = std::max(bits, rightBits);
+    Checked(out, bits);
     checked = true;
   }
   return true;
 }
 
-bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked) {
-  return Binary(t, i, depth, out, checked, true);
+bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits) {
+  return Binary(t, i, depth, out, checked, bits, true);
 }
 
 // An expression may begin at i: nothing before it binds to it.
@@ -149,7 +159,8 @@ bool IntOverflowRule::IsInt(const TokenList& tokens, size_t first, size_t last) 
   if (last == first + 1) return IsIntLiteral(tokens[first]);
   if (tokens.At(first).kind == TokenKind::LParen && tokens.MatchParen(first) == last - 1)
     return IsInt(tokens, first + 1, last - 1);
-  return IntCallEnd(tokens, first) == last - 1;
+  int bits = 0;
+  return IntCallEnd(tokens, first, bits) == last - 1 && bits == 32;
 }
 
 void IntOverflowRule::Apply(TokenList& tokens, const RuleContext&) const {
@@ -163,7 +174,8 @@ void IntOverflowRule::Apply(TokenList& tokens, const RuleContext&) const {
     std::vector<Token> out;
     size_t end = start;
     bool checked = false;
-    if (Sum(tokens, end, 0, out, checked) && checked && EndsExpression(tokens, end))
+    int bits = 32;
+    if (Sum(tokens, end, 0, out, checked, bits) && checked && EndsExpression(tokens, end))
       tokens.Replace(start, end, std::move(out));
   }
 }

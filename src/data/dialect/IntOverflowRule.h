@@ -5,7 +5,9 @@
 // both operands are ints (integer literals within int's range, conversions to
 // int, parenthesised expressions of them), every +, -, *, / and % (and a
 // minus before such an expression) becomes tsql_int(a op b, 32), which checks
-// the range. Only expressions that stand alone (no operator binds them to a
+// the range. The other types of the family are checked alike: the result has
+// the wider operand's type (tinyint + tinyint is a tinyint, smallint + int an
+// int, bigint + int a bigint: tsql_int(a op b, 8 | 16 | 64)). Only expressions that stand alone (no operator binds them to a
 // neighbour of unknown type) are rewritten; a literal beyond int's range is
 // numeric in T-SQL and makes the expression numeric, so it is left alone.
 #pragma once
@@ -16,7 +18,8 @@ namespace fabrikon::dialect {
 class IntOverflowRule : public RewriteRule {
  public:
   void Apply(TokenList& tokens, const RuleContext& context) const override;
-  // The operand [first, last) is a T-SQL int as far as the text tells.
+  // The operand [first, last) is a T-SQL int (not another of the family) as
+  // far as the text tells.
   static bool IsInt(const TokenList& tokens, size_t first, size_t last);
   // An integer literal within int's range.
   static bool IsIntLiteral(const Token& token);

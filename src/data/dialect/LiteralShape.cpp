@@ -18,6 +18,9 @@ constexpr size_t kMaxDateMarkers = 800;  // markers are the years 1100 to 1899
 constexpr int64_t kIntegerMarker = 2111100000;  // an int, as the literals it stands for
 constexpr int64_t kBigIntegerMarker = 7300000000000;
 constexpr int64_t kRealMarker = 7300000000;
+// A decimal's scale (the digits after its point) is part of its type, so of
+// the shape; longer fractions stay in the shape as written.
+constexpr size_t kMaxMarkedScale = 18;
 
 bool IsBlankText(std::string_view literal) {
   for (size_t i = 1; i + 1 < literal.size(); ++i)
@@ -119,6 +122,7 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
           key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
         }
         key_ += static_cast<char>(static_cast<int>(literal.kind) | (t.national ? 0x20 : 0));  // N'..': lower case
+        if (literal.kind == LiteralClass::Real) key_ += static_cast<char>('0' + literal.scale);
         literals_.push_back(literal);
         continue;
       }
@@ -203,8 +207,11 @@ bool LiteralShape::Classify(size_t i, bool fixedNumber, Literal& literal) {
     literal.kind = literal.integer <= INT32_MAX ? LiteralClass::Integer : LiteralClass::BigInteger;
     return true;
   }
-  if (ExactDecimal(t.text, literal.real)) {
+  const size_t point = t.text.find('.');
+  const size_t scale = point == std::string_view::npos ? 0 : t.text.size() - point - 1;
+  if (scale >= 1 && scale <= kMaxMarkedScale && ExactDecimal(t.text, literal.real)) {
     literal.kind = LiteralClass::Real;
+    literal.scale = static_cast<uint8_t>(scale);
     return true;
   }
   return false;
@@ -234,7 +241,8 @@ std::string LiteralShape::MarkerText(size_t k, LiteralForm form) const {
     case LiteralClass::BigInteger:
       return std::to_string(kBigIntegerMarker + static_cast<int64_t>(k));
     case LiteralClass::Real:
-      return std::to_string(kRealMarker + static_cast<int64_t>(k)) + ".25";
+      return std::to_string(kRealMarker + static_cast<int64_t>(k)) + "." +
+             std::string(literals_[k].scale - 1u, '2') + "5";
   }
   return "";
 }

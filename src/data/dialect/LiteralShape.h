@@ -47,6 +47,7 @@ class LiteralShape {
     LiteralClass kind;
     int64_t integer = 0;  // Integer, BigInteger; Date: index of its canonical spelling
     double real = 0;      // Real
+    uint8_t scale = 0;    // Real: the digits written after its point (its marker has as many)
   };
 
   // source: the batch text every token's text points into, when it does

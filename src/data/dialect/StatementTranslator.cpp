@@ -11,6 +11,7 @@
 #include "data/dialect/CreateIndexRule.h"
 #include "data/dialect/CreateTableRule.h"
 #include "data/dialect/DateLiteralRule.h"
+#include "data/dialect/DecimalArithmeticRule.h"
 #include "data/dialect/DeleteFromRule.h"
 #include "data/dialect/DivisionRule.h"
 #include "data/dialect/DropTableRule.h"
@@ -21,6 +22,7 @@
 #include "data/dialect/LikeRule.h"
 #include "data/dialect/MinMaxRule.h"
 #include "data/dialect/MissingIntoRule.h"
+#include "data/dialect/NumberTextRule.h"
 #include "data/dialect/ObjectNameRule.h"
 #include "data/dialect/OperatorRule.h"
 #include "data/dialect/SelectIntoRule.h"
@@ -48,6 +50,8 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<FunctionNameRule>());
   rules_.push_back(std::make_unique<ConvertRule>());
   rules_.push_back(std::make_unique<StringConcatRule>());
+  rules_.push_back(std::make_unique<DecimalArithmeticRule>());  // reads the conversions' types
+  rules_.push_back(std::make_unique<NumberTextRule>());  // reads the arithmetic's types
   rules_.push_back(std::make_unique<IntOverflowRule>());  // after the conversions, before the divisor guard
   rules_.push_back(std::make_unique<UnionTypeRule>());
   rules_.push_back(std::make_unique<DivisionRule>());

@@ -350,4 +350,32 @@ std::string TSqlConversions::FitText(std::string text, long length, bool padded)
   return text;
 }
 
+// ---- text of numbers ----------------------------------------------------
+
+std::string TSqlConversions::FormatDecimal(double value, int scale) {
+  char buffer[400];
+  const double rounded = std::fabs(value) < 1e17 ? RoundDecimal(value, scale) : value;
+  std::snprintf(buffer, sizeof buffer, "%.*f", scale, rounded);
+  std::string text = buffer;
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);  // no "-0.00"
+  return text;
+}
+
+std::string TSqlConversions::FormatFloat(double value, int style) {
+  char buffer[64];
+  switch (style) {
+    case 1: std::snprintf(buffer, sizeof buffer, "%.7e", value); break;
+    case 2: std::snprintf(buffer, sizeof buffer, "%.15e", value); break;
+    case 3: std::snprintf(buffer, sizeof buffer, "%.17g", value); break;
+    default: std::snprintf(buffer, sizeof buffer, "%.6g", value); break;
+  }
+  std::string text = buffer;
+  const size_t e = text.find('e');
+  if (e != std::string::npos) {  // e+06 -> e+006
+    const size_t digits = e + 2;
+    if (text.size() - digits < 3) text.insert(digits, 3 - (text.size() - digits), '0');
+  }
+  return text;
+}
+
 }  // namespace fabrikon::dialect

@@ -53,6 +53,15 @@ class TSqlConversions {
   // that length when padded.
   static std::string FitText(std::string text, long length, bool padded);
   static size_t CharacterCount(std::string_view text);
+
+  // The text of a decimal of the given scale: every decimal written, half
+  // away from zero, a 0 before the point ("0.50", "-1.25", "12").
+  static std::string FormatDecimal(double value, int scale);
+  // convert(varchar, float, style): 0 at most 6 significant digits, in
+  // scientific notation when the exponent is below -4 or from 6 on; 1 always
+  // scientific with 8 digits; 2 with 16; 3 the 17 that read back the same
+  // value. Exponents have at least three digits ("1e-005").
+  static std::string FormatFloat(double value, int style);
 };
 
 }  // namespace fabrikon::dialect

@@ -11,6 +11,7 @@
 #include "data/dialect/TSqlCollation.h"
 #include "data/dialect/TSqlLexer.h"
 #include "data/dialect/TSqlLike.h"
+#include "data/dialect/TSqlNumberFunctions.h"
 #include "data/dialect/TSqlScalarFunctions.h"
 #include "data/dialect/TranslationCache.h"
 #include "fabrikon/ComError.h"
@@ -46,6 +47,7 @@ std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql) {
 void RegisterFunctions(sqlite3* db) {
   TSqlCollation::Register(db);
   TSqlScalarFunctions::Register(db);
+  TSqlNumberFunctions::Register(db);
   StrictSum::Register(db);
   TSqlLike::Register(db);
 }

@@ -203,12 +203,13 @@ std::string TextOrDateText(std::string_view text, int style) {
   return std::string(text);
 }
 
-// tsql_str(x, length, style, padded)
+// tsql_str(x, length, style, flags): flags 1 pads to length, 2 national.
 void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
   const long length = sqlite3_value_int(argv[1]);
   const int style = sqlite3_value_int(argv[2]);
-  const bool padded = sqlite3_value_int(argv[3]) != 0;
+  const bool padded = (sqlite3_value_int(argv[3]) & 1) != 0;
+  const bool national = (sqlite3_value_int(argv[3]) & 2) != 0;
   std::string text;
   switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return sqlite3_result_null(ctx);
@@ -216,8 +217,12 @@ void String(sqlite3_context* ctx, int, sqlite3_value** argv) {
     case SQLITE_FLOAT: text = C::FormatNumber(sqlite3_value_double(v)); break;
     default: return ResultText(ctx, C::FitText(TextOrDateText(Text(v), style), length, padded));
   }
-  // A number that does not fit shows as '*', as in SQL Server.
-  if (length >= 0 && static_cast<long>(text.size()) > length) text = "*";
+  // A number that does not fit shows as '*', as in SQL Server; in a
+  // national text an int that does not fit is refused.
+  if (length >= 0 && static_cast<long>(text.size()) > length) {
+    if (national && sqlite3_value_type(v) == SQLITE_INTEGER) return Overflow(ctx, padded ? "nchar" : "nvarchar");
+    text = "*";
+  }
   ResultText(ctx, C::FitText(std::move(text), length, padded));
 }
 
@@ -281,7 +286,8 @@ void Decimal(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   const int precision = sqlite3_value_int(argv[1]);
   const int scale = sqlite3_value_int(argv[2]);
   double value = 0;
-  if (!AsNumber(argv[0], value, false)) return ConversionFailed(ctx, Text(argv[0]), "numeric");
+  // SQL Server words a text that is no number differently for numeric.
+  if (!AsNumber(argv[0], value, false)) return DataError(ctx, "Error converting data type varchar to numeric.");
   const double rounded = C::RoundDecimal(value, scale);
   if (std::fabs(rounded) >= std::pow(10.0, precision - scale))
     return DataError(ctx, "Arithmetic overflow error converting " + DecimalSource(argc, argv) +
