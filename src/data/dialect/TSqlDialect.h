@@ -105,11 +105,19 @@ struct TranslatedStatement {
   // What the (guarded) statement is: Select reports -1, Insert/Update/Delete
   // report the rows they changed, Ddl and Other produce no count.
   StatementKind kind = StatementKind::Other;
+  // For a Select: the declared type of each result column the translation
+  // computes as a date ("datetime", "date"; "" for the others), which the
+  // engine cannot tell; empty when no column needs one.
+  std::vector<std::string> resultTypes;
 };
 
+class SchemaCatalog;
+
 // Splits and translates a batch. Throws ComError (0x80040E14) for text it
-// cannot read. Translations are cached.
-std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql);
+// cannot read. Translations are cached (by the catalog's generation too).
+// catalog: the declared column types the operands are typed by; null when
+// the connection cannot tell them.
+std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog = nullptr);
 
 // Registers on a connection what the translations rely on: the TSQL
 // collation (case-insensitive, trailing blanks ignored), the T-SQL functions

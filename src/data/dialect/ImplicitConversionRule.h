@@ -1,0 +1,36 @@
+// ImplicitConversionRule: where operands of different types meet, SQL Server
+// converts the one of lower data type precedence; the expression types tell
+// which (ExpressionTyper). After this rule:
+//   * a + b is a join (||) only when both sides are texts; a text meeting a
+//     number in + - * / % is converted to the number's type (and fails when
+//     it is no number);
+//   * date + n, date - n and n + date count n in days, date - date gives the
+//     difference as a date after 1900-01-01 (tsql_date_add);
+//   * a number or date compared with a text converts the text;
+//   * ISNULL takes its first argument's type, COALESCE and CASE the highest
+//     of their arguments and results: the text ones are converted;
+//   * COALESCE of nothing but NULL constants is refused, as SQL Server does.
+// Operands whose type is unknown (a column the catalog does not know) are
+// left as they are for the later rules.
+#pragma once
+#include "data/dialect/ExpressionTyper.h"
+#include "data/dialect/RewriteRule.h"
+
+namespace fabrikon::dialect {
+
+class ImplicitConversionRule : public RewriteRule {
+ public:
+  void Apply(TokenList& tokens, const RuleContext& context) const override;
+
+  // Wraps [first, last) into the conversion of a text of type `from` to
+  // type `to`; returns the index past the call.
+  static size_t Convert(TokenList& tokens, size_t first, size_t last, const SqlType& from, const SqlType& to);
+
+ private:
+  static void ConvertArguments(TokenList& tokens, const ExpressionTyper& typer);
+  static void ConvertComparisons(TokenList& tokens, const ExpressionTyper& typer);
+  static void ConvertArithmetic(TokenList& tokens, const ExpressionTyper& typer);
+  static size_t RightOperandEnd(const TokenList& tokens, size_t first);
+};
+
+}  // namespace fabrikon::dialect

@@ -1,0 +1,165 @@
+// TSqlImplicitConversions: see the header.
+#include "data/dialect/TSqlImplicitConversions.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "data/dialect/TSqlConversions.h"
+
+namespace fabrikon::dialect {
+
+namespace {
+
+using C = TSqlConversions;
+
+std::string_view Text(sqlite3_value* v) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return text == nullptr ? std::string_view() : std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(v)));
+}
+
+void Fail(sqlite3_context* ctx, const std::string& message) {
+  sqlite3_result_error(ctx, message.c_str(), -1);
+  sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
+}
+
+void FailValue(sqlite3_context* ctx, std::string_view source, std::string_view value, std::string_view target) {
+  Fail(ctx, "Conversion failed when converting the " + std::string(source) + " value '" + std::string(value) +
+                "' to data type " + std::string(target) + ".");
+}
+
+void ToInteger(sqlite3_context* ctx, std::string_view text, std::string_view source, std::string_view target) {
+  int64_t value = 0;
+  if (!C::Trim(text).empty() && !C::ParseInteger(text, value)) return FailValue(ctx, source, text, target);
+  const int64_t low = target == "tinyint" ? 0 : target == "smallint" ? -32768 : target == "int" ? INT32_MIN : INT64_MIN;
+  const int64_t high = target == "tinyint" ? 255 : target == "smallint" ? 32767 : target == "int" ? INT32_MAX : INT64_MAX;
+  if (value < low || value > high)
+    return Fail(ctx, "The conversion of the " + std::string(source) + " value '" + std::string(text) +
+                         "' overflowed an " + std::string(target) + " column. Use a larger integer column.");
+  sqlite3_result_int64(ctx, value);
+}
+
+void ResultNumber(sqlite3_context* ctx, double value) {
+  if (value == std::trunc(value) && std::fabs(value) < 9e15) return sqlite3_result_int64(ctx, static_cast<int64_t>(value));
+  sqlite3_result_double(ctx, value);
+}
+
+void ToDate(sqlite3_context* ctx, std::string_view text, std::string_view source, bool dateOnly) {
+  DateTime date;
+  if (C::Trim(text).empty()) {
+    date = C::FromDayNumber(0);
+  } else {
+    switch (C::ReadDate(text, 0, date)) {
+      case C::DateRead::Ok: break;
+      case C::DateRead::OutOfRange:
+        return Fail(ctx, "The conversion of a " + std::string(source) +
+                             " data type to a datetime data type resulted in an out-of-range value.");
+      case C::DateRead::Malformed:
+        return Fail(ctx, "Conversion failed when converting date and/or time from character string.");
+    }
+  }
+  if (dateOnly) date.hour = date.minute = date.second = 0;
+  const std::string canonical = C::CanonicalDate(date);
+  sqlite3_result_text(ctx, canonical.data(), static_cast<int>(canonical.size()), SQLITE_TRANSIENT);
+}
+
+void ToBit(sqlite3_context* ctx, std::string_view text, std::string_view source) {
+  const std::string_view trimmed = C::Trim(text);
+  auto same = [&](std::string_view word) {
+    if (trimmed.size() != word.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+      if ((trimmed[i] | 0x20) != word[i]) return false;
+    return true;
+  };
+  if (same("true")) return sqlite3_result_int(ctx, 1);
+  if (same("false")) return sqlite3_result_int(ctx, 0);
+  double value = 0;
+  if (!C::ParseNumber(trimmed, value)) return FailValue(ctx, source, text, "bit");
+  sqlite3_result_int(ctx, value != 0 ? 1 : 0);
+}
+
+// tsql_as(x, target, source)
+void As(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  sqlite3_value* v = argv[0];
+  if (sqlite3_value_type(v) != SQLITE_TEXT) return sqlite3_result_value(ctx, v);
+  const std::string_view text = Text(v);
+  const std::string_view target = Text(argv[1]);
+  const std::string_view source = Text(argv[2]);
+  if (target == "int" || target == "smallint" || target == "tinyint" || target == "bigint")
+    return ToInteger(ctx, text, source, target);
+  if (target == "bit") return ToBit(ctx, text, source);
+  if (target == "datetime" || target == "date") return ToDate(ctx, text, source, target == "date");
+  double value = 0;
+  const bool blank = C::Trim(text).empty();
+  if (target == "money") {
+    int64_t units = 0;
+    if (blank) return sqlite3_result_int(ctx, 0);
+    if (!C::ParseMoney(text, units))
+      return Fail(ctx, "Cannot convert a char value to money. The char value has incorrect syntax.");
+    return ResultNumber(ctx, static_cast<double>(units) / 10000.0);
+  }
+  if (target == "numeric") {
+    if (blank || !C::ParseNumber(text, value))
+      return Fail(ctx, "Error converting data type " + std::string(source) + " to numeric.");
+    return ResultNumber(ctx, value);
+  }
+  if (blank) return sqlite3_result_double(ctx, 0.0);
+  if (!C::ParseNumber(text, value)) return Fail(ctx, "Error converting data type " + std::string(source) + " to float.");
+  sqlite3_result_double(ctx, value);
+}
+
+bool Serial(sqlite3_value* v, double& serial) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: serial = sqlite3_value_double(v); return true;
+    case SQLITE_TEXT: {
+      DateTime d;
+      const std::string_view text = Text(v);
+      if (C::Trim(text).empty()) {
+        serial = 0;
+        return true;
+      }
+      if (C::ReadDate(text, 0, d) != C::DateRead::Ok) {
+        double number = 0;
+        if (!C::ParseNumber(text, number)) return false;
+        serial = number;
+        return true;
+      }
+      serial = static_cast<double>(C::DayNumber(d.year, d.month, d.day)) +
+               (d.hour * 3600.0 + d.minute * 60.0 + d.second) / 86400.0;
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// tsql_date_add(d, n, sign)
+void DateAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+    return sqlite3_result_null(ctx);
+  double date = 0, days = 0;
+  if (!Serial(argv[0], date))
+    return Fail(ctx, "Conversion failed when converting date and/or time from character string.");
+  if (!Serial(argv[1], days))
+    return Fail(ctx, "Conversion failed when converting date and/or time from character string.");
+  const double serial = date + sqlite3_value_int(argv[2]) * days;
+  if (!(serial >= -53690.0 && serial < 2958464.0))
+    return Fail(ctx, "Arithmetic overflow error converting expression to data type datetime.");
+  // to the second, as the stored form keeps it
+  const double seconds = std::round(serial * 86400.0);
+  const std::string canonical = C::CanonicalDate(C::FromSerial(seconds / 86400.0));
+  sqlite3_result_text(ctx, canonical.data(), static_cast<int>(canonical.size()), SQLITE_TRANSIENT);
+}
+
+}  // namespace
+
+void TSqlImplicitConversions::Register(sqlite3* db) {
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+  sqlite3_create_function_v2(db, "tsql_as", 3, flags, nullptr, As, nullptr, nullptr, nullptr);
+  sqlite3_create_function_v2(db, "tsql_date_add", 3, flags, nullptr, DateAdd, nullptr, nullptr, nullptr);
+}
+
+}  // namespace fabrikon::dialect
