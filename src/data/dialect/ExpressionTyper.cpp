@@ -70,18 +70,18 @@ void ExpressionTyper::ReadTables() {
   for (size_t i = 0; i < tokens_.size(); ++i) {
     const Token& t = tokens_[i];
     if (!IsAny(t, {"from", "join", "update", "into"})) continue;
-    size_t next = ReadTable(i + 1);
+    size_t next = ReadTable(i + 1, t.IsWord("into"));
     while (t.IsWord("from") && next < tokens_.size() && tokens_[next].kind == TokenKind::Comma)
-      next = ReadTable(next + 1);
+      next = ReadTable(next + 1, false);
   }
 }
 
 // A table reference at i: name[.name] [[AS] alias]; where it ends.
-size_t ExpressionTyper::ReadTable(size_t i) {
+size_t ExpressionTyper::ReadTable(size_t i, bool columnList) {
   if (!IsName(tokens_.At(i))) return i;
   size_t end = i + 1;
   while (tokens_.At(end).kind == TokenKind::Dot && IsName(tokens_.At(end + 1))) end += 2;
-  if (tokens_.At(end).kind == TokenKind::LParen) return end;  // a function, not a table
+  if (tokens_.At(end).kind == TokenKind::LParen && !columnList) return end;  // a function, not a table
   Table table;
   for (size_t k = i; k < end; ++k) table.name += tokens_[k].text;
   table.alias = Lower(tokens_[end - 1].text);

@@ -45,7 +45,7 @@ class ExpressionTyper {
     std::string name;   // as written, possibly schema-qualified
   };
   void ReadTables();
-  size_t ReadTable(size_t i);
+  size_t ReadTable(size_t i, bool columnList);
   SqlType FunctionType(size_t head, size_t close) const;
   SqlType CaseType(size_t first, size_t end) const;
   SqlType BinaryType(size_t first, size_t last) const;

@@ -28,6 +28,26 @@ bool IsPlainDateLiteral(const TokenList& tokens, size_t first, size_t last) {
          DateLiteralRule::Canonical(tokens[first].text, canonical);
 }
 
+// "name = expression" as a select item names the column; it compares nothing.
+bool IsSelectAlias(const TokenList& tokens, size_t first, size_t equals) {
+  if (equals != first + 1 || first == 0) return false;
+  const Token& before = tokens[first - 1];
+  if (before.IsWord("select") || before.IsWord("distinct")) return true;
+  if (before.kind != TokenKind::Comma) return false;
+  int depth = 0;
+  for (size_t j = first - 1; j-- > 0;) {
+    const Token& t = tokens[j];
+    if (t.kind == TokenKind::RParen) ++depth;
+    if (t.kind == TokenKind::LParen && --depth < 0) return false;
+    if (depth != 0) continue;
+    if (t.IsWord("select")) return true;
+    if (t.IsWord("from") || t.IsWord("where") || t.IsWord("set") || t.IsWord("on") || t.IsWord("having") ||
+        t.IsWord("by") || t.IsWord("values"))
+      return false;
+  }
+  return false;
+}
+
 void RefuseNullCoalesce(const TokenList& tokens) {
   for (size_t i = 0; i + 1 < tokens.size(); ++i) {
     if (!tokens[i].IsWord("coalesce") || tokens[i + 1].kind != TokenKind::LParen) continue;
@@ -101,6 +121,7 @@ void ImplicitConversionRule::ConvertArguments(TokenList& tokens, const Expressio
     } else {
       continue;
     }
+    if (target.IsText() && t.IsWord("ifnull") && parts.size() == 1) FitText(tokens, parts[0], target);
     if (!Matters(target)) continue;
     for (size_t k = parts.size(); k-- > 0;) {
       const SqlType type = typer.TypeOf(parts[k].first, parts[k].second);
@@ -113,7 +134,7 @@ void ImplicitConversionRule::ConvertComparisons(TokenList& tokens, const Express
   for (size_t i = 1; i + 1 < tokens.size(); ++i) {
     if (!tokens[i].IsComparison() || tokens.IsAssignment(i)) continue;
     const size_t first = typer.ComparandStart(i - 1), last = typer.ComparandEnd(i + 1);
-    if (first >= i || last <= i + 1) continue;
+    if (first >= i || last <= i + 1 || IsSelectAlias(tokens, first, i)) continue;
     const SqlType left = typer.TypeOf(first, i), right = typer.TypeOf(i + 1, last);
     if (Matters(left) && right.IsText()) {
       if (left.IsDate() && IsPlainDateLiteral(tokens, i + 1, last)) continue;
@@ -125,6 +146,22 @@ void ImplicitConversionRule::ConvertComparisons(TokenList& tokens, const Express
       i += tokens.size() - before;
     }
   }
+}
+
+// ISNULL's replacement takes the length of the first argument's type: a
+// longer text literal is cut (and a char one padded) to it.
+void ImplicitConversionRule::FitText(TokenList& tokens, TokenList::Range value, const SqlType& target) {
+  const Token& literal = tokens[value.first];
+  if (value.second != value.first + 1 || literal.kind != TokenKind::String || target.precision <= 0) return;
+  const bool padded = target.kind == SqlType::Kind::Char || target.kind == SqlType::Kind::NChar;
+  if (!padded && literal.text.size() - 2 <= static_cast<size_t>(target.precision)) return;
+  std::vector<Token> call{TokenList::Word("tsql_str"), TokenList::Open(), literal, TokenList::Comma(),
+                          TokenList::Make(TokenKind::Number, tokens.Store(std::to_string(target.precision))),
+                          TokenList::Comma(), TokenList::Make(TokenKind::Number, "0"), TokenList::Comma(),
+                          TokenList::Make(TokenKind::Number, padded ? "1" : "0"), TokenList::Close()};
+  call[0].blankBefore = literal.blankBefore;
+  call[2].blankBefore = false;
+  tokens.Replace(value.first, value.second, std::move(call));
 }
 
 // The right operand of a + or - that begins at first: a product binds tighter.

@@ -30,6 +30,7 @@ class ImplicitConversionRule : public RewriteRule {
   static void ConvertArguments(TokenList& tokens, const ExpressionTyper& typer);
   static void ConvertComparisons(TokenList& tokens, const ExpressionTyper& typer);
   static void ConvertArithmetic(TokenList& tokens, const ExpressionTyper& typer);
+  static void FitText(TokenList& tokens, TokenList::Range value, const SqlType& target);
   static size_t RightOperandEnd(const TokenList& tokens, size_t first);
 };
 

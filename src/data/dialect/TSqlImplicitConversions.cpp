@@ -47,12 +47,72 @@ void ResultNumber(sqlite3_context* ctx, double value) {
   sqlite3_result_double(ctx, value);
 }
 
+// The month of a name ("Feb", "february"), 0 when it names none.
+int MonthOf(std::string_view word) {
+  static const char* const names[] = {"january", "february", "march",     "april",   "may",      "june",
+                                      "july",    "august",   "september", "october", "november", "december"};
+  if (word.size() < 3) return 0;
+  for (int m = 0; m < 12; ++m) {
+    const std::string_view name = names[m];
+    if (word.size() > name.size()) continue;
+    bool same = true;
+    for (size_t i = 0; i < word.size() && same; ++i) same = (word[i] | 0x20) == name[i];
+    if (same && (word.size() == 3 || word.size() == name.size())) return m + 1;
+  }
+  return 0;
+}
+
+bool Whole(std::string_view text, int& value) {
+  if (text.empty() || text.size() > 4) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return true;
+}
+
+// The forms with the month's name: "Feb 29 2008", "29 Feb 2008", "February
+// 29, 2008", each with an optional time of day ("10:30[:ss][AM|PM]").
+C::DateRead ReadNamedMonth(std::string_view text, DateTime& out) {
+  std::string_view words[4];
+  size_t count = 0, i = 0;
+  while (i < text.size() && count < 4) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == ',')) ++i;
+    const size_t start = i;
+    while (i < text.size() && text[i] != ' ' && text[i] != ',') ++i;
+    if (i > start) words[count++] = text.substr(start, i - start);
+  }
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (count < 3 || i < text.size()) return C::DateRead::Malformed;
+  int month = MonthOf(words[0]), day = 0, year = 0;
+  const bool dayFirst = month == 0;
+  if (dayFirst) month = MonthOf(words[1]);
+  if (month == 0 || !Whole(words[dayFirst ? 0 : 1], day) || !Whole(words[2], year) || words[2].size() != 4)
+    return C::DateRead::Malformed;
+  DateTime time;
+  if (count == 4 && C::ReadDate("1900-01-01 " + std::string(words[3]), 0, time) != C::DateRead::Ok)
+    return C::DateRead::Malformed;
+  if (year < 1753 || day < 1 || day > C::DaysInMonth(year, month)) return C::DateRead::OutOfRange;
+  out = time;
+  out.year = year;
+  out.month = month;
+  out.day = day;
+  return C::DateRead::Ok;
+}
+
+C::DateRead ReadAnyDate(std::string_view text, DateTime& date) {
+  const C::DateRead read = C::ReadDate(text, 0, date);
+  if (read != C::DateRead::Malformed) return read;
+  return ReadNamedMonth(C::Trim(text), date);
+}
+
 void ToDate(sqlite3_context* ctx, std::string_view text, std::string_view source, bool dateOnly) {
   DateTime date;
   if (C::Trim(text).empty()) {
     date = C::FromDayNumber(0);
   } else {
-    switch (C::ReadDate(text, 0, date)) {
+    switch (ReadAnyDate(text, date)) {
       case C::DateRead::Ok: break;
       case C::DateRead::OutOfRange:
         return Fail(ctx, "The conversion of a " + std::string(source) +
@@ -122,7 +182,7 @@ bool Serial(sqlite3_value* v, double& serial) {
         serial = 0;
         return true;
       }
-      if (C::ReadDate(text, 0, d) != C::DateRead::Ok) {
+      if (ReadAnyDate(text, d) != C::DateRead::Ok) {
         double number = 0;
         if (!C::ParseNumber(text, number)) return false;
         serial = number;
