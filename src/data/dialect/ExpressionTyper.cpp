@@ -216,6 +216,10 @@ SqlType ExpressionTyper::FunctionType(size_t head, size_t close) const {
     const long bits = args.size() > 1 ? NumberOf(tokens_, args[1]) : 32;
     return SqlType::Of(bits == 8 ? K::TinyInt : bits == 16 ? K::SmallInt : bits == 64 ? K::BigInt : K::Int);
   }
+  if (f.IsWord("tsql_as") && args.size() > 1 && tokens_[args[1].first].kind == TokenKind::String) {
+    const std::string_view name = tokens_[args[1].first].text;
+    return SqlType::FromDeclared(name.substr(1, name.size() - 2));
+  }
   if (f.IsWord("tsql_decimal")) {
     const long p = args.size() > 1 ? NumberOf(tokens_, args[1]) : 18, s = args.size() > 2 ? NumberOf(tokens_, args[2]) : 0;
     return SqlType::Of(K::Decimal, static_cast<int>(p), static_cast<int>(s));

@@ -48,6 +48,18 @@ bool IsSelectAlias(const TokenList& tokens, size_t first, size_t equals) {
   return false;
 }
 
+// A number column compared with a text literal.
+bool IsKeyLookup(const TokenList& tokens, TokenList::Range column, TokenList::Range literal, const SqlType& type) {
+  if (!type.IsNumber() || literal.second != literal.first + 1 || tokens[literal.first].kind != TokenKind::String)
+    return false;
+  for (size_t k = column.first; k < column.second; ++k) {
+    const Token& t = tokens[k];
+    const bool name = t.kind == TokenKind::QuotedName || (t.kind == TokenKind::Word && !TokenList::IsReserved(t));
+    if (!name && t.kind != TokenKind::Dot) return false;
+  }
+  return true;
+}
+
 void RefuseNullCoalesce(const TokenList& tokens) {
   for (size_t i = 0; i + 1 < tokens.size(); ++i) {
     if (!tokens[i].IsWord("coalesce") || tokens[i + 1].kind != TokenKind::LParen) continue;
@@ -73,10 +85,10 @@ void ImplicitConversionRule::Apply(TokenList& tokens, const RuleContext& context
 }
 
 size_t ImplicitConversionRule::Convert(TokenList& tokens, size_t first, size_t last, const SqlType& from,
-                                       const SqlType& to) {
+                                       const SqlType& to, bool lenient) {
   std::vector<Token> call;
   // An int from varchar: the overflow-checked conversion the int rules read.
-  if (to.IsIntegral() && !from.IsUnicode()) {
+  if (to.IsIntegral() && !from.IsUnicode() && !lenient) {
     const char* bits = to.kind == SqlType::Kind::TinyInt   ? "8"
                        : to.kind == SqlType::Kind::SmallInt ? "16"
                        : to.kind == SqlType::Kind::BigInt   ? "64"
@@ -92,6 +104,10 @@ size_t ImplicitConversionRule::Convert(TokenList& tokens, size_t first, size_t l
     call.push_back(TokenList::Make(TokenKind::String, tokens.Store("'" + std::string(to.ConversionName()) + "'")));
     call.push_back(TokenList::Comma());
     call.push_back(TokenList::Make(TokenKind::String, from.IsUnicode() ? "'nvarchar'" : "'varchar'"));
+    if (lenient) {
+      call.push_back(TokenList::Comma());
+      call.push_back(TokenList::Make(TokenKind::Number, "1"));
+    }
   }
   call.push_back(TokenList::Close());
   call[0].blankBefore = tokens[first].blankBefore;
@@ -138,11 +154,11 @@ void ImplicitConversionRule::ConvertComparisons(TokenList& tokens, const Express
     const SqlType left = typer.TypeOf(first, i), right = typer.TypeOf(i + 1, last);
     if (Matters(left) && right.IsText()) {
       if (left.IsDate() && IsPlainDateLiteral(tokens, i + 1, last)) continue;
-      Convert(tokens, i + 1, last, right, left);
+      Convert(tokens, i + 1, last, right, left, IsKeyLookup(tokens, {first, i}, {i + 1, last}, left));
     } else if (Matters(right) && left.IsText()) {
       if (right.IsDate() && IsPlainDateLiteral(tokens, first, i)) continue;
       const size_t before = tokens.size();
-      Convert(tokens, first, i, left, right);
+      Convert(tokens, first, i, left, right, IsKeyLookup(tokens, {i + 1, last}, {first, i}, right));
       i += tokens.size() - before;
     }
   }

@@ -126,28 +126,37 @@ void ToDate(sqlite3_context* ctx, std::string_view text, std::string_view source
   sqlite3_result_text(ctx, canonical.data(), static_cast<int>(canonical.size()), SQLITE_TRANSIENT);
 }
 
+bool SameWord(std::string_view text, std::string_view word) {
+  const std::string_view trimmed = C::Trim(text);
+  if (trimmed.size() != word.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i)
+    if ((trimmed[i] | 0x20) != word[i]) return false;
+  return true;
+}
+
+bool IsTruthWord(std::string_view text) { return SameWord(text, "true") || SameWord(text, "false"); }
+
 void ToBit(sqlite3_context* ctx, std::string_view text, std::string_view source) {
   const std::string_view trimmed = C::Trim(text);
-  auto same = [&](std::string_view word) {
-    if (trimmed.size() != word.size()) return false;
-    for (size_t i = 0; i < word.size(); ++i)
-      if ((trimmed[i] | 0x20) != word[i]) return false;
-    return true;
-  };
-  if (same("true")) return sqlite3_result_int(ctx, 1);
-  if (same("false")) return sqlite3_result_int(ctx, 0);
+  if (SameWord(text, "true")) return sqlite3_result_int(ctx, 1);
+  if (SameWord(text, "false")) return sqlite3_result_int(ctx, 0);
   double value = 0;
   if (!C::ParseNumber(trimmed, value)) return FailValue(ctx, source, text, "bit");
   sqlite3_result_int(ctx, value != 0 ? 1 : 0);
 }
 
-// tsql_as(x, target, source)
-void As(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// tsql_as(x, target, source[, lenient])
+void As(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
   if (sqlite3_value_type(v) != SQLITE_TEXT) return sqlite3_result_value(ctx, v);
   const std::string_view text = Text(v);
   const std::string_view target = Text(argv[1]);
   const std::string_view source = Text(argv[2]);
+  if (argc > 3 && sqlite3_value_int(argv[3]) != 0) {
+    double number = 0;
+    if (!C::Trim(text).empty() && !C::ParseNumber(text, number) && !(target == "bit" && IsTruthWord(text)))
+      return sqlite3_result_value(ctx, v);
+  }
   if (target == "int" || target == "smallint" || target == "tinyint" || target == "bigint")
     return ToInteger(ctx, text, source, target);
   if (target == "bit") return ToBit(ctx, text, source);
@@ -219,6 +228,7 @@ void DateAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void TSqlImplicitConversions::Register(sqlite3* db) {
   const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
   sqlite3_create_function_v2(db, "tsql_as", 3, flags, nullptr, As, nullptr, nullptr, nullptr);
+  sqlite3_create_function_v2(db, "tsql_as", 4, flags, nullptr, As, nullptr, nullptr, nullptr);
   sqlite3_create_function_v2(db, "tsql_date_add", 3, flags, nullptr, DateAdd, nullptr, nullptr, nullptr);
 }
 

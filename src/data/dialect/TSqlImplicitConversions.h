@@ -6,7 +6,8 @@
 //           'float'|'real'|'datetime'|'date', 'varchar'|'nvarchar')
 //       converts a text x as SQL Server converts it, failing with SQL
 //       Server's message (the last argument names the text's type in it);
-//       other values pass unchanged;
+//       other values pass unchanged; tsql_as(x, target, source, 1) leaves a
+//       text that is no number as it is (unequal to every number);
 //   tsql_date_add(d, n, sign)
 //       the datetime d plus (sign 1) or minus (sign -1) n days, fractions of
 //       a day included; a datetime n counts its days since 1900-01-01.
