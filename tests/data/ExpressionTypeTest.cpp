@@ -84,6 +84,8 @@ TEST_F(ExpressionTypeTest, ComparisonsConvertTheTextToTheOtherSide) {
       {"select count(*) from tq where dt = '20080114'", "1"},
       {"select count(*) from tq where dt >= 'Feb 29 2008'", "1"},
       {"select count(*) from tq where dt < '2008-02-01'", "1"},
+      {"select count(*) from tq where dt between '20080101' and 'Feb 29 2008 11:00'", "2"},
+      {"select count(*) from tq where cnt between '1' and '9'", "1"},
       {"select case when 10 > '9' then 'y' else 'n' end", "y"},
       {"select case when 0 = ' ' then 'y' else 'n' end", "y"},
       {"select 1 where 1 = '1'", "1"},

@@ -146,7 +146,25 @@ void ImplicitConversionRule::ConvertArguments(TokenList& tokens, const Expressio
   }
 }
 
+// x BETWEEN a AND b: the bounds take x's type.
+void ImplicitConversionRule::ConvertBounds(TokenList& tokens, const ExpressionTyper& typer, size_t between) {
+  const size_t first = typer.ComparandStart(between - 1);
+  const size_t low = between + 1;
+  const size_t andWord = typer.ComparandEnd(low);
+  if (first >= between || !tokens.At(andWord).IsWord("and")) return;
+  const SqlType type = typer.TypeOf(first, between);
+  if (!Matters(type)) return;
+  const size_t high = andWord + 1, highEnd = typer.ComparandEnd(high);
+  for (const TokenList::Range& bound : {TokenList::Range{high, highEnd}, TokenList::Range{low, andWord}}) {
+    const SqlType boundType = typer.TypeOf(bound.first, bound.second);
+    if (!boundType.IsText() || (type.IsDate() && IsPlainDateLiteral(tokens, bound.first, bound.second))) continue;
+    Convert(tokens, bound.first, bound.second, boundType, type);
+  }
+}
+
 void ImplicitConversionRule::ConvertComparisons(TokenList& tokens, const ExpressionTyper& typer) {
+  for (size_t i = tokens.size(); i-- > 1;)
+    if (tokens[i].IsWord("between")) ConvertBounds(tokens, typer, i);
   for (size_t i = 1; i + 1 < tokens.size(); ++i) {
     if (!tokens[i].IsComparison() || tokens.IsAssignment(i)) continue;
     const size_t first = typer.ComparandStart(i - 1), last = typer.ComparandEnd(i + 1);

@@ -6,7 +6,7 @@
 //     it is no number);
 //   * date + n, date - n and n + date count n in days, date - date gives the
 //     difference as a date after 1900-01-01 (tsql_date_add);
-//   * a number or date compared with a text converts the text; a number
+//   * a number or date compared with a text (or BETWEEN two) converts the text; a number
 //     column compared with a text literal that is no number is unequal to
 //     it instead of failing (the library's key lookups take the host's text
 //     as given: WHERE id = '1'' OR ''1''=''1' finds nothing);
@@ -34,6 +34,7 @@ class ImplicitConversionRule : public RewriteRule {
  private:
   static void ConvertArguments(TokenList& tokens, const ExpressionTyper& typer);
   static void ConvertComparisons(TokenList& tokens, const ExpressionTyper& typer);
+  static void ConvertBounds(TokenList& tokens, const ExpressionTyper& typer, size_t between);
   static void ConvertArithmetic(TokenList& tokens, const ExpressionTyper& typer);
   static void FitText(TokenList& tokens, TokenList::Range value, const SqlType& target);
   static size_t RightOperandEnd(const TokenList& tokens, size_t first);
