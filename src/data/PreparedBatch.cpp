@@ -45,13 +45,16 @@ class ResetOnExit {
 
 }  // namespace
 
-PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql) : db_(db), cache_(cache) {
-  std::vector<dialect::ParameterizedStatement> translated = dialect::LiteralParameterizer::Translate(tsql);
+PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql,
+                             const dialect::SchemaCatalog* catalog)
+    : db_(db), cache_(cache) {
+  std::vector<dialect::ParameterizedStatement> translated = dialect::LiteralParameterizer::Translate(tsql, catalog);
   statements_.reserve(translated.size());
   bool schemaChanged = false;
   for (auto& source : translated) {
     Statement statement;
     statement.kind = source.kind;
+    statement.resultTypes = std::move(source.resultTypes);
     if (!source.condition.empty())
       statement.condition = Compile(source.condition, schemaChanged, source.conditionParameters);
     statement.conditionParameters = std::move(source.conditionParameters);
@@ -105,7 +108,7 @@ std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function
     for (auto& step : statement.steps) {
       sqlite3_stmt* compiled = step.compiled.Get(cache_, step.parameters);
       if (compiled == nullptr) continue;
-      RunStep(compiled, step.parameters, rows);
+      RunStep(compiled, step.parameters, rows, statement.resultTypes);
       if (step.changesSchema && onSchemaChange) onSchemaChange();
     }
     switch (statement.kind) {
@@ -135,11 +138,11 @@ bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition, const dialect::SqlPa
 }
 
 void PreparedBatch::RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters,
-                            RecordsetBuilder* rows) const {
+                            RecordsetBuilder* rows, const std::vector<std::string>& resultTypes) const {
   ResetOnExit reset(statement);
   parameters.Bind(statement);
   if (rows != nullptr && !rows->HasResult() && sqlite3_column_count(statement) > 0) {
-    rows->Read(db_, statement);
+    rows->Read(db_, statement, resultTypes);
     return;
   }
   int rc;

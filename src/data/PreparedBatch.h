@@ -22,7 +22,9 @@ class PreparedBatch {
  public:
   // Translates and compiles every statement, conditions included. Raises
   // (ComError) when any part fails; nothing has run then.
-  PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql);
+  // catalog: the connection's declared column types (may be null).
+  PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql,
+                const dialect::SchemaCatalog* catalog = nullptr);
 
   // Runs the statements in order and returns each one's count: -1 for a
   // row-returning statement, the rows changed by an INSERT, UPDATE or DELETE,
@@ -54,11 +56,13 @@ class PreparedBatch {
     Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
     std::vector<Step> steps;
+    std::vector<std::string> resultTypes;  // of the computed date columns
   };
 
   Compiled Compile(std::string_view sql, bool schemaChangedBefore, const dialect::SqlParameters& parameters) const;
   bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
-  void RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows) const;
+  void RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows,
+               const std::vector<std::string>& resultTypes) const;
 
   sqlite3* db_;
   StatementCache& cache_;

@@ -42,14 +42,14 @@ Variant StoredValue(sqlite3_value* value, int stored) {
 
 }  // namespace
 
-void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement) {
+void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement, const std::vector<std::string>& resultTypes) {
   hasResult_ = true;
-  columns_ = Columns(statement);
+  columns_ = Columns(statement, resultTypes);
   int rc = sqlite3_step(statement);
   // The first step recompiles a statement whose tables another connection
   // altered: its columns are then described again.
   if (sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0) != columns_->reprepares)
-    columns_ = Columns(statement);
+    columns_ = Columns(statement, resultTypes);
   const std::vector<ValueRule>& rules = columns_->rules;
   const int count = static_cast<int>(rules.size());
   for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
@@ -63,19 +63,21 @@ void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement) {
 
 // Describing the columns (names, declared types, origin traits) costs more
 // than running a small query, so a cached statement is described once.
-std::shared_ptr<const ResultColumns> RecordsetBuilder::Columns(sqlite3_stmt* statement) {
+std::shared_ptr<const ResultColumns> RecordsetBuilder::Columns(sqlite3_stmt* statement,
+                                                              const std::vector<std::string>& resultTypes) {
   const int reprepares = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
   if (statements_ != nullptr) {
     std::shared_ptr<const ResultColumns> known = statements_->Columns(statement);
     if (known && known->reprepares == reprepares) return known;
   }
-  std::shared_ptr<ResultColumns> described = Describe(statement);
+  std::shared_ptr<ResultColumns> described = Describe(statement, resultTypes);
   described->reprepares = reprepares;
   if (statements_ != nullptr) statements_->KeepColumns(statement, described);
   return described;
 }
 
-std::shared_ptr<ResultColumns> RecordsetBuilder::Describe(sqlite3_stmt* statement) {
+std::shared_ptr<ResultColumns> RecordsetBuilder::Describe(sqlite3_stmt* statement,
+                                                         const std::vector<std::string>& resultTypes) {
   const int count = sqlite3_column_count(statement);
   auto result = std::make_shared<ResultColumns>();
   std::vector<FieldInfo> fields(static_cast<size_t>(count));
@@ -85,6 +87,8 @@ std::shared_ptr<ResultColumns> RecordsetBuilder::Describe(sqlite3_stmt* statemen
     const char* name = sqlite3_column_name(statement, i);
     info.name = name != nullptr ? name : "";
     const char* declared = sqlite3_column_decltype(statement, i);
+    if ((declared == nullptr || *declared == '\0') && static_cast<size_t>(i) < resultTypes.size())
+      declared = resultTypes[static_cast<size_t>(i)].c_str();
     if (declared == nullptr || *declared == '\0') {
       result->inferred.push_back(static_cast<size_t>(i));
     } else {

@@ -52,7 +52,9 @@ class RecordsetBuilder {
 
   // Steps the (freshly reset) statement to its end and keeps its rows.
   // Raises a ComError when a step fails.
-  void Read(sqlite3* db, sqlite3_stmt* statement);
+  // resultTypes: declared types for the computed columns the engine gives
+  // none (by position; "" or missing: the values decide).
+  void Read(sqlite3* db, sqlite3_stmt* statement, const std::vector<std::string>& resultTypes = {});
   bool HasResult() const { return hasResult_; }
   // The recordset of the statement read; a closed one when none was.
   RecordsetPtr Build();
@@ -61,8 +63,8 @@ class RecordsetBuilder {
   // How a stored value becomes the Variant its declared type calls for.
   using ValueRule = SqliteTypeMapper::ValueKind;
 
-  std::shared_ptr<const ResultColumns> Columns(sqlite3_stmt* statement);
-  std::shared_ptr<ResultColumns> Describe(sqlite3_stmt* statement);
+  std::shared_ptr<const ResultColumns> Columns(sqlite3_stmt* statement, const std::vector<std::string>& resultTypes);
+  std::shared_ptr<ResultColumns> Describe(sqlite3_stmt* statement, const std::vector<std::string>& resultTypes);
   static Variant ReadValue(sqlite3_stmt* statement, int index, ValueRule rule);
 
   ColumnMetadataCache& metadata_;

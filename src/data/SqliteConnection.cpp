@@ -34,6 +34,7 @@
 #include "data/RecordsetBuilder.h"
 #include "data/SqliteErrorMapper.h"
 #include "data/StatementCache.h"
+#include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/TSqlDialect.h"
 
 namespace fabrikon {
@@ -143,6 +144,7 @@ SqliteConnection::SqliteConnection(std::string connectionString, std::string pat
 SqliteConnection::~SqliteConnection() {
   statements_.reset();  // every statement finalised before the handle goes
   columns_.reset();
+  catalog_.reset();
   if (db_ != nullptr) sqlite3_close_v2(db_);  // rolls back an open transaction
   ConnectionRegistry::Prune();
 }
@@ -201,6 +203,7 @@ void SqliteConnection::Configure(int busyTimeoutMs) {
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   statements_ = std::make_unique<StatementCache>(db_);
   columns_ = std::make_unique<ColumnMetadataCache>(db_);
+  catalog_ = std::make_unique<dialect::SchemaCatalog>(db_);
   dialect::RegisterFunctions(db_);
   // SQL Server enforces declared foreign keys, so the embedded database does
   // too (a setting of the connection, not of the file).
@@ -237,6 +240,7 @@ void SqliteConnection::ReopenReadOnly() {
   ReadOnlyUri(path_, immutable);  // refuses before the open handle goes
   statements_.reset();
   columns_.reset();
+  catalog_.reset();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   OpenFile(true, false);
@@ -293,7 +297,8 @@ std::vector<long> SqliteConnection::RunBatch(const std::string& text, RecordsetB
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   try {
-    PreparedBatch batch(db_, *statements_, text);
+    catalog_->Refresh();
+    PreparedBatch batch(db_, *statements_, text, catalog_.get());
     return batch.Run(rows, [this] { SchemaChanged(); });
   } catch (const ComError& error) {
     RaiseRefusedWrite(error);
@@ -355,6 +360,7 @@ void SqliteConnection::ExecuteNative(const std::string& script) {
 void SqliteConnection::SchemaChanged() {
   if (statements_) statements_->Clear();
   if (columns_) columns_->Clear();
+  if (catalog_) catalog_->Changed();
 }
 
 }  // namespace fabrikon

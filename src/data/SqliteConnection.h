@@ -14,6 +14,9 @@ namespace fabrikon {
 
 class StatementCache;
 class ColumnMetadataCache;
+namespace dialect {
+class SchemaCatalog;
+}
 class RecordsetBuilder;
 
 class SqliteConnection : public Connection, public std::enable_shared_from_this<SqliteConnection> {
@@ -74,6 +77,7 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   sqlite3* db_ = nullptr;
   std::unique_ptr<StatementCache> statements_;
   std::unique_ptr<ColumnMetadataCache> columns_;
+  std::unique_ptr<dialect::SchemaCatalog> catalog_;  // the declared types the translation reads
 };
 
 // The open connection (on this thread) whose ConnectionString equals the given

@@ -92,7 +92,40 @@ TEST_F(SqlServerRulesTest, ValueErrorsAreConversionErrors) {
       {"select convert(datetime, 1e300)", kConversion,
        "Arithmetic overflow error converting expression to data type datetime."},
       {"select datediff(day, -1e18, '2024-01-01')", kConversion, ""},
+      // Text meeting a number in any operator, comparison, CASE or COALESCE
+      // takes the number's type.
+      {"select 10 * '2.5'", kConversion, "Conversion failed when converting the varchar value '2.5' to data type int."},
+      {"select 10 - 'a'", kConversion, "Conversion failed when converting the varchar value 'a' to data type int."},
+      {"select 1.5 * 'a'", kConversion, "Error converting data type varchar to numeric."},
+      {"select 1 where 1 = '1.0'", kConversion,
+       "Conversion failed when converting the varchar value '1.0' to data type int."},
+      {"select case when 1=0 then 1 else 'a' end", kConversion,
+       "Conversion failed when converting the varchar value 'a' to data type int."},
+      {"select case when 1=1 then 'a' else 1.5 end", kConversion, "Error converting data type varchar to numeric."},
+      {"select coalesce(null, 'x', 1)", kConversion,
+       "Conversion failed when converting the varchar value 'x' to data type int."},
+      {"select 'abc' union all select 1.5", kConversion, "Error converting data type varchar to numeric."},
+      {"select cast('2008-01-14' as datetime) + 'x'", kConversion,
+       "Conversion failed when converting date and/or time from character string."},
   });
+}
+
+TEST_F(SqlServerRulesTest, TextMeetingNumbersAndDatesIsConverted) {
+  ExpectValues(db, {
+      {"select 1 where 1 = '1'", "1"},
+      {"select case when 10 > '9' then 'y' else 'n' end", "y"},
+      {"select case when 1.5 = '1.5' then 'y' else 'n' end", "y"},
+      {"select case when 0 = ' ' then 'y' else 'n' end", "y"},
+      {"select coalesce(null, 1, 'x')", "1"},
+      {"select cast('2008-01-14' as datetime) + 1.5", "2008-01-15 12:00:00"},
+      {"select cast('2008-01-14' as datetime) - 14", "2007-12-31 00:00:00"},
+      {"select 2 + cast('2008-01-14' as datetime)", "2008-01-16 00:00:00"},
+      {"select getdate() - getdate()", "1900-01-01 00:00:00"},
+      {"select 1 where cast('2008-02-29' as datetime) = 'Feb 29 2008'", "1"},
+      {"select isnull(cast(null as varchar(2)), 'abcdef')", "ab"},
+  });
+  ExpectRefusals(db, {{"select coalesce(null, null)", ErrorNumber::ErrorsInCommand,
+                       "At least one of the arguments to COALESCE must be an expression that is not the NULL constant."}});
 }
 
 TEST_F(SqlServerRulesTest, TheEnginesOwnSyntaxIsASyntaxError) {

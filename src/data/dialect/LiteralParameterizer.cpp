@@ -10,6 +10,7 @@
 
 #include "data/dialect/BatchSplitter.h"
 #include "data/dialect/LiteralShape.h"
+#include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/ShapeCache.h"
 #include "data/dialect/StatementTranslator.h"
 #include "data/dialect/TSqlLexer.h"
@@ -45,18 +46,21 @@ void BuildTemplates(const TranslatedStatement& probe, const LiteralShape& litera
 }
 
 std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std::vector<Token>& tokens,
-                                              const StatementRange& range, const LiteralShape& literals) {
+                                              const StatementRange& range, const LiteralShape& literals,
+                                              const SchemaCatalog* catalog) {
   const StatementTranslator& translator = StatementTranslator::Instance();
-  const TranslatedStatement real = translator.Translate(tsql, tokens, range);  // raises for bad text
+  const TranslatedStatement real = translator.Translate(tsql, tokens, range, catalog);  // raises for bad text
   auto shape = std::make_shared<ShapeTranslation>();
   shape->kind = real.kind;
+  shape->resultTypes = real.resultTypes;
   try {
     std::deque<std::string> storage;
     StatementRange probeRange;
     const std::vector<Token> probeTokens = literals.ProbeTokens(storage, probeRange);
-    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange);
+    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange, catalog);
     BuildTemplates(probe, literals, *shape);
-    shape->parameterized = shape->parameterized && probe.kind == real.kind && SameTranslation(*shape, real, literals);
+    shape->parameterized = shape->parameterized && probe.kind == real.kind &&
+                          probe.resultTypes == real.resultTypes && SameTranslation(*shape, real, literals);
   } catch (const ComError&) {
     shape->parameterized = false;  // the markers do not read as the literals did
   }
@@ -81,6 +85,7 @@ ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& s
   ParameterizedStatement out;
   out.kind = shape->kind;
   out.shape = shape;
+  out.resultTypes = shape->resultTypes;
   if (shape->guarded) {
     out.condition = TextOf(shape->condition, literals, out);
     out.conditionParameters = shape->condition.Parameters(literals);
@@ -97,6 +102,7 @@ ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& s
 ParameterizedStatement AsWritten(TranslatedStatement translated) {
   ParameterizedStatement out;
   out.kind = translated.kind;
+  out.resultTypes = std::move(translated.resultTypes);
   if (!translated.condition.empty()) {
     out.written.push_front(std::move(translated.condition));
     out.condition = out.written.front();
@@ -111,7 +117,8 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
 
 }  // namespace
 
-std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql) {
+std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
+                                                                   const SchemaCatalog* catalog) {
   thread_local ShapeCache cache(kShapeCacheBytes);
   // A long batch (a save of thousands of rows) is read a stretch of tokens
   // at a time: its tokens would take several times its own size at once.
@@ -134,15 +141,18 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
     statements.reserve(statements.size() + ranges.size());
     for (const StatementRange& range : ranges) {
       const LiteralShape literals(tokens, range, source, &prefix);
-      ShapeCache::Entry shape = cache.Find(literals.Key());
+      // A shape is translated for the schema it met: its key names the catalog's generation.
+      std::string key = literals.Key();
+      if (catalog != nullptr) key += '\0' + std::to_string(catalog->Generation());
+      ShapeCache::Entry shape = cache.Find(key);
       if (!shape) {
-        shape = Learn(tsql, tokens, range, literals);
-        cache.Insert(literals.Key(), shape);
+        shape = Learn(tsql, tokens, range, literals, catalog);
+        cache.Insert(key, shape);
       }
       if (shape->parameterized) {
         statements.push_back(Instance(shape, literals));
       } else {
-        statements.push_back(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range)));
+        statements.push_back(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
       }
     }
     if (!more) break;

@@ -27,6 +27,7 @@ struct ParameterizedStatement {
   SqlParameters conditionParameters;
   std::vector<std::string_view> sql;
   std::vector<SqlParameters> parameters;  // one per sql
+  std::vector<std::string> resultTypes;   // as TranslatedStatement's
   std::shared_ptr<const ShapeTranslation> shape;
   std::forward_list<std::string> written;  // texts of this statement alone
 };
@@ -34,7 +35,9 @@ struct ParameterizedStatement {
 class LiteralParameterizer {
  public:
   // Same errors as TranslateBatch.
-  static std::vector<ParameterizedStatement> Translate(const std::string& tsql);
+  // catalog: as TranslateBatch's.
+  static std::vector<ParameterizedStatement> Translate(const std::string& tsql,
+                                                       const SchemaCatalog* catalog = nullptr);
 };
 
 }  // namespace fabrikon::dialect

@@ -6,8 +6,11 @@
 
 namespace fabrikon::dialect {
 
+class SchemaCatalog;
+
 struct RuleContext {
   bool guarded = false;  // the statement is the body of an IF
+  const SchemaCatalog* catalog = nullptr;  // the declared column types; null: unknown
 };
 
 class RewriteRule {

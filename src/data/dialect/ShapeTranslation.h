@@ -17,10 +17,12 @@ struct ShapeTranslation {
   bool guarded = false;
   StatementTemplate condition;
   std::vector<StatementTemplate> sql;
+  std::vector<std::string> resultTypes;  // as TranslatedStatement's
 
   size_t Bytes() const {
     size_t bytes = sizeof(*this) + condition.Bytes();
     for (const StatementTemplate& t : sql) bytes += t.Bytes();
+    for (const std::string& t : resultTypes) bytes += sizeof t + t.size();
     return bytes;
   }
 };

@@ -17,6 +17,8 @@
 #include "data/dialect/DropTableRule.h"
 #include "data/dialect/ForeignSyntaxRule.h"
 #include "data/dialect/FunctionNameRule.h"
+#include "data/dialect/ExpressionTyper.h"
+#include "data/dialect/ImplicitConversionRule.h"
 #include "data/dialect/IntOverflowRule.h"
 #include "data/dialect/IsNullRule.h"
 #include "data/dialect/LikeRule.h"
@@ -49,6 +51,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<IsNullRule>());
   rules_.push_back(std::make_unique<FunctionNameRule>());
   rules_.push_back(std::make_unique<ConvertRule>());
+  rules_.push_back(std::make_unique<ImplicitConversionRule>());  // reads what the conversions became
   rules_.push_back(std::make_unique<StringConcatRule>());
   rules_.push_back(std::make_unique<DecimalArithmeticRule>());  // reads the conversions' types
   rules_.push_back(std::make_unique<NumberTextRule>());  // reads the arithmetic's types
@@ -73,7 +76,7 @@ std::string StatementTranslator::Rewrite(TokenList& tokens, const RuleContext& c
 }
 
 TranslatedStatement StatementTranslator::Translate(std::string_view batch, const std::vector<Token>& tokens,
-                                                   const StatementRange& range) const {
+                                                   const StatementRange& range, const SchemaCatalog* catalog) const {
   TranslatedStatement out;
   const size_t begin = tokens[range.begin].offset;
   size_t end = range.last < tokens.size() ? tokens[range.last].offset : batch.size();
@@ -86,16 +89,31 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
     condition.insert(condition.end(), tokens.begin() + static_cast<std::ptrdiff_t>(range.conditionFirst),
                      tokens.begin() + static_cast<std::ptrdiff_t>(range.conditionLast));
     TokenList list(std::move(condition));
-    out.condition = Rewrite(list, RuleContext{});
+    out.condition = Rewrite(list, RuleContext{false, catalog});
   }
   TokenList body(std::vector<Token>(tokens.begin() + static_cast<std::ptrdiff_t>(range.first),
                                     tokens.begin() + static_cast<std::ptrdiff_t>(range.last)));
-  for (const auto& rule : rules_) rule->Apply(body, RuleContext{range.guarded()});
+  for (const auto& rule : rules_) rule->Apply(body, RuleContext{range.guarded(), catalog});
   std::vector<std::string> numbering = CreateTableRule::TakeIdentity(body);
+  out.kind = KindOf(body);
+  if (out.kind == StatementKind::Select) out.resultTypes = ResultTypes(body, catalog);
   out.sql.push_back(body.Emit());
   for (std::string& step : numbering) out.sql.push_back(std::move(step));
-  out.kind = KindOf(body);
   return out;
+}
+
+// The declared types of computed result columns whose values the host must
+// read as dates; empty when there is none.
+std::vector<std::string> StatementTranslator::ResultTypes(const TokenList& tokens, const SchemaCatalog* catalog) {
+  const std::vector<SqlType> types = ExpressionTyper(tokens, catalog).SelectList();
+  std::vector<std::string> names(types.size());
+  bool any = false;
+  for (size_t i = 0; i < types.size(); ++i) {
+    names[i] = types[i].DeclaredName();
+    any = any || !names[i].empty();
+  }
+  if (!any) names.clear();
+  return names;
 }
 
 StatementKind StatementTranslator::KindOf(const TokenList& tokens) {

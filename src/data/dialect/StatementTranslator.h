@@ -19,10 +19,11 @@ class StatementTranslator {
   static const StatementTranslator& Instance();
 
   TranslatedStatement Translate(std::string_view batch, const std::vector<Token>& tokens,
-                                const StatementRange& range) const;
+                                const StatementRange& range, const SchemaCatalog* catalog = nullptr) const;
   // Runs every rule over the tokens; the result is SQLite text.
   std::string Rewrite(TokenList& tokens, const RuleContext& context) const;
   static StatementKind KindOf(const TokenList& tokens);
+  static std::vector<std::string> ResultTypes(const TokenList& tokens, const SchemaCatalog* catalog);
 
  private:
   std::vector<std::unique_ptr<RewriteRule>> rules_;

@@ -22,7 +22,7 @@ bool IsTextFunction(const Token& t) {
 }
 
 bool IsNumberFunction(const Token& t) {
-  return InList(t, {"tsql_int", "tsql_decimal", "tsql_float", "tsql_money", "tsql_money_rv", "tsql_bit", "count",
+  return InList(t, {"tsql_as", "tsql_int", "tsql_decimal", "tsql_float", "tsql_money", "tsql_money_rv", "tsql_bit", "count",
                     "sum", "avg", "len", "datalength", "charindex", "abs", "round", "floor", "ceiling", "year",
                     "month", "day", "tsql_datediff", "tsql_datepart", "row_number", "isnumeric", "patindex", "ascii", "unicode"});
 }

@@ -6,9 +6,11 @@
 #include <memory>
 
 #include "data/dialect/BatchSplitter.h"
+#include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/StatementTranslator.h"
 #include "data/dialect/StrictSum.h"
 #include "data/dialect/TSqlCollation.h"
+#include "data/dialect/TSqlImplicitConversions.h"
 #include "data/dialect/TSqlLexer.h"
 #include "data/dialect/TSqlLike.h"
 #include "data/dialect/TSqlNumberFunctions.h"
@@ -20,7 +22,7 @@ namespace fabrikon::dialect {
 
 namespace {
 
-std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql) {
+std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql, const SchemaCatalog* catalog) {
   const LexedText lexed = TSqlLexer::Tokenize(tsql);
   if (lexed.tokens.empty())
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
@@ -28,7 +30,7 @@ std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql) {
   std::vector<TranslatedStatement> statements;
   statements.reserve(ranges.size());
   const StatementTranslator& translator = StatementTranslator::Instance();
-  for (const StatementRange& range : ranges) statements.push_back(translator.Translate(tsql, lexed.tokens, range));
+  for (const StatementRange& range : ranges) statements.push_back(translator.Translate(tsql, lexed.tokens, range, catalog));
   if (statements.empty())
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   return statements;
@@ -36,11 +38,12 @@ std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql) {
 
 }  // namespace
 
-std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql) {
+std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog) {
   thread_local TranslationCache cache(512, 2 * 1024 * 1024);
-  if (TranslationCache::Entry hit = cache.Find(tsql)) return *hit;
-  auto translation = std::make_shared<const std::vector<TranslatedStatement>>(TranslateUncached(tsql));
-  cache.Insert(tsql, translation);
+  const std::string key = catalog == nullptr ? tsql : tsql + '\0' + std::to_string(catalog->Generation());
+  if (TranslationCache::Entry hit = cache.Find(key)) return *hit;
+  auto translation = std::make_shared<const std::vector<TranslatedStatement>>(TranslateUncached(tsql, catalog));
+  cache.Insert(key, translation);
   return *translation;
 }
 
@@ -48,6 +51,7 @@ void RegisterFunctions(sqlite3* db) {
   TSqlCollation::Register(db);
   TSqlScalarFunctions::Register(db);
   TSqlNumberFunctions::Register(db);
+  TSqlImplicitConversions::Register(db);
   StrictSum::Register(db);
   TSqlLike::Register(db);
 }

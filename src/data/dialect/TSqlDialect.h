@@ -40,14 +40,21 @@
 // * Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Date literals compared
 //   with, assigned to or inserted into columns are rewritten to that form.
 //
-// * Numbers compared with quoted literals: SQLite's column affinity converts
-//   '12' for number columns (views must deliver key columns as plain column
-//   references or CAST(... AS int) so that they keep the affinity). The blank
-//   literal '' becomes tsql_blank(column), which is 0 for a number and '' for
-//   text, as in SQL Server. A non-numeric literal compared with a number
-//   column is simply unequal (SQL Server would raise a conversion error).
-//   A string literal added to a number is converted to the number's type
-//   (tsql_int / tsql_float), which fails when it is no number.
+// * Types. The ExpressionTyper types operands (literals by their form,
+//   columns through the catalog TranslateBatch is given, functions and
+//   operators by SQL Server's precedence); ImplicitConversionRule converts a
+//   text meeting a number or date (operators, comparisons, ISNULL, COALESCE,
+//   CASE) with tsql_int(x, bits) or tsql_as(x, type, source), joins two texts
+//   with ||, and turns date +/- number into tsql_date_add(d, n, sign).
+//   Translations are cached per catalog generation.
+//
+// * Numbers compared with quoted literals of unknown type: SQLite's column
+//   affinity converts '12' for number columns (views must deliver key columns
+//   as plain column references or CAST(... AS int) so that they keep the
+//   affinity). The blank literal '' becomes tsql_blank(column), which is 0
+//   for a number and '' for text, as in SQL Server. A non-numeric literal
+//   compared with a number column of unknown type is simply unequal (SQL
+//   Server would raise a conversion error).
 //
 // * Int arithmetic. An integer literal within int's range is an int, a larger
 //   one numeric. +, -, *, / and % of two ints (literals, conversions to int,
@@ -55,8 +62,9 @@
 //   expression become tsql_int(a op b, 32), so 2147483647+1 fails with
 //   "Arithmetic overflow error converting expression to data type int."
 //   (0x80040E07) as each intermediate value does; 2147483648+1 is numeric and
-//   gives 2147483649. The text does not tell a column's type: intcol + 1 is
-//   not checked (a + b of two columns is: tsql_add decides when it runs).
+//   gives 2147483649. The overflow rule does not read column types: intcol + 1
+//   is not checked (a + b of two untyped columns is: tsql_add decides when it
+//   runs).
 //
 // * UNION, EXCEPT, INTERSECT. Where every arm's type of a result column is
 //   known from the text and text meets numbers there, the text arms convert
@@ -105,11 +113,19 @@ struct TranslatedStatement {
   // What the (guarded) statement is: Select reports -1, Insert/Update/Delete
   // report the rows they changed, Ddl and Other produce no count.
   StatementKind kind = StatementKind::Other;
+  // For a Select: the declared type of each result column the translation
+  // computes as a date ("datetime", "date"; "" for the others), which the
+  // engine cannot tell; empty when no column needs one.
+  std::vector<std::string> resultTypes;
 };
 
+class SchemaCatalog;
+
 // Splits and translates a batch. Throws ComError (0x80040E14) for text it
-// cannot read. Translations are cached.
-std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql);
+// cannot read. Translations are cached (by the catalog's generation too).
+// catalog: the declared column types the operands are typed by; null when
+// the connection cannot tell them.
+std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog = nullptr);
 
 // Registers on a connection what the translations rely on: the TSQL
 // collation (case-insensitive, trailing blanks ignored), the T-SQL functions

@@ -91,14 +91,18 @@ void UnionTypeRule::Convert(TokenList& tokens, size_t head) {
       const Item& item = items[a][c];
       if (target[c] == Type::Unknown || item.type != Type::Text) continue;
       const bool toInt = target[c] == Type::Int;
-      std::vector<Token> call{TokenList::Word(toInt ? "tsql_int" : "tsql_float"), TokenList::Open()};
+      std::vector<Token> call{TokenList::Word(toInt ? "tsql_int" : "tsql_as"), TokenList::Open()};
       call[0].blankBefore = tokens[item.first].blankBefore;
       const std::vector<Token> value = tokens.Slice(item.first, item.last);
       call.insert(call.end(), value.begin(), value.end());
       call[2].blankBefore = false;
+      call.push_back(TokenList::Comma());
       if (toInt) {
-        call.push_back(TokenList::Comma());
         call.push_back(TokenList::Make(TokenKind::Number, "32"));
+      } else {  // a number with a point is numeric
+        call.push_back(TokenList::Make(TokenKind::String, "'numeric'"));
+        call.push_back(TokenList::Comma());
+        call.push_back(TokenList::Make(TokenKind::String, "'varchar'"));
       }
       call.push_back(TokenList::Close());
       tokens.Replace(item.first, item.last, std::move(call));
