@@ -3,9 +3,11 @@
 // that take datalength for a number.
 #include "data/dialect/DataLengthRule.h"
 
+#include "data/dialect/ExpressionTyper.h"
+
 namespace fabrikon::dialect {
 
-void DataLengthRule::Apply(TokenList& tokens, const RuleContext&) const {
+void DataLengthRule::Apply(TokenList& tokens, const RuleContext& context) const {
   for (size_t i = 0; i + 1 < tokens.size(); ++i) {
     if (!tokens[i].IsWord("datalength") || tokens[i + 1].kind != TokenKind::LParen) continue;
     const size_t close = tokens.MatchParen(i + 1);
@@ -15,7 +17,13 @@ void DataLengthRule::Apply(TokenList& tokens, const RuleContext&) const {
       continue;
     }
     const int bytes = DateBytes(tokens, i + 2, close);
-    if (bytes == 0) continue;
+    if (bytes == 0) {
+      // nchar and nvarchar values (the host schema's text columns) take two
+      // bytes a character, whatever characters they hold.
+      if (context.catalog != nullptr && ExpressionTyper(tokens, context.catalog).TypeOf(i + 2, close).IsUnicode())
+        tokens[i].text = "tsql_national_length";
+      continue;
+    }
     tokens[i].text = "tsql_fixed_length";
     Token size = TokenList::Make(TokenKind::Number, bytes == 3 ? "3" : "8");
     size.blankBefore = true;
