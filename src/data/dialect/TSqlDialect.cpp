@@ -7,6 +7,7 @@
 
 #include "data/dialect/BatchSplitter.h"
 #include "data/dialect/StatementTranslator.h"
+#include "data/dialect/StoreConversion.h"
 #include "data/dialect/StrictSum.h"
 #include "data/dialect/TSqlCollation.h"
 #include "data/dialect/TSqlLexer.h"
@@ -47,6 +48,7 @@ void RegisterFunctions(sqlite3* db) {
   TSqlCollation::Register(db);
   TSqlScalarFunctions::Register(db);
   StrictSum::Register(db);
+  StoreConversion::Register(db);
   TSqlLike::Register(db);
 }
 
