@@ -78,7 +78,9 @@ void StoreRule::Apply(TokenList& tokens, const RuleContext&) const {
 
 void StoreRule::Wrap(TokenList& tokens, size_t first, size_t last, const std::string& table,
                      const std::string& column, size_t position) {
-  if (first >= last || (last - first == 1 && tokens[first].IsWord("default"))) return;
+  // DEFAULT is no value; NULL stays NULL in every type.
+  if (first >= last || (last - first == 1 && (tokens[first].IsWord("default") || tokens[first].IsWord("null"))))
+    return;
   const std::string_view tableText = tokens.Store(SqlText(table));
   const Token columnToken = column.empty()
                                 ? TokenList::Make(TokenKind::Number, tokens.Store(std::to_string(position)))
