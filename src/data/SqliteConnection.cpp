@@ -34,6 +34,7 @@
 #include "data/RecordsetBuilder.h"
 #include "data/SqliteErrorMapper.h"
 #include "data/StatementCache.h"
+#include "data/dialect/StoreConversion.h"
 #include "data/dialect/TSqlDialect.h"
 
 namespace fabrikon {
@@ -355,6 +356,7 @@ void SqliteConnection::ExecuteNative(const std::string& script) {
 void SqliteConnection::SchemaChanged() {
   if (statements_) statements_->Clear();
   if (columns_) columns_->Clear();
+  if (db_ != nullptr) dialect::StoreConversion::SchemaChanged(db_);
 }
 
 }  // namespace fabrikon

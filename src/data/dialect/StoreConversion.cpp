@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -133,16 +136,68 @@ ColumnType LookUp(sqlite3_context* ctx, sqlite3_value* tableArg, sqlite3_value* 
   return Classify(declared);
 }
 
-// The column's type, looked up once per run of the statement.
-const ColumnType& TypeOf(sqlite3_context* ctx, sqlite3_value** argv) {
-  if (auto* kept = static_cast<const ColumnType*>(sqlite3_get_auxdata(ctx, 2))) return *kept;
-  auto* type = new ColumnType(LookUp(ctx, argv[1], argv[2]));
-  sqlite3_set_auxdata(ctx, 2, type, [](void* p) { delete static_cast<ColumnType*>(p); });
-  // set_auxdata frees it at once when it cannot keep it: look again.
-  if (auto* kept = static_cast<const ColumnType*>(sqlite3_get_auxdata(ctx, 2))) return *kept;
-  thread_local ColumnType lastResort;
-  lastResort = LookUp(ctx, argv[1], argv[2]);
-  return lastResort;
+// The declared types one connection has looked up, by the places in its
+// compiled statements that name the column: the constant arguments of a
+// compiled statement keep their address from run to run, and the names are
+// compared too, so a reused address cannot give another column's type. The
+// cache is emptied whenever a database file changes (any commit, ours or
+// another connection's) and when the connection says its schema changed.
+class TypeCache {
+ public:
+  const ColumnType& Find(sqlite3_context* ctx, sqlite3_value** argv) {
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const Versions now = VersionsOf(db);
+    if (now != versions_) {
+      entries_.clear();
+      versions_ = now;
+    }
+    const char* table = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const bool byName = sqlite3_value_type(argv[2]) != SQLITE_INTEGER;
+    const char* column = byName ? reinterpret_cast<const char*>(sqlite3_value_text(argv[2])) : "";
+    const int position = byName ? -1 : sqlite3_value_int(argv[2]);
+    if (table == nullptr || column == nullptr) return unknown_;
+    const Key key{table, byName ? static_cast<const void*>(column) : nullptr, position};
+    auto it = entries_.find(key);
+    if (it != entries_.end() && it->second.table == table && it->second.column == column) return it->second.type;
+    if (entries_.size() > 4096) entries_.clear();  // statements come and go
+    Entry entry{table, column, LookUp(ctx, argv[1], argv[2])};
+    return entries_.insert_or_assign(key, std::move(entry)).first->second.type;
+  }
+  void Forget() { entries_.clear(); }
+
+ private:
+  using Versions = std::pair<unsigned, unsigned>;
+  struct Key {
+    const void* table;
+    const void* column;
+    int position;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const {
+      return std::hash<const void*>()(k.table) * 31 + std::hash<const void*>()(k.column) + static_cast<size_t>(k.position);
+    }
+  };
+  struct Entry {
+    std::string table, column;
+    ColumnType type;
+  };
+  static Versions VersionsOf(sqlite3* db) {
+    unsigned main = 0, temp = 0;
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &main);
+    sqlite3_file_control(db, "temp", SQLITE_FCNTL_DATA_VERSION, &temp);
+    return {main, temp};
+  }
+
+  Versions versions_{0, 0};
+  std::unordered_map<Key, Entry, KeyHash> entries_;
+  ColumnType unknown_;
+};
+
+std::mutex g_cachesMutex;
+std::unordered_map<sqlite3*, TypeCache*>& Caches() {
+  static std::unordered_map<sqlite3*, TypeCache*> caches;
+  return caches;
 }
 
 // ---- conversions -------------------------------------------------------
@@ -322,7 +377,8 @@ void StoreText(sqlite3_context* ctx, sqlite3_value* v, const ColumnType& t) {
   if (type == SQLITE_BLOB || t.length == 0) return sqlite3_result_value(ctx, v);
   const std::string_view text = Text(v);
   const size_t limit = static_cast<size_t>(t.length);
-  if (text.size() == limit && t.kind == Kind::Text) return sqlite3_result_value(ctx, v);
+  // No more bytes than the length: no more characters either.
+  if (text.size() <= limit && t.kind == Kind::Text) return sqlite3_result_value(ctx, v);
   size_t count = C::CharacterCount(text);
   if (count == limit || (count < limit && t.kind == Kind::Text)) return sqlite3_result_value(ctx, v);
   std::string out(text);
@@ -335,7 +391,7 @@ void StoreText(sqlite3_context* ctx, sqlite3_value* v, const ColumnType& t) {
 void Store(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
   if (sqlite3_value_type(v) == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const ColumnType& t = TypeOf(ctx, argv);
+  const ColumnType& t = static_cast<TypeCache*>(sqlite3_user_data(ctx))->Find(ctx, argv);
   switch (t.kind) {
     case Kind::Integer: return StoreInteger(ctx, v, t.bits);
     case Kind::Decimal: return StoreDecimal(ctx, v, t);
@@ -353,9 +409,31 @@ void Store(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 void StoreConversion::Register(sqlite3* db) {
+  auto* cache = new TypeCache;
+  {
+    std::lock_guard<std::mutex> lock(g_cachesMutex);
+    Caches()[db] = cache;
+  }
   // Not deterministic in SQLite's sense: the result depends on the schema.
-  sqlite3_create_function_v2(db, "tsql_store", 3, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, Store, nullptr, nullptr,
-                             nullptr);
+  // The cache goes with the function, when the connection closes.
+  const int rc = sqlite3_create_function_v2(
+      db, "tsql_store", 3, SQLITE_UTF8 | SQLITE_INNOCUOUS, cache, Store, nullptr, nullptr, [](void* p) {
+        auto* gone = static_cast<TypeCache*>(p);
+        std::lock_guard<std::mutex> lock(g_cachesMutex);
+        for (auto it = Caches().begin(); it != Caches().end(); ++it)
+          if (it->second == gone) {
+            Caches().erase(it);
+            break;
+          }
+        delete gone;
+      });
+  (void)rc;  // on failure SQLite has already called the destructor
+}
+
+void StoreConversion::SchemaChanged(sqlite3* db) {
+  std::lock_guard<std::mutex> lock(g_cachesMutex);
+  auto it = Caches().find(db);
+  if (it != Caches().end()) it->second->Forget();
 }
 
 }  // namespace fabrikon::dialect

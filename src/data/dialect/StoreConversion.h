@@ -20,12 +20,13 @@
 //   anything else                   stored as given
 //
 // Failures are reported as the other conversions are (SQLITE_MISMATCH, SQL
-// Server's message, 0x80040E07 at the connection). The declared type is
-// read from the connection's schema when the statement first stores into
-// the column and kept with the statement (SQLite's auxiliary data of the
-// constant column argument) until the statement is reset, so a statement
-// storing many rows looks it up once and a changed schema is always seen.
-// Tables the schema does not know (views) get the value as given.
+// Server's message, 0x80040E07 at the connection). The declared types are
+// read from the connection's schema and kept per connection (a save stores
+// thousands of values into a few columns); the kept types are dropped when a
+// database file changes (every commit, this connection's or another's) and
+// when SchemaChanged says so, which a connection calls after it ran DDL (a
+// table recreated inside a transaction). Tables the schema does not know
+// (views) get the value as given.
 #pragma once
 
 struct sqlite3;
@@ -35,6 +36,8 @@ namespace fabrikon::dialect {
 class StoreConversion {
  public:
   static void Register(sqlite3* db);
+  // Forgets the declared types kept for db (after DDL on it).
+  static void SchemaChanged(sqlite3* db);
 };
 
 }  // namespace fabrikon::dialect
