@@ -40,6 +40,14 @@
 // * Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Date literals compared
 //   with, assigned to or inserted into columns are rewritten to that form.
 //
+// * Stored values. Each value an INSERT (VALUES or SELECT list) or an UPDATE's
+//   SET stores becomes tsql_store(value, 'table', column), which converts it
+//   to the column's declared type as SQL Server does when it runs (see
+//   StoreConversion): an int column gets 12 for 12.7 and refuses 'abc', a
+//   datetime column gets '2008-03-01 00:00:00' for '20080301', char(5) 'ab'
+//   is padded. The translation names no type, so it does not depend on the
+//   schema it was made for.
+//
 // * Numbers compared with quoted literals: SQLite's column affinity converts
 //   '12' for number columns (views must deliver key columns as plain column
 //   references or CAST(... AS int) so that they keep the affinity). The blank
