@@ -159,6 +159,18 @@ TEST_P(StoreTypesTest, ATableRecreatedWithOtherTypesIsSeen) {
   EXPECT_EQ(Value("select v from again"), "2008-03-01");
 }
 
+TEST_P(StoreTypesTest, ATableRecreatedInsideATransactionIsSeen) {
+  const std::string insert = "insert into again (id, v) values (1, '20080301')";
+  conn->Execute("create table again (id int, v int)");
+  conn->BeginTrans();
+  conn->Execute(insert);
+  conn->Execute("drop table again");
+  conn->Execute("create table again (id int, v datetime)");
+  conn->Execute(insert);
+  conn->CommitTrans();
+  EXPECT_EQ(Value("select v from again"), "2008-03-01");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, StoreTypesTest, ::testing::Values(Backend::Embedded, Backend::Odbc),
                          [](const auto& info) { return info.param == Backend::Odbc ? "Odbc" : "Embedded"; });
 

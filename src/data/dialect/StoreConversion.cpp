@@ -387,6 +387,13 @@ void StoreText(sqlite3_context* ctx, sqlite3_value* v, const ColumnType& t) {
   sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 
+// tsql_store_forget(): what SchemaChanged does, for a connection that
+// reaches the engine only through SQL (the ODBC driver).
+void ForgetTypes(sqlite3_context* ctx, int, sqlite3_value**) {
+  static_cast<TypeCache*>(sqlite3_user_data(ctx))->Forget();
+  sqlite3_result_null(ctx);
+}
+
 // tsql_store(value, table, column)
 void Store(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* v = argv[0];
@@ -427,7 +434,8 @@ void StoreConversion::Register(sqlite3* db) {
           }
         delete gone;
       });
-  (void)rc;  // on failure SQLite has already called the destructor
+  if (rc != SQLITE_OK) return;  // SQLite has already called the destructor
+  sqlite3_create_function_v2(db, "tsql_store_forget", 0, SQLITE_UTF8, cache, ForgetTypes, nullptr, nullptr, nullptr);
 }
 
 void StoreConversion::SchemaChanged(sqlite3* db) {

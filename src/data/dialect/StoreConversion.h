@@ -24,9 +24,10 @@
 // read from the connection's schema and kept per connection (a save stores
 // thousands of values into a few columns); the kept types are dropped when a
 // database file changes (every commit, this connection's or another's) and
-// when SchemaChanged says so, which a connection calls after it ran DDL (a
-// table recreated inside a transaction). Tables the schema does not know
-// (views) get the value as given.
+// when SchemaChanged (or the SQL function tsql_store_forget()) says so,
+// which a connection calls after it ran DDL (a table recreated inside a
+// transaction). Tables the schema does not know (views) get the value as
+// given.
 #pragma once
 
 struct sqlite3;
