@@ -224,6 +224,8 @@ std::vector<long> OdbcConnection::RunTranslated(const std::string& text, OdbcRec
       step.Close();
     }
     counts.push_back(CountOf(statement.source->kind, rowCount));
+    // The T-SQL runtime keeps the declared types it converts stored values to.
+    if (statement.source->kind == dialect::StatementKind::Ddl) RunDirect("SELECT tsql_store_forget()");
   }
   return counts;
 }

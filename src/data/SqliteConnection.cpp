@@ -35,6 +35,7 @@
 #include "data/SqliteErrorMapper.h"
 #include "data/StatementCache.h"
 #include "data/dialect/SchemaCatalog.h"
+#include "data/dialect/StoreConversion.h"
 #include "data/dialect/TSqlDialect.h"
 
 namespace fabrikon {
@@ -361,6 +362,7 @@ void SqliteConnection::SchemaChanged() {
   if (statements_) statements_->Clear();
   if (columns_) columns_->Clear();
   if (catalog_) catalog_->Changed();
+  if (db_ != nullptr) dialect::StoreConversion::SchemaChanged(db_);
 }
 
 }  // namespace fabrikon

@@ -34,7 +34,10 @@ TEST(BatchSplitter, InsertBatchOfGuardedInsertsSeparatedByBlanks) {
             "IF NOT EXISTS (SELECT mainid FROM om_pomain WHERE mainid='101') INSERT INTO "
             "om_pomain(id,mainid,cinvcode,fquantity) Values (12,101,'P1',10)");
   EXPECT_EQ(t[1].condition, "SELECT NOT EXISTS (SELECT mainid FROM om_pomain WHERE mainid='102')");
-  EXPECT_EQ(t[1].sql.back(), "INSERT INTO om_pomain(id,mainid,cinvcode,fquantity) Values (12,102,'P2',5)");
+  EXPECT_EQ(t[1].sql.back(),
+            "INSERT INTO om_pomain(id,mainid,cinvcode,fquantity) Values (tsql_store(12, 'om_pomain', 'id'),"
+            "tsql_store(102, 'om_pomain', 'mainid'),tsql_store('P2', 'om_pomain', 'cinvcode'),"
+            "tsql_store(5, 'om_pomain', 'fquantity'))");
   EXPECT_EQ(t[1].kind, StatementKind::Insert);
 }
 

@@ -1,7 +1,8 @@
 // StatementTranslator: see the header. The order of the rules matters:
 // the refusal of foreign syntax first (it must see the caller's text), names (later rules see temp.X instead of TempDB..X), then the
 // statement shapes, then functions from the inside out, then the operators
-// and literals whose treatment depends on what the functions became.
+// and literals whose treatment depends on what the functions became, and
+// last the conversion of stored values.
 #include "data/dialect/StatementTranslator.h"
 
 #include "data/dialect/BlankLiteralRule.h"
@@ -28,6 +29,7 @@
 #include "data/dialect/ObjectNameRule.h"
 #include "data/dialect/OperatorRule.h"
 #include "data/dialect/SelectIntoRule.h"
+#include "data/dialect/StoreRule.h"
 #include "data/dialect/StringConcatRule.h"
 #include "data/dialect/TopRule.h"
 #include "data/dialect/UnionTypeRule.h"
@@ -63,6 +65,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<DateLiteralRule>());
   rules_.push_back(std::make_unique<CollateLiteralRule>());
   rules_.push_back(std::make_unique<LikeRule>());
+  rules_.push_back(std::make_unique<StoreRule>());  // last: it wraps the translated values
 }
 
 const StatementTranslator& StatementTranslator::Instance() {

@@ -8,6 +8,7 @@
 #include "data/dialect/BatchSplitter.h"
 #include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/StatementTranslator.h"
+#include "data/dialect/StoreConversion.h"
 #include "data/dialect/StrictSum.h"
 #include "data/dialect/TSqlCollation.h"
 #include "data/dialect/TSqlImplicitConversions.h"
@@ -53,6 +54,7 @@ void RegisterFunctions(sqlite3* db) {
   TSqlNumberFunctions::Register(db);
   TSqlImplicitConversions::Register(db);
   StrictSum::Register(db);
+  StoreConversion::Register(db);
   TSqlLike::Register(db);
 }
 

@@ -40,6 +40,14 @@
 // * Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Date literals compared
 //   with, assigned to or inserted into columns are rewritten to that form.
 //
+// * Stored values. Each value an INSERT (VALUES or SELECT list) or an UPDATE's
+//   SET stores becomes tsql_store(value, 'table', column), which converts it
+//   to the column's declared type as SQL Server does when it runs (see
+//   StoreConversion): an int column gets 12 for 12.7 and refuses 'abc', a
+//   datetime column gets '2008-03-01 00:00:00' for '20080301', char(5) 'ab'
+//   is padded. The translation names no type, so it does not depend on the
+//   schema it was made for.
+//
 // * Types. The ExpressionTyper types operands (literals by their form,
 //   columns through the catalog TranslateBatch is given, functions and
 //   operators by SQL Server's precedence); ImplicitConversionRule converts a
