@@ -54,6 +54,7 @@ class RecordsetBuilder {
   // Raises a ComError when a step fails.
   void Read(sqlite3* db, sqlite3_stmt* statement);
   bool HasResult() const { return hasResult_; }
+  size_t RowCount() const { return rows_.size(); }
   // The recordset of the statement read; a closed one when none was.
   RecordsetPtr Build();
 

@@ -50,6 +50,7 @@ std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std
   const TranslatedStatement real = translator.Translate(tsql, tokens, range);  // raises for bad text
   auto shape = std::make_shared<ShapeTranslation>();
   shape->kind = real.kind;
+  shape->otherwise = real.otherwise;
   try {
     std::deque<std::string> storage;
     StatementRange probeRange;
@@ -80,6 +81,7 @@ std::string_view TextOf(const StatementTemplate& t, const LiteralShape& literals
 ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& shape, const LiteralShape& literals) {
   ParameterizedStatement out;
   out.kind = shape->kind;
+  out.otherwise = shape->otherwise;
   out.shape = shape;
   if (shape->guarded) {
     out.condition = TextOf(shape->condition, literals, out);
@@ -97,6 +99,7 @@ ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& s
 ParameterizedStatement AsWritten(TranslatedStatement translated) {
   ParameterizedStatement out;
   out.kind = translated.kind;
+  out.otherwise = translated.otherwise;
   if (!translated.condition.empty()) {
     out.written.push_front(std::move(translated.condition));
     out.condition = out.written.front();

@@ -15,6 +15,7 @@ struct ShapeTranslation {
   StatementKind kind = StatementKind::Other;
   bool parameterized = false;
   bool guarded = false;
+  bool otherwise = false;  // an ELSE branch (see TranslatedStatement)
   StatementTemplate condition;
   std::vector<StatementTemplate> sql;
 

@@ -3,6 +3,7 @@
 // says what kind of statement came out, which decides its count.
 #pragma once
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,8 @@ class StatementTranslator {
   static StatementKind KindOf(const TokenList& tokens);
 
  private:
+  static std::vector<std::string> SelectIntoSteps(const TokenList& body);
+
   std::vector<std::unique_ptr<RewriteRule>> rules_;
 };
 

@@ -12,6 +12,7 @@
 #include "data/dialect/TSqlLexer.h"
 #include "data/dialect/TSqlLike.h"
 #include "data/dialect/TSqlScalarFunctions.h"
+#include "data/dialect/TSqlSession.h"
 #include "data/dialect/TranslationCache.h"
 #include "fabrikon/ComError.h"
 
@@ -48,6 +49,7 @@ void RegisterFunctions(sqlite3* db) {
   TSqlScalarFunctions::Register(db);
   StrictSum::Register(db);
   TSqlLike::Register(db);
+  TSqlSession::Register(db);
 }
 
 }  // namespace fabrikon::dialect

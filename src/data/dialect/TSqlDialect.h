@@ -105,6 +105,9 @@ struct TranslatedStatement {
   // What the (guarded) statement is: Select reports -1, Insert/Update/Delete
   // report the rows they changed, Ddl and Other produce no count.
   StatementKind kind = StatementKind::Other;
+  // The ELSE of the IF statement before it: runs exactly when that one's
+  // condition was false (the statement before was reached and did not run).
+  bool otherwise = false;
 };
 
 // Splits and translates a batch. Throws ComError (0x80040E14) for text it
