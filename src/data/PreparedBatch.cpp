@@ -57,6 +57,7 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
     Statement statement;
     statement.kind = source.kind;
     statement.otherwise = source.otherwise;
+    statement.unnamed = std::move(source.unnamed);
     if (!source.condition.empty())
       statement.condition = Compile(source.condition, schemaChanged, source.conditionParameters);
     statement.conditionParameters = std::move(source.conditionParameters);
@@ -140,7 +141,7 @@ bool PreparedBatch::RunStatement(Statement& statement, const RowsTarget& rows,
   for (auto& step : statement.steps) {
     sqlite3_stmt* compiled = step.compiled.Get(cache_, step.parameters);
     if (compiled == nullptr) continue;
-    returned = RunStep(compiled, step.parameters, select ? rows() : nullptr);
+    returned = RunStep(compiled, step.parameters, select ? rows() : nullptr, statement.unnamed);
     if (step.changesSchema && onSchemaChange) onSchemaChange();
   }
   if (dialect::TSqlSession* session = dialect::TSqlSession::Of(db_)) {
@@ -174,10 +175,11 @@ bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition, const dialect::SqlPa
 }
 
 int64_t PreparedBatch::RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters,
-                               RecordsetBuilder* rows) const {
+                               RecordsetBuilder* rows, const std::vector<bool>& unnamed) const {
   ResetOnExit reset(statement);
   parameters.Bind(statement);
   if (rows != nullptr && sqlite3_column_count(statement) > 0) {
+    rows->Unname(unnamed);
     rows->Read(db_, statement);
     return static_cast<int64_t>(rows->RowCount());
   }

@@ -61,6 +61,7 @@ class PreparedBatch {
   struct Statement {
     dialect::StatementKind kind = dialect::StatementKind::Other;
     bool otherwise = false;  // the ELSE of the statement before
+    std::vector<bool> unnamed;  // its result columns that SQL Server leaves unnamed
     Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
     std::vector<Step> steps;
@@ -71,7 +72,8 @@ class PreparedBatch {
   // Runs the statement's steps; false when its IF condition was false.
   bool RunStatement(Statement& statement, const RowsTarget& rows, const std::function<void()>& onSchemaChange);
   // Runs one step; returns the rows it returned.
-  int64_t RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows) const;
+  int64_t RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows,
+                  const std::vector<bool>& unnamed) const;
   long CountOf(const Statement& statement) const;
 
   sqlite3* db_;

@@ -86,10 +86,52 @@ TEST(BatchSplitter, BrokenBatchesAreCommandErrors) {
   ExpectCommandError("select (1");
   ExpectCommandError("select 1)");
   ExpectCommandError("IF EXISTS (select 1 from t)");
-  ExpectCommandError("IF EXISTS (select 1 from t) INSERT INTO t VALUES (1) ELSE INSERT INTO t VALUES (2)");
+  ExpectCommandError("INSERT INTO t VALUES (1) ELSE INSERT INTO t VALUES (2)");  // ELSE without IF
+  ExpectCommandError("IF 1=1 select 1 ELSE");
+  ExpectCommandError("IF 1=1 select 1 ELSE ELSE select 2");
+  ExpectCommandError("IF 1=1 select 1 select 2 ELSE select 3");
   ExpectCommandError("IF 1=1 IF 2=2 select 1");
   ExpectCommandError("values (1,2)");
   ExpectCommandError("select top x from t");
+}
+
+// ELSE takes the statement after it (an IF again in an ELSE IF chain), and
+// runs when the IF before it found its condition false; DECLARE and SET
+// begin statements, but not the SET of an UPDATE or of ON DELETE SET NULL.
+TEST(BatchSplitter, ElseDeclareAndSetBeginStatements) {
+  struct Case {
+    const char* batch;
+    std::vector<std::string> originals;
+    std::vector<bool> otherwise;
+  };
+  const std::vector<Case> cases = {
+      {"IF EXISTS (select 1 from t) UPDATE t SET a = 1 ELSE INSERT INTO t VALUES (2) select 3",
+       {"IF EXISTS (select 1 from t) UPDATE t SET a = 1", "ELSE INSERT INTO t VALUES (2)", "select 3"},
+       {false, true, false}},
+      {"if 1=0 select 1; else if 2=2 select 2 else select 3",
+       {"if 1=0 select 1", "else if 2=2 select 2", "else select 3"},
+       {false, true, true}},
+      {"IF 1=1 select case when a = 1 then 2 else 3 end from t else select 4",
+       {"IF 1=1 select case when a = 1 then 2 else 3 end from t", "else select 4"},
+       {false, true}},
+      {"declare @n int set @n = 5 update t set a = @n select @n",
+       {"declare @n int", "set @n = 5", "update t set a = @n", "select @n"},
+       {false, false, false, false}},
+      {"alter table t add b int references u (id) on delete set null",
+       {"alter table t add b int references u (id) on delete set null"},
+       {false}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<TranslatedStatement> statements = TranslateBatch(c.batch);
+    std::vector<std::string> originals;
+    std::vector<bool> otherwise;
+    for (const TranslatedStatement& t : statements) {
+      originals.push_back(t.original);
+      otherwise.push_back(t.otherwise);
+    }
+    EXPECT_EQ(originals, c.originals) << c.batch;
+    EXPECT_EQ(otherwise, c.otherwise) << c.batch;
+  }
 }
 
 TEST(BatchSplitter, EmptyTextIsNotACommand) {

@@ -51,6 +51,7 @@ std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std
   auto shape = std::make_shared<ShapeTranslation>();
   shape->kind = real.kind;
   shape->otherwise = real.otherwise;
+  shape->unnamed = real.unnamed;
   try {
     std::deque<std::string> storage;
     StatementRange probeRange;
@@ -82,6 +83,7 @@ ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& s
   ParameterizedStatement out;
   out.kind = shape->kind;
   out.otherwise = shape->otherwise;
+  out.unnamed = shape->unnamed;
   out.shape = shape;
   if (shape->guarded) {
     out.condition = TextOf(shape->condition, literals, out);
@@ -100,6 +102,7 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
   ParameterizedStatement out;
   out.kind = translated.kind;
   out.otherwise = translated.otherwise;
+  out.unnamed = std::move(translated.unnamed);
   if (!translated.condition.empty()) {
     out.written.push_front(std::move(translated.condition));
     out.condition = out.written.front();

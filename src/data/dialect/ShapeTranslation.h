@@ -16,6 +16,7 @@ struct ShapeTranslation {
   bool parameterized = false;
   bool guarded = false;
   bool otherwise = false;  // an ELSE branch (see TranslatedStatement)
+  std::vector<bool> unnamed;  // see TranslatedStatement
   StatementTemplate condition;
   std::vector<StatementTemplate> sql;
 

@@ -98,7 +98,7 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
   for (const auto& rule : rules_) rule->Apply(body, RuleContext{range.guarded()});
   std::vector<std::string> numbering = CreateTableRule::TakeIdentity(body);
   out.kind = KindOf(body);
-  if (out.kind == StatementKind::Select) UnnamedColumns::Name(body, UnnamedColumns::Find(tokens, range.first, range.last));
+  if (out.kind == StatementKind::Select) out.unnamed = UnnamedColumns::Find(tokens, range.first, range.last);
   const Token& head = tokens[range.first];
   if (head.IsWord("select") && out.kind == StatementKind::Ddl && numbering.empty()) {
     out.sql = SelectIntoSteps(body);

@@ -108,6 +108,10 @@ struct TranslatedStatement {
   // The ELSE of the IF statement before it: runs exactly when that one's
   // condition was false (the statement before was reached and did not run).
   bool otherwise = false;
+  // Of a SELECT: for each item of its select list, whether it is computed and
+  // has no alias, so that SQL Server leaves its column unnamed. Empty: none
+  // known.
+  std::vector<bool> unnamed;
 };
 
 // Splits and translates a batch. Throws ComError (0x80040E14) for text it

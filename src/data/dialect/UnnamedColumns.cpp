@@ -95,17 +95,4 @@ std::vector<bool> UnnamedColumns::Find(const std::vector<Token>& tokens, size_t 
   return unnamed;
 }
 
-void UnnamedColumns::Name(TokenList& body, const std::vector<bool>& unnamed) {
-  bool any = false;
-  for (bool u : unnamed) any = any || u;
-  if (!any || body.empty() || !body[0].IsWord("select")) return;
-  const std::vector<std::pair<size_t, size_t>> items = Items(body, 0, body.size());
-  if (items.size() != unnamed.size()) return;
-  for (size_t k = items.size(); k-- > 0;) {
-    if (!unnamed[k]) continue;
-    Token name = TokenList::Make(TokenKind::QuotedName, "\"\"");
-    body.Insert(items[k].second, {TokenList::Word("AS"), name});
-  }
-}
-
 }  // namespace fabrikon::dialect

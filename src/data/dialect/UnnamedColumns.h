@@ -2,7 +2,7 @@
 // alias, and leaves a computed one without an alias unnamed (""); the engine
 // would name it after the translated expression ("tsql_var('@n')"). The
 // items of the query's select list that are computed and unnamed are found
-// in the caller's text and get AS "" in the translation.
+// in the caller's text; the embedded connection names their columns "".
 #pragma once
 #include <vector>
 
@@ -15,9 +15,6 @@ class UnnamedColumns {
   // For each item of the select list that begins the tokens: whether it is
   // computed and has no alias. Empty when the tokens begin no SELECT.
   static std::vector<bool> Find(const std::vector<Token>& tokens, size_t first, size_t last);
-  // Names the marked items of the translated select list "" (when the
-  // translation still has as many items).
-  static void Name(TokenList& body, const std::vector<bool>& unnamed);
 
  private:
   // [first, last) of each item of the select list of the SELECT at select.
