@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "DialectDb.h"
+#include "data/dialect/BatchSplitter.h"
+#include "data/dialect/LiteralParameterizer.h"
+#include "data/dialect/TSqlLexer.h"
 
 namespace fabrikon::dialect::test {
 namespace {
@@ -131,6 +134,42 @@ TEST(BatchSplitter, ElseDeclareAndSetBeginStatements) {
     }
     EXPECT_EQ(originals, c.originals) << c.batch;
     EXPECT_EQ(otherwise, c.otherwise) << c.batch;
+  }
+}
+
+// Read a stretch at a time, an IF whose ELSE (or ELSE IF chain) runs past
+// the tokens read so far is left for the next stretch together with it.
+TEST(BatchSplitter, ElseCutOffByTheStretchStaysWithItsIf) {
+  const LexedText lexed = TSqlLexer::Tokenize("select 0 if 1=1 select 1 else if 2=2 select 2 else select 3 from t select 4");
+  // Cut after "... else", "... else if 2=2", "... select 3 from", "... select": the statements
+  // read to their end begin at these tokens, and the last number is where the rest begins.
+  const std::vector<std::pair<size_t, std::vector<size_t>>> cases = {
+      {9, {0, 2}}, {13, {0, 2}}, {19, {0, 2}}, {21, {0, 2, 8, 15, 20}}};
+  for (const auto& [cut, begins] : cases) {
+    const std::vector<Token> tokens(lexed.tokens.begin(), lexed.tokens.begin() + static_cast<std::ptrdiff_t>(cut));
+    size_t rest = 0;
+    std::vector<size_t> got;
+    for (const StatementRange& range : BatchSplitter::SplitComplete(tokens, 0, rest)) got.push_back(range.begin);
+    std::vector<size_t> complete(begins.begin(), begins.end() - 1);
+    EXPECT_EQ(got, complete) << cut;
+    EXPECT_EQ(rest, begins.back()) << cut;
+  }
+}
+
+// A long batch is read a stretch of tokens at a time, and each ELSE still
+// belongs to its IF.
+TEST(BatchSplitter, LongBatchKeepsEachElseWithItsIf) {
+  std::string batch;
+  for (int i = 0; i < 1500; ++i)
+    batch += "if exists (select 1 from t where a = " + std::to_string(i) +
+             ") update t set b = 1 where a = 2 else if 1 = 0 insert into t values (1, 'x') else delete from t ";
+  const std::vector<TranslatedStatement> whole = TranslateBatch(batch);
+  const std::vector<ParameterizedStatement> read = LiteralParameterizer::Translate(batch);
+  ASSERT_EQ(read.size(), whole.size());
+  ASSERT_EQ(whole.size(), 4500u);
+  for (size_t i = 0; i < whole.size(); ++i) {
+    EXPECT_EQ(read[i].otherwise, i % 3 != 0) << i;
+    EXPECT_EQ(whole[i].otherwise, i % 3 != 0) << i;
   }
 }
 
