@@ -140,6 +140,8 @@ TEST_F(SqlServerBatchTest, VariablesBelongToTheirBatch) {
   EXPECT_EQ(Rows("declare @n int = 7 select @n"), "7");
   EXPECT_EQ(ErrorOf("select @n"), "Must declare the scalar variable \"@n\".");
   EXPECT_EQ(ErrorOf("declare @n int = 'x'"), "Conversion failed when converting the varchar value 'x' to data type int.");
+  EXPECT_EQ(ErrorOf("declare @n int select @n = id from t"),
+            "Assigning a variable in a SELECT is not supported by the embedded database.");
 }
 
 // A constraint violation is worded as SQL Server words it, ends only its

@@ -8,6 +8,7 @@ namespace fabrikon::dialect {
 
 struct RuleContext {
   bool guarded = false;  // the statement is the body of an IF
+  bool condition = false;  // the tokens are an IF condition behind a made-up SELECT
 };
 
 class RewriteRule {

@@ -91,7 +91,7 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
     condition.insert(condition.end(), tokens.begin() + static_cast<std::ptrdiff_t>(range.conditionFirst),
                      tokens.begin() + static_cast<std::ptrdiff_t>(range.conditionLast));
     TokenList list(std::move(condition));
-    out.condition = Rewrite(list, RuleContext{});
+    out.condition = Rewrite(list, RuleContext{false, true});
   }
   TokenList body(std::vector<Token>(tokens.begin() + static_cast<std::ptrdiff_t>(range.first),
                                     tokens.begin() + static_cast<std::ptrdiff_t>(range.last)));

@@ -35,11 +35,22 @@ size_t ExpressionEnd(const TokenList& tokens, size_t from) {
 
 }  // namespace
 
-void VariableRule::Apply(TokenList& tokens, const RuleContext&) const {
+void VariableRule::Apply(TokenList& tokens, const RuleContext& context) const {
   if (tokens.empty()) return;
   if (tokens[0].IsWord("declare")) return RewriteDeclare(tokens);
   if (tokens[0].IsWord("set")) return RewriteSet(tokens);
+  if (!context.condition) RefuseAssignments(tokens);
   RewriteReads(tokens, 0);
+}
+
+// SELECT @n = x assigns on SQL Server; translated, it would compare.
+void VariableRule::RefuseAssignments(const TokenList& tokens) {
+  for (size_t i = 1; i + 1 < tokens.size(); ++i) {
+    const bool listItem = tokens[i - 1].IsWord("select") || tokens[i - 1].Is(TokenKind::Comma);
+    if (IsVariable(tokens[i]) && listItem && tokens[i + 1].IsOp("="))
+      throw ComError(ErrorNumber::ErrorsInCommand,
+                     "Assigning a variable in a SELECT is not supported by the embedded database.");
+  }
 }
 
 // DECLARE @a int = 1, @b varchar(10)

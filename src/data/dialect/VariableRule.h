@@ -17,6 +17,7 @@ class VariableRule : public RewriteRule {
   static void RewriteDeclare(TokenList& tokens);
   static void RewriteSet(TokenList& tokens);
   static void RewriteReads(TokenList& tokens, size_t from);
+  static void RefuseAssignments(const TokenList& tokens);
 };
 
 }  // namespace fabrikon::dialect
