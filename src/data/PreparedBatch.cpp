@@ -105,8 +105,8 @@ std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function
 }
 
 std::vector<long> PreparedBatch::Run(const RowsTarget& rows, const std::function<void()>& onSchemaChange) {
-  dialect::TSqlSession* session = dialect::TSqlSession::Of(db_);
-  if (session != nullptr) session->BeginBatch();
+  session_ = dialect::TSqlSession::Of(db_);
+  if (session_ != nullptr) session_->BeginBatch();
   const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
   std::optional<ComError> ended;  // the first statement-ending error
   std::vector<long> counts;
@@ -144,10 +144,10 @@ bool PreparedBatch::RunStatement(Statement& statement, const RowsTarget& rows,
     returned = RunStep(compiled, step.parameters, select ? rows() : nullptr, statement.unnamed);
     if (step.changesSchema && onSchemaChange) onSchemaChange();
   }
-  if (dialect::TSqlSession* session = dialect::TSqlSession::Of(db_)) {
+  if (session_ != nullptr) {
     const long count = CountOf(statement);
-    if (select) session->NoteRowCount(returned);
-    if (count >= 0) session->NoteRowCount(count);
+    if (select) session_->NoteRowCount(returned);
+    if (count >= 0) session_->NoteRowCount(count);
   }
   return true;
 }

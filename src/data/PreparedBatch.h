@@ -16,6 +16,9 @@ struct sqlite3;
 
 namespace fabrikon {
 
+namespace dialect {
+class TSqlSession;
+}
 class RecordsetBuilder;
 
 class PreparedBatch {
@@ -79,6 +82,7 @@ class PreparedBatch {
   sqlite3* db_;
   StatementCache& cache_;
   std::vector<Statement> statements_;
+  dialect::TSqlSession* session_ = nullptr;  // the connection's variables and @@ROWCOUNT
 };
 
 }  // namespace fabrikon
