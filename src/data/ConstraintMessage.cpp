@@ -71,6 +71,7 @@ bool SplitColumns(const std::string& list, std::string& table, std::vector<std::
 
 // The text of a literal as SQL Server shows it in a message, or false.
 bool LiteralText(const std::vector<Token>& tokens, size_t first, size_t last, std::string& out) {
+  if (first >= last) return false;
   // A conversion around the literal (f(literal, ...)) shows the literal.
   if (last - first >= 3 && tokens[first].Is(TokenKind::Word) && tokens[first + 1].Is(TokenKind::LParen))
     first += 2;
@@ -147,7 +148,8 @@ bool StatementValues(sqlite3* db, sqlite3_stmt* statement, const std::string& ta
       if (i < tokens.size() && tokens[i].Is(TokenKind::LParen)) {
         const size_t close = Match(tokens, i);
         if (close == std::string::npos) return false;
-        for (auto [first, last] : Items(tokens, i, close)) columns.push_back(Lower(Unquoted(tokens[first].text)));
+        for (auto [first, last] : Items(tokens, i, close))
+          columns.push_back(first < last ? Lower(Unquoted(tokens[first].text)) : std::string());
         i = close + 1;
       } else {
         columns = TableColumns(db, table);

@@ -86,7 +86,8 @@ std::vector<bool> UnnamedColumns::Find(const std::vector<Token>& tokens, size_t 
     ++i;
     if (i < last && tokens[i].IsWord("percent")) ++i;
     if (i + 1 < last && tokens[i].IsWord("with") && tokens[i + 1].IsWord("ties")) i += 2;
-    select = i - 1;  // as if the list began after a SELECT here
+    if (i > last) return {};  // a TOP without its count: the engine refuses the text
+    select = i - 1;           // as if the list began after a SELECT here
   }
   std::vector<Token> view(tokens.begin() + static_cast<std::ptrdiff_t>(select),
                           tokens.begin() + static_cast<std::ptrdiff_t>(last));
