@@ -16,6 +16,7 @@
 #include "data/dialect/TSqlLike.h"
 #include "data/dialect/TSqlNumberFunctions.h"
 #include "data/dialect/TSqlScalarFunctions.h"
+#include "data/dialect/TSqlSession.h"
 #include "data/dialect/TranslationCache.h"
 #include "fabrikon/ComError.h"
 
@@ -56,6 +57,7 @@ void RegisterFunctions(sqlite3* db) {
   StrictSum::Register(db);
   StoreConversion::Register(db);
   TSqlLike::Register(db);
+  TSqlSession::Register(db);
 }
 
 }  // namespace fabrikon::dialect

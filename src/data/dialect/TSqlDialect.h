@@ -125,6 +125,13 @@ struct TranslatedStatement {
   // computes as a date ("datetime", "date"; "" for the others), which the
   // engine cannot tell; empty when no column needs one.
   std::vector<std::string> resultTypes;
+  // The ELSE of the IF statement before it: runs exactly when that one's
+  // condition was false (the statement before was reached and did not run).
+  bool otherwise = false;
+  // Of a SELECT: for each item of its select list, whether it is computed and
+  // has no alias, so that SQL Server leaves its column unnamed. Empty: none
+  // known.
+  std::vector<bool> unnamed;
 };
 
 class SchemaCatalog;
