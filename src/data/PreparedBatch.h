@@ -71,7 +71,6 @@ class PreparedBatch {
     Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
     std::vector<Step> steps;
-    std::vector<std::string> resultTypes;  // of the computed date columns
   };
 
   Compiled Compile(std::string_view sql, bool schemaChangedBefore, const dialect::SqlParameters& parameters) const;
