@@ -207,6 +207,7 @@ void SqliteConnection::Configure(int busyTimeoutMs) {
   columns_ = std::make_unique<ColumnMetadataCache>(db_);
   catalog_ = std::make_unique<dialect::SchemaCatalog>(db_);
   dialect::RegisterFunctions(db_);
+  dialect::StoreConversion::ReportsSchemaChanges(db_);  // RunBatch and SchemaChanged do
   // SQL Server enforces declared foreign keys, so the embedded database does
   // too (a setting of the connection, not of the file).
   ExecuteNative("PRAGMA foreign_keys=ON;");
@@ -308,7 +309,9 @@ std::vector<long> SqliteConnection::RunBatch(const std::string& text,
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   try {
+    const uint64_t generation = catalog_->Generation();
     catalog_->Refresh();
+    if (catalog_->Generation() != generation) dialect::StoreConversion::SchemaChanged(db_);
     PreparedBatch batch(db_, *statements_, text, catalog_.get());
     return batch.Run(rows, [this] { SchemaChanged(); });
   } catch (const ComError& error) {

@@ -171,6 +171,24 @@ TEST_P(StoreTypesTest, ATableRecreatedInsideATransactionIsSeen) {
   EXPECT_EQ(Value("select v from again"), "2008-03-01");
 }
 
+// The kept declared types outlive commits; a table another connection made
+// again with other types between two batches is still seen.
+TEST_P(StoreTypesTest, ATableRecreatedByAnotherConnectionIsSeen) {
+  const std::string insert = "insert into again (id, v) values (1, '20080301')";
+  conn->Execute("create table again (id int, v int)");
+  conn->Execute(insert);
+  conn->Execute("delete from again");
+  conn->Execute(insert);  // after a commit the kept type serves
+  EXPECT_EQ(Value("select v from again"), "20080301");
+  {
+    ConnectionPtr other = OpenConnection(db.ConnectionString());
+    other->Execute("drop table again");
+    other->Execute("create table again (id int, v datetime)");
+  }
+  conn->Execute(insert);
+  EXPECT_EQ(Value("select v from again"), "2008-03-01");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, StoreTypesTest, ::testing::Values(Backend::Embedded, Backend::Odbc),
                          [](const auto& info) { return info.param == Backend::Odbc ? "Odbc" : "Embedded"; });
 

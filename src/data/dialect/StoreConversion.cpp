@@ -145,11 +145,12 @@ ColumnType LookUp(sqlite3_context* ctx, sqlite3_value* tableArg, sqlite3_value* 
 class TypeCache {
  public:
   const ColumnType& Find(sqlite3_context* ctx, sqlite3_value** argv) {
-    sqlite3* db = sqlite3_context_db_handle(ctx);
-    const Versions now = VersionsOf(db);
-    if (now != versions_) {
-      entries_.clear();
-      versions_ = now;
+    if (!managed_) {
+      const Versions now = VersionsOf(sqlite3_context_db_handle(ctx));
+      if (now != versions_) {
+        entries_.clear();
+        versions_ = now;
+      }
     }
     const char* table = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
     const bool byName = sqlite3_value_type(argv[2]) != SQLITE_INTEGER;
@@ -164,6 +165,7 @@ class TypeCache {
     return entries_.insert_or_assign(key, std::move(entry)).first->second.type;
   }
   void Forget() { entries_.clear(); }
+  void Manage() { managed_ = true; }
 
  private:
   using Versions = std::pair<unsigned, unsigned>;
@@ -190,6 +192,7 @@ class TypeCache {
   }
 
   Versions versions_{0, 0};
+  bool managed_ = false;  // the connection reports every schema change
   std::unordered_map<Key, Entry, KeyHash> entries_;
   ColumnType unknown_;
 };
@@ -442,6 +445,12 @@ void StoreConversion::SchemaChanged(sqlite3* db) {
   std::lock_guard<std::mutex> lock(g_cachesMutex);
   auto it = Caches().find(db);
   if (it != Caches().end()) it->second->Forget();
+}
+
+void StoreConversion::ReportsSchemaChanges(sqlite3* db) {
+  std::lock_guard<std::mutex> lock(g_cachesMutex);
+  auto it = Caches().find(db);
+  if (it != Caches().end()) it->second->Manage();
 }
 
 }  // namespace fabrikon::dialect

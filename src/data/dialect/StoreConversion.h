@@ -22,11 +22,15 @@
 // Failures are reported as the other conversions are (SQLITE_MISMATCH, SQL
 // Server's message, 0x80040E07 at the connection). The declared types are
 // read from the connection's schema and kept per connection (a save stores
-// thousands of values into a few columns); the kept types are dropped when a
-// database file changes (every commit, this connection's or another's) and
-// when SchemaChanged (or the SQL function tsql_store_forget()) says so,
-// which a connection calls after it ran DDL (a table recreated inside a
-// transaction). Tables the schema does not know (views) get the value as
+// thousands of values into a few columns); the kept types are dropped when
+// SchemaChanged (or the SQL function tsql_store_forget()) says so, which a
+// connection calls after it ran DDL (a table recreated inside a transaction).
+// A connection that also reports the schema changes of other connections
+// (the embedded one compares the schema cookie before every batch) says so
+// with ReportsSchemaChanges; otherwise, as in the SQLite ODBC driver, the
+// kept types are also dropped whenever a database file changes (every
+// commit, this connection's or another's), which costs a save a lookup of
+// every column it stores into. Tables the schema does not know (views) get the value as
 // given.
 #pragma once
 
@@ -39,6 +43,9 @@ class StoreConversion {
   static void Register(sqlite3* db);
   // Forgets the declared types kept for db (after DDL on it).
   static void SchemaChanged(sqlite3* db);
+  // From now on the caller calls SchemaChanged for every schema change of db,
+  // its own and other connections'; the kept types then live across commits.
+  static void ReportsSchemaChanges(sqlite3* db);
 };
 
 }  // namespace fabrikon::dialect
