@@ -165,5 +165,70 @@ TEST_F(ExpressionTypeTest, TranslationsFollowTheSchema) {
   EXPECT_EQ(Value("select c + '1' from u"), "2");
 }
 
+// Numbers of columns compute in their declared types: a decimal's text keeps
+// its scale, money shows two decimals, the int family overflows in its own
+// type and an average of ints is an int.
+class ColumnNumberTest : public ExpressionTypeTest {
+ protected:
+  void SetUp() override {
+    ExpressionTypeTest::SetUp();
+    conn->Execute(
+        "CREATE TABLE tn (id int NOT NULL PRIMARY KEY, amt money, price decimal(10,2), cnt int, small smallint, "
+        "tiny tinyint, big bigint, qty float)");
+    conn->Execute(
+        "INSERT INTO tn (id, amt, price, cnt, small, tiny, big, qty) VALUES "
+        "(1, 10.25, 3.10, 5, 100, 10, 10000000000, 1.5)");
+    conn->Execute(
+        "INSERT INTO tn (id, amt, price, cnt, small, tiny, big, qty) VALUES "
+        "(2, 1.005, 0.00, -7, 32767, 255, -1, 0.1)");
+  }
+  void ExpectErrors(const std::vector<std::pair<std::string, std::string>>& cases) {
+    for (const auto& [sql, expected] : cases) {
+      try {
+        Value(sql);
+        ADD_FAILURE() << "accepted: " << sql;
+      } catch (const ComError& e) {
+        EXPECT_EQ(e.Description(), expected) << sql;
+      }
+    }
+  }
+};
+
+TEST_F(ColumnNumberTest, TextsOfNumberColumnsFollowTheirTypes) {
+  ExpectValues({
+      {"select cast(price as varchar) from tn where id = 1", "3.10"},
+      {"select cast(price as varchar(10)) + '|' from tn where id = 2", "0.00|"},
+      {"select convert(varchar(12), t.price) from tn t where id = 1", "3.10"},
+      {"select cast(amt as varchar) from tn where id = 2", "1.01"},
+      {"select cast(amt as varchar) from tn where id = 1", "10.25"},
+      {"select concat(price, '/', amt) from tn where id = 1", "3.10/10.25"},
+      {"select cast(sum(price) as varchar) from tn", "3.10"},
+      {"select cast(isnull(price, 0) as varchar) from tn where id = 1", "3.10"},
+      {"select cast(price * 2 as varchar) from tn where id = 1", "6.20"},
+      {"select cast(cnt as varchar) from tn where id = 2", "-7"},
+  });
+}
+
+TEST_F(ColumnNumberTest, ArithmeticOfColumnsKeepsTheirTypes) {
+  ExpectValues({
+      {"select avg(cnt) from tn", "-1"},
+      {"select avg(tiny) from tn", "132"},
+      {"select tiny + tiny from tn where id = 1", "20"},
+      {"select small + 1 from tn where id = 2", "32768"},
+      {"select big * 1000 from tn where id = 1", "10000000000000"},
+      {"select cnt * 2 from tn where id = 2", "-14"},
+      {"select price / 4 from tn where id = 1", "0.775000"},
+  });
+  ExpectErrors({
+      {"select tiny + tiny from tn where id = 2", "Arithmetic overflow error for data type tinyint, value = 510."},
+      {"select small + small from tn where id = 2", "Arithmetic overflow error for data type smallint, value = 65534."},
+      {"select big * 1000000000 from tn where id = 1",
+       "Arithmetic overflow error converting expression to data type bigint."},
+      {"select cnt * 1000000000 from tn where id = 2",
+       "Arithmetic overflow error converting expression to data type int."},
+      {"select qty % 2 from tn where id = 1", "The data types float and int are incompatible in the modulo operator."},
+  });
+}
+
 }  // namespace
 }  // namespace fabrikon
