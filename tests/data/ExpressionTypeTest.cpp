@@ -165,6 +165,16 @@ TEST_F(ExpressionTypeTest, TranslationsFollowTheSchema) {
   EXPECT_EQ(Value("select c + '1' from u"), "2");
 }
 
+// A computed bit reaches the host as a boolean, as a bit column does.
+TEST_F(ExpressionTypeTest, ComputedBitsReachTheHostAsBooleans) {
+  ExpectValues({
+      {"select cast(2 as bit)", "True"},
+      {"select convert(bit, 0)", "False"},
+      {"select isnull(flag, 0) from tq where id = 2", "False"},
+      {"select coalesce(flag, cast(0 as bit)) from tq where id = 1", "True"},
+  });
+}
+
 // Numbers of columns compute in their declared types: a decimal's text keeps
 // its scale, money shows two decimals, the int family overflows in its own
 // type and an average of ints is an int.

@@ -113,6 +113,7 @@ std::string_view SqlType::ConversionName() const {
 
 std::string SqlType::DeclaredName() const {
   switch (kind) {
+    case Kind::Bit: return "bit";
     case Kind::Date: return "date";
     case Kind::SmallDateTime:
     case Kind::DateTime: return "datetime";
