@@ -165,6 +165,22 @@ TEST_F(ExpressionTypeTest, TranslationsFollowTheSchema) {
   EXPECT_EQ(Value("select c + '1' from u"), "2");
 }
 
+// datalength of a column counts the bytes its declared type keeps: two a
+// character of nvarchar, the full size of char(n) and of the fixed-size types.
+TEST_F(ExpressionTypeTest, DataLengthOfAColumnFollowsItsDeclaredType) {
+  ExpectValues({
+      {"select datalength(code) from tq where id = 1", "4"},
+      {"select datalength(code) from tq where id = 2", "6"},
+      {"select datalength(name) from tq where id = 1", "5"},
+      {"select datalength(fixed) from tq where id = 1", "5"},
+      {"select datalength(price) from tq where id = 1", "9"},
+      {"select datalength(flag) from tq where id = 1", "1"},
+      {"select datalength(dt) from tq where id = 1", "8"},
+      {"select datalength(t.cnt) from tq t where id = 1", "4"},
+      {"select datalength(isnull(code, 'x')) from tq where id = 1", "4"},
+  });
+}
+
 // A computed bit reaches the host as a boolean, as a bit column does.
 TEST_F(ExpressionTypeTest, ComputedBitsReachTheHostAsBooleans) {
   ExpectValues({
