@@ -211,19 +211,25 @@ std::vector<long> OdbcConnection::RunTranslated(const std::string& text, OdbcRec
   }
   std::vector<long> counts;
   counts.reserve(compiled.size());
+  bool elseDue = false;  // the statement before was an IF whose condition was false
   for (CompiledStatement& statement : compiled) {
-    if (statement.condition && !ConditionHolds(*statement.condition)) {
+    const bool reached = !statement.source->otherwise || elseDue;
+    elseDue = reached && statement.condition && !ConditionHolds(*statement.condition);
+    if (!reached || elseDue) {
       counts.push_back(kNoCount);
       continue;
     }
+    const bool select = statement.source->kind == dialect::StatementKind::Select;
     long rowCount = 0;
     for (OdbcStatement& step : statement.steps) {
       const bool matched = step.Execute();
-      if (rows != nullptr && !rows->HasResult() && step.ColumnCount() > 0) rows->Read(step);
+      if (select && rows != nullptr && !rows->HasResult() && step.ColumnCount() > 0) rows->Read(step);
       rowCount = matched ? step.RowCount() : 0;
       step.Close();
     }
     counts.push_back(CountOf(statement.source->kind, rowCount));
+    // The T-SQL runtime keeps the declared types it converts stored values to.
+    if (statement.source->kind == dialect::StatementKind::Ddl) RunDirect("SELECT tsql_store_forget()");
   }
   return counts;
 }

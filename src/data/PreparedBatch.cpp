@@ -1,16 +1,20 @@
 // PreparedBatch: the compile-all-then-run pipeline behind Execute and Open.
-// Deliberate deviation from SQL Server: a runtime error stops the batch and
-// is raised (SQL Server would skip the failing statement and go on, and ADO
-// may not even report it); statements already run stay done and the caller's
-// transaction decides their fate.
+// Errors: SQL Server ends only the statement for a constraint violation or a
+// value too long and goes on with the batch (ADO may not even report the
+// error); the embedded connection goes on too, but always raises the first
+// such error once the batch is done, so that no failure goes unnoticed.
+// Inside the caller's transaction every error stops the batch at once: the
+// caller rolls back, and nothing runs after a failed step of a save.
 #include "data/PreparedBatch.h"
 
 #include <sqlite3.h>
 
 #include <cctype>
+#include <optional>
 
 #include "data/RecordsetBuilder.h"
 #include "data/SqliteErrorMapper.h"
+#include "data/dialect/TSqlSession.h"
 #include "fabrikon/Connection.h"
 
 namespace fabrikon {
@@ -55,6 +59,8 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
     Statement statement;
     statement.kind = source.kind;
     statement.resultTypes = std::move(source.resultTypes);
+    statement.otherwise = source.otherwise;
+    statement.unnamed = std::move(source.unnamed);
     if (!source.condition.empty())
       statement.condition = Compile(source.condition, schemaChanged, source.conditionParameters);
     statement.conditionParameters = std::move(source.conditionParameters);
@@ -78,9 +84,10 @@ PreparedBatch::Compiled PreparedBatch::Compile(std::string_view sql, bool schema
     return Compiled{cache_.Prepare(sql), {}};
   } catch (const ComError& error) {
     const std::string& text = error.Description();
-    const bool resolution = text.rfind("Invalid object name", 0) == 0 || text.rfind("Invalid column name", 0) == 0 ||
+    const bool missing = text.rfind("Invalid object name", 0) == 0;
+    const bool resolution = text.rfind("Invalid column name", 0) == 0 ||
                             text.rfind("There is already an object named", 0) == 0;
-    if (!schemaChangedBefore || !resolution) throw ComError(error.Number(), parameters.NameLiterals(text));
+    if (!missing && (!schemaChangedBefore || !resolution)) throw ComError(error.Number(), parameters.NameLiterals(text));
     return Compiled{nullptr, std::string(sql)};
   }
 }
@@ -97,35 +104,68 @@ sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache, const dialect:
 }
 
 std::vector<long> PreparedBatch::Run(RecordsetBuilder* rows, const std::function<void()>& onSchemaChange) {
+  return Run([rows]() { return rows != nullptr && !rows->HasResult() ? rows : nullptr; }, onSchemaChange);
+}
+
+std::vector<long> PreparedBatch::Run(const RowsTarget& rows, const std::function<void()>& onSchemaChange) {
+  session_ = dialect::TSqlSession::Of(db_);
+  if (session_ != nullptr) session_->BeginBatch();
+  const bool ownTransaction = sqlite3_get_autocommit(db_) != 0;
+  std::optional<ComError> ended;  // the first statement-ending error
   std::vector<long> counts;
   counts.reserve(statements_.size());
+  bool elseDue = false;  // the statement before was an IF whose condition was false
   for (auto& statement : statements_) {
-    sqlite3_stmt* condition = statement.condition.Get(cache_, statement.conditionParameters);
-    if (condition != nullptr && !ConditionHolds(condition, statement.conditionParameters)) {
+    if (statement.otherwise && !elseDue) {
       counts.push_back(kNoCount);
+      elseDue = false;
       continue;
     }
-    for (auto& step : statement.steps) {
-      sqlite3_stmt* compiled = step.compiled.Get(cache_, step.parameters);
-      if (compiled == nullptr) continue;
-      RunStep(compiled, step.parameters, rows, statement.resultTypes);
-      if (step.changesSchema && onSchemaChange) onSchemaChange();
-    }
-    switch (statement.kind) {
-      case dialect::StatementKind::Select:
-        counts.push_back(-1);
-        break;
-      case dialect::StatementKind::Insert:
-      case dialect::StatementKind::Update:
-      case dialect::StatementKind::Delete:
-        counts.push_back(static_cast<long>(sqlite3_changes64(db_)));
-        break;
-      default:
-        counts.push_back(kNoCount);
-        break;
+    try {
+      elseDue = !RunStatement(statement, rows, onSchemaChange);
+      counts.push_back(elseDue ? kNoCount : CountOf(statement));
+    } catch (const ComError& error) {
+      if (!ownTransaction || !SqliteErrorMapper::EndsStatementOnly(error)) throw;
+      if (!ended) ended = error;
+      counts.push_back(kNoCount);
+      elseDue = false;
     }
   }
+  if (ended) throw *ended;
   return counts;
+}
+
+bool PreparedBatch::RunStatement(Statement& statement, const RowsTarget& rows,
+                                 const std::function<void()>& onSchemaChange) {
+  sqlite3_stmt* condition = statement.condition.Get(cache_, statement.conditionParameters);
+  if (condition != nullptr && !ConditionHolds(condition, statement.conditionParameters)) return false;
+  const bool select = statement.kind == dialect::StatementKind::Select;
+  int64_t returned = 0;
+  for (auto& step : statement.steps) {
+    sqlite3_stmt* compiled = step.compiled.Get(cache_, step.parameters);
+    if (compiled == nullptr) continue;
+    returned = RunStep(compiled, step.parameters, select ? rows() : nullptr, statement);
+    if (step.changesSchema && onSchemaChange) onSchemaChange();
+  }
+  if (session_ != nullptr) {
+    const long count = CountOf(statement);
+    if (select) session_->NoteRowCount(returned);
+    if (count >= 0) session_->NoteRowCount(count);
+  }
+  return true;
+}
+
+long PreparedBatch::CountOf(const Statement& statement) const {
+  switch (statement.kind) {
+    case dialect::StatementKind::Select:
+      return -1;
+    case dialect::StatementKind::Insert:
+    case dialect::StatementKind::Update:
+    case dialect::StatementKind::Delete:
+      return static_cast<long>(sqlite3_changes64(db_));
+    default:
+      return kNoCount;
+  }
 }
 
 bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const {
@@ -137,18 +177,20 @@ bool PreparedBatch::ConditionHolds(sqlite3_stmt* condition, const dialect::SqlPa
   return sqlite3_column_type(condition, 0) != SQLITE_NULL && sqlite3_column_double(condition, 0) != 0.0;
 }
 
-void PreparedBatch::RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters,
-                            RecordsetBuilder* rows, const std::vector<std::string>& resultTypes) const {
+int64_t PreparedBatch::RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters,
+                               RecordsetBuilder* rows, const Statement& owner) const {
   ResetOnExit reset(statement);
   parameters.Bind(statement);
-  if (rows != nullptr && !rows->HasResult() && sqlite3_column_count(statement) > 0) {
-    rows->Read(db_, statement, resultTypes);
-    return;
+  if (rows != nullptr && sqlite3_column_count(statement) > 0) {
+    rows->Unname(owner.unnamed);
+    rows->Read(db_, statement, owner.resultTypes);
+    return static_cast<int64_t>(rows->RowCount());
   }
+  int64_t returned = 0;
   int rc;
-  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-  }
-  if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db_, rc, SqliteErrorMapper::Phase::Run);
+  while ((rc = sqlite3_step(statement)) == SQLITE_ROW) ++returned;
+  if (rc != SQLITE_DONE) SqliteErrorMapper::RaiseFrom(db_, statement, rc);
+  return returned;
 }
 
 }  // namespace fabrikon

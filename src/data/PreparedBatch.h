@@ -1,8 +1,8 @@
 // PreparedBatch: one T-SQL batch, translated and compiled as a whole before
 // any of it runs (a batch that does not compile changes nothing, as on SQL
-// Server; a statement that only names an object created earlier in the batch
-// is compiled when its turn comes), then run statement by statement with
-// ADO's records-affected rules.
+// Server; a statement that names an object the database does not have yet is
+// compiled when its turn comes, as SQL Server resolves names late), then run
+// statement by statement with ADO's records-affected rules.
 #pragma once
 #include <functional>
 #include <string>
@@ -16,6 +16,9 @@ struct sqlite3;
 
 namespace fabrikon {
 
+namespace dialect {
+class TSqlSession;
+}
 class RecordsetBuilder;
 
 class PreparedBatch {
@@ -26,13 +29,22 @@ class PreparedBatch {
   PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql,
                 const dialect::SchemaCatalog* catalog = nullptr);
 
+  // Where the rows of a SELECT go: the builder to read them into, or null
+  // (they are stepped to their end so that their errors surface).
+  using RowsTarget = std::function<RecordsetBuilder*()>;
+
   // Runs the statements in order and returns each one's count: -1 for a
-  // row-returning statement, the rows changed by an INSERT, UPDATE or DELETE,
-  // kNoCount for DDL and for a statement whose IF condition was false.
-  // The first row-returning result goes to rows (when given); the others are
-  // stepped to their end so that their errors surface. Stops at the first
-  // failing statement and raises its error; what ran before stays done.
+  // SELECT, the rows changed by an INSERT, UPDATE or DELETE, kNoCount for
+  // DDL, for a statement that did not run (its IF condition was false, or
+  // it is the ELSE of a true one) and for a failed one.
+  // A statement-ending error (a constraint, a value too long) outside a
+  // transaction ends only its statement, as on SQL Server: the batch goes on
+  // and the first such error is raised at its end. Any other error, and any
+  // error inside the caller's transaction, stops the batch and is raised
+  // at once. What ran stays done either way.
   // onSchemaChange is called after a statement that changed the schema ran.
+  std::vector<long> Run(const RowsTarget& rows, const std::function<void()>& onSchemaChange);
+  // The first SELECT's rows go to rows (when given).
   std::vector<long> Run(RecordsetBuilder* rows, const std::function<void()>& onSchemaChange);
 
   size_t Size() const { return statements_.size(); }
@@ -53,20 +65,28 @@ class PreparedBatch {
   };
   struct Statement {
     dialect::StatementKind kind = dialect::StatementKind::Other;
+    bool otherwise = false;  // the ELSE of the statement before
+    std::vector<bool> unnamed;  // its result columns that SQL Server leaves unnamed
+    std::vector<std::string> resultTypes;  // of the computed date and bit columns
     Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
     std::vector<Step> steps;
-    std::vector<std::string> resultTypes;  // of the computed date columns
   };
 
   Compiled Compile(std::string_view sql, bool schemaChangedBefore, const dialect::SqlParameters& parameters) const;
   bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
-  void RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows,
-               const std::vector<std::string>& resultTypes) const;
+  // Runs the statement's steps; false when its IF condition was false.
+  bool RunStatement(Statement& statement, const RowsTarget& rows, const std::function<void()>& onSchemaChange);
+  // Runs one step; returns the rows it returned. owner: the statement it
+  // belongs to, whose column names and types its rows take.
+  int64_t RunStep(sqlite3_stmt* statement, const dialect::SqlParameters& parameters, RecordsetBuilder* rows,
+                  const Statement& owner) const;
+  long CountOf(const Statement& statement) const;
 
   sqlite3* db_;
   StatementCache& cache_;
   std::vector<Statement> statements_;
+  dialect::TSqlSession* session_ = nullptr;  // the connection's variables and @@ROWCOUNT
 };
 
 }  // namespace fabrikon

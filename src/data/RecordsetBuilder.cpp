@@ -146,12 +146,22 @@ RecordsetPtr RecordsetBuilder::Build() {
     return closed;
   }
   std::shared_ptr<const std::vector<FieldInfo>> fields = columns_->fields;
+  std::shared_ptr<const Recordset::NameIndex> names = columns_->names;
   if (!columns_->inferred.empty()) {
     auto typed = std::make_shared<std::vector<FieldInfo>>(*fields);
     for (size_t c : columns_->inferred) SqliteTypeMapper::InferFromValues(rows_, c, (*typed)[c]);
     fields = std::move(typed);
   }
-  auto recordset = std::make_shared<Recordset>(std::move(fields), columns_->names, std::move(rows_));
+  bool rename = unnamed_.size() == fields->size();
+  if (rename) rename = std::find(unnamed_.begin(), unnamed_.end(), true) != unnamed_.end();
+  if (rename) {
+    auto named = std::make_shared<std::vector<FieldInfo>>(*fields);
+    for (size_t c = 0; c < named->size(); ++c)
+      if (unnamed_[c]) (*named)[c].name.clear();
+    names = Recordset::IndexNames(*named);
+    fields = std::move(named);
+  }
+  auto recordset = std::make_shared<Recordset>(std::move(fields), std::move(names), std::move(rows_));
   rows_.clear();
   return recordset;
 }

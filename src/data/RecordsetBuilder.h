@@ -56,6 +56,10 @@ class RecordsetBuilder {
   // none (by position; "" or missing: the values decide).
   void Read(sqlite3* db, sqlite3_stmt* statement, const std::vector<std::string>& resultTypes = {});
   bool HasResult() const { return hasResult_; }
+  size_t RowCount() const { return rows_.size(); }
+  // The columns marked true are named "" (computed columns without an
+  // alias, as SQL Server names them); ignored when the counts differ.
+  void Unname(const std::vector<bool>& unnamed) { unnamed_ = unnamed; }
   // The recordset of the statement read; a closed one when none was.
   RecordsetPtr Build();
 
@@ -72,6 +76,7 @@ class RecordsetBuilder {
   bool hasResult_ = false;
   std::shared_ptr<const ResultColumns> columns_;
   std::vector<std::vector<Variant>> rows_;
+  std::vector<bool> unnamed_;
 };
 
 }  // namespace fabrikon

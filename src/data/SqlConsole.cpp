@@ -1,14 +1,18 @@
-// SqlConsole: a batch's rows and count from one run. Execute keeps only the
-// count and Open only the first result, so a batch of several statements is
-// compiled whole (exactly as Execute compiles it, so that a syntax error
-// anywhere runs nothing) and then run statement by statement: row-returning
-// ones through Open, the others through ExecuteEach. The counts follow the
-// batch rule: the first statement that produced one decides, -1 when none did.
+// SqlConsole: a batch's rows and count from one run. On the embedded
+// connection the batch runs once as a whole (ExecuteAll keeps every SELECT's
+// rows). Elsewhere Execute keeps only the count and Open only the first
+// result, so the batch's statements run one by one: row-returning ones
+// through Open, the others through ExecuteEach, an IF with its ELSE as one.
+// There a statement-ending error outside a transaction ends only its
+// statement, as on the embedded connection, and is raised when the batch is
+// done. The counts follow the batch rule: the first statement that produced
+// one decides, -1 when none did.
 #include "data/SqlConsole.h"
 
-#include "data/PreparedBatch.h"
+#include <optional>
+
 #include "data/SqliteConnection.h"
-#include "data/StatementCache.h"
+#include "data/SqliteErrorMapper.h"
 #include "data/dialect/TSqlDialect.h"
 
 namespace fabrikon {
@@ -40,9 +44,36 @@ void Count(SqlConsoleResult& result, bool& counted, long count) {
   counted = true;
 }
 
+SqlConsoleResult RunEmbedded(SqliteConnection& conn, const std::string& text) {
+  SqlConsoleResult result;
+  bool counted = false;
+  for (long count : conn.ExecuteAll(text, result.rowsets)) Count(result, counted, count);
+  return result;
+}
+
+// An IF and the ELSE branches after it, as one text.
+struct Group {
+  std::string text;
+  dialect::StatementKind kind = dialect::StatementKind::Other;
+};
+
+std::vector<Group> Groups(const std::vector<dialect::TranslatedStatement>& statements) {
+  std::vector<Group> groups;
+  for (const dialect::TranslatedStatement& statement : statements) {
+    if (!statement.otherwise || groups.empty()) {
+      groups.push_back(Group{statement.original, statement.kind});
+      continue;
+    }
+    groups.back().text += "\n" + statement.original;
+    if (statement.kind == dialect::StatementKind::Select) groups.back().kind = statement.kind;
+  }
+  return groups;
+}
+
 }  // namespace
 
 SqlConsoleResult SqlConsole::Run(Connection& conn, const std::string& text) {
+  if (auto* embedded = dynamic_cast<SqliteConnection*>(&conn)) return RunEmbedded(*embedded, text);
   SqlConsoleResult result;
   if (IsBlank(text)) {
     conn.Execute(text);  // raises the connection's own "command text not set" error
@@ -54,16 +85,21 @@ SqlConsoleResult SqlConsole::Run(Connection& conn, const std::string& text) {
     return result;
   }
   bool counted = false;
-  if (statements.size() == 1) {
-    Count(result, counted, RunStatement(conn, text, statements.front().kind, result));
+  const std::vector<Group> groups = Groups(statements);
+  if (groups.size() == 1) {
+    Count(result, counted, RunStatement(conn, text, groups.front().kind, result));
     return result;
   }
-  if (auto* embedded = dynamic_cast<SqliteConnection*>(&conn)) {
-    StatementCache cache(embedded->Handle());
-    PreparedBatch compiled(embedded->Handle(), cache, text);
+  std::optional<ComError> ended;
+  for (const Group& group : groups) {
+    try {
+      Count(result, counted, RunStatement(conn, group.text, group.kind, result));
+    } catch (const ComError& error) {
+      if (conn.InTransaction() || !SqliteErrorMapper::EndsStatementOnly(error)) throw;
+      if (!ended) ended = error;
+    }
   }
-  for (const dialect::TranslatedStatement& statement : statements)
-    Count(result, counted, RunStatement(conn, statement.original, statement.kind, result));
+  if (ended) throw *ended;
   return result;
 }
 

@@ -18,10 +18,12 @@ struct SqlConsoleResult {
 
 class SqlConsole {
  public:
-  // The batch runs once. On the embedded connection it is compiled as a whole
-  // first (a batch that does not compile changes nothing; an ODBC connection
-  // only checks that the batch reads), then its statements run in order through
-  // the connection's own Open and ExecuteEach; the first runtime error stops it.
+  // The batch runs once. On the embedded connection it runs as a whole, as
+  // Execute runs it; on an ODBC connection its statements run in order
+  // through the connection's own Open and ExecuteEach (which only checks
+  // first that the batch reads). Errors end the batch as SQL Server's do: a
+  // constraint violation outside a transaction ends its statement only and
+  // is raised when the batch is done.
   static SqlConsoleResult Run(Connection& conn, const std::string& text);
 };
 

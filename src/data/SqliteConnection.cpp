@@ -24,6 +24,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 
 #include "data/ColumnLengthGuard.h"
@@ -35,6 +36,7 @@
 #include "data/SqliteErrorMapper.h"
 #include "data/StatementCache.h"
 #include "data/dialect/SchemaCatalog.h"
+#include "data/dialect/StoreConversion.h"
 #include "data/dialect/TSqlDialect.h"
 
 namespace fabrikon {
@@ -269,7 +271,7 @@ void SqliteConnection::RaiseRefusedWrite(const ComError& error) const {
 
 void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
   FollowWriters();
-  std::vector<long> counts = RunBatch(text, nullptr);
+  std::vector<long> counts = RunBatch(text, [] { return nullptr; });
   recordsAffected = -1;
   for (long count : counts) {
     if (count != kNoCount) {
@@ -281,7 +283,15 @@ void SqliteConnection::Execute(const std::string& text, long& recordsAffected) {
 
 std::vector<long> SqliteConnection::ExecuteEach(const std::string& text) {
   FollowWriters();
-  return RunBatch(text, nullptr);
+  return RunBatch(text, [] { return nullptr; });
+}
+
+std::vector<long> SqliteConnection::ExecuteAll(const std::string& text, std::vector<RecordsetPtr>& rowsets) {
+  FollowWriters();
+  std::deque<RecordsetBuilder> builders;
+  std::vector<long> counts = RunBatch(text, [&] { return &builders.emplace_back(*columns_, statements_.get()); });
+  for (RecordsetBuilder& rows : builders) rowsets.push_back(rows.Build());
+  return counts;
 }
 
 RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, LockTypeEnum, CursorLocationEnum) {
@@ -289,11 +299,12 @@ RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, Loc
   // while its recordsets are open.
   FollowWriters();  // before the builder takes the caches
   RecordsetBuilder rows(*columns_, statements_.get());
-  RunBatch(text, &rows);
+  RunBatch(text, [&rows]() { return rows.HasResult() ? nullptr : &rows; });
   return rows.Build();
 }
 
-std::vector<long> SqliteConnection::RunBatch(const std::string& text, RecordsetBuilder* rows) {
+std::vector<long> SqliteConnection::RunBatch(const std::string& text,
+                                             const std::function<RecordsetBuilder*()>& rows) {
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   try {
@@ -361,6 +372,7 @@ void SqliteConnection::SchemaChanged() {
   if (statements_) statements_->Clear();
   if (columns_) columns_->Clear();
   if (catalog_) catalog_->Changed();
+  if (db_ != nullptr) dialect::StoreConversion::SchemaChanged(db_);
 }
 
 }  // namespace fabrikon

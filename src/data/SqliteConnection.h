@@ -2,8 +2,10 @@
 // SQLite database file through the dialect layer, with ADO's counting rules,
 // error numbers and transaction behaviour.
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
@@ -41,6 +43,10 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor = adOpenForwardOnly,
                     LockTypeEnum lock = adLockReadOnly,
                     CursorLocationEnum location = adUseServer) override;
+  // Runs the batch once and keeps the rows of every SELECT in it, in order
+  // (the console shows them all); returns each statement's count as
+  // ExecuteEach does.
+  std::vector<long> ExecuteAll(const std::string& text, std::vector<RecordsetPtr>& rowsets);
   void BeginTrans() override;
   void CommitTrans() override;
   void RollbackTrans() override;
@@ -65,8 +71,8 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   void FollowWriters();
   void Settle(bool readOnlyRequested);
   [[noreturn]] void RaiseRefusedWrite(const ComError& error) const;
-  // Compiles the whole batch, then runs it; rows receives the first result.
-  std::vector<long> RunBatch(const std::string& text, RecordsetBuilder* rows);
+  // Compiles the whole batch, then runs it; rows says where each SELECT's rows go.
+  std::vector<long> RunBatch(const std::string& text, const std::function<RecordsetBuilder*()>& rows);
   void RunControl(const char* sql);  // BEGIN / COMMIT / ROLLBACK
   void SchemaChanged();
 

@@ -8,6 +8,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+
+#include "data/ConstraintMessage.h"
+#include "data/dialect/TSqlKeywords.h"
 
 namespace fabrikon {
 
@@ -43,8 +47,26 @@ std::string SqliteErrorMapper::Describe(const std::string& message) {
   std::string rest;
   if (Take(message, "near \"", rest)) {
     const size_t end = rest.rfind("\": syntax error");
-    if (end != std::string::npos) return "Incorrect syntax near '" + rest.substr(0, end) + "'.";
+    if (end != std::string::npos) return dialect::TSqlKeywords::IncorrectSyntaxNear(rest.substr(0, end));
   }
+  if (Take(message, "ambiguous column name: ", rest)) return "Ambiguous column name '" + rest + "'.";
+  if (message.find("ORDER BY term out of range") != std::string::npos)
+    return "The ORDER BY position number is out of range of the number of items in the select list.";
+  if (message.find("do not have the same number of result columns") != std::string::npos)
+    return "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of "
+           "expressions in their target lists.";
+  if (const size_t values = message.find(" values for "); values != std::string::npos &&
+                                                          message.size() > 8 &&
+                                                          message.compare(message.size() - 8, 8, " columns") == 0) {
+    const long given = std::strtol(message.c_str(), nullptr, 10);
+    const long wanted = std::strtol(message.c_str() + values + 12, nullptr, 10);
+    return std::string("There are ") + (given < wanted ? "more" : "fewer") +
+           " columns in the INSERT statement than values specified in the VALUES clause. The number of values in "
+           "the VALUES clause must match the number of columns specified in the INSERT statement.";
+  }
+  if (Take(message, "table ", rest) && rest.find(" columns but ") != std::string::npos &&
+      rest.find(" values were supplied") != std::string::npos)
+    return "Column name or number of supplied values does not match table definition.";
   if (message == "incomplete input") return "Incorrect syntax near the end of the batch.";
   if (Take(message, "no such table: ", rest)) return "Invalid object name '" + CallerName(rest) + "'.";
   if (Take(message, "no such column: ", rest)) return "Invalid column name '" + rest + "'.";
@@ -73,6 +95,7 @@ int32_t SqliteErrorMapper::Number(int resultCode, const std::string& message, Ph
       break;
   }
   if (IsConversionMessage(message)) return ErrorNumber::CantConvertValue;
+  if (message.rfind("Must declare the scalar variable", 0) == 0) return ErrorNumber::ErrorsInCommand;
   if (phase == Phase::Prepare && (resultCode & 0xff) == SQLITE_ERROR) return ErrorNumber::ErrorsInCommand;
   return ErrorNumber::E_FAIL_;
 }
@@ -84,6 +107,20 @@ ComError SqliteErrorMapper::ToError(sqlite3* db, int resultCode, Phase phase) {
 
 void SqliteErrorMapper::Raise(sqlite3* db, int resultCode, Phase phase) {
   throw ToError(db, resultCode, phase);
+}
+
+void SqliteErrorMapper::RaiseFrom(sqlite3* db, sqlite3_stmt* statement, int resultCode) {
+  if ((resultCode & 0xff) == SQLITE_CONSTRAINT) {
+    const std::string message = sqlite3_errmsg(db);
+    const std::string worded = ConstraintMessage::Describe(db, statement, resultCode, message);
+    if (!worded.empty()) throw ComError(Number(resultCode, message, Phase::Run), worded);
+  }
+  Raise(db, resultCode, Phase::Run);
+}
+
+bool SqliteErrorMapper::EndsStatementOnly(const ComError& error) {
+  return error.Number() == ErrorNumber::IntegrityViolation ||
+         error.Description().rfind("String or binary data would be truncated", 0) == 0;
 }
 
 }  // namespace fabrikon

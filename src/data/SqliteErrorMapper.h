@@ -8,6 +8,7 @@
 #include "fabrikon/ComError.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace fabrikon {
 
@@ -22,6 +23,14 @@ class SqliteErrorMapper {
   static int32_t Number(int resultCode, const std::string& message, Phase phase);
   static ComError ToError(sqlite3* db, int resultCode, Phase phase);
   [[noreturn]] static void Raise(sqlite3* db, int resultCode, Phase phase);
+  // A failed step of a statement: constraint violations are worded as SQL
+  // Server words them, with the key value where the statement shows it.
+  [[noreturn]] static void RaiseFrom(sqlite3* db, sqlite3_stmt* statement, int resultCode);
+  // True for the errors after which SQL Server goes on with the batch (the
+  // statement ends, the batch does not): constraint violations and values
+  // too long for their column. Conversion and arithmetic errors end the
+  // batch (ARITHABORT), as do missing objects and everything else.
+  static bool EndsStatementOnly(const ComError& error);
 };
 
 }  // namespace fabrikon

@@ -146,6 +146,22 @@ TEST_F(ExpressionTypeTest, DatesCountDaysAndReachTheHostAsDates) {
   EXPECT_EQ(rows->Fields(1).Value().kind(), Variant::Kind::Date);
 }
 
+// A computed bit reaches the host as a Boolean, and the length of Unicode
+// text counts two bytes a character, as the column's type says.
+TEST_F(ExpressionTypeTest, BitsAndUnicodeLengthsFollowTheType) {
+  ExpectValues({
+      {"select cast(2 as bit)", "True"},
+      {"select convert(bit, 0)", "False"},
+      {"select isnull(flag, 0) from tq where id = 2", "False"},
+      {"select coalesce(flag, cast(0 as bit)) from tq where id = 1", "True"},
+      {"select datalength(code) from tq where id = 1", "4"},
+      {"select datalength(name) from tq where id = 1", "5"},
+      {"select datalength(isnull(code, '')) from tq where id = 2", "6"},
+  });
+  const RecordsetPtr rows = static_cast<Connection&>(*conn).Open("select cast(1 as bit)");
+  EXPECT_EQ(rows->Fields(0).Value().kind(), Variant::Kind::Bool);
+}
+
 // A translation is made for the schema it met: the same text over a table
 // made again with other types follows the new types.
 TEST_F(ExpressionTypeTest, TranslationsFollowTheSchema) {
@@ -178,16 +194,6 @@ TEST_F(ExpressionTypeTest, DataLengthOfAColumnFollowsItsDeclaredType) {
       {"select datalength(dt) from tq where id = 1", "8"},
       {"select datalength(t.cnt) from tq t where id = 1", "4"},
       {"select datalength(isnull(code, 'x')) from tq where id = 1", "4"},
-  });
-}
-
-// A computed bit reaches the host as a boolean, as a bit column does.
-TEST_F(ExpressionTypeTest, ComputedBitsReachTheHostAsBooleans) {
-  ExpectValues({
-      {"select cast(2 as bit)", "True"},
-      {"select convert(bit, 0)", "False"},
-      {"select isnull(flag, 0) from tq where id = 2", "False"},
-      {"select coalesce(flag, cast(0 as bit)) from tq where id = 1", "True"},
   });
 }
 

@@ -73,7 +73,8 @@ class DialectDb {
  private:
   struct Prepared {
     sqlite3_stmt* condition = nullptr;
-    sqlite3_stmt* statement = nullptr;
+    std::vector<sqlite3_stmt*> steps;  // null: prepared when its turn comes
+    std::vector<std::string> deferred;  // the text of a step not prepared yet
     StatementKind kind = StatementKind::Other;
   };
   using StatementPtr = std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)>;
@@ -100,7 +101,11 @@ class DialectDb {
     for (const TranslatedStatement& t : TranslateBatch(tsql)) {
       Prepared p;
       if (!t.condition.empty()) p.condition = Prepare(t.condition, keep);
-      p.statement = Prepare(t.sql.back(), keep);
+      // A step after the first may use a table the first one makes.
+      for (size_t i = 0; i < t.sql.size(); ++i) {
+        p.steps.push_back(i == 0 ? Prepare(t.sql[i], keep) : nullptr);
+        p.deferred.push_back(i == 0 ? std::string() : t.sql[i]);
+      }
       p.kind = t.kind;
       batch.push_back(p);
     }
@@ -115,12 +120,15 @@ class DialectDb {
           continue;
         }
       }
-      int rc;
-      const bool rows = sqlite3_column_count(p.statement) > 0;
-      while ((rc = sqlite3_step(p.statement)) == SQLITE_ROW)
-        if (!captured_) rows_.push_back(Row(p.statement));
-      if (rc != SQLITE_DONE) Raise(rc);
-      if (rows) captured_ = true;
+      for (size_t i = 0; i < p.steps.size(); ++i) {
+        sqlite3_stmt* step = p.steps[i] != nullptr ? p.steps[i] : Prepare(p.deferred[i], keep);
+        int rc;
+        const bool rows = sqlite3_column_count(step) > 0;
+        while ((rc = sqlite3_step(step)) == SQLITE_ROW)
+          if (!captured_) rows_.push_back(Row(step));
+        if (rc != SQLITE_DONE) Raise(rc);
+        if (rows) captured_ = true;
+      }
       if (p.kind == StatementKind::Select)
         onCount(-1);
       else if (p.kind == StatementKind::Insert || p.kind == StatementKind::Update || p.kind == StatementKind::Delete)

@@ -35,8 +35,8 @@ TEST(OperatorRule, NotLessAndNotGreater) {
 }
 
 TEST(MissingIntoRule, InsertWithoutInto) {
-  EXPECT_EQ(Sql("insert t (a) values (1)"), "insert INTO t (a) values (1)");
-  EXPECT_EQ(Sql("INSERT INTO t VALUES (1)"), "INSERT INTO t VALUES (1)");
+  EXPECT_EQ(Sql("insert t (a) values (1)"), "insert INTO t (a) values (tsql_store(1, 't', 'a'))");
+  EXPECT_EQ(Sql("INSERT INTO t VALUES (1)"), "INSERT INTO t VALUES (tsql_store(1, 't', 0))");
 }
 
 TEST(DeleteFromRule, Forms) {

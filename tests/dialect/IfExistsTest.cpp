@@ -26,7 +26,9 @@ TEST_F(IfExists, ConditionAndStatementAreTranslatedApart) {
   ASSERT_EQ(t.size(), 1u);
   EXPECT_EQ(t[0].condition, "SELECT NOT EXISTS (SELECT id FROM om_productpo WHERE ccode='WW0001' or id='12')");
   EXPECT_EQ(t[0].sql.back(),
-            "INSERT INTO om_productpo(id,ccode,ddate,cmaker,istate) Values (12,'WW0001','2008-01-14 00:00:00','u1',1)");
+            "INSERT INTO om_productpo(id,ccode,ddate,cmaker,istate) Values (tsql_store(12, 'om_productpo', 'id'),"
+            "tsql_store('WW0001', 'om_productpo', 'ccode'),tsql_store('2008-01-14 00:00:00', 'om_productpo', 'ddate'),"
+            "tsql_store('u1', 'om_productpo', 'cmaker'),tsql_store(1, 'om_productpo', 'istate'))");
   EXPECT_EQ(t[0].kind, StatementKind::Insert);
 }
 

@@ -55,7 +55,7 @@ TEST(Lexer, OperatorsIncludingTheTSqlOnes) {
 }
 
 TEST(Lexer, UnreadableTextIsACommandError) {
-  for (const char* bad : {"select 'open", "select [open", "select 1 /* open", "select a ? b", "select \"x", "select @x"}) {
+  for (const char* bad : {"select 'open", "select [open", "select 1 /* open", "select a ? b", "select \"x", "select @@x"}) {
     try {
       TSqlLexer::Tokenize(bad);
       ADD_FAILURE() << bad;

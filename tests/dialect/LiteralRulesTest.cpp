@@ -22,7 +22,7 @@ TEST(BlankLiteralRule, Golden) {
   EXPECT_EQ(Sql("select * from v where id < ''"), "select * from v where id < tsql_blank(id) COLLATE TSQL");
   EXPECT_EQ(Sql("select * from v where '' = v.id and isnull(c,'')=''"),
             "select * from v where tsql_blank(v.id) COLLATE TSQL = v.id and ifnull(c,'')='' COLLATE TSQL");
-  EXPECT_EQ(Sql("update t set c='' where k = 1"), "update t set c='' where k = 1");
+  EXPECT_EQ(Sql("update t set c='' where k = 1"), "update t set c=tsql_store('', 't', 'c') where k = 1");
 }
 
 TEST_F(LiteralRules, BlankLiteralMeansZeroForNumberColumns) {
@@ -45,7 +45,7 @@ TEST(DateLiteralRule, Golden) {
             "select * from t where d >= '2008-01-09 00:00:00' and d between '2008-01-01 00:00:00' and "
             "'2008-01-31 23:59:59'");
   EXPECT_EQ(Sql("insert into t(a,d) values ('x','2008-01-14')"),
-            "insert into t(a,d) values ('x','2008-01-14 00:00:00')");
+            "insert into t(a,d) values (tsql_store('x', 't', 'a'),tsql_store('2008-01-14 00:00:00', 't', 'd'))");
   EXPECT_EQ(Sql("select '2008-01-14', c from t where d in ('2008-1-2')"),
             "select '2008-01-14', c from t where d in ('2008-01-02 00:00:00')");
   EXPECT_EQ(Sql("select * from t where c = '2008-02-30'"), "select * from t where c = '2008-02-30'");

@@ -27,7 +27,9 @@ std::string Approve(const std::string& qxts) {
 
 TEST_F(RowVersionGuard, TranslatesToTheMoneyTextComparison) {
   EXPECT_EQ(Sql(Approve("0.0001")),
-            "UPDATE om_productpo SET istate=2, cverifier='u1', dcheckdate='2008-01-14 00:00:00' WHERE "
+            "UPDATE om_productpo SET istate=tsql_store(2, 'om_productpo', 'istate'), cverifier=tsql_store('u1', "
+            "'om_productpo', 'cverifier'), dcheckdate=tsql_store('2008-01-14 00:00:00', 'om_productpo', 'dcheckdate') "
+            "WHERE "
             "tsql_char_money2(tsql_money_rv(qxts))=tsql_char_money2(tsql_money('0.0001')) AND om_productpo.id='12'");
   EXPECT_EQ(Sql("select top 1 convert(char,convert(money,qxts),2) as qxts from so_somain where id=3"),
             "select tsql_char_money2(tsql_money_rv(qxts)) as qxts from so_somain where id=3 LIMIT 1");

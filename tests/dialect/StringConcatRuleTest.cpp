@@ -12,7 +12,7 @@ TEST(StringConcatRule, GoldenDecisions) {
   EXPECT_EQ(Sql("select b + 'a'"), "select b || 'a'");
   EXPECT_EQ(Sql("select b + c"), "select tsql_add(b, c)");
   EXPECT_EQ(Sql("update t set a=isnull(b,0)+isnull(c,0) where d = e + f"),
-            "update t set a=tsql_add(ifnull(b,0), ifnull(c,0)) where d = tsql_add(e, f)");
+            "update t set a=tsql_store(tsql_add(ifnull(b,0), ifnull(c,0)), 't', 'a') where d = tsql_add(e, f)");
   EXPECT_EQ(Sql("select a + b + c, x - a + b, a * b + c, a + b * c, t.a + f(b) - 1"),
             "select tsql_add(tsql_add(a, b), c), x - a + b, a * b + c, a + b * c, tsql_add(t.a, f(b)) - 1");
   EXPECT_EQ(Sql("select isnull(a,0) - isnull(b,0) + 12"), "select ifnull(a,0) - ifnull(b,0) + 12");

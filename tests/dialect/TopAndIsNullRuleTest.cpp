@@ -18,8 +18,25 @@ TEST(TopRule, InsideParenthesesTheLimitStaysInside) {
             "select a from t where exists (select b from u where u.a = t.a LIMIT 1) and c = 1");
 }
 
-TEST(TopRule, PercentAndTiesAreRefused) {
-  EXPECT_THROW(Sql("select top 10 percent a from t"), ComError);
+// TOP n PERCENT takes n percent of the query's rows, rounded up; WITH TIES
+// has no form in the engine and is refused.
+TEST(TopRule, PercentTakesTheShareRoundedUpAndTiesAreRefused) {
+  DialectDb db;
+  db.Native("CREATE TABLE n (v int); INSERT INTO n VALUES (1),(2),(3),(4),(5)");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"select top 50 percent v from n order by v", "1,2,3"},
+      {"select top 1 percent v from n order by v", "1"},
+      {"select top (40) percent v from n order by v desc", "5,4"},
+      {"select top 100 percent v from n order by v", "1,2,3,4,5"},
+      {"select top 0 percent v from n", ""},
+      {"select top 50 percent v from n where v > 2 order by v", "3,4"},
+      {"select v from n where v in (select top 20 percent v from n order by v desc)", "5"},
+  };
+  for (const auto& [tsql, expected] : cases) {
+    std::string got;
+    for (const auto& row : db.Query(tsql)) got += (got.empty() ? "" : ",") + row.at(0);
+    EXPECT_EQ(got, expected) << tsql;
+  }
   EXPECT_THROW(Sql("select top 1 with ties a from t order by a"), ComError);
 }
 

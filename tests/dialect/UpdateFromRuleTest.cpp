@@ -16,19 +16,19 @@ std::string WriteBack(const std::string& mainid, const std::string& extra = "") 
 
 TEST(UpdateFromRule, TargetLeavesTheFromAndItsJoinMovesToWhere) {
   EXPECT_EQ(Sql(WriteBack("101", " + 12")),
-            "update SO_SODetails set fTotolPut=ifnull(SO_SODetails.fTotolPut,0) - ifnull(OM_POMain.fQuantity,0) + 12 "
-            "from OM_POMain WHERE (OM_POMain.cSOsIDs=','||tsql_str(iSOsID, 30, 0, 0)||',') AND (OM_POMain.mainid=101)");
+            "update SO_SODetails set fTotolPut=tsql_store(ifnull(SO_SODetails.fTotolPut,0) - "
+            "ifnull(OM_POMain.fQuantity,0) + 12, 'SO_SODetails', 'fTotolPut') from OM_POMain WHERE (OM_POMain.cSOsIDs=','||tsql_str(iSOsID, 30, 0, 0)||',') AND (OM_POMain.mainid=101)");
 }
 
 TEST(UpdateFromRule, OtherShapes) {
   EXPECT_EQ(Sql("update a set a.x = b.y from t a join u b on a.k = b.k"),
-            "update t AS a set x = b.y from u b WHERE (a.k = b.k)");
+            "update t AS a set x = tsql_store(b.y, 't', 'x') from u b WHERE (a.k = b.k)");
   EXPECT_EQ(Sql("update t set x = u.y from u inner join t on t.k = u.k join v on v.k = u.k where u.z = 1"),
-            "update t set x = u.y from u join v on v.k = u.k WHERE (t.k = u.k) AND (u.z = 1)");
-  EXPECT_EQ(Sql("update t set x = u.y from t, u where t.k = u.k"), "update t set x = u.y from u where t.k = u.k");
-  EXPECT_EQ(Sql("update t set x = u.y from u where t.k = u.k"), "update t set x = u.y from u where t.k = u.k");
+            "update t set x = tsql_store(u.y, 't', 'x') from u join v on v.k = u.k WHERE (t.k = u.k) AND (u.z = 1)");
+  EXPECT_EQ(Sql("update t set x = u.y from t, u where t.k = u.k"), "update t set x = tsql_store(u.y, 't', 'x') from u where t.k = u.k");
+  EXPECT_EQ(Sql("update t set x = u.y from u where t.k = u.k"), "update t set x = tsql_store(u.y, 't', 'x') from u where t.k = u.k");
   EXPECT_EQ(Sql("update om_pomain set om_pomain.iblevel =2, cclose=null where mainid=5"),
-            "update om_pomain set iblevel =2, cclose=null where mainid=5");
+            "update om_pomain set iblevel =tsql_store(2, 'om_pomain', 'iblevel'), cclose=null where mainid=5");
   EXPECT_THROW(Sql("update t set x = 1 from t left join u on t.k = u.k"), ComError);
 }
 

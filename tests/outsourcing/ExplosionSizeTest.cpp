@@ -70,8 +70,11 @@ class ExplosionSizeTest : public OutsourcingTest {
   std::string AfterSave() { return order.VoucherAfterSave(LoadHead(), LoadBody(), conn); }
 };
 
-TEST_F(ExplosionSizeTest, AHundredThousandLevelsExplodeOnASmallStack) {
-  constexpr int kLevels = 100000;
+// The depth is written to iblevel, a smallint: 32767 is the deepest chain a
+// line can record (a deeper one is refused at the save, as SQL Server
+// refuses the value).
+TEST_F(ExplosionSizeTest, ThirtyTwoThousandLevelsExplodeOnASmallStack) {
+  constexpr int kLevels = 32767;
   AddChain("DEEP", 800001, kLevels);
   AddLine(90011, "DEEP", 2, ",iblevel,bbexpandend", ",1,1");
   const DOMDocumentPtr head = LoadHead(), body = LoadBody();

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "data/dialect/TSqlKeywords.h"
 #include "fabrikon/ComError.h"
 
 namespace fabrikon::dialect {
@@ -13,7 +14,8 @@ namespace {
 
 bool IsStatementKeyword(const Token& t) {
   return t.IsWord("select") || t.IsWord("insert") || t.IsWord("update") || t.IsWord("delete") ||
-         t.IsWord("create") || t.IsWord("drop") || t.IsWord("alter") || t.IsWord("truncate");
+         t.IsWord("create") || t.IsWord("drop") || t.IsWord("alter") || t.IsWord("truncate") ||
+         t.IsWord("declare") || t.IsWord("set");
 }
 
 }  // namespace
@@ -50,7 +52,15 @@ std::vector<StatementRange> BatchSplitter::SplitComplete(const std::vector<Token
       }
     } catch (const Incomplete&) {
     }
+    // An ELSE not read to its end takes its IF (and the IFs of an ELSE IF
+    // chain) along: the branches are read together.
     rest = begin;
+    bool chained = tokens[begin].IsWord("else");
+    while (chained && !statements.empty()) {
+      rest = statements.back().begin;
+      chained = statements.back().otherwise;
+      statements.pop_back();
+    }
     break;
   }
   return statements;
@@ -59,6 +69,12 @@ std::vector<StatementRange> BatchSplitter::SplitComplete(const std::vector<Token
 StatementRange BatchSplitter::NextStatement() {
   StatementRange range;
   range.begin = pos_;
+  if (tokens_[pos_].IsWord("else")) {
+    if (!afterIf_) FailNear(pos_);
+    range.otherwise = true;
+    ++pos_;
+    if (pos_ >= tokens_.size()) FailNear(pos_);
+  }
   size_t first = pos_;
   if (tokens_[pos_].IsWord("if")) {
     range.conditionFirst = pos_ + 1;
@@ -69,8 +85,9 @@ StatementRange BatchSplitter::NextStatement() {
     first = range.conditionLast;
   }
   range.first = first;
-  range.last = ScanStatement(first);
+  range.last = ScanStatement(first, range.guarded());
   pos_ = range.last;
+  afterIf_ = range.guarded();
   return range;
 }
 
@@ -89,11 +106,12 @@ size_t BatchSplitter::ScanCondition(size_t from) const {
   return i;
 }
 
-size_t BatchSplitter::ScanStatement(size_t from) const {
+size_t BatchSplitter::ScanStatement(size_t from, bool guarded) const {
   if (from >= tokens_.size() || !IsStatementKeyword(tokens_[from])) FailNear(from);
   const Token& head = tokens_[from];
   const bool isInsert = head.IsWord("insert");
   const bool isCreate = head.IsWord("create");
+  bool setClauseOpen = head.IsWord("update");  // its SET is no statement of its own
   bool sawValues = false;
   bool sawSelect = false;
   int depth = 0;
@@ -108,9 +126,16 @@ size_t BatchSplitter::ScanStatement(size_t from) const {
     if (t.kind != TokenKind::Word) continue;
     if (t.IsWord("case")) ++caseDepth;
     if (t.IsWord("end") && caseDepth > 0) --caseDepth;
-    if (t.IsWord("else") && caseDepth == 0) FailNear(i);  // IF ... ELSE is not part of the dialect
+    if (t.IsWord("else") && caseDepth == 0) {
+      if (!guarded) FailNear(i);
+      break;
+    }
     if (t.IsWord("values")) sawValues = true;
     if (!StartsStatement(i)) continue;
+    if (t.IsWord("set") && setClauseOpen) {
+      setClauseOpen = false;
+      continue;
+    }
     if (t.IsWord("select")) {
       const Token& prev = tokens_[i - 1];
       const bool compound = prev.IsWord("union") || prev.IsWord("all") || prev.IsWord("except") ||
@@ -139,6 +164,8 @@ bool BatchSplitter::StartsStatement(size_t i) const {
     return !(prev.IsWord("table") || prev.IsWord("index") || prev.IsWord("view") || prev.IsWord("trigger"));
   }
   if (!IsStatementKeyword(t)) return false;
+  // ON DELETE SET NULL
+  if (t.IsWord("set") && (prev.IsWord("delete") || prev.IsWord("update"))) return false;
   // ON DELETE CASCADE, FOR UPDATE
   return !(prev.IsWord("on") || prev.IsWord("for"));
 }
@@ -146,7 +173,7 @@ bool BatchSplitter::StartsStatement(size_t i) const {
 void BatchSplitter::FailNear(size_t i) const {
   if (i >= tokens_.size() && partial_) throw Incomplete{};
   if (i >= tokens_.size()) throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near the end of the command.");
-  throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near '" + std::string(tokens_[i].text) + "'.");
+  throw ComError(ErrorNumber::ErrorsInCommand, TSqlKeywords::IncorrectSyntaxNear(tokens_[i].text));
 }
 
 }  // namespace fabrikon::dialect

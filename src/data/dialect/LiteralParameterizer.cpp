@@ -53,6 +53,8 @@ std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std
   auto shape = std::make_shared<ShapeTranslation>();
   shape->kind = real.kind;
   shape->resultTypes = real.resultTypes;
+  shape->otherwise = real.otherwise;
+  shape->unnamed = real.unnamed;
   try {
     std::deque<std::string> storage;
     StatementRange probeRange;
@@ -84,6 +86,8 @@ std::string_view TextOf(const StatementTemplate& t, const LiteralShape& literals
 ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& shape, const LiteralShape& literals) {
   ParameterizedStatement out;
   out.kind = shape->kind;
+  out.otherwise = shape->otherwise;
+  out.unnamed = shape->unnamed;
   out.shape = shape;
   out.resultTypes = shape->resultTypes;
   if (shape->guarded) {
@@ -103,6 +107,8 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
   ParameterizedStatement out;
   out.kind = translated.kind;
   out.resultTypes = std::move(translated.resultTypes);
+  out.otherwise = translated.otherwise;
+  out.unnamed = std::move(translated.unnamed);
   if (!translated.condition.empty()) {
     out.written.push_front(std::move(translated.condition));
     out.condition = out.written.front();

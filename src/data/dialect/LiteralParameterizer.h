@@ -23,6 +23,8 @@ struct ShapeTranslation;
 // keeps until the statements have run.
 struct ParameterizedStatement {
   StatementKind kind = StatementKind::Other;
+  bool otherwise = false;  // the ELSE of the IF before it (see TranslatedStatement)
+  std::vector<bool> unnamed;  // see TranslatedStatement
   std::string_view condition;  // empty: unconditional
   SqlParameters conditionParameters;
   std::vector<std::string_view> sql;

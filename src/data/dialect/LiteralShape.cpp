@@ -226,7 +226,7 @@ std::vector<Token> LiteralShape::ProbeTokens(std::deque<std::string>& storage, S
   }
   auto shift = [this](size_t at) { return at == StatementRange::npos ? at : at - range_.begin; };
   range = StatementRange{0, shift(range_.conditionFirst), shift(range_.conditionLast), shift(range_.first),
-                         shift(range_.last)};
+                         shift(range_.last), range_.otherwise};
   return probe;
 }
 

@@ -11,6 +11,7 @@ class SchemaCatalog;
 struct RuleContext {
   bool guarded = false;  // the statement is the body of an IF
   const SchemaCatalog* catalog = nullptr;  // the declared column types; null: unknown
+  bool condition = false;  // the tokens are an IF condition behind a made-up SELECT
 };
 
 class RewriteRule {

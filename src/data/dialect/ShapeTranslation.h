@@ -15,6 +15,8 @@ struct ShapeTranslation {
   StatementKind kind = StatementKind::Other;
   bool parameterized = false;
   bool guarded = false;
+  bool otherwise = false;  // an ELSE branch (see TranslatedStatement)
+  std::vector<bool> unnamed;  // see TranslatedStatement
   StatementTemplate condition;
   std::vector<StatementTemplate> sql;
   std::vector<std::string> resultTypes;  // as TranslatedStatement's

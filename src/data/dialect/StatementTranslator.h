@@ -3,6 +3,7 @@
 // says what kind of statement came out, which decides its count.
 #pragma once
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,8 @@ class StatementTranslator {
   static std::vector<std::string> ResultTypes(const TokenList& tokens, const SchemaCatalog* catalog);
 
  private:
+  static std::vector<std::string> SelectIntoSteps(const TokenList& body);
+
   std::vector<std::unique_ptr<RewriteRule>> rules_;
 };
 

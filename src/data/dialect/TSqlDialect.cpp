@@ -8,6 +8,7 @@
 #include "data/dialect/BatchSplitter.h"
 #include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/StatementTranslator.h"
+#include "data/dialect/StoreConversion.h"
 #include "data/dialect/StrictSum.h"
 #include "data/dialect/TSqlCollation.h"
 #include "data/dialect/TSqlImplicitConversions.h"
@@ -15,6 +16,7 @@
 #include "data/dialect/TSqlLike.h"
 #include "data/dialect/TSqlNumberFunctions.h"
 #include "data/dialect/TSqlScalarFunctions.h"
+#include "data/dialect/TSqlSession.h"
 #include "data/dialect/TranslationCache.h"
 #include "fabrikon/ComError.h"
 
@@ -53,7 +55,9 @@ void RegisterFunctions(sqlite3* db) {
   TSqlNumberFunctions::Register(db);
   TSqlImplicitConversions::Register(db);
   StrictSum::Register(db);
+  StoreConversion::Register(db);
   TSqlLike::Register(db);
+  TSqlSession::Register(db);
 }
 
 }  // namespace fabrikon::dialect

@@ -40,6 +40,14 @@
 // * Dates are stored as text 'YYYY-MM-DD HH:MM:SS'. Date literals compared
 //   with, assigned to or inserted into columns are rewritten to that form.
 //
+// * Stored values. Each value an INSERT (VALUES or SELECT list) or an UPDATE's
+//   SET stores becomes tsql_store(value, 'table', column), which converts it
+//   to the column's declared type as SQL Server does when it runs (see
+//   StoreConversion): an int column gets 12 for 12.7 and refuses 'abc', a
+//   datetime column gets '2008-03-01 00:00:00' for '20080301', char(5) 'ab'
+//   is padded. The translation names no type, so it does not depend on the
+//   schema it was made for.
+//
 // * Types. The ExpressionTyper types operands (literals by their form,
 //   columns through the catalog TranslateBatch is given, functions and
 //   operators by SQL Server's precedence); ImplicitConversionRule converts a
@@ -120,6 +128,13 @@ struct TranslatedStatement {
   // computes as a date ("datetime", "date"; "" for the others), which the
   // engine cannot tell; empty when no column needs one.
   std::vector<std::string> resultTypes;
+  // The ELSE of the IF statement before it: runs exactly when that one's
+  // condition was false (the statement before was reached and did not run).
+  bool otherwise = false;
+  // Of a SELECT: for each item of its select list, whether it is computed and
+  // has no alias, so that SQL Server leaves its column unnamed. Empty: none
+  // known.
+  std::vector<bool> unnamed;
 };
 
 class SchemaCatalog;

@@ -257,11 +257,13 @@ void TSqlLexer::ReadWord() {
   size_t p = pos_;
   while (p < size && IsWordPart(data[p])) ++p;
   pos_ = p;
-  // SQLite would take @name for a parameter and quietly bind NULL to it;
-  // @@IDENTITY is the one system function the dialect knows by that form.
+  // SQLite would take @name for a parameter and quietly bind NULL to it: a
+  // local variable is rewritten (VariableRule), and @@IDENTITY and @@ROWCOUNT
+  // are the system functions the dialect knows by that form.
   Token word;
   word.text = text_.substr(start, pos_ - start);
-  if (text_[start] == '@' && !word.IsWord("@@identity"))
+  const bool variable = word.text.size() > 1 && word.text[1] != '@';
+  if (text_[start] == '@' && !variable && !word.IsWord("@@identity") && !word.IsWord("@@rowcount"))
     Fail("Must declare the scalar variable \"" + std::string(text_.substr(start, pos_ - start)) + "\".");
   Push(TokenKind::Word, start, pos_);
 }

@@ -996,13 +996,16 @@ void TSqlScalarFunctions::Register(sqlite3* db) {
   Define(db, "tsql_date", 2, DateTimeValue, Flag());
   Define(db, "tsql_blank", 1, Blank);
   Define(db, "tsql_add", 2, Add);
-  Define(db, "getdate", 0, GetDate, nullptr, false);
+  // The clock is read once per run of a statement, as SQL Server reads it once
+  // per query (getdate() - getdate() is always 0): the engine evaluates a
+  // deterministic call without arguments once, when the statement starts.
+  Define(db, "getdate", 0, GetDate);
   auto* last = new LastIdentity;  // the connection owns it: freed with tsql_identity_note
   sqlite3_create_function_v2(db, "tsql_identity_note", 1, SQLITE_UTF8, last, NoteIdentity, nullptr, nullptr,
                              [](void* p) { delete static_cast<LastIdentity*>(p); });
   Define(db, "scope_identity", 0, ScopeIdentity, last, false);
-  Define(db, "getutcdate", 0, GetDate, Flag(), false);
-  Define(db, "sysdatetime", 0, GetDate, nullptr, false);
+  Define(db, "getutcdate", 0, GetDate, Flag());
+  Define(db, "sysdatetime", 0, GetDate);
   Define(db, "len", 1, Len);
   Define(db, "charindex", 2, CharIndex);
   Define(db, "charindex", 3, CharIndex);

@@ -28,21 +28,48 @@ void TopRule::Rewrite(TokenList& tokens, size_t select) {
   } else {
     throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near 'TOP'.");
   }
-  if (tokens.At(after).IsWord("percent") || (tokens.At(after).IsWord("with") && tokens.At(after + 1).IsWord("ties")))
-    throw ComError(ErrorNumber::ErrorsInCommand, "TOP ... " + std::string(tokens.At(after).text) +
-                                                     " is not supported by the embedded database.");
+  const bool percent = tokens.At(after).IsWord("percent");
+  if (percent) ++after;
+  if (tokens.At(after).IsWord("with") && tokens.At(after + 1).IsWord("ties"))
+    throw ComError(ErrorNumber::ErrorsInCommand, "TOP ... WITH TIES is not supported by the embedded database.");
+  const bool blank = tokens[top].blankBefore;
+  tokens.Erase(top, after);
+  tokens[top].blankBefore = blank;
   // The SELECT ends where its parenthesis closes, or with the statement.
   int depth = 0;
-  size_t end = after;
+  size_t end = top;
   for (; end < tokens.size(); ++end) {
     if (tokens[end].kind == TokenKind::LParen) ++depth;
     if (tokens[end].kind == TokenKind::RParen && --depth < 0) break;
   }
   count.blankBefore = true;
-  tokens.Insert(end, {TokenList::Word("LIMIT"), count});
-  const bool blank = tokens[top].blankBefore;
-  tokens.Erase(top, after);
-  tokens[top].blankBefore = blank;
+  std::vector<Token> limit{TokenList::Word("LIMIT"), count};
+  if (percent) limit = PercentLimit(tokens, select, end, count);
+  tokens.Insert(end, std::move(limit));
+}
+
+// TOP n PERCENT: the rows the query gives, times n / 100, rounded up:
+// LIMIT (SELECT CAST(x AS INTEGER) + (x > CAST(x AS INTEGER)) FROM (query))
+// with x = count(*) * n / 100.0.
+std::vector<Token> TopRule::PercentLimit(TokenList& tokens, size_t select, size_t end, const Token& count) {
+  const Token share = tokens.Text("(count(*) * " + std::string(count.text) + " / 100.0)");
+  const std::vector<Token> whole{TokenList::Word("CAST"), TokenList::Open(), share, TokenList::Word("AS"),
+                                 TokenList::Word("INTEGER"), TokenList::Close()};
+  std::vector<Token> out{TokenList::Word("LIMIT"), TokenList::Make(TokenKind::LParen, "("), TokenList::Word("SELECT")};
+  out.insert(out.end(), whole.begin(), whole.end());
+  out.push_back(TokenList::Op("+"));
+  out.push_back(TokenList::Make(TokenKind::LParen, "("));
+  out.push_back(share);
+  out.push_back(TokenList::Op(">"));
+  out.insert(out.end(), whole.begin(), whole.end());
+  out.push_back(TokenList::Close());
+  out.push_back(TokenList::Word("FROM"));
+  out.push_back(TokenList::Make(TokenKind::LParen, "("));
+  const std::vector<Token> query = tokens.Slice(select, end);
+  out.insert(out.end(), query.begin(), query.end());
+  out.push_back(TokenList::Close());
+  out.push_back(TokenList::Close());
+  return out;
 }
 
 }  // namespace fabrikon::dialect

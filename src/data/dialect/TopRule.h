@@ -1,6 +1,7 @@
 // TopRule: "SELECT [DISTINCT] TOP n ..." becomes "SELECT [DISTINCT] ... LIMIT n",
 // the LIMIT going to the end of that SELECT (after its ORDER BY), also inside
-// parentheses. TOP n PERCENT and WITH TIES have no SQLite form and are refused.
+// parentheses. TOP n PERCENT limits to the query's row count times n / 100,
+// rounded up. WITH TIES has no SQLite form and is refused.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 
@@ -12,6 +13,7 @@ class TopRule : public RewriteRule {
 
  private:
   static void Rewrite(TokenList& tokens, size_t select);
+  static std::vector<Token> PercentLimit(TokenList& tokens, size_t select, size_t end, const Token& count);
 };
 
 }  // namespace fabrikon::dialect
