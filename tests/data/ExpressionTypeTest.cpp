@@ -151,7 +151,9 @@ TEST_F(ExpressionTypeTest, DatesCountDaysAndReachTheHostAsDates) {
 TEST_F(ExpressionTypeTest, BitsAndUnicodeLengthsFollowTheType) {
   ExpectValues({
       {"select cast(2 as bit)", "True"},
+      {"select convert(bit, 0)", "False"},
       {"select isnull(flag, 0) from tq where id = 2", "False"},
+      {"select coalesce(flag, cast(0 as bit)) from tq where id = 1", "True"},
       {"select datalength(code) from tq where id = 1", "4"},
       {"select datalength(name) from tq where id = 1", "5"},
       {"select datalength(isnull(code, '')) from tq where id = 2", "6"},
@@ -177,6 +179,88 @@ TEST_F(ExpressionTypeTest, TranslationsFollowTheSchema) {
   other->Execute("insert into u (c) values (1)");
   other.reset();
   EXPECT_EQ(Value("select c + '1' from u"), "2");
+}
+
+// datalength of a column counts the bytes its declared type keeps: two a
+// character of nvarchar, the full size of char(n) and of the fixed-size types.
+TEST_F(ExpressionTypeTest, DataLengthOfAColumnFollowsItsDeclaredType) {
+  ExpectValues({
+      {"select datalength(code) from tq where id = 1", "4"},
+      {"select datalength(code) from tq where id = 2", "6"},
+      {"select datalength(name) from tq where id = 1", "5"},
+      {"select datalength(fixed) from tq where id = 1", "5"},
+      {"select datalength(price) from tq where id = 1", "9"},
+      {"select datalength(flag) from tq where id = 1", "1"},
+      {"select datalength(dt) from tq where id = 1", "8"},
+      {"select datalength(t.cnt) from tq t where id = 1", "4"},
+      {"select datalength(isnull(code, 'x')) from tq where id = 1", "4"},
+  });
+}
+
+// Numbers of columns compute in their declared types: a decimal's text keeps
+// its scale, money shows two decimals, the int family overflows in its own
+// type and an average of ints is an int.
+class ColumnNumberTest : public ExpressionTypeTest {
+ protected:
+  void SetUp() override {
+    ExpressionTypeTest::SetUp();
+    conn->Execute(
+        "CREATE TABLE tn (id int NOT NULL PRIMARY KEY, amt money, price decimal(10,2), cnt int, small smallint, "
+        "tiny tinyint, big bigint, qty float)");
+    conn->Execute(
+        "INSERT INTO tn (id, amt, price, cnt, small, tiny, big, qty) VALUES "
+        "(1, 10.25, 3.10, 5, 100, 10, 10000000000, 1.5)");
+    conn->Execute(
+        "INSERT INTO tn (id, amt, price, cnt, small, tiny, big, qty) VALUES "
+        "(2, 1.005, 0.00, -8, 32767, 255, -1, 0.1)");
+  }
+  void ExpectErrors(const std::vector<std::pair<std::string, std::string>>& cases) {
+    for (const auto& [sql, expected] : cases) {
+      try {
+        Value(sql);
+        ADD_FAILURE() << "accepted: " << sql;
+      } catch (const ComError& e) {
+        EXPECT_EQ(e.Description(), expected) << sql;
+      }
+    }
+  }
+};
+
+TEST_F(ColumnNumberTest, TextsOfNumberColumnsFollowTheirTypes) {
+  ExpectValues({
+      {"select cast(price as varchar) from tn where id = 1", "3.10"},
+      {"select cast(price as varchar(10)) + '|' from tn where id = 2", "0.00|"},
+      {"select convert(varchar(12), t.price) from tn t where id = 1", "3.10"},
+      {"select cast(amt as varchar) from tn where id = 2", "1.01"},
+      {"select cast(amt as varchar) from tn where id = 1", "10.25"},
+      {"select concat(price, '/', amt) from tn where id = 1", "3.10/10.25"},
+      {"select cast(sum(price) as varchar) from tn", "3.10"},
+      {"select cast(isnull(price, 0) as varchar) from tn where id = 1", "3.10"},
+      {"select cast(price * 2 as varchar) from tn where id = 1", "6.20"},
+      {"select cast(cnt as varchar) from tn where id = 2", "-8"},
+  });
+}
+
+TEST_F(ColumnNumberTest, ArithmeticOfColumnsKeepsTheirTypes) {
+  ExpectValues({
+      {"select avg(cnt) from tn", "-1"},
+      {"select avg(tiny) from tn", "132"},
+      {"select tiny + tiny from tn where id = 1", "20"},
+      {"select small + 1 from tn where id = 2", "32768"},
+      {"select big * 1000 from tn where id = 1", "10000000000000"},
+      {"select cnt * 2 from tn where id = 2", "-16"},
+      {"select cast(price / 3 as varchar(20)) from tn where id = 1", "1.0333333333333"},
+      {"select cast(amt / 3 as varchar(20)) from tn where id = 1", "3.42"},
+  });
+  ExpectErrors({
+      {"select tiny + tiny from tn where id = 2", "Arithmetic overflow error for data type tinyint, value = 510."},
+      {"select small + small from tn where id = 2", "Arithmetic overflow error for data type smallint, value = 65534."},
+      {"select big * 1000000000 from tn where id = 1",
+       "Arithmetic overflow error converting expression to data type bigint."},
+      {"select cnt * 1000000000 from tn where id = 2",
+       "Arithmetic overflow error converting expression to data type int."},
+      {"select qty % 2 from tn where id = 1", "The data types float and int are incompatible in the modulo operator."},
+  });
 }
 
 }  // namespace

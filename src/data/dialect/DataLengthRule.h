@@ -4,7 +4,9 @@
 // datetime or date, dateadd, eomonth), datalength(x) becomes
 // tsql_fixed_length(x, n): NULL for NULL, n otherwise. Of an N'...'
 // literal it is two bytes a character (tsql_national_length), as Unicode
-// text keeps them.
+// text keeps them. Where the catalog types the argument, an nvarchar counts
+// two bytes a character and a fixed-size type (the numbers, dates, char(n)
+// and nchar(n)) its size.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 

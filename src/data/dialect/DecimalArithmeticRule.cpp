@@ -6,6 +6,9 @@
 
 #include <string>
 
+#include <memory>
+
+#include "data/dialect/ExpressionTyper.h"
 #include "data/dialect/NumericType.h"
 #include "fabrikon/ComError.h"
 
@@ -27,7 +30,7 @@ struct Operand {
 
 class Reader {
  public:
-  explicit Reader(TokenList& tokens) : t_(tokens) {}
+  Reader(TokenList& tokens, const ExpressionTyper* typer) : t_(tokens), typer_(typer) {}
 
   bool Sum(size_t& i, int depth, Operand& into) { return Chain(i, depth, into, true); }
   bool changed = false;
@@ -41,6 +44,7 @@ class Reader {
   Token Number(int n) { return TokenList::Make(TokenKind::Number, t_.Store(std::to_string(n))); }
 
   TokenList& t_;
+  const ExpressionTyper* typer_;
 };
 
 size_t CaseEnd(const TokenList& tokens, size_t first) {
@@ -167,7 +171,7 @@ bool Reader::Primary(size_t& i, int depth, Operand& into) {
   }
   if (end == TokenList::npos || end > t_.size()) return false;
   into.out = t_.Slice(i, end);
-  into.type = NumericType::Of(t_, i, end);
+  into.type = NumericType::Of(t_, i, end, typer_);
   i = end;
   return true;
 }
@@ -207,12 +211,12 @@ bool HasArithmetic(const TokenList& tokens) {
 
 // avg of an int is an int: the engine's average keeps the fraction, so it is
 // cut off by the int conversion (toward zero, as T-SQL's int division).
-void IntAverages(TokenList& tokens) {
+void IntAverages(TokenList& tokens, const ExpressionTyper* typer) {
   for (size_t i = tokens.size(); i-- > 0;) {
     if (!tokens[i].IsWord("avg") || !tokens.At(i + 1).Is(TokenKind::LParen)) continue;
     const size_t close = tokens.MatchParen(i + 1);
     if (close == TokenList::npos) continue;
-    const NumericType type = NumericType::Average(DecimalArithmeticRule::TypeOf(tokens, i + 2, close));
+    const NumericType type = NumericType::Average(DecimalArithmeticRule::TypeOf(tokens, i + 2, close, typer));
     if (!type.Is(Kind::Int)) continue;
     Tokens call{TokenList::Word("tsql_int"), TokenList::Open()};
     call[0].blankBefore = tokens[i].blankBefore;
@@ -228,20 +232,23 @@ void IntAverages(TokenList& tokens) {
 
 }  // namespace
 
-NumericType DecimalArithmeticRule::TypeOf(TokenList& tokens, size_t first, size_t last) {
-  Reader reader(tokens);
+NumericType DecimalArithmeticRule::TypeOf(TokenList& tokens, size_t first, size_t last,
+                                          const ExpressionTyper* typer) {
+  Reader reader(tokens, typer);
   Operand expression;
   size_t end = first;
-  if (!reader.Sum(end, 0, expression) || end != last) return NumericType::Of(tokens, first, last);
+  if (!reader.Sum(end, 0, expression) || end != last) return NumericType::Of(tokens, first, last, typer);
   return expression.type;
 }
 
-void DecimalArithmeticRule::Apply(TokenList& tokens, const RuleContext&) const {
-  IntAverages(tokens);
+void DecimalArithmeticRule::Apply(TokenList& tokens, const RuleContext& context) const {
+  std::unique_ptr<ExpressionTyper> typer;
+  if (context.catalog != nullptr) typer = std::make_unique<ExpressionTyper>(tokens, context.catalog);
+  IntAverages(tokens, typer.get());
   if (!HasArithmetic(tokens)) return;
   for (size_t start = tokens.size(); start-- > 0;) {
     if (!StartsExpression(tokens, start)) continue;
-    Reader reader(tokens);
+    Reader reader(tokens, typer.get());
     Operand expression;
     size_t end = start;
     if (reader.Sum(end, 0, expression) && reader.changed && EndsExpression(tokens, end))

@@ -220,8 +220,10 @@ SqlType ExpressionTyper::FunctionType(size_t head, size_t close) const {
     const std::string_view name = tokens_[args[1].first].text;
     return SqlType::FromDeclared(name.substr(1, name.size() - 2));
   }
-  if (f.IsWord("tsql_decimal")) {
-    const long p = args.size() > 1 ? NumberOf(tokens_, args[1]) : 18, s = args.size() > 2 ? NumberOf(tokens_, args[2]) : 0;
+  if (IsAny(f, {"tsql_decimal", "tsql_numeric", "tsql_numeric_div"})) {
+    const size_t at = f.IsWord("tsql_numeric_div") ? 2 : 1;  // the precision's argument
+    const long p = args.size() > at ? NumberOf(tokens_, args[at]) : 18;
+    const long s = args.size() > at + 1 ? NumberOf(tokens_, args[at + 1]) : 0;
     return SqlType::Of(K::Decimal, static_cast<int>(p), static_cast<int>(s));
   }
   if (IsAny(f, {"tsql_float", "sqrt", "power", "exp", "log", "rand"})) return SqlType::Of(K::Float);

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+
+#include "data/dialect/ExpressionTyper.h"
 
 namespace fabrikon::dialect {
 
@@ -47,10 +50,47 @@ void Checked(std::vector<Token>& out, int bits) {
 // (the wider of two operands': smallint + smallint stays smallint), and sets
 // checked when it wrapped an operation. False when the text there is no int
 // expression.
-bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits);
+bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits,
+         const ExpressionTyper* typer);
 
-// A literal, a conversion to the int family, or a parenthesised int expression.
-bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits) {
+bool IsName(const Token& t) {
+  return t.kind == TokenKind::QuotedName || (t.kind == TokenKind::Word && !TokenList::IsReserved(t));
+}
+
+// Where the column name (possibly qualified) at i ends; npos when there is
+// none (a call is no column).
+size_t ColumnEnd(const TokenList& t, size_t i) {
+  if (!IsName(t.At(i))) return TokenList::npos;
+  size_t end = i + 1;
+  while (t.At(end).kind == TokenKind::Dot && IsName(t.At(end + 1))) end += 2;
+  return t.At(end).kind == TokenKind::LParen || t.At(end).kind == TokenKind::Dot ? TokenList::npos : end;
+}
+
+// The bits of the int family's type of the column [i, end), 0 when the
+// typer does not tell one.
+int ColumnBits(size_t i, size_t end, const ExpressionTyper* typer) {
+  if (typer == nullptr || end == TokenList::npos) return 0;
+  switch (typer->ColumnType(i, end).kind) {
+    case SqlType::Kind::TinyInt: return 8;
+    case SqlType::Kind::SmallInt: return 16;
+    case SqlType::Kind::Int: return 32;
+    case SqlType::Kind::BigInt: return 64;
+    default: return 0;
+  }
+}
+
+// A literal, a conversion to the int family, a column of the family, or a
+// parenthesised int expression.
+bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits,
+             const ExpressionTyper* typer) {
+  const size_t columnEnd = ColumnEnd(t, i);
+  const int columnBits = ColumnBits(i, columnEnd, typer);
+  if (columnBits != 0) {
+    out = t.Slice(i, columnEnd);
+    i = columnEnd;
+    bits = columnBits;
+    return true;
+  }
   if (IntOverflowRule::IsIntLiteral(t.At(i))) {
     out.push_back(t[i++]);
     bits = 32;
@@ -65,20 +105,21 @@ bool Primary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, 
   if (t.At(i).kind != TokenKind::LParen || depth >= kMaxDepth) return false;
   const Token open = t[i++];
   std::vector<Token> inner;
-  if (!Sum(t, i, depth + 1, inner, checked, bits) || t.At(i).kind != TokenKind::RParen) return false;
+  if (!Sum(t, i, depth + 1, inner, checked, bits, typer) || t.At(i).kind != TokenKind::RParen) return false;
   out.push_back(open);
   Append(out, inner);
   out.push_back(t[i++]);
   return true;
 }
 
-bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits) {
-  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) return Primary(t, i, depth, out, checked, bits);
+bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits,
+           const ExpressionTyper* typer) {
+  if (!t.At(i).IsOp("-") && !t.At(i).IsOp("+")) return Primary(t, i, depth, out, checked, bits, typer);
   if (depth >= kMaxDepth) return false;
   const Token sign = t[i++];
   const bool literal = IntOverflowRule::IsIntLiteral(t.At(i));
   std::vector<Token> operand;
-  if (!Unary(t, i, depth + 1, operand, checked, bits)) return false;
+  if (!Unary(t, i, depth + 1, operand, checked, bits, typer)) return false;
   out.push_back(sign);
   Append(out, operand);
   if (sign.IsOp("-") && !literal) {  // -(-2147483647 - 1) overflows; a literal's negation cannot
@@ -90,9 +131,10 @@ bool Unary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bo
 
 // A chain of * / % (sum false) or of + - (sum true), left to right.
 bool Binary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits,
-            bool sum) {
+            const ExpressionTyper* typer, bool sum) {
   auto operand = [&](std::vector<Token>& into, int& intoBits) {
-    return sum ? Binary(t, i, depth, into, checked, intoBits, false) : Unary(t, i, depth, into, checked, intoBits);
+    return sum ? Binary(t, i, depth, into, checked, intoBits, typer, false)
+               : Unary(t, i, depth, into, checked, intoBits, typer);
   };
   auto isOp = [sum](const Token& op) {
     return sum ? op.IsOp("+") || op.IsOp("-") : op.IsOp("*") || op.IsOp("/") || op.IsOp("%");
@@ -111,8 +153,9 @@ bool Binary(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, b
   return true;
 }
 
-bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits) {
-  return Binary(t, i, depth, out, checked, bits, true);
+bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool& checked, int& bits,
+         const ExpressionTyper* typer) {
+  return Binary(t, i, depth, out, checked, bits, typer, true);
 }
 
 // An expression may begin at i: nothing before it binds to it.
@@ -163,19 +206,21 @@ bool IntOverflowRule::IsInt(const TokenList& tokens, size_t first, size_t last) 
   return IntCallEnd(tokens, first, bits) == last - 1 && bits == 32;
 }
 
-void IntOverflowRule::Apply(TokenList& tokens, const RuleContext&) const {
+void IntOverflowRule::Apply(TokenList& tokens, const RuleContext& context) const {
   bool arithmetic = false;
   for (size_t i = 0; i < tokens.size() && !arithmetic; ++i)
     arithmetic = tokens[i].IsOp("+") || tokens[i].IsOp("-") || tokens[i].IsOp("*") || tokens[i].IsOp("/") ||
                  tokens[i].IsOp("%");
   if (!arithmetic) return;
+  std::unique_ptr<ExpressionTyper> typer;
+  if (context.catalog != nullptr) typer = std::make_unique<ExpressionTyper>(tokens, context.catalog);
   for (size_t start = tokens.size(); start-- > 0;) {
     if (!StartsExpression(tokens, start)) continue;
     std::vector<Token> out;
     size_t end = start;
     bool checked = false;
     int bits = 32;
-    if (Sum(tokens, end, 0, out, checked, bits) && checked && EndsExpression(tokens, end))
+    if (Sum(tokens, end, 0, out, checked, bits, typer.get()) && checked && EndsExpression(tokens, end))
       tokens.Replace(start, end, std::move(out));
   }
 }

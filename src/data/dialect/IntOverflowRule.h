@@ -3,7 +3,7 @@
 // when its value leaves int's range; the embedded engine computes in 64 bits
 // and would answer 2147483648 for 2147483647+1. Where the text shows that
 // both operands are ints (integer literals within int's range, conversions to
-// int, parenthesised expressions of them), every +, -, *, / and % (and a
+// int, columns the catalog declares int, parenthesised expressions of them), every +, -, *, / and % (and a
 // minus before such an expression) becomes tsql_int(a op b, 32), which checks
 // the range. The other types of the family are checked alike: the result has
 // the wider operand's type (tinyint + tinyint is a tinyint, smallint + int an

@@ -2,9 +2,11 @@
 // first, so a call's arguments are final when the call is.
 #include "data/dialect/NumberTextRule.h"
 
+#include <memory>
 #include <string>
 
 #include "data/dialect/DecimalArithmeticRule.h"
+#include "data/dialect/ExpressionTyper.h"
 
 namespace fabrikon::dialect {
 
@@ -59,8 +61,8 @@ void Wrap(TokenList& tokens, size_t first, size_t last, std::string_view functio
 }
 
 // A decimal, money or float argument read as text: its text first.
-void TextOf(TokenList& tokens, TokenList::Range arg) {
-  const NumericType type = DecimalArithmeticRule::TypeOf(tokens, arg.first, arg.second);
+void TextOf(TokenList& tokens, TokenList::Range arg, const ExpressionTyper* typer) {
+  const NumericType type = DecimalArithmeticRule::TypeOf(tokens, arg.first, arg.second, typer);
   if (type.Is(Kind::Decimal))
     Wrap(tokens, arg.first, arg.second, "tsql_numeric_str",
          {Number(tokens, type.scale), Number(tokens, -1), Number(tokens, 0)});
@@ -71,9 +73,10 @@ void TextOf(TokenList& tokens, TokenList::Range arg) {
 }
 
 // tsql_str(x, length, style, flags) of a typed number.
-void TypedString(TokenList& tokens, size_t head, const std::vector<TokenList::Range>& args) {
+void TypedString(TokenList& tokens, size_t head, const std::vector<TokenList::Range>& args,
+                 const ExpressionTyper* typer) {
   if (args.size() != 4) return;
-  const NumericType type = DecimalArithmeticRule::TypeOf(tokens, args[0].first, args[0].second);
+  const NumericType type = DecimalArithmeticRule::TypeOf(tokens, args[0].first, args[0].second, typer);
   long length = 0, style = 0, flags = 0;
   if (!ReadNumber(tokens, args[1], length) || !ReadNumber(tokens, args[2], style) ||
       !ReadNumber(tokens, args[3], flags))
@@ -96,7 +99,9 @@ void TypedString(TokenList& tokens, size_t head, const std::vector<TokenList::Ra
 
 }  // namespace
 
-void NumberTextRule::Apply(TokenList& tokens, const RuleContext&) const {
+void NumberTextRule::Apply(TokenList& tokens, const RuleContext& context) const {
+  std::unique_ptr<ExpressionTyper> typer;
+  if (context.catalog != nullptr) typer = std::make_unique<ExpressionTyper>(tokens, context.catalog);
   for (size_t i = tokens.size(); i-- > 0;) {
     const Token& name = tokens[i];
     if (name.kind != TokenKind::Word || !tokens.At(i + 1).Is(TokenKind::LParen) ||
@@ -106,11 +111,11 @@ void NumberTextRule::Apply(TokenList& tokens, const RuleContext&) const {
     if (close == TokenList::npos) continue;
     const std::vector<TokenList::Range> args = tokens.Arguments(i + 1, close);
     if (name.IsWord("tsql_str")) {
-      TypedString(tokens, i, args);
+      TypedString(tokens, i, args, typer.get());
       continue;
     }
     if (name.IsWord("round") && !args.empty()) {
-      const NumericType type = DecimalArithmeticRule::TypeOf(tokens, args[0].first, args[0].second);
+      const NumericType type = DecimalArithmeticRule::TypeOf(tokens, args[0].first, args[0].second, typer.get());
       if (type.Is(Kind::Decimal))
         Wrap(tokens, i, close + 1, "tsql_numeric", {Number(tokens, type.precision), Number(tokens, type.scale)});
       continue;
@@ -118,7 +123,7 @@ void NumberTextRule::Apply(TokenList& tokens, const RuleContext&) const {
     bool all = false;
     const int mask = TextArguments(name, all);
     for (size_t k = args.size(); k-- > 0;)
-      if (all || (k < 31 && (mask >> k & 1) != 0)) TextOf(tokens, args[k]);
+      if (all || (k < 31 && (mask >> k & 1) != 0)) TextOf(tokens, args[k], typer.get());
   }
 }
 

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "data/dialect/ExpressionTyper.h"
+
 namespace fabrikon::dialect {
 
 namespace {
@@ -76,6 +78,22 @@ std::string NumericType::Name() const {
   }
 }
 
+NumericType NumericType::FromSql(const SqlType& type) {
+  using S = SqlType::Kind;
+  switch (type.kind) {
+    case S::TinyInt: return Int(8);
+    case S::SmallInt: return Int(16);
+    case S::Int: return Int(32);
+    case S::BigInt: return Int(64);
+    case S::SmallMoney:
+    case S::Money: return Money();
+    case S::Decimal: return type.precision > 0 ? Decimal(type.precision, type.scale) : NumericType{};
+    case S::Real:
+    case S::Float: return Float();
+    default: return {};
+  }
+}
+
 NumericType NumericType::OfLiteral(std::string_view text) {
   if (text.empty() || text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X") return {};
   if (text.find_first_of("eE") != std::string_view::npos) return Float();
@@ -91,17 +109,17 @@ NumericType NumericType::OfLiteral(std::string_view text) {
   return Decimal(precision, scale);
 }
 
-NumericType NumericType::Of(const TokenList& tokens, size_t first, size_t last) {
+NumericType NumericType::Of(const TokenList& tokens, size_t first, size_t last, const ExpressionTyper* typer) {
   while (last > first + 1 && tokens[first].kind == TokenKind::LParen && tokens.MatchParen(first) == last - 1) {
     ++first;
     --last;
   }
   if (last == first + 2 && (tokens[first].IsOp("-") || tokens[first].IsOp("+"))) ++first;
-  if (last == first + 1) return tokens[first].kind == TokenKind::Number ? OfLiteral(tokens[first].text) : NumericType{};
+  if (last == first + 1 && tokens[first].kind == TokenKind::Number) return OfLiteral(tokens[first].text);
   const Token& head = tokens[first];
   if (head.kind != TokenKind::Word || tokens.At(first + 1).kind != TokenKind::LParen ||
       tokens.MatchParen(first + 1) != last - 1)
-    return {};
+    return typer != nullptr ? FromSql(typer->ColumnType(first, last)) : NumericType{};
   const std::vector<TokenList::Range> args = tokens.Arguments(first + 1, last - 1);
   int a = 0, b = 0;
   if (head.IsWord("tsql_int") && args.size() == 2 && ReadNumber(tokens, args[1], a)) return Int(a);
@@ -115,8 +133,12 @@ NumericType NumericType::Of(const TokenList& tokens, size_t first, size_t last) 
   if (head.IsWord("tsql_float")) return Float();
   if (head.IsWord("count")) return Int(32);
   if (head.IsWord("count_big")) return Int(64);
-  if ((head.IsWord("round") || head.IsWord("abs")) && !args.empty()) return Of(tokens, args[0].first, args[0].second);
-  if (head.IsWord("avg") && args.size() == 1) return Average(Of(tokens, args[0].first, args[0].second));
+  if ((head.IsWord("round") || head.IsWord("abs")) && !args.empty())
+    return Of(tokens, args[0].first, args[0].second, typer);
+  if (head.IsWord("avg") && args.size() == 1) return Average(Of(tokens, args[0].first, args[0].second, typer));
+  if (typer != nullptr && (head.IsWord("sum") || head.IsWord("min") || head.IsWord("max") ||
+                           head.IsWord("isnull") || head.IsWord("ifnull")))
+    return FromSql(typer->TypeOf(first, last));
   return {};
 }
 

@@ -1,15 +1,21 @@
 // NumericType: the type T-SQL gives a number, as far as a statement's text
 // tells it (literals, conversions, counts), with the precision and scale
-// rules of T-SQL's arithmetic. Unknown where the text does not tell (a
-// column): the rules that read it then leave the expression as it is.
+// rules of T-SQL's arithmetic. A column's type is the one the expression
+// typer reads from the catalog (SqlType, the dialect's one model of declared
+// types; NumericType is its view for arithmetic). Unknown where neither tells
+// (a column without a catalog): the rules that read it then leave the
+// expression as it is.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "data/dialect/SqlType.h"
 #include "data/dialect/TokenList.h"
 
 namespace fabrikon::dialect {
+
+class ExpressionTyper;
 
 struct NumericType {
   enum class Kind : uint8_t { Unknown, Int, Decimal, Money, Float };
@@ -33,14 +39,21 @@ struct NumericType {
   // The name T-SQL's messages give the type: int, bigint, numeric, money, float.
   std::string Name() const;
 
+  // The arithmetic view of a declared type: the int family, decimal, money
+  // (smallmoney computes as money) and float (real too); Unknown for the
+  // rest (bit takes no part in arithmetic here).
+  static NumericType FromSql(const SqlType& type);
+
   // A number literal as written: 12 int, 3000000000 numeric(10,0), 12.50
   // numeric(4,2), 1e3 float.
   static NumericType OfLiteral(std::string_view text);
   // The type of the expression in [first, last) when the text tells it: a
   // (signed) literal, a conversion the dialect wrote (tsql_int, tsql_decimal,
   // tsql_money, tsql_float), the numeric results of the arithmetic rules,
-  // count(...), round/abs/avg of a typed value, or such in parentheses.
-  static NumericType Of(const TokenList& tokens, size_t first, size_t last);
+  // count(...), round/abs/avg of a typed value, or such in parentheses; a
+  // column, sum, min, max or isnull of one as the typer tells (may be null:
+  // then they are unknown).
+  static NumericType Of(const TokenList& tokens, size_t first, size_t last, const ExpressionTyper* typer = nullptr);
 
   // The result types of + and -, *, /, %: Unknown when an operand is; float
   // when one is; the wider int for two ints; money with ints; else decimal

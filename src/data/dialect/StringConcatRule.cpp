@@ -1,8 +1,10 @@
 // StringConcatRule: see the header.
 #include "data/dialect/StringConcatRule.h"
 
+#include <memory>
 #include <string_view>
 
+#include "data/dialect/ExpressionTyper.h"
 #include "data/dialect/LiteralContext.h"
 
 namespace fabrikon::dialect {
@@ -29,15 +31,19 @@ bool IsNumberFunction(const Token& t) {
 
 }  // namespace
 
-void StringConcatRule::Apply(TokenList& tokens, const RuleContext&) const {
+void StringConcatRule::Apply(TokenList& tokens, const RuleContext& context) const {
   // A join inside parentheses that come after the "+" is only found on the
   // next pass: y + (',' + x).
   bool changed = true;
   for (int pass = 0; changed && pass < 4; ++pass) changed = Pass(tokens);
-  DeferToRunTime(tokens);
+  std::unique_ptr<ExpressionTyper> typer;
+  if (context.catalog != nullptr) typer = std::make_unique<ExpressionTyper>(tokens, context.catalog);
+  DeferToRunTime(tokens, typer.get());
 }
 
-void StringConcatRule::DeferToRunTime(TokenList& tokens) {
+// Two operands the catalog types as numbers add as they are, so the rules
+// after this one see their types.
+void StringConcatRule::DeferToRunTime(TokenList& tokens, const ExpressionTyper* typer) {
   auto bindsTighter = [](const Token& t) {
     return t.IsOp("*") || t.IsOp("/") || t.IsOp("%") || t.IsOp("||") || t.IsOp("&") || t.IsOp("|") ||
            t.IsOp("^") || t.kind == TokenKind::Dot || t.kind == TokenKind::LParen || t.IsWord("collate");
@@ -47,6 +53,7 @@ void StringConcatRule::DeferToRunTime(TokenList& tokens) {
     const size_t first = tokens.OperandStart(i - 1);
     const size_t end = tokens.OperandEnd(i + 1);
     if (Classify(tokens, first, i) != Type::Unknown || Classify(tokens, i + 1, end) != Type::Unknown) continue;
+    if (typer != nullptr && typer->TypeOf(first, i).IsNumber() && typer->TypeOf(i + 1, end).IsNumber()) continue;
     if (first > 0 && (LiteralContext::IsArithmetic(tokens[first - 1]) || tokens[first - 1].kind == TokenKind::Dot ||
                       tokens[first - 1].IsWord("collate")))
       continue;

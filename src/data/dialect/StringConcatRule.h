@@ -8,11 +8,14 @@
 // tsql_float(x), which fail on text that is no number). When neither side is known (two columns,
 // say), "a + b" becomes tsql_add(a, b), which decides by the values' types
 // when the statement runs; that is only done where the call keeps T-SQL's
-// grouping (no *, / or % binding one of the operands, no - or + before a).
+// grouping (no *, / or % binding one of the operands, no - or + before a),
+// and not for two columns the catalog declares numbers.
 #pragma once
 #include "data/dialect/RewriteRule.h"
 
 namespace fabrikon::dialect {
+
+class ExpressionTyper;
 
 class StringConcatRule : public RewriteRule {
  public:
@@ -23,7 +26,7 @@ class StringConcatRule : public RewriteRule {
 
  private:
   static bool Pass(TokenList& tokens);
-  static void DeferToRunTime(TokenList& tokens);
+  static void DeferToRunTime(TokenList& tokens, const ExpressionTyper* typer);
   static bool IsUnary(const TokenList& tokens, size_t plus);
   static void ConvertTextOperand(TokenList& tokens, size_t plus, bool textOnLeft);
   static bool IsIntegral(const TokenList& tokens, size_t first, size_t last);

@@ -70,9 +70,12 @@
 //   expression become tsql_int(a op b, 32), so 2147483647+1 fails with
 //   "Arithmetic overflow error converting expression to data type int."
 //   (0x80040E07) as each intermediate value does; 2147483648+1 is numeric and
-//   gives 2147483649. The overflow rule does not read column types: intcol + 1
-//   is not checked (a + b of two untyped columns is: tsql_add decides when it
-//   runs).
+//   gives 2147483649. Columns of the int family count as such where the
+//   catalog declares them (tiny + tiny is checked as tinyint); without a
+//   catalog intcol + 1 is not checked (a + b of two untyped columns is:
+//   tsql_add decides when it runs). The decimal, number-text and average rules
+//   read column types the same way (NumericType::FromSql over the typer's
+//   SqlType).
 //
 // * UNION, EXCEPT, INTERSECT. Where every arm's type of a result column is
 //   known from the text and text meets numbers there, the text arms convert
