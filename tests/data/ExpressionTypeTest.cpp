@@ -162,6 +162,29 @@ TEST_F(ExpressionTypeTest, BitsAndUnicodeLengthsFollowTheType) {
   EXPECT_EQ(rows->Fields(0).Value().kind(), Variant::Kind::Bool);
 }
 
+// Arithmetic is not defined on bit: two bits are refused, a bit beside a
+// number takes the number's type.
+TEST_F(ExpressionTypeTest, BitsDoNoArithmeticWithEachOther) {
+  ExpectValues({
+      {"select cast(1 as bit) + 1", "2"},
+      {"select flag * 3 from tq where id = 1", "3"},
+  });
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"select cast(1 as bit) + cast(1 as bit)", "Operand data type bit is invalid for add operator."},
+      {"select flag - flag from tq", "Operand data type bit is invalid for subtract operator."},
+      {"select flag * isnull(flag, 0) from tq", "Operand data type bit is invalid for multiply operator."},
+  };
+  for (const auto& [sql, message] : refused) {
+    try {
+      Value(sql);
+      ADD_FAILURE() << "accepted: " << sql;
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.Number(), ErrorNumber::ErrorsInCommand) << sql;
+      EXPECT_EQ(e.Description(), message) << sql;
+    }
+  }
+}
+
 // A translation is made for the schema it met: the same text over a table
 // made again with other types follows the new types.
 TEST_F(ExpressionTypeTest, TranslationsFollowTheSchema) {

@@ -74,6 +74,19 @@ void RefuseNullCoalesce(const TokenList& tokens) {
   }
 }
 
+// Arithmetic is not defined on bit: with a bit on both sides nothing is
+// converted, and SQL Server refuses the operator (a bit beside an int
+// becomes an int).
+[[noreturn]] void RefuseBitArithmetic(const Token& op) {
+  const char* name = op.IsOp("+")   ? "add"
+                     : op.IsOp("-") ? "subtract"
+                     : op.IsOp("*") ? "multiply"
+                     : op.IsOp("/") ? "divide"
+                                    : "modulo";
+  throw ComError(ErrorNumber::ErrorsInCommand,
+                 std::string("Operand data type bit is invalid for ") + name + " operator.");
+}
+
 }  // namespace
 
 void ImplicitConversionRule::Apply(TokenList& tokens, const RuleContext& context) const {
@@ -222,6 +235,7 @@ void ImplicitConversionRule::ConvertArithmetic(TokenList& tokens, const Expressi
     if (!additive && first > 0 && tokens[first - 1].kind == TokenKind::Operator) continue;
     const SqlType left = typer.TypeOf(first, i), right = typer.TypeOf(i + 1, last);
     if (!left.known() || !right.known()) continue;
+    if (left.kind == SqlType::Kind::Bit && right.kind == SqlType::Kind::Bit) RefuseBitArithmetic(op);
     if (additive && (left.IsDate() || right.IsDate())) {
       const bool dateFirst = left.IsDate();
       if (!dateFirst && !plus) continue;
