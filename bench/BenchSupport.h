@@ -52,11 +52,12 @@ inline double TimePerCall(int perRound, const std::function<void()>& run, const 
 
 // rounds x (library `perRound` times, then floor `perRound` times).
 inline Measured Alternate(int rounds, int perRound, const std::function<void()>& library,
-                          const std::function<void()>& floor, const std::function<void()>& prepareLibrary = {}) {
+                          const std::function<void()>& floor, const std::function<void()>& prepareLibrary = {},
+                          const std::function<void()>& prepareFloor = {}) {
   std::vector<double> lib, flo;
   for (int r = 0; r < rounds; ++r) {
     lib.push_back(TimePerCall(perRound, library, prepareLibrary));
-    flo.push_back(TimePerCall(perRound, floor, {}));
+    flo.push_back(TimePerCall(perRound, floor, prepareFloor));
   }
   return Measured{Median(lib), Median(flo)};
 }

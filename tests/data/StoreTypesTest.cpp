@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "TempDatabase.h"
+#include "data/SqliteConnection.h"
+#include "data/dialect/SchemaCatalog.h"
+#include "data/dialect/TSqlDialect.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
 #include "support/TestConnection.h"
@@ -191,6 +194,27 @@ TEST_P(StoreTypesTest, ATableRecreatedByAnotherConnectionIsSeen) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, StoreTypesTest, ::testing::Values(Backend::Embedded, Backend::Odbc),
                          [](const auto& info) { return info.param == Backend::Odbc ? "Odbc" : "Embedded"; });
+
+// A column the connection's catalog knows carries its type in the
+// translation (no lookup by name for every stored value); without a catalog
+// the type is found when the statement runs.
+TEST(StoreTypesTranslation, KnownColumnsCarryTheirTypeInTheText) {
+  testing::TempDatabase db;
+  const auto conn = SqliteConnection::Connect(db.ConnectionString());
+  conn->Execute("create table kt (id int, d decimal(10,2), c nvarchar(5), t datetime)");
+  const dialect::SchemaCatalog catalog(conn->Handle());
+  const std::string insert = "insert into kt (id, d, c, t) values (1, 2.5, 'x', '20080301')";
+  const std::string typed = dialect::TranslateBatch(insert, &catalog).at(0).sql.at(0);
+  EXPECT_NE(typed.find("tsql_store_as(1, 1, 32, 0)"), std::string::npos) << typed;
+  EXPECT_NE(typed.find("tsql_store_as(2.5, 2, 10, 2)"), std::string::npos) << typed;
+  EXPECT_NE(typed.find("tsql_store_as('x', 9, 5, 0)"), std::string::npos) << typed;
+  EXPECT_EQ(typed.find("tsql_store("), std::string::npos) << typed;
+  const std::string untyped = dialect::TranslateBatch(insert).at(0).sql.at(0);
+  EXPECT_NE(untyped.find("tsql_store(1, 'kt', 'id')"), std::string::npos) << untyped;
+  // Unknown tables and columns given by position keep the lookup.
+  const std::string later = dialect::TranslateBatch("insert into nosuch (a) values (1)", &catalog).at(0).sql.at(0);
+  EXPECT_NE(later.find("tsql_store(1, 'nosuch', 'a')"), std::string::npos) << later;
+}
 
 }  // namespace
 }  // namespace fabrikon

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "data/dialect/SqlType.h"
 #include "data/dialect/TSqlConversions.h"
 #include "data/dialect/Token.h"
 
@@ -398,10 +399,7 @@ void ForgetTypes(sqlite3_context* ctx, int, sqlite3_value**) {
 }
 
 // tsql_store(value, table, column)
-void Store(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  sqlite3_value* v = argv[0];
-  if (sqlite3_value_type(v) == SQLITE_NULL) return sqlite3_result_null(ctx);
-  const ColumnType& t = static_cast<TypeCache*>(sqlite3_user_data(ctx))->Find(ctx, argv);
+void Convert(sqlite3_context* ctx, sqlite3_value* v, const ColumnType& t) {
   switch (t.kind) {
     case Kind::Integer: return StoreInteger(ctx, v, t.bits);
     case Kind::Decimal: return StoreDecimal(ctx, v, t);
@@ -416,7 +414,56 @@ void Store(sqlite3_context* ctx, int, sqlite3_value** argv) {
   }
 }
 
+void Store(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  Convert(ctx, argv[0], static_cast<TypeCache*>(sqlite3_user_data(ctx))->Find(ctx, argv));
+}
+
+// tsql_store_as(value, kind, a, b): what Store does, for the type the
+// translation read from the schema (see TypedArguments).
+void StoreAs(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+  ColumnType t;
+  t.kind = static_cast<Kind>(sqlite3_value_int(argv[1]));
+  const int a = sqlite3_value_int(argv[2]), b = sqlite3_value_int(argv[3]);
+  if (t.kind == Kind::Integer) t.bits = a;
+  if (t.kind == Kind::Decimal) t.precision = a, t.scale = b;
+  if (t.kind == Kind::Money) t.small = b != 0;
+  if (t.kind == Kind::FixedText || t.kind == Kind::Text) t.length = a;
+  Convert(ctx, argv[0], t);
+}
+
 }  // namespace
+
+bool StoreConversion::TypedArguments(const SqlType& type, std::array<int, 3>& arguments) {
+  using K = SqlType::Kind;
+  const auto set = [&arguments](Kind kind, int a = 0, int b = 0) {
+    arguments = {static_cast<int>(kind), a, b};
+    return true;
+  };
+  switch (type.kind) {
+    case K::TinyInt: return set(Kind::Integer, 8);
+    case K::SmallInt: return set(Kind::Integer, 16);
+    case K::Int: return set(Kind::Integer, 32);
+    case K::BigInt: return set(Kind::Integer, 64);
+    case K::Decimal:
+      return set(Kind::Decimal, type.precision > 0 && type.precision <= 38 ? type.precision : 18,
+                 type.scale >= 0 && type.scale <= type.precision ? type.scale : 0);
+    case K::SmallMoney: return set(Kind::Money, 0, 1);
+    case K::Money: return set(Kind::Money);
+    case K::Real:
+    case K::Float: return set(Kind::Float);
+    case K::Bit: return set(Kind::Bit);
+    case K::Date: return set(Kind::Date);
+    case K::SmallDateTime:
+    case K::DateTime: return set(Kind::DateTime);
+    case K::Char:
+    case K::NChar: return set(Kind::FixedText, type.precision > 0 ? type.precision : 1);
+    case K::VarChar:
+    case K::NVarChar: return set(Kind::Text, type.precision > 0 ? type.precision : 0);
+    default: return false;
+  }
+}
 
 void StoreConversion::Register(sqlite3* db) {
   auto* cache = new TypeCache;
@@ -439,6 +486,8 @@ void StoreConversion::Register(sqlite3* db) {
       });
   if (rc != SQLITE_OK) return;  // SQLite has already called the destructor
   sqlite3_create_function_v2(db, "tsql_store_forget", 0, SQLITE_UTF8, cache, ForgetTypes, nullptr, nullptr, nullptr);
+  sqlite3_create_function_v2(db, "tsql_store_as", 4, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                             StoreAs, nullptr, nullptr, nullptr);
 }
 
 void StoreConversion::SchemaChanged(sqlite3* db) {

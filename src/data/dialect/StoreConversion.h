@@ -33,10 +33,13 @@
 // every column it stores into. Tables the schema does not know (views) get the value as
 // given.
 #pragma once
+#include <array>
 
 struct sqlite3;
 
 namespace fabrikon::dialect {
+
+struct SqlType;
 
 class StoreConversion {
  public:
@@ -46,6 +49,10 @@ class StoreConversion {
   // From now on the caller calls SchemaChanged for every schema change of db,
   // its own and other connections'; the kept types then live across commits.
   static void ReportsSchemaChanges(sqlite3* db);
+  // The arguments after the value of tsql_store_as(value, kind, a, b), which
+  // converts to a type the translation already knows (no lookup when it
+  // runs); false for a type whose values are stored as given.
+  static bool TypedArguments(const SqlType& type, std::array<int, 3>& arguments);
 };
 
 }  // namespace fabrikon::dialect

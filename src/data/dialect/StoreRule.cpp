@@ -2,7 +2,11 @@
 // statement as written and the values it wraps are already translated.
 #include "data/dialect/StoreRule.h"
 
+#include <cctype>
 #include <string_view>
+
+#include "data/dialect/SchemaCatalog.h"
+#include "data/dialect/StoreConversion.h"
 
 namespace fabrikon::dialect {
 
@@ -71,16 +75,42 @@ size_t WithoutAlias(const TokenList& tokens, size_t first, size_t last) {
 
 }  // namespace
 
-void StoreRule::Apply(TokenList& tokens, const RuleContext&) const {
-  if (tokens.At(0).IsWord("insert")) Insert(tokens);
-  else if (tokens.At(0).IsWord("update")) Update(tokens);
+void StoreRule::Apply(TokenList& tokens, const RuleContext& context) const {
+  if (tokens.At(0).IsWord("insert")) Insert(tokens, context.catalog);
+  else if (tokens.At(0).IsWord("update")) Update(tokens, context.catalog);
+}
+
+bool StoreRule::KnownType(const SchemaCatalog* catalog, const std::string& table, const std::string& column,
+                          std::array<int, 3>& arguments) {
+  if (catalog == nullptr || column.empty()) return false;
+  const SchemaCatalog::Columns* columns = catalog->Table(table);
+  if (columns == nullptr) return false;
+  std::string name = column;
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const auto found = columns->find(name);
+  return found != columns->end() && StoreConversion::TypedArguments(found->second, arguments);
 }
 
 void StoreRule::Wrap(TokenList& tokens, size_t first, size_t last, const std::string& table,
-                     const std::string& column, size_t position) {
+                     const std::string& column, size_t position, const SchemaCatalog* catalog) {
   // DEFAULT is no value; NULL stays NULL in every type.
   if (first >= last || (last - first == 1 && (tokens[first].IsWord("default") || tokens[first].IsWord("null"))))
     return;
+  std::array<int, 3> typed{};
+  if (KnownType(catalog, table, column, typed)) {
+    std::vector<Token> tail;
+    for (int argument : typed) {
+      tail.push_back(TokenList::Comma());
+      tail.push_back(TokenList::Make(TokenKind::Number, tokens.Store(std::to_string(argument))));
+    }
+    tail.push_back(TokenList::Close());
+    tokens.Insert(last, tail);
+    Token name = TokenList::Word("tsql_store_as");
+    name.blankBefore = tokens[first].blankBefore;
+    tokens.Insert(first, {name, TokenList::Open()});
+    tokens[first + 2].blankBefore = false;
+    return;
+  }
   const std::string_view tableText = tokens.Store(SqlText(table));
   const Token columnToken = column.empty()
                                 ? TokenList::Make(TokenKind::Number, tokens.Store(std::to_string(position)))
@@ -93,7 +123,7 @@ void StoreRule::Wrap(TokenList& tokens, size_t first, size_t last, const std::st
   tokens[first + 2].blankBefore = false;
 }
 
-void StoreRule::Insert(TokenList& tokens) {
+void StoreRule::Insert(TokenList& tokens, const SchemaCatalog* catalog) {
   size_t i = tokens.At(1).IsWord("into") ? 2 : 1;
   std::string table;
   const size_t afterName = ReadTable(tokens, i, table);
@@ -109,7 +139,7 @@ void StoreRule::Insert(TokenList& tokens) {
     }
     i = close + 1;
   }
-  if (tokens.At(i).IsWord("select")) return InsertSelect(tokens, i, table, columns);
+  if (tokens.At(i).IsWord("select")) return InsertSelect(tokens, i, table, columns, catalog);
   if (!tokens.At(i).IsWord("values")) return;
   for (size_t row = i + 1; tokens.At(row).Is(TokenKind::LParen);) {
     const size_t close = tokens.MatchParen(row);
@@ -117,7 +147,7 @@ void StoreRule::Insert(TokenList& tokens) {
     const auto values = tokens.Arguments(row, close);
     if (!columns.empty() && values.size() != columns.size()) return;  // the engine words that error
     for (size_t k = values.size(); k-- > 0;)
-      Wrap(tokens, values[k].first, values[k].second, table, columns.empty() ? "" : columns[k], k);
+      Wrap(tokens, values[k].first, values[k].second, table, columns.empty() ? "" : columns[k], k, catalog);
     const size_t end = tokens.MatchParen(row) + 1;
     if (!tokens.At(end).Is(TokenKind::Comma)) return;
     row = end + 1;
@@ -125,7 +155,7 @@ void StoreRule::Insert(TokenList& tokens) {
 }
 
 void StoreRule::InsertSelect(TokenList& tokens, size_t select, const std::string& table,
-                             const std::vector<std::string>& columns) {
+                             const std::vector<std::string>& columns, const SchemaCatalog* catalog) {
   size_t first = select + 1;
   if (tokens.At(first).IsWord("all")) ++first;
   if (tokens.At(first).IsWord("distinct") || tokens.At(first).IsWord("top")) return;
@@ -156,11 +186,11 @@ void StoreRule::InsertSelect(TokenList& tokens, size_t select, const std::string
     if (a == b || tokens[b - 1].IsOp("*")) return;
   for (size_t k = items.size(); k-- > 0;) {
     const auto [a, b] = items[k];
-    Wrap(tokens, a, WithoutAlias(tokens, a, b), table, columns.empty() ? "" : columns[k], k);
+    Wrap(tokens, a, WithoutAlias(tokens, a, b), table, columns.empty() ? "" : columns[k], k, catalog);
   }
 }
 
-void StoreRule::Update(TokenList& tokens) {
+void StoreRule::Update(TokenList& tokens, const SchemaCatalog* catalog) {
   std::string table;
   if (ReadTable(tokens, 1, table) == 1) return;
   const size_t set = tokens.FindWord("set", 1, tokens.size());
@@ -190,7 +220,7 @@ void StoreRule::Update(TokenList& tokens) {
     i = end + 1;
   }
   for (size_t k = assignments.size(); k-- > 0;)
-    Wrap(tokens, assignments[k].first, assignments[k].last, table, assignments[k].column, 0);
+    Wrap(tokens, assignments[k].first, assignments[k].last, table, assignments[k].column, 0, catalog);
 }
 
 }  // namespace fabrikon::dialect

@@ -5,13 +5,18 @@
 //   INSERT t VALUES (x, y)         -> ... VALUES (tsql_store(x, 't', 0), ...)
 //   INSERT t (a) SELECT x FROM u   -> ... SELECT tsql_store(x, 't', 'a') FROM u
 //   UPDATE t SET a = x             -> UPDATE t SET a = tsql_store(x, 't', 'a')
-// The conversion happens at run time so that a translation does not depend
-// on the schema it was made for (translations are cached and shared by every
-// connection, and a table may be created later in the same batch). Forms
+// When the translation is given the connection's catalog and it knows the
+// column, the type goes into the text instead (tsql_store_as(value, kind, a,
+// b)), which spares every stored value the lookup by name; the translation
+// then belongs to that schema, as the typed translations are cached per
+// catalog generation. Otherwise (a table created later in the same batch, the
+// ODBC path, a column given by position) the type is found when the
+// statement runs. Forms
 // whose values cannot be told apart in the text (SELECT * or DISTINCT or a
 // UNION feeding an INSERT, a column count that does not match) are left as
 // they are.
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
 
@@ -24,13 +29,17 @@ class StoreRule : public RewriteRule {
   void Apply(TokenList& tokens, const RuleContext& context) const override;
 
  private:
-  static void Insert(TokenList& tokens);
+  static void Insert(TokenList& tokens, const SchemaCatalog* catalog);
   static void InsertSelect(TokenList& tokens, size_t select, const std::string& table,
-                           const std::vector<std::string>& columns);
-  static void Update(TokenList& tokens);
+                           const std::vector<std::string>& columns, const SchemaCatalog* catalog);
+  static void Update(TokenList& tokens, const SchemaCatalog* catalog);
   // Wraps tokens [first, last); column is a name or, when empty, position.
   static void Wrap(TokenList& tokens, size_t first, size_t last, const std::string& table,
-                   const std::string& column, size_t position);
+                   const std::string& column, size_t position, const SchemaCatalog* catalog);
+  // tsql_store_as's arguments for the column; false when the catalog does
+  // not know it.
+  static bool KnownType(const SchemaCatalog* catalog, const std::string& table, const std::string& column,
+                        std::array<int, 3>& arguments);
 };
 
 }  // namespace fabrikon::dialect
