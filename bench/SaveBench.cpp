@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/HostDatabase.h"
@@ -371,13 +372,14 @@ class SaveSession {
     Fill();
     Save();
   }
-  // Stored values go in as given: tsql_store, which converts each value to
-  // its column's declared type, becomes a function that hands its value on.
+  // Stored values go in as given: tsql_store and tsql_store_as, which
+  // convert each value to its column's declared type, become functions that
+  // hand their value on.
   void StoreValuesAsGiven() {
-    sqlite3_create_function_v2(
-        db_.Conn()->Handle(), "tsql_store", 3, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
-        [](sqlite3_context* ctx, int, sqlite3_value** argv) { sqlite3_result_value(ctx, argv[0]); }, nullptr, nullptr,
-        nullptr);
+    const auto asGiven = [](sqlite3_context* ctx, int, sqlite3_value** argv) { sqlite3_result_value(ctx, argv[0]); };
+    for (const auto& [name, arguments] : {std::pair{"tsql_store", 3}, std::pair{"tsql_store_as", 4}})
+      sqlite3_create_function_v2(db_.Conn()->Handle(), name, arguments, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+                                 asGiven, nullptr, nullptr, nullptr);
   }
 
  private:
