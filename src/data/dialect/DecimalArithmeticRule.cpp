@@ -47,15 +47,6 @@ class Reader {
   const ExpressionTyper* typer_;
 };
 
-size_t CaseEnd(const TokenList& tokens, size_t first) {
-  int depth = 0;
-  for (size_t i = first; i < tokens.size(); ++i) {
-    if (tokens[i].IsWord("case")) ++depth;
-    if (tokens[i].IsWord("end") && --depth == 0) return i;
-  }
-  return TokenList::npos;
-}
-
 Tokens Reader::Call(std::string_view name, std::vector<Tokens> args, bool blankBefore) {
   Tokens call{TokenList::Word(name), TokenList::Open()};
   call[0].blankBefore = blankBefore;
@@ -161,7 +152,7 @@ bool Reader::Primary(size_t& i, int depth, Operand& into) {
   }
   size_t end = TokenList::npos;
   if (head.IsWord("case")) {
-    end = CaseEnd(t_, i);
+    end = t_.CaseEnd(i);
     if (end != TokenList::npos) ++end;
   } else if (head.kind == TokenKind::Number || head.kind == TokenKind::String ||
              head.kind == TokenKind::QuotedName || (head.kind == TokenKind::Word && !TokenList::IsReserved(head))) {
@@ -174,33 +165,6 @@ bool Reader::Primary(size_t& i, int depth, Operand& into) {
   into.type = NumericType::Of(t_, i, end, typer_);
   i = end;
   return true;
-}
-
-// An expression may begin at i: nothing before it binds to it.
-bool StartsExpression(const TokenList& t, size_t i) {
-  if (i == 0) return true;
-  const Token& prev = t[i - 1];
-  if (prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma || prev.IsComparison()) return true;
-  return TokenList::IsReserved(prev) && !prev.IsWord("end") && !prev.IsWord("null") && !prev.IsWord("collate");
-}
-
-// The expression that ended before i stands alone: nothing after it binds to it.
-bool EndsExpression(const TokenList& t, size_t i) {
-  if (i >= t.size()) return true;
-  const Token& next = t[i];
-  switch (next.kind) {
-    case TokenKind::RParen:
-    case TokenKind::Comma:
-    case TokenKind::Semicolon:
-    case TokenKind::QuotedName:
-      return true;
-    case TokenKind::Operator:
-      return next.IsComparison();
-    case TokenKind::Word:
-      return !next.IsWord("collate");
-    default:
-      return false;
-  }
 }
 
 bool HasArithmetic(const TokenList& tokens) {
@@ -247,11 +211,11 @@ void DecimalArithmeticRule::Apply(TokenList& tokens, const RuleContext& context)
   IntAverages(tokens, typer.get());
   if (!HasArithmetic(tokens)) return;
   for (size_t start = tokens.size(); start-- > 0;) {
-    if (!StartsExpression(tokens, start)) continue;
+    if (!tokens.StartsExpression(start)) continue;
     Reader reader(tokens, typer.get());
     Operand expression;
     size_t end = start;
-    if (reader.Sum(end, 0, expression) && reader.changed && EndsExpression(tokens, end))
+    if (reader.Sum(end, 0, expression) && reader.changed && tokens.EndsExpression(end))
       tokens.Replace(start, end, std::move(expression.out));
   }
 }

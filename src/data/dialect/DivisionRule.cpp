@@ -14,16 +14,6 @@ bool IsNonZeroNumber(const Token& t) {
   return std::strtod(text.c_str(), nullptr) != 0.0;
 }
 
-// The END that closes the CASE at first (npos when there is none).
-size_t CaseEnd(const TokenList& tokens, size_t first) {
-  int depth = 0;
-  for (size_t i = first; i < tokens.size(); ++i) {
-    if (tokens[i].IsWord("case")) ++depth;
-    if (tokens[i].IsWord("end") && --depth == 0) return i;
-  }
-  return TokenList::npos;
-}
-
 }  // namespace
 
 void DivisionRule::Apply(TokenList& tokens, const RuleContext&) const {
@@ -50,7 +40,7 @@ size_t DivisionRule::DivisorEnd(const TokenList& tokens, size_t first) {
   if (start >= tokens.size()) return TokenList::npos;
   const Token& head = tokens[start];
   if (head.IsWord("case")) {
-    const size_t end = CaseEnd(tokens, start);
+    const size_t end = tokens.CaseEnd(start);
     return end == TokenList::npos ? end : end + 1;
   }
   if (TokenList::IsReserved(head) && !head.IsWord("null")) return TokenList::npos;

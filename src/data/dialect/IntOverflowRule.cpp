@@ -158,33 +158,6 @@ bool Sum(const TokenList& t, size_t& i, int depth, std::vector<Token>& out, bool
   return Binary(t, i, depth, out, checked, bits, typer, true);
 }
 
-// An expression may begin at i: nothing before it binds to it.
-bool StartsExpression(const TokenList& t, size_t i) {
-  if (i == 0) return true;
-  const Token& prev = t[i - 1];
-  if (prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma || prev.IsComparison()) return true;
-  return TokenList::IsReserved(prev) && !prev.IsWord("end") && !prev.IsWord("null") && !prev.IsWord("collate");
-}
-
-// The expression that ended before i stands alone: nothing after it binds to it.
-bool EndsExpression(const TokenList& t, size_t i) {
-  if (i >= t.size()) return true;
-  const Token& next = t[i];
-  switch (next.kind) {
-    case TokenKind::RParen:
-    case TokenKind::Comma:
-    case TokenKind::Semicolon:
-    case TokenKind::QuotedName:
-      return true;
-    case TokenKind::Operator:
-      return next.IsComparison();
-    case TokenKind::Word:
-      return !next.IsWord("collate");
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 bool IntOverflowRule::IsIntLiteral(const Token& token) {
@@ -215,12 +188,12 @@ void IntOverflowRule::Apply(TokenList& tokens, const RuleContext& context) const
   std::unique_ptr<ExpressionTyper> typer;
   if (context.catalog != nullptr) typer = std::make_unique<ExpressionTyper>(tokens, context.catalog);
   for (size_t start = tokens.size(); start-- > 0;) {
-    if (!StartsExpression(tokens, start)) continue;
+    if (!tokens.StartsExpression(start)) continue;
     std::vector<Token> out;
     size_t end = start;
     bool checked = false;
     int bits = 32;
-    if (Sum(tokens, end, 0, out, checked, bits, typer.get()) && checked && EndsExpression(tokens, end))
+    if (Sum(tokens, end, 0, out, checked, bits, typer.get()) && checked && tokens.EndsExpression(end))
       tokens.Replace(start, end, std::move(out));
   }
 }

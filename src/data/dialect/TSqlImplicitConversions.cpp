@@ -9,17 +9,15 @@
 #include <string_view>
 
 #include "data/dialect/TSqlConversions.h"
+#include "data/dialect/modSqlFunctions.h"
 
 namespace fabrikon::dialect {
 
 namespace {
 
-using C = TSqlConversions;
+using sqlfn::Text;
 
-std::string_view Text(sqlite3_value* v) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
-  return text == nullptr ? std::string_view() : std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(v)));
-}
+using C = TSqlConversions;
 
 void Fail(sqlite3_context* ctx, const std::string& message) {
   sqlite3_result_error(ctx, message.c_str(), -1);

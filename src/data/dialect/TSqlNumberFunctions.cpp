@@ -12,25 +12,16 @@
 #include <string_view>
 
 #include "data/dialect/TSqlConversions.h"
+#include "data/dialect/modSqlFunctions.h"
 
 namespace fabrikon::dialect {
 
 namespace {
 
+using sqlfn::Text;
+using sqlfn::DataError;
+
 using C = TSqlConversions;
-
-std::string_view Text(sqlite3_value* v) {
-  const unsigned char* text = sqlite3_value_text(v);
-  return text == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(text),
-                                                                 static_cast<size_t>(sqlite3_value_bytes(v)));
-}
-
-// A failure of the value (the connection reports 0x80040E07), as the other
-// conversions report it.
-void DataError(sqlite3_context* ctx, const std::string& message) {
-  sqlite3_result_error(ctx, message.c_str(), -1);
-  sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
-}
 
 bool AnyNull(int argc, sqlite3_value** argv) {
   for (int i = 0; i < argc; ++i)

@@ -18,33 +18,20 @@
 #include "data/dialect/TSqlDateText.h"
 #include "data/dialect/TSqlLike.h"
 #include "data/dialect/Token.h"
+#include "data/dialect/modSqlFunctions.h"
 
 namespace fabrikon::dialect {
 
 namespace {
 
-using C = TSqlConversions;
+using sqlfn::Text;
+using sqlfn::DataError;
+using sqlfn::ConversionFailed;
 
-std::string_view Text(sqlite3_value* v) {
-  const unsigned char* text = sqlite3_value_text(v);
-  return text == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(text),
-                                                                 static_cast<size_t>(sqlite3_value_bytes(v)));
-}
+using C = TSqlConversions;
 
 void ResultText(sqlite3_context* ctx, const std::string& text) {
   sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
-// A failure of the value rather than of the text: conversion, overflow,
-// divide by zero, an out-of-range date (the connection reports 0x80040E07).
-void DataError(sqlite3_context* ctx, const std::string& message) {
-  sqlite3_result_error(ctx, message.c_str(), -1);
-  sqlite3_result_error_code(ctx, SQLITE_MISMATCH);
-}
-
-void ConversionFailed(sqlite3_context* ctx, std::string_view value, std::string_view type) {
-  DataError(ctx, "Conversion failed when converting the varchar value '" + std::string(value) + "' to data type " +
-                     std::string(type) + ".");
 }
 
 void Overflow(sqlite3_context* ctx, std::string_view type) {

@@ -15,10 +15,13 @@
 #include <unordered_map>
 
 #include "data/dialect/TSqlConversions.h"
+#include "data/dialect/modSqlFunctions.h"
 
 namespace fabrikon::dialect {
 
 namespace {
+
+using sqlfn::Text;
 
 std::mutex registryMutex;
 std::unordered_map<sqlite3*, TSqlSession*>& Registry() {
@@ -30,12 +33,6 @@ std::string Lower(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
-}
-
-std::string_view Text(sqlite3_value* v) {
-  const unsigned char* text = sqlite3_value_text(v);
-  return text == nullptr ? std::string_view()
-                         : std::string_view(reinterpret_cast<const char*>(text), static_cast<size_t>(sqlite3_value_bytes(v)));
 }
 
 bool IsIntegerType(const std::string& type) {

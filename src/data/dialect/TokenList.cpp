@@ -183,4 +183,38 @@ std::string TokenList::Emit(size_t first, size_t last) const {
   return out;
 }
 
+size_t TokenList::CaseEnd(size_t first) const {
+  int depth = 0;
+  for (size_t i = first; i < tokens_.size(); ++i) {
+    if (tokens_[i].IsWord("case")) ++depth;
+    if (tokens_[i].IsWord("end") && --depth == 0) return i;
+  }
+  return npos;
+}
+
+bool TokenList::StartsExpression(size_t i) const {
+  if (i == 0) return true;
+  const Token& prev = tokens_[i - 1];
+  if (prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma || prev.IsComparison()) return true;
+  return IsReserved(prev) && !prev.IsWord("end") && !prev.IsWord("null") && !prev.IsWord("collate");
+}
+
+bool TokenList::EndsExpression(size_t i) const {
+  if (i >= tokens_.size()) return true;
+  const Token& next = tokens_[i];
+  switch (next.kind) {
+    case TokenKind::RParen:
+    case TokenKind::Comma:
+    case TokenKind::Semicolon:
+    case TokenKind::QuotedName:
+      return true;
+    case TokenKind::Operator:
+      return next.IsComparison();
+    case TokenKind::Word:
+      return !next.IsWord("collate");
+    default:
+      return false;
+  }
+}
+
 }  // namespace fabrikon::dialect

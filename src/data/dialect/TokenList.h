@@ -62,6 +62,13 @@ class TokenList {
   size_t OperandEnd(size_t first) const;
   // True when the "=" at i assigns a column in an UPDATE's SET clause.
   bool IsAssignment(size_t i) const;
+  // The END that closes the CASE at first (npos when there is none).
+  size_t CaseEnd(size_t first) const;
+  // An expression may begin at i: nothing before it binds to it.
+  bool StartsExpression(size_t i) const;
+  // The expression that ended before i stands alone: nothing after it binds
+  // to it.
+  bool EndsExpression(size_t i) const;
 
   // T-SQL keywords that end or join expressions (never a column or alias).
   static bool IsReserved(const Token& token);
