@@ -144,7 +144,10 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
         more ? BatchSplitter::SplitComplete(tokens, from, rest) : BatchSplitter::Split(tokens, from);
     // Rewritten tokens (hex binaries, names with ]]) do not point into the text.
     const std::string_view source = lexer.Rewrote() ? std::string_view() : std::string_view(tsql);
-    statements.reserve(statements.size() + ranges.size());
+    // Grown by doubling: a reserve of just this stretch's statements would
+    // move every earlier one again for each stretch of a long batch.
+    if (statements.capacity() < statements.size() + ranges.size())
+      statements.reserve(std::max(2 * statements.capacity(), statements.size() + ranges.size()));
     for (const StatementRange& range : ranges) {
       const LiteralShape literals(tokens, range, source, &prefix);
       // A shape is translated for the schema it met: its key names the catalog's generation.
