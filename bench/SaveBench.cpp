@@ -511,7 +511,7 @@ int main(int argc, char** argv) {
   bench::Report report;
   report.Add("save-10x20", SaveRatio(kComponents, 15, 4), 2);
   report.Add("save-3200", SaveRatio(320, 5, 1), 2);
-  report.Add("store-conversion-10x20", StoreConversionRatio(15, 4), 1.15);
+  report.Add("store-conversion-10x20", StoreConversionRatio(41, 4), 1.15);  // a small difference: more rounds
   LinearityReport(report);
   MemoryReport(report);
   return 0;
