@@ -45,8 +45,10 @@
 //   to the column's declared type as SQL Server does when it runs (see
 //   StoreConversion): an int column gets 12 for 12.7 and refuses 'abc', a
 //   datetime column gets '2008-03-01 00:00:00' for '20080301', char(5) 'ab'
-//   is padded. The translation names no type, so it does not depend on the
-//   schema it was made for.
+//   is padded. Given a catalog that knows the column, the translation writes
+//   the type in instead, tsql_store_as(value, kind, a, b) (such translations
+//   are cached per catalog generation); otherwise the type is looked up when
+//   the statement runs.
 //
 // * Types. The ExpressionTyper types operands (literals by their form,
 //   columns through the catalog TranslateBatch is given, functions and
