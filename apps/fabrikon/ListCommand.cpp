@@ -17,6 +17,7 @@
 #include "DatabaseArgument.h"
 #include "ErrorOutput.h"
 #include "TextTable.h"
+#include "TotalsNames.h"
 #include "data/HostDatabase.h"
 #include "fabrikon/clsVoucherCO.h"
 #include "fabrikon/host/EmbeddedColumnSet.h"
@@ -39,10 +40,16 @@ struct ListOptions {
 
 std::string Cell(const Variant& value) { return value.IsNull() ? "NULL" : value.ToText(); }
 
-std::vector<TextTable::Column> Header(const Recordset& rs) {
+std::vector<TextTable::Column> Header(const std::vector<std::string>& names) {
   std::vector<TextTable::Column> columns;
-  for (size_t i = 0; i < rs.FieldCount(); ++i) columns.push_back({rs.Info(i).name, TextTable::Align::Left});
+  for (const std::string& name : names) columns.push_back({name, TextTable::Align::Left});
   return columns;
+}
+
+std::vector<TextTable::Column> Header(const Recordset& rs) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < rs.FieldCount(); ++i) names.push_back(rs.Info(i).name);
+  return Header(names);
 }
 
 void AddRows(TextTable& table, Recordset& rs) {
@@ -79,7 +86,7 @@ int PrintPage(const ListOptions& options) {
   TextTable table(Header(*list));
   AddRows(table, *list);
   table.Print(std::cout, "");
-  TextTable totals(Header(*sum));
+  TextTable totals(Header(TotalsNames(*sum, columns->SumList())));
   AddRows(totals, *sum);
   std::cout << "\n";
   totals.Print(std::cout, "");

@@ -7,6 +7,7 @@
 #include "ShellSession.h"
 #include "fabrikon/host/EmbeddedRefReport.h"
 #include "fabrikon/host/HostServices.h"
+#include "TotalsNames.h"
 
 namespace fabrikon::cli {
 namespace {
@@ -53,7 +54,7 @@ void ShellSession::PrintList(const RecordsetPtr& list, const RecordsetPtr& sum) 
   out_.OutCount("list", list ? list->RecordCount() : 0);
   PrintRecordRows(list);
   out_.OutCount("sum", sum ? sum->RecordCount() : 0);
-  PrintRecordRows(sum);
+  if (sum) PrintRecordRows(sum, TotalsNames(*sum, columns_->SumList()));
 }
 
 void ShellSession::RegisterLists() {

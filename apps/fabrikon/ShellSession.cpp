@@ -340,13 +340,13 @@ void ShellSession::PrintRecordset(const RecordsetPtr& rs) {
 }
 
 // The rows, each as NAME="value" pairs (NULL unquoted).
-void ShellSession::PrintRecordRows(const RecordsetPtr& rs) {
+void ShellSession::PrintRecordRows(const RecordsetPtr& rs, const std::vector<std::string>& names) {
   if (!rs || rs->RecordCount() == 0) return;
   for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
     std::string fields;
     for (size_t i = 0; i < rs->FieldCount(); ++i) {
       const Variant& value = rs->Fields(i).Value();
-      fields += (i ? " " : "") + rs->Fields(i).Name() + "=" + (value.IsNull() ? "NULL" : ShellOutput::Quote(value.ToText()));
+      fields += (i ? " " : "") + (i < names.size() ? names[i] : rs->Fields(i).Name()) + "=" + (value.IsNull() ? "NULL" : ShellOutput::Quote(value.ToText()));
     }
     out_.Item(fields);
   }

@@ -53,7 +53,8 @@ class ShellSession {
 
   void PrintRows(const DOMDocumentPtr& document, const std::vector<std::string>& args);
   void PrintRecordset(const RecordsetPtr& rs);
-  void PrintRecordRows(const RecordsetPtr& rs);
+  // names: what to call the fields (default: their own names).
+  void PrintRecordRows(const RecordsetPtr& rs, const std::vector<std::string>& names = {});
   void PrintList(const RecordsetPtr& list, const RecordsetPtr& sum);
   void PrintReturn(const DOMDocumentPtr& domReturn);
   void ClearBody();

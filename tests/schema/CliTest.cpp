@@ -267,3 +267,16 @@ TEST_F(CliTest, EveryCommandTakesTheDatabaseAsAFileOrAConnectionString) {
     EXPECT_FALSE(fs::exists(missing)) << command;
   }
 }
+
+// The totals row's computed columns have no name of their own (as on SQL
+// Server); list and the shell call them after their item of the sum list.
+TEST_F(CliTest, UnnamedTotalsAreCalledAfterTheirSumItem) {
+  const CliResult list =
+      RunCli(dir_, {"list", db_, "om01", "--select", "ccode", "--sum", "count(*), max(ccode)", "--size", "2"});
+  ASSERT_EQ(list.exitCode, 0) << list.err;
+  EXPECT_NE(list.out.find("count(*)  max(ccode)"), std::string::npos) << list.out;
+  const CliResult shell = RunCliWithInput(
+      dir_, {"shell", db_}, "init om01\ncolumns select=ccode sum=\"count(*), max(ccode)\" order=ccode\nlist\n");
+  ASSERT_EQ(shell.exitCode, 0) << shell.err;
+  EXPECT_NE(shell.out.find("sum: 1\n  count(*)=\"3\" max(ccode)=\"WW000003\""), std::string::npos) << shell.out;
+}
