@@ -67,7 +67,7 @@ CREATE TABLE AccInformation (
 INSERT INTO AccInformation (cSysID, cName, cValue, cCaption) VALUES ('AA', 'iStrsQuanDecDgt', '2', '数量小数位数');
 INSERT INTO AccInformation (cSysID, cName, cValue, cCaption) VALUES ('PP', 'bWasteRate', '1', '子件用量考虑损耗率');
 
--- Settings of the embedded host components (card numbers of the outsourcing
+-- Settings of the host components (card numbers of the outsourcing
 -- vouchers, the template a new outsourcing order receives). Keys of the same
 -- name in the connection string take precedence.
 CREATE TABLE FabrikonSettings (

@@ -1,4 +1,4 @@
--- Schema version 4: what the host components of the embedded database read:
+-- Schema version 4: what the host components of the database read:
 -- the Vouchers row of every card number, number rules and their counters,
 -- screen and print templates, and the list columns offered per card.
 --
