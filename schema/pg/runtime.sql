@@ -247,3 +247,675 @@ CREATE OR REPLACE FUNCTION tsql__overflow(type text) RETURNS void
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
   SELECT tsql__fail('Arithmetic overflow error converting expression to data type ' || type || '.', '22003')
 $$;
+
+-- ---- money ----------------------------------------------------------------
+
+-- A double as money's ten-thousandths.
+CREATE OR REPLACE FUNCTION tsql__money_units(x double precision) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__round_half(tsql__round(x, 4) * 10000)::bigint $$;
+
+-- A text as money's ten-thousandths (commas allowed); NULL when it is none.
+CREATE OR REPLACE FUNCTION tsql__parse_money(s text) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision := tsql__num(replace(tsql__trim(s), ',', ''));
+BEGIN
+  IF v IS NULL OR abs(v) >= 922337203685477 THEN RETURN NULL; END IF;
+  RETURN tsql__money_units(v);
+END $$;
+
+-- Money's text: style 2 four decimals, else two (style 1 with commas).
+CREATE OR REPLACE FUNCTION tsql__format_money(units bigint, style integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  mag numeric := abs(units::numeric);
+  frac numeric := mod(mag, 10000);
+  whole numeric := trunc(mag / 10000);
+  digits text;
+  decimals integer := 4;
+BEGIN
+  IF style <> 2 THEN
+    decimals := 2;
+    frac := trunc((frac + 50) / 100);
+    IF frac = 100 THEN frac := 0; whole := whole + 1; END IF;
+  END IF;
+  digits := whole::text;
+  IF style = 1 THEN digits := reverse(regexp_replace(reverse(digits), '([0-9]{3})(?=[0-9])', '\1,', 'g')); END IF;
+  RETURN CASE WHEN units < 0 THEN '-' ELSE '' END || digits || '.' || lpad(frac::text, decimals, '0');
+END $$;
+
+-- A double as the embedded engine keeps a decimal: whole values exactly,
+-- others in 15 significant digits.
+CREATE OR REPLACE FUNCTION tsql__numeric_of(x double precision) RETURNS numeric
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN x = trunc(x) THEN tsql__exact(x) ELSE trim_scale(x::numeric) END
+$$;
+
+-- ---- dates ----------------------------------------------------------------
+
+-- Days since 1900-01-01 (day 0).
+CREATE OR REPLACE FUNCTION tsql__day_number(d timestamp) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT (d::date - date '1900-01-01')::bigint $$;
+
+CREATE OR REPLACE FUNCTION tsql__canonical(d timestamp) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT to_char(d, 'YYYY-MM-DD HH24:MI:SS') $$;
+
+CREATE OR REPLACE FUNCTION tsql__days_in_month(y integer, m integer) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT extract(day FROM (make_date(y, m, 1) + interval '1 month' - interval '1 day'))::integer
+$$;
+
+-- 'H:MM[:SS[.fff]]': the time of day, or NULL.
+CREATE OR REPLACE FUNCTION tsql__time_of_day(s text) RETURNS interval
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE m text[] := regexp_match(s COLLATE "C", '^([0-9]{1,2}):([0-9]{1,2})(:([0-9]{1,2})(\.[0-9]{1,9})?)?$');
+BEGIN
+  IF m IS NULL OR m[1]::integer >= 24 OR m[2]::integer >= 60 OR coalesce(m[4], '0')::integer >= 60 THEN
+    RETURN NULL;
+  END IF;
+  RETURN make_interval(hours => m[1]::integer, mins => m[2]::integer, secs => coalesce(m[4], '0')::integer);
+END $$;
+
+-- A date's text read as SQL Server reads it (style tells whether the day
+-- comes before the month): st 0 read, 1 out of range, 2 malformed.
+CREATE OR REPLACE FUNCTION tsql__read_date(s text, style integer, OUT st integer, OUT d timestamp)
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  t text := tsql__trim(s);
+  m text[];
+  y integer; mo integer; dd integer;
+  rest text;
+  tod interval := interval '0';
+BEGIN
+  st := 2;
+  IF t ~ '^[0-9]{0,9}:' THEN
+    tod := tsql__time_of_day(t);
+    IF tod IS NULL THEN RETURN; END IF;
+    st := 0;
+    d := timestamp '1900-01-01' + tod;
+    RETURN;
+  END IF;
+  m := regexp_match(t, '^([0-9]{8})( .*)?$');
+  IF m IS NOT NULL THEN
+    y := substr(m[1], 1, 4)::integer; mo := substr(m[1], 5, 2)::integer; dd := substr(m[1], 7, 2)::integer;
+    rest := coalesce(m[2], '');
+  ELSE
+    m := regexp_match(t, '^([0-9]{1,9})([-/.])([0-9]{1,2})\2([0-9]{0,9})(.*)$');
+    IF m IS NULL THEN RETURN; END IF;
+    rest := m[5];
+    IF length(m[1]) = 4 AND length(m[4]) BETWEEN 1 AND 2 THEN
+      y := m[1]::integer; mo := m[3]::integer; dd := m[4]::integer;
+    ELSIF length(m[1]) > 2 OR length(m[4]) <> 4 THEN
+      RETURN;
+    ELSE
+      y := m[4]::integer;
+      IF style IN (3, 4, 5, 103, 104, 105) THEN mo := m[3]::integer; dd := m[1]::integer;
+      ELSE mo := m[1]::integer; dd := m[3]::integer; END IF;
+    END IF;
+  END IF;
+  IF rest <> '' THEN
+    IF left(rest, 1) NOT IN (' ', 'T') THEN RETURN; END IF;
+    tod := tsql__time_of_day(ltrim(substr(rest, 2), ' '));
+    IF tod IS NULL THEN RETURN; END IF;
+  END IF;
+  IF y < 1753 OR y > 9999 OR mo < 1 OR mo > 12 OR dd < 1 OR dd > tsql__days_in_month(y, mo) THEN
+    st := 1;
+    RETURN;
+  END IF;
+  st := 0;
+  d := make_date(y, mo, dd) + tod;
+END $$;
+
+-- The month a name stands for ('Feb', 'february'), 0 for none.
+CREATE OR REPLACE FUNCTION tsql__month_of(w text) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT coalesce((SELECT i FROM unnest(ARRAY['january','february','march','april','may','june','july','august',
+                                              'september','october','november','december']) WITH ORDINALITY AS n(name, i)
+                   WHERE length(w) >= 3 AND length(w) <= length(name)
+                     AND (length(w) = 3 OR length(w) = length(name))
+                     AND lower(w COLLATE "C") = left(name, length(w)) LIMIT 1), 0)::integer
+$$;
+
+-- The forms with the month's name: 'Feb 29 2008', '29 Feb 2008',
+-- 'February 29, 2008', each with an optional time of day.
+CREATE OR REPLACE FUNCTION tsql__read_named_month(t text, OUT st integer, OUT d timestamp)
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  w text[];
+  mo integer; dd integer; y integer;
+  day_first boolean;
+  tm record;
+  tod interval := interval '0';
+BEGIN
+  st := 2;
+  w := regexp_split_to_array(btrim(t COLLATE "C", ' ,'), '[ ,]+');
+  IF btrim(t COLLATE "C", ' ,') = '' OR array_length(w, 1) < 3 OR array_length(w, 1) > 4 THEN RETURN; END IF;
+  mo := tsql__month_of(w[1]);
+  day_first := mo = 0;
+  IF day_first THEN mo := tsql__month_of(w[2]); END IF;
+  IF mo = 0 OR w[CASE WHEN day_first THEN 1 ELSE 2 END] !~ '^[0-9]{1,4}$' OR w[3] !~ '^[0-9]{4}$' THEN RETURN; END IF;
+  dd := w[CASE WHEN day_first THEN 1 ELSE 2 END]::integer;
+  y := w[3]::integer;
+  IF array_length(w, 1) = 4 THEN
+    tm := tsql__read_date('1900-01-01 ' || w[4], 0);
+    IF tm.st <> 0 THEN RETURN; END IF;
+    tod := tm.d - timestamp '1900-01-01';
+  END IF;
+  IF y < 1753 OR dd < 1 OR dd > tsql__days_in_month(y, mo) THEN st := 1; RETURN; END IF;
+  st := 0;
+  d := make_date(y, mo, dd) + tod;
+END $$;
+
+-- ReadDate, then the forms with the month's name.
+CREATE OR REPLACE FUNCTION tsql__read_any_date(s text, OUT st integer, OUT d timestamp)
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE r record := tsql__read_date(s, 0);
+BEGIN
+  IF r.st <> 2 THEN st := r.st; d := r.d; RETURN; END IF;
+  r := tsql__read_named_month(tsql__trim(s));
+  st := r.st; d := r.d;
+END $$;
+
+-- Days after 1900-01-01 to the date, the time of day to the nearest second.
+CREATE OR REPLACE FUNCTION tsql__from_serial(serial double precision) RETURNS timestamp
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  day double precision := floor(serial);
+  secs bigint := tsql__round_half((serial - day) * 86400.0)::bigint;
+BEGIN
+  IF secs >= 86400 THEN day := day + 1; secs := 0; END IF;
+  RETURN timestamp '1900-01-01' + make_interval(days => day::integer, secs => secs);
+END $$;
+
+-- The stored form 'YYYY-MM-DD HH:MM:SS[.mmm]'.
+CREATE OR REPLACE FUNCTION tsql__is_stored(s text) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT s COLLATE "C" ~ '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}(\.[0-9]{3})?$'
+$$;
+
+-- A stored date's parts: year, month, day, hour, minute, second, millisecond.
+CREATE OR REPLACE FUNCTION tsql__stored_parts(s text) RETURNS integer[]
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT ARRAY[substr(s, 1, 4)::integer, substr(s, 6, 2)::integer, substr(s, 9, 2)::integer,
+               substr(s, 12, 2)::integer, substr(s, 15, 2)::integer, substr(s, 18, 2)::integer,
+               CASE WHEN length(s) = 23 THEN substr(s, 21, 3)::integer ELSE 0 END]
+$$;
+
+-- A stored date as days after 1900-01-01 with the time as a fraction.
+CREATE OR REPLACE FUNCTION tsql__stored_serial(s text) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  p integer[] := tsql__stored_parts(s);
+  secs double precision := p[4] * 3600.0 + p[5] * 60.0 + p[6] + p[7] / 1000.0;
+BEGIN
+  RETURN tsql__day_number(make_date(p[1], p[2], p[3])::timestamp)::double precision + secs / 86400.0;
+END $$;
+
+-- A date's text in a style (convert's third argument); NULL for a style
+-- that has no date form.
+CREATE OR REPLACE FUNCTION tsql__format_date(p integer[], style integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  y integer := p[1]; mo integer := p[2]; d integer := p[3];
+  h integer := p[4]; mi integer := p[5]; s integer := p[6]; ms integer := p[7];
+  mon text;
+  century boolean := style >= 100 OR style IN (0, 9, 13, 14);
+  yy text;
+  h12 text := lpad((CASE WHEN h % 12 = 0 THEN 12 ELSE h % 12 END)::text, 2, ' ');
+  ampm text := CASE WHEN h < 12 THEN 'AM' ELSE 'PM' END;
+  dd text := lpad(d::text, 2, '0');
+  mm text := lpad(mo::text, 2, '0');
+  hms text := lpad(h::text, 2, '0') || ':' || lpad(mi::text, 2, '0') || ':' || lpad(s::text, 2, '0');
+  msx text := lpad(ms::text, 3, '0');
+  ymd text;
+BEGIN
+  IF mo < 1 OR mo > 12 THEN RETURN NULL; END IF;
+  mon := (ARRAY['Jan','Feb','Mar','Apr','May','Jun','Jul','Aug','Sep','Oct','Nov','Dec'])[mo];
+  yy := CASE WHEN century THEN lpad(y::text, 4, '0') ELSE lpad((y % 100)::text, 2, '0') END;
+  ymd := lpad(y::text, 4, '0') || '-' || mm || '-' || dd;
+  CASE style % 100
+    WHEN 1 THEN RETURN mm || '/' || dd || '/' || yy;
+    WHEN 2 THEN RETURN yy || '.' || mm || '.' || dd;
+    WHEN 3 THEN RETURN dd || '/' || mm || '/' || yy;
+    WHEN 4 THEN RETURN dd || '.' || mm || '.' || yy;
+    WHEN 5 THEN RETURN dd || '-' || mm || '-' || yy;
+    WHEN 6 THEN RETURN dd || ' ' || mon || ' ' || yy;
+    WHEN 7 THEN RETURN mon || ' ' || dd || ', ' || yy;
+    WHEN 10 THEN RETURN mm || '-' || dd || '-' || yy;
+    WHEN 11 THEN RETURN yy || '/' || mm || '/' || dd;
+    WHEN 12 THEN RETURN yy || mm || dd;
+    ELSE NULL;
+  END CASE;
+  CASE style
+    WHEN 0, 100 THEN
+      RETURN mon || ' ' || lpad(d::text, 2, ' ') || ' ' || lpad(y::text, 4, '0') || ' ' || h12 || ':' ||
+             lpad(mi::text, 2, '0') || ampm;
+    WHEN 8, 24, 108 THEN RETURN hms;
+    WHEN 9, 109 THEN
+      RETURN mon || ' ' || lpad(d::text, 2, ' ') || ' ' || lpad(y::text, 4, '0') || ' ' || h12 || ':' ||
+             lpad(mi::text, 2, '0') || ':' || lpad(s::text, 2, '0') || ':' || msx || ampm;
+    WHEN 13, 113 THEN RETURN dd || ' ' || mon || ' ' || lpad(y::text, 4, '0') || ' ' || hms || ':' || msx;
+    WHEN 14, 114 THEN RETURN hms || ':' || msx;
+    WHEN 20, 120 THEN RETURN ymd || ' ' || hms;
+    WHEN 21, 25, 121 THEN RETURN ymd || ' ' || hms || '.' || msx;
+    WHEN 22 THEN
+      RETURN mm || '/' || dd || '/' || lpad((y % 100)::text, 2, '0') || ' ' || h12 || ':' || lpad(mi::text, 2, '0') ||
+             ':' || lpad(s::text, 2, '0') || ' ' || ampm;
+    WHEN 23 THEN RETURN ymd;
+    WHEN 126 THEN RETURN ymd || 'T' || hms || CASE WHEN ms <> 0 THEN '.' || msx ELSE '' END;
+    ELSE RETURN NULL;
+  END CASE;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__parts(d timestamp) RETURNS integer[]
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT ARRAY[extract(year FROM d), extract(month FROM d), extract(day FROM d), extract(hour FROM d),
+               extract(minute FROM d), floor(extract(second FROM d)), 0]::integer[]
+$$;
+
+-- The text of a text value converted to text: a stored date takes the
+-- style's form (style -1: a source that is text by its form keeps it).
+CREATE OR REPLACE FUNCTION tsql__text_or_date(s text, style integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  out text;
+  r record;
+BEGIN
+  IF style >= 0 AND tsql__is_stored(s) THEN
+    out := tsql__format_date(tsql__stored_parts(s), style);
+    IF out IS NOT NULL THEN RETURN out; END IF;
+  END IF;
+  IF style > 0 THEN
+    r := tsql__read_date(s, 0);
+    IF r.st = 0 THEN RETURN coalesce(tsql__format_date(tsql__parts(r.d), style), tsql__canonical(r.d)); END IF;
+  END IF;
+  RETURN s;
+END $$;
+
+-- The milliseconds a text gives a datetime: its first three decimals of a
+-- second, to the nearest 1/300 s; .999 and up is the next second.
+CREATE OR REPLACE FUNCTION tsql__stored_with_fraction(d timestamp, s text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  colon integer := length(s) - position(':' IN reverse(s)) + 1;
+  after text;
+  point integer;
+  digits text;
+  thousandths integer;
+  ticks integer;
+BEGIN
+  IF position(':' IN s) = 0 THEN RETURN tsql__canonical(d); END IF;
+  after := substr(s, colon);
+  point := position('.' IN after);
+  IF point = 0 THEN RETURN tsql__canonical(d); END IF;
+  digits := substr(after, point + 1, 3);
+  digits := rpad(regexp_replace(digits, '[^0-9].*$', ''), 3, '0');
+  thousandths := digits::integer;
+  ticks := (thousandths * 3 + 5) / 10;
+  IF ticks < 300 THEN
+    IF (ticks * 1000 + 150) / 300 = 0 THEN RETURN tsql__canonical(d); END IF;
+    RETURN tsql__canonical(d) || '.' || lpad(((ticks * 1000 + 150) / 300)::text, 3, '0');
+  END IF;
+  RETURN tsql__canonical(d + interval '1 second');
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__in_date_range(d timestamp) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(year FROM d) BETWEEN 1753 AND 9999 $$;
+
+-- ---- conversions ----------------------------------------------------------
+-- Each function of a value of any type has a text overload and an anyelement
+-- overload (a quoted literal takes the text one); both call the function's
+-- reader (tsql__*_v) with the value's class k ('i', 'f', 't' or NULL), its
+-- integer i, its double f or its text t.
+
+CREATE OR REPLACE FUNCTION tsql__int_type(bits integer) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE bits WHEN 64 THEN 'bigint' WHEN 16 THEN 'smallint' WHEN 8 THEN 'tinyint' ELSE 'int' END
+$$;
+
+-- An integer checked against the range of its type; tinyint and smallint
+-- name a whole number that does not fit.
+CREATE OR REPLACE FUNCTION tsql__int_range(v bigint, bits integer, exact boolean) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  lo bigint := CASE bits WHEN 8 THEN 0 WHEN 16 THEN -32768 WHEN 32 THEN -2147483648 ELSE -9223372036854775808 END;
+  hi bigint := CASE bits WHEN 8 THEN 255 WHEN 16 THEN 32767 WHEN 32 THEN 2147483647 ELSE 9223372036854775807 END;
+BEGIN
+  IF v < lo OR v > hi THEN
+    IF bits IN (8, 16) AND exact THEN
+      PERFORM tsql__fail('Arithmetic overflow error for data type ' || tsql__int_type(bits) || ', value = ' || v || '.',
+                         '22003');
+    END IF;
+    PERFORM tsql__overflow(tsql__int_type(bits));
+  END IF;
+  RETURN v;
+END $$;
+
+-- tsql_int(x, bits): convert(int, x) and the integer types' conversions.
+CREATE OR REPLACE FUNCTION tsql__int_v(k "char", i bigint, f double precision, t text, bits integer) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v bigint := 0;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' THEN v := i;
+  ELSIF k = 'f' THEN
+    IF NOT abs(trunc(f)) < 9.2e18 THEN PERFORM tsql__overflow(tsql__int_type(bits)); END IF;
+    v := trunc(f)::bigint;
+  ELSIF tsql__trim(t) = '' THEN v := 0;
+  ELSIF tsql__is_stored(t) THEN  -- a datetime: its day, rounded as SQL Server rounds it
+    v := floor(tsql__stored_serial(t) + 0.5)::bigint;
+  ELSE
+    v := tsql__int_text(t);
+    IF v IS NULL THEN PERFORM tsql__conversion_failed(t, tsql__int_type(bits)); END IF;
+  END IF;
+  RETURN tsql__int_range(v, bits, k = 'i');
+END $$;
+CREATE OR REPLACE FUNCTION tsql_int(x text, bits integer) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__int_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, bits)
+$$;
+CREATE OR REPLACE FUNCTION tsql_int(x anyelement, bits integer) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__int_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, bits)
+$$;
+
+-- tsql_money(x): convert(money, x).
+CREATE OR REPLACE FUNCTION tsql__money_v(k "char", i bigint, f double precision, t text) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE u bigint;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' THEN RETURN i::numeric; END IF;
+  IF k = 'f' THEN RETURN trim_scale(tsql__money_units(f) / 10000.0); END IF;
+  IF tsql__trim(t) = '' THEN RETURN 0; END IF;
+  u := tsql__parse_money(t);
+  IF u IS NULL THEN PERFORM tsql__conversion_failed(t, 'money'); END IF;
+  RETURN trim_scale(u / 10000.0);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_money(x text) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__money_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION tsql_money(x anyelement) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__money_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+-- The row version as convert(money, timestamp) reads it: the counter taken
+-- as money's ten-thousandths (the counter's text, or the money text a view
+-- delivers, read back).
+CREATE OR REPLACE FUNCTION tsql__rv_units(k "char", i bigint, f double precision, t text) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE u bigint;
+BEGIN
+  IF k = 'i' THEN RETURN i; END IF;
+  IF k = 'f' THEN RETURN tsql__round_half(f)::bigint; END IF;
+  u := coalesce(tsql__int_text(t), tsql__parse_money(t));
+  IF u IS NULL THEN PERFORM tsql__conversion_failed(t, 'money'); END IF;
+  RETURN u;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__money_rv_v(k "char", i bigint, f double precision, t text) RETURNS numeric
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN k IS NOT NULL THEN trim_scale(tsql__rv_units(k, i, f, t) / 10000.0) END
+$$;
+CREATE OR REPLACE FUNCTION tsql_money_rv(x text) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__money_rv_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION tsql_money_rv(x anyelement) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__money_rv_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__rowversion_v(k "char", i bigint, f double precision, t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN k IS NOT NULL THEN tsql__format_money(tsql__rv_units(k, i, f, t), 2) END
+$$;
+CREATE OR REPLACE FUNCTION tsql_rowversion(x text) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__rowversion_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION tsql_rowversion(x anyelement) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__rowversion_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+-- tsql_money_str(m, length, style, padded): money's text; '*' when it does
+-- not fit. tsql_char_money2(m) is (m, 30, 2, 1).
+CREATE OR REPLACE FUNCTION tsql__money_str_v(k "char", i bigint, f double precision, t text, len integer,
+                                             style integer, padded integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  u bigint;
+  s text;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 't' THEN
+    u := tsql__parse_money(t);
+    IF u IS NULL THEN PERFORM tsql__conversion_failed(t, 'money'); END IF;
+  ELSE
+    u := tsql__money_units(coalesce(f, i::double precision));
+  END IF;
+  s := tsql__format_money(u, style);
+  IF len >= 0 AND length(s) > len THEN s := '*'; END IF;
+  RETURN tsql__fit(s, len, padded <> 0);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_money_str(x text, len integer, style integer, padded integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__money_str_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, len, style, padded)
+$$;
+CREATE OR REPLACE FUNCTION tsql_money_str(x anyelement, len integer, style integer, padded integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__money_str_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, len, style, padded)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__char_money2_v(k "char", i bigint, f double precision, t text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__money_str_v(k, i, f, t, 30, 2, 1) $$;
+CREATE OR REPLACE FUNCTION tsql_char_money2(x text) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__char_money2_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION tsql_char_money2(x anyelement) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__char_money2_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+-- tsql_str(x, length, style, flags): convert(varchar/char(length), x,
+-- style); flags 1 pads to length, 2 national.
+CREATE OR REPLACE FUNCTION tsql__str_v(k "char", i bigint, f double precision, t text, len integer, style integer,
+                                       flags integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  padded boolean := (flags & 1) <> 0;
+  s text;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 't' THEN RETURN tsql__fit(tsql__text_or_date(t, style), len, padded); END IF;
+  s := CASE WHEN k = 'i' THEN i::text ELSE tsql__number_text(f) END;
+  -- a number that does not fit shows as '*'; in a national text an int is refused
+  IF len >= 0 AND length(s) > len THEN
+    IF (flags & 2) <> 0 AND k = 'i' THEN
+      PERFORM tsql__overflow(CASE WHEN padded THEN 'nchar' ELSE 'nvarchar' END);
+    END IF;
+    s := '*';
+  END IF;
+  RETURN tsql__fit(s, len, padded);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_str(x text, len integer, style integer, flags integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__str_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, len, style, flags)
+$$;
+CREATE OR REPLACE FUNCTION tsql_str(x anyelement, len integer, style integer, flags integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__str_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, len, style, flags)
+$$;
+
+-- tsql_decimal(x, precision, scale[, source type]): convert(decimal(p, s), x).
+CREATE OR REPLACE FUNCTION tsql__decimal_v(k "char", i bigint, f double precision, t text, prec integer,
+                                           scale integer, source text) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  v double precision;
+  r double precision;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  v := CASE k WHEN 'i' THEN i::double precision WHEN 'f' THEN f ELSE tsql__num(t) END;
+  IF v IS NULL THEN PERFORM tsql__fail('Error converting data type varchar to numeric.', '22018'); END IF;
+  r := tsql__round(v, scale);
+  IF abs(r) >= power(10::double precision, prec - scale) THEN
+    PERFORM tsql__fail('Arithmetic overflow error converting ' ||
+                       coalesce(source, CASE k WHEN 'i' THEN 'int' WHEN 't' THEN 'varchar' ELSE 'numeric' END) ||
+                       ' to data type numeric.', '22003');
+  END IF;
+  IF scale = 0 THEN RETURN tsql__exact(trunc(r)); END IF;
+  RETURN tsql__numeric_of(r);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_decimal(x text, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__decimal_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, prec, scale, NULL::text)
+$$;
+CREATE OR REPLACE FUNCTION tsql_decimal(x anyelement, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__decimal_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, prec, scale, NULL::text)
+$$;
+CREATE OR REPLACE FUNCTION tsql_decimal(x text, prec integer, scale integer, source text) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__decimal_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, prec, scale, source)
+$$;
+CREATE OR REPLACE FUNCTION tsql_decimal(x anyelement, prec integer, scale integer, source text) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__decimal_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, prec, scale, source)
+$$;
+
+-- tsql_float(x): convert(float, x); a datetime gives its days after 1900-01-01.
+CREATE OR REPLACE FUNCTION tsql__float_v(k "char", i bigint, f double precision, t text) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' THEN RETURN i; END IF;
+  IF k = 'f' THEN RETURN f; END IF;
+  IF tsql__is_stored(t) THEN RETURN tsql__stored_serial(t); END IF;
+  IF tsql__trim(t) = '' THEN RETURN 0; END IF;
+  v := tsql__num(t);
+  IF v IS NULL THEN PERFORM tsql__conversion_failed(t, 'float'); END IF;
+  RETURN v;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_float(x text) RETURNS double precision
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__float_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION tsql_float(x anyelement) RETURNS double precision
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__float_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+-- tsql_bit(x): convert(bit, x); 'true' and 'false' are words for 1 and 0.
+CREATE OR REPLACE FUNCTION tsql__bit_v(k "char", i bigint, f double precision, t text) RETURNS integer
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' THEN RETURN CASE WHEN i <> 0 THEN 1 ELSE 0 END; END IF;
+  IF k = 'f' THEN RETURN CASE WHEN f <> 0 THEN 1 ELSE 0 END; END IF;
+  IF lower(tsql__trim(t)) = 'true' THEN RETURN 1; END IF;
+  IF lower(tsql__trim(t)) = 'false' THEN RETURN 0; END IF;
+  v := CASE WHEN tsql__trim(t) = '' THEN 0 ELSE tsql__num(t) END;
+  IF v IS NULL THEN PERFORM tsql__conversion_failed(t, 'bit'); END IF;
+  RETURN CASE WHEN v <> 0 THEN 1 ELSE 0 END;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_bit(x text) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__bit_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION tsql_bit(x anyelement) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__bit_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+-- A value as a date: text read (blank: 1900-01-01), numbers as days after
+-- 1900-01-01. Raises SQL Server's error when it is none.
+CREATE OR REPLACE FUNCTION tsql__date_of(k "char", i bigint, f double precision, t text, style integer,
+                                         as_date boolean) RETURNS timestamp
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  serial double precision;
+  r record;
+BEGIN
+  IF k IN ('i', 'f') THEN
+    serial := coalesce(f, i::double precision);
+    IF NOT (serial >= -53690.0 AND serial < 2958464.0) THEN PERFORM tsql__overflow('datetime'); END IF;
+    RETURN tsql__from_serial(serial);
+  END IF;
+  IF tsql__trim(t) = '' THEN RETURN timestamp '1900-01-01'; END IF;
+  r := tsql__read_date(t, style);
+  IF r.st = 0 THEN RETURN r.d; END IF;
+  IF r.st = 1 AND NOT as_date THEN
+    PERFORM tsql__fail('The conversion of a varchar data type to a datetime data type resulted in an out-of-range value.',
+                       '22018');
+  END IF;
+  PERFORM tsql__fail('Conversion failed when converting date and/or time from character string.', '22018');
+END $$;
+
+-- tsql_datetime(x[, style]) / tsql_date(x, style): convert(datetime/date, x, style).
+CREATE OR REPLACE FUNCTION tsql__datetime_v(k "char", i bigint, f double precision, t text, style integer,
+                                            as_date boolean) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE d timestamp;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  d := tsql__date_of(k, i, f, t, style, as_date);
+  IF as_date THEN RETURN tsql__canonical(date_trunc('day', d)); END IF;
+  IF k <> 't' THEN RETURN tsql__canonical(d); END IF;
+  RETURN tsql__stored_with_fraction(d, t);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_datetime(x text) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datetime_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, 0, false)
+$$;
+CREATE OR REPLACE FUNCTION tsql_datetime(x anyelement) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datetime_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, 0, false)
+$$;
+CREATE OR REPLACE FUNCTION tsql_datetime(x text, style integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datetime_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, style, false)
+$$;
+CREATE OR REPLACE FUNCTION tsql_datetime(x anyelement, style integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datetime_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, style, false)
+$$;
+CREATE OR REPLACE FUNCTION tsql_date(x text, style integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datetime_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, style, true)
+$$;
+CREATE OR REPLACE FUNCTION tsql_date(x anyelement, style integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datetime_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, style, true)
+$$;
+
+-- tsql_blank(column): what '' becomes when compared with the column's value.
+CREATE OR REPLACE FUNCTION tsql_blank(x text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN x IS NOT NULL THEN '' END $$;
+CREATE OR REPLACE FUNCTION tsql_blank(x anyelement) RETURNS anyelement
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  IF x IS NULL THEN RETURN NULL; END IF;
+  RETURN 0;
+END $$;
+
+-- tsql_divisor(x): the right operand of / and %, which must not be zero.
+CREATE OR REPLACE FUNCTION tsql_divisor(x text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  IF tsql__num(x) = 0 THEN PERFORM tsql__fail('Divide by zero error encountered.', '22012'); END IF;
+  RETURN x;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_divisor(x anyelement) RETURNS anyelement
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  IF x IS NOT NULL AND tsql__k(x) IN ('i', 'f') AND tsql__f(x) = 0 THEN
+    PERFORM tsql__fail('Divide by zero error encountered.', '22012');
+  END IF;
+  RETURN x;
+END $$;
