@@ -138,7 +138,7 @@ BEGIN
   IF e >= 0 THEN v := m * power(2::numeric, e);
   ELSE v := m * power(5::numeric, -e) * ('1e' || e)::numeric;
   END IF;
-  RETURN CASE WHEN b < 0 THEN -v ELSE v END;
+  RETURN trim_scale(CASE WHEN b < 0 THEN -v ELSE v END);
 END $$;
 
 -- Rounds an exact value to a whole number, halves to even (as printf).
@@ -157,7 +157,7 @@ DECLARE
   s text := r::text;
 BEGIN
   IF p > 0 THEN
-    s := lpad(s, p + 1, '0');
+    IF length(s) < p + 1 THEN s := lpad(s, p + 1, '0'); END IF;
     s := left(s, length(s) - p) || '.' || right(s, p);
   END IF;
   RETURN CASE WHEN x < 0 OR (x = 0 AND float8send(x) <> float8send(0::double precision)) THEN '-' ELSE '' END || s;
@@ -919,3 +919,259 @@ BEGIN
   END IF;
   RETURN x;
 END $$;
+
+-- ---- arithmetic -------------------------------------------------------------
+
+-- Two ints give an int (a sum past its range overflows); a bigint operand
+-- makes the sum a bigint.
+CREATE OR REPLACE FUNCTION tsql__add_integers(x bigint, y bigint) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE s numeric := x::numeric + y;
+BEGIN
+  IF s < -9223372036854775808 OR s > 9223372036854775807 THEN PERFORM tsql__overflow('bigint'); END IF;
+  IF x BETWEEN -2147483648 AND 2147483647 AND y BETWEEN -2147483648 AND 2147483647
+     AND s NOT BETWEEN -2147483648 AND 2147483647 THEN
+    PERFORM tsql__overflow('int');
+  END IF;
+  RETURN s::bigint;
+END $$;
+
+-- tsql_add(a, b): T-SQL's "+" where the translation could not tell the
+-- operand types: two texts are joined, anything else is added (a text
+-- converted to the other operand's number type).
+CREATE OR REPLACE FUNCTION tsql__add_v(ka "char", ia bigint, fa double precision, ta text,
+                                       kb "char", ib bigint, fb double precision, tb text) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  v bigint;
+  x double precision;
+  y double precision;
+BEGIN
+  IF ka IS NULL OR kb IS NULL THEN RETURN NULL; END IF;
+  IF ka = 'i' AND kb = 'i' THEN RETURN tsql__add_integers(ia, ib); END IF;
+  IF (ka = 't' AND kb = 'i') OR (ka = 'i' AND kb = 't') THEN
+    v := CASE WHEN tsql__trim(coalesce(ta, tb)) = '' THEN 0 ELSE tsql__int_text(coalesce(ta, tb)) END;
+    IF v IS NULL THEN PERFORM tsql__conversion_failed(coalesce(ta, tb), 'int'); END IF;
+    RETURN tsql__add_integers(v, coalesce(ia, ib));
+  END IF;
+  x := CASE ka WHEN 'i' THEN ia WHEN 'f' THEN fa ELSE CASE WHEN tsql__trim(ta) = '' THEN 0 ELSE tsql__num(ta) END END;
+  IF x IS NULL THEN PERFORM tsql__conversion_failed(ta, 'numeric'); END IF;
+  y := CASE kb WHEN 'i' THEN ib WHEN 'f' THEN fb ELSE CASE WHEN tsql__trim(tb) = '' THEN 0 ELSE tsql__num(tb) END END;
+  IF y IS NULL THEN PERFORM tsql__conversion_failed(tb, 'numeric'); END IF;
+  IF ka <> 'f' AND kb <> 'f' AND x = trunc(x) AND y = trunc(y) AND abs(x) < 9e15 AND abs(y) < 9e15 THEN
+    RETURN x::bigint + y::bigint;
+  END IF;
+  RETURN tsql__numeric_of(x + y);
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_add(a text, b text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a || b $$;
+CREATE OR REPLACE FUNCTION tsql_add(a anycompatible, b anycompatible) RETURNS anycompatible
+LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
+BEGIN
+  IF a IS NULL OR b IS NULL THEN RETURN NULL; END IF;
+  IF tsql__k(a) = 'i' AND tsql__k(b) = 'i' THEN RETURN tsql__add_integers(tsql__i(a), tsql__i(b)); END IF;
+  IF tsql__kind(pg_typeof(a)) = 'f' THEN RETURN tsql__f(a) + tsql__f(b); END IF;
+  RETURN a::numeric + b::numeric;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_add(a anyelement, b text) RETURNS anyelement
+LANGUAGE plpgsql STABLE PARALLEL SAFE AS $$
+BEGIN
+  IF tsql__kind(pg_typeof(a)) = 'f' THEN
+    RETURN tsql__add_v(tsql__k(a), NULL, tsql__f(a), NULL, CASE WHEN b IS NOT NULL THEN 't' END::"char", NULL, NULL, b)::double precision;
+  END IF;
+  RETURN tsql__add_v(tsql__k(a), tsql__i(a), tsql__f(a), NULL, CASE WHEN b IS NOT NULL THEN 't' END::"char", NULL, NULL, b);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_add(a text, b anyelement) RETURNS anyelement
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_add(b, a) $$;
+
+-- A number, or text that is one; else SQL Server's error for numeric.
+CREATE OR REPLACE FUNCTION tsql__number(k "char", i bigint, f double precision, t text) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision := CASE k WHEN 'i' THEN i::double precision WHEN 'f' THEN f ELSE tsql__num(t) END;
+BEGIN
+  IF v IS NULL THEN PERFORM tsql__fail('Error converting data type varchar to numeric.', '22018'); END IF;
+  RETURN v;
+END $$;
+
+-- tsql_mod(a, b): the remainder takes the dividend's sign.
+CREATE OR REPLACE FUNCTION tsql__mod_v(ka "char", ia bigint, fa double precision, ta text,
+                                       kb "char", ib bigint, fb double precision, tb text) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  x double precision;
+  y double precision;
+  r double precision;
+BEGIN
+  IF ka IS NULL OR kb IS NULL THEN RETURN NULL; END IF;
+  IF ka = 'i' AND kb = 'i' THEN
+    IF ib = 0 THEN PERFORM tsql__fail('Divide by zero error encountered.', '22012'); END IF;
+    RETURN CASE WHEN ib = -1 THEN 0 ELSE ia % ib END;
+  END IF;
+  x := tsql__number(ka, ia, fa, ta);
+  y := tsql__number(kb, ib, fb, tb);
+  IF y = 0 THEN PERFORM tsql__fail('Divide by zero error encountered.', '22012'); END IF;
+  r := (tsql__exact(x) % tsql__exact(y))::double precision;
+  IF ka <> 'f' AND kb <> 'f' AND x = trunc(x) AND y = trunc(y) AND abs(x) < 9e15 AND abs(y) < 9e15 THEN
+    RETURN trunc(r)::bigint;
+  END IF;
+  -- both operands have at most 15 digits: so has the remainder
+  IF abs(r) < 1e15 THEN RETURN tsql__number_text(r)::numeric; END IF;
+  RETURN tsql__numeric_of(r);
+END $$;
+
+-- tsql_numeric(x, precision, scale): a value as decimal(p, s).
+CREATE OR REPLACE FUNCTION tsql__decimal_result(v double precision, prec integer, scale integer) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE r double precision := tsql__round(v, scale);
+BEGIN
+  IF NOT abs(r) < power(10::double precision, prec - scale) THEN
+    PERFORM tsql__fail('Arithmetic overflow error converting expression to data type numeric.', '22003');
+  END IF;
+  RETURN tsql__numeric_of(r);
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__numeric_v(k "char", i bigint, f double precision, t text, prec integer,
+                                           scale integer) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' AND scale >= 0 THEN  -- an integer keeps all its digits
+    IF prec - scale < 19 AND abs(i::numeric) >= power(10::numeric, prec - scale) THEN
+      PERFORM tsql__fail('Arithmetic overflow error converting expression to data type numeric.', '22003');
+    END IF;
+    RETURN i;
+  END IF;
+  RETURN tsql__decimal_result(tsql__number(k, i, f, t), prec, scale);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_numeric(x text, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, prec, scale)
+$$;
+CREATE OR REPLACE FUNCTION tsql_numeric(x anyelement, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, prec, scale)
+$$;
+
+-- tsql_numeric_div(a, b, precision, scale): the quotient cut (not rounded)
+-- to scale decimals, as T-SQL's decimal division cuts it.
+CREATE OR REPLACE FUNCTION tsql__numeric_div_v(ka "char", ia bigint, fa double precision, ta text,
+                                               kb "char", ib bigint, fb double precision, tb text,
+                                               prec integer, scale integer) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  x double precision;
+  y double precision;
+  q double precision;
+  factor double precision := power(10::double precision, scale);
+BEGIN
+  IF ka IS NULL OR kb IS NULL THEN RETURN NULL; END IF;
+  x := tsql__number(ka, ia, fa, ta);
+  y := tsql__number(kb, ib, fb, tb);
+  IF y = 0 THEN PERFORM tsql__fail('Divide by zero error encountered.', '22012'); END IF;
+  q := x / y;
+  q := sign(q) * trunc(abs(q) * factor * 1.0000000000000009::double precision) / factor;
+  RETURN tsql__decimal_result(q, prec, scale);
+END $$;
+
+-- A number's text fitted to its target: one too long for it is refused.
+CREATE OR REPLACE FUNCTION tsql__fitted(s text, len integer, flags integer, source text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  IF len >= 0 AND char_length(s) > len THEN
+    PERFORM tsql__fail('Arithmetic overflow error converting ' || source || ' to data type ' ||
+                       CASE WHEN (flags & 2) <> 0 THEN 'n' ELSE '' END ||
+                       CASE WHEN (flags & 1) <> 0 THEN 'char.' ELSE 'varchar.' END, '22003');
+  END IF;
+  RETURN tsql__fit(s, len, (flags & 1) <> 0);
+END $$;
+
+-- tsql_numeric_str(x, scale, length, flags): a decimal's text.
+CREATE OR REPLACE FUNCTION tsql__numeric_str_v(k "char", i bigint, f double precision, t text, scale integer,
+                                               len integer, flags integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  v double precision;
+  s text;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  v := tsql__number(k, i, f, t);
+  s := tsql__printf_f(CASE WHEN abs(v) < 1e17 THEN tsql__round(v, scale) ELSE v END, scale);
+  IF s LIKE '-%' AND ltrim(s, '-0.') = '' THEN s := substr(s, 2); END IF;  -- no "-0.00"
+  RETURN tsql__fitted(s, len, flags, 'numeric');
+END $$;
+CREATE OR REPLACE FUNCTION tsql_numeric_str(x text, scale integer, len integer, flags integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_str_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, scale, len, flags)
+$$;
+CREATE OR REPLACE FUNCTION tsql_numeric_str(x anyelement, scale integer, len integer, flags integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_str_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, scale, len, flags)
+$$;
+
+-- tsql_float_str(x, length, style, flags): a float's text in convert's style.
+CREATE OR REPLACE FUNCTION tsql__float_str_v(k "char", i bigint, f double precision, t text, len integer,
+                                             style integer, flags integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  v double precision;
+  s text;
+  e integer;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  v := tsql__number(k, i, f, t);
+  s := CASE style WHEN 1 THEN tsql__printf_eg(v, 7, true) WHEN 2 THEN tsql__printf_eg(v, 15, true)
+                  WHEN 3 THEN tsql__printf_eg(v, 17, false) ELSE tsql__printf_eg(v, 6, false) END;
+  e := position('e' IN s);
+  IF e > 0 AND length(s) - (e + 1) < 3 THEN  -- e+06 -> e+006
+    s := left(s, e + 1) || lpad(substr(s, e + 2), 3, '0');
+  END IF;
+  RETURN tsql__fitted(s, len, flags, 'float');
+END $$;
+CREATE OR REPLACE FUNCTION tsql_float_str(x text, len integer, style integer, flags integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__float_str_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, len, style, flags)
+$$;
+CREATE OR REPLACE FUNCTION tsql_float_str(x anyelement, len integer, style integer, flags integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__float_str_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, len, style, flags)
+$$;
+CREATE OR REPLACE FUNCTION tsql_mod(a text, b text) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__mod_v(CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_mod(a anyelement, b text) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__mod_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_mod(a text, b anyelement) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__mod_v(CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_mod(a anycompatible, b anycompatible) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__mod_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_numeric_div(a text, b text, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_div_v(CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b, prec, scale)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_numeric_div(a anyelement, b text, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_div_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b, prec, scale)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_numeric_div(a text, b anyelement, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_div_v(CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END, prec, scale)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_numeric_div(a anycompatible, b anycompatible, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__numeric_div_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END, prec, scale)
+$$;
