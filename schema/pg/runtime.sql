@@ -1175,3 +1175,110 @@ CREATE OR REPLACE FUNCTION tsql_numeric_div(a anycompatible, b anycompatible, pr
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT tsql__numeric_div_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END, prec, scale)
 $$;
+
+-- ---- strings ----------------------------------------------------------------
+
+-- len(x): characters without the trailing blanks.
+CREATE OR REPLACE FUNCTION len(x text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT char_length(rtrim(x COLLATE "C", ' '))::bigint $$;
+CREATE OR REPLACE FUNCTION len(x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT len(tsql__text(x)) $$;
+
+-- charindex(find, text[, start]): 1-based position, 0 when absent; compares
+-- without regard to case, as the collation does.
+CREATE OR REPLACE FUNCTION tsql__charindex(find text, s text, start bigint) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  needle text := tsql__fold(find);
+  hay text := tsql__fold(s);
+  skip integer := CASE WHEN start > 1 THEN least(start - 1, 2147483647)::integer ELSE 0 END;
+  p integer;
+BEGIN
+  IF find IS NULL OR s IS NULL OR start IS NULL THEN RETURN NULL; END IF;
+  IF needle = '' OR skip > char_length(hay) THEN RETURN 0; END IF;
+  p := strpos(substr(hay, skip + 1) COLLATE "C", needle COLLATE "C");
+  RETURN CASE WHEN p = 0 THEN 0 ELSE p + skip END;
+END $$;
+CREATE OR REPLACE FUNCTION charindex(find text, s text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__charindex(find, s, 1) $$;
+CREATE OR REPLACE FUNCTION charindex(find text, s text, start bigint) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__charindex(find, s, start) $$;
+CREATE OR REPLACE FUNCTION charindex(find anyelement, s text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__charindex(tsql__text(find), s, 1) $$;
+CREATE OR REPLACE FUNCTION charindex(find text, s anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__charindex(find, tsql__text(s), 1) $$;
+CREATE OR REPLACE FUNCTION charindex(find anyelement, s text, start bigint) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__charindex(tsql__text(find), s, start) $$;
+CREATE OR REPLACE FUNCTION charindex(find text, s anyelement, start bigint) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__charindex(find, tsql__text(s), start) $$;
+
+-- tsql_left(text, n) / tsql_right(text, n), counted in characters.
+CREATE OR REPLACE FUNCTION tsql__left_right(s text, n bigint, right_side boolean) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+  IF s IS NULL OR n IS NULL THEN RETURN NULL; END IF;
+  IF n < 0 THEN
+    RAISE EXCEPTION 'Invalid length parameter passed to the % function.', CASE WHEN right_side THEN 'right' ELSE 'left' END;
+  END IF;
+  IF right_side THEN RETURN right(s, least(n, 2147483647)::integer - 0) ; END IF;
+  RETURN left(s, least(n, 2147483647)::integer);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_left(x text, n bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__left_right(x, n, false) $$;
+CREATE OR REPLACE FUNCTION tsql_left(x anyelement, n bigint) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__left_right(tsql__text(x), n, false) $$;
+CREATE OR REPLACE FUNCTION tsql_right(x text, n bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__left_right(x, n, true) $$;
+CREATE OR REPLACE FUNCTION tsql_right(x anyelement, n bigint) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__left_right(tsql__text(x), n, true) $$;
+
+-- replicate(x, n) / space(n): NULL for a negative count.
+CREATE OR REPLACE FUNCTION replicate(x text, n bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN n >= 0 THEN repeat(x, least(n, 2147483647)::integer) END $$;
+CREATE OR REPLACE FUNCTION replicate(x anyelement, n bigint) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT replicate(tsql__text(x), n) $$;
+CREATE OR REPLACE FUNCTION space(n bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT replicate(' '::text, n) $$;
+
+-- isnumeric(x): 1 when the text converts to any number type, money included.
+CREATE OR REPLACE FUNCTION isnumeric(x text) RETURNS integer
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE t text := tsql__trim(x);
+BEGIN
+  IF t IS NULL OR t = '' THEN RETURN 0; END IF;
+  -- as money: a sign and a currency symbol in either order, then digits with
+  -- commas and one point, any of them possibly absent
+  IF t ~ '^([+-]?[$£¥€]?|[$£¥€][+-])([0-9,]*(\.[0-9]*)?)$' THEN RETURN 1; END IF;
+  -- as float: an exponent written e or d
+  RETURN CASE WHEN tsql__num(translate(t, 'dD', 'ee')) IS NOT NULL THEN 1 ELSE 0 END;
+END $$;
+CREATE OR REPLACE FUNCTION isnumeric(x anyelement) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT CASE WHEN x IS NULL THEN 0 WHEN tsql__k(x) = 't' THEN isnumeric(x::text) ELSE 1 END $$;
+
+-- tsql_fixed_length(x, n): the datalength of a value of a fixed-size type.
+CREATE OR REPLACE FUNCTION tsql_fixed_length(x text, n integer) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN x IS NOT NULL THEN n END $$;
+CREATE OR REPLACE FUNCTION tsql_fixed_length(x anyelement, n integer) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN x IS NOT NULL THEN n END $$;
+
+-- tsql_national_length(x): the datalength of Unicode text, two bytes a
+-- UTF-16 unit.
+CREATE OR REPLACE FUNCTION tsql_national_length(x text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT 2 * char_length(x) + 2 * char_length(regexp_replace(x COLLATE "C", '[^\U00010000-\U0010FFFF]', '', 'g'))
+$$;
+CREATE OR REPLACE FUNCTION tsql_national_length(x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_national_length(tsql__text(x)) $$;
+
+-- datalength(x): an ASCII character one byte, another two (four beyond the
+-- BMP); an int 4 bytes, a bigint and a float 8.
+CREATE OR REPLACE FUNCTION datalength(x text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT char_length(x) + char_length(regexp_replace(x COLLATE "C", '[\x01-\x7F]', '', 'g'))
+         + 2 * char_length(regexp_replace(x COLLATE "C", '[^\U00010000-\U0010FFFF]', '', 'g'))
+$$;
+CREATE OR REPLACE FUNCTION datalength(x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT CASE tsql__k(x) WHEN 'i' THEN CASE WHEN tsql__i(x) BETWEEN -2147483648 AND 2147483647 THEN 4 ELSE 8 END
+                         WHEN 'f' THEN 8 WHEN 't' THEN datalength(x::text) END
+$$;
