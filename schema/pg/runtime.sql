@@ -1282,3 +1282,321 @@ LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT CASE tsql__k(x) WHEN 'i' THEN CASE WHEN tsql__i(x) BETWEEN -2147483648 AND 2147483647 THEN 4 ELSE 8 END
                          WHEN 'f' THEN 8 WHEN 't' THEN datalength(x::text) END
 $$;
+
+-- ---- date functions ---------------------------------------------------------
+
+-- A datepart's name as its canonical word; NULL for an unknown one.
+CREATE OR REPLACE FUNCTION tsql__part(name text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE lower(name COLLATE "C")
+    WHEN 'year' THEN 'year' WHEN 'yy' THEN 'year' WHEN 'yyyy' THEN 'year'
+    WHEN 'quarter' THEN 'quarter' WHEN 'qq' THEN 'quarter' WHEN 'q' THEN 'quarter'
+    WHEN 'month' THEN 'month' WHEN 'mm' THEN 'month' WHEN 'm' THEN 'month'
+    WHEN 'dayofyear' THEN 'dayofyear' WHEN 'dy' THEN 'dayofyear' WHEN 'y' THEN 'dayofyear'
+    WHEN 'day' THEN 'day' WHEN 'dd' THEN 'day' WHEN 'd' THEN 'day'
+    WHEN 'week' THEN 'week' WHEN 'wk' THEN 'week' WHEN 'ww' THEN 'week'
+    WHEN 'weekday' THEN 'weekday' WHEN 'dw' THEN 'weekday' WHEN 'w' THEN 'weekday'
+    WHEN 'hour' THEN 'hour' WHEN 'hh' THEN 'hour'
+    WHEN 'minute' THEN 'minute' WHEN 'mi' THEN 'minute' WHEN 'n' THEN 'minute'
+    WHEN 'second' THEN 'second' WHEN 'ss' THEN 'second' WHEN 's' THEN 'second' END
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__part_of(name text, fn text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE p text := tsql__part(name);
+BEGIN
+  IF p IS NULL THEN RAISE EXCEPTION 'Invalid parameter 1 specified for %.', fn; END IF;
+  RETURN p;
+END $$;
+
+-- 1 = Sunday, as SQL Server's default DATEFIRST 7.
+CREATE OR REPLACE FUNCTION tsql__weekday(d timestamp) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT extract(dow FROM d)::integer + 1 $$;
+
+CREATE OR REPLACE FUNCTION tsql__part_value(part text, d timestamp) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE part
+    WHEN 'year' THEN extract(year FROM d)
+    WHEN 'quarter' THEN extract(quarter FROM d)
+    WHEN 'month' THEN extract(month FROM d)
+    WHEN 'dayofyear' THEN extract(doy FROM d)
+    WHEN 'day' THEN extract(day FROM d)
+    WHEN 'week' THEN (extract(doy FROM d)::integer - 1 + extract(dow FROM date_trunc('year', d))::integer) / 7 + 1
+    WHEN 'weekday' THEN tsql__weekday(d)
+    WHEN 'hour' THEN extract(hour FROM d)
+    WHEN 'minute' THEN extract(minute FROM d)
+    WHEN 'second' THEN floor(extract(second FROM d)) END::bigint
+$$;
+
+-- tsql_datepart(part, d), tsql_datename(part, d)
+CREATE OR REPLACE FUNCTION tsql__datepart_v(k "char", i bigint, f double precision, t text, part text) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE p text;
+BEGIN
+  IF k IS NULL OR part IS NULL THEN RETURN NULL; END IF;
+  p := tsql__part_of(part, 'datepart');
+  RETURN tsql__part_value(p, tsql__date_of(k, i, f, t, 0, false));
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__datename_v(k "char", i bigint, f double precision, t text, part text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  p text;
+  d timestamp;
+BEGIN
+  IF k IS NULL OR part IS NULL THEN RETURN NULL; END IF;
+  p := tsql__part_of(part, 'datename');
+  d := tsql__date_of(k, i, f, t, 0, false);
+  IF p = 'month' THEN
+    RETURN (ARRAY['January','February','March','April','May','June','July','August','September','October',
+                  'November','December'])[extract(month FROM d)::integer];
+  END IF;
+  IF p = 'weekday' THEN
+    RETURN (ARRAY['Sunday','Monday','Tuesday','Wednesday','Thursday','Friday','Saturday'])[tsql__weekday(d)];
+  END IF;
+  RETURN tsql__part_value(p, d)::text;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_datepart(part text, x text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datepart_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, part) $$;
+CREATE OR REPLACE FUNCTION tsql_datepart(part text, x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datepart_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, part) $$;
+CREATE OR REPLACE FUNCTION tsql_datename(part text, x text) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datename_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, part) $$;
+CREATE OR REPLACE FUNCTION tsql_datename(part text, x anyelement) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datename_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, part) $$;
+
+-- year(d), month(d), day(d)
+CREATE OR REPLACE FUNCTION tsql__year_v(k "char", i bigint, f double precision, t text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN k IS NOT NULL THEN tsql__part_value('year', tsql__date_of(k, i, f, t, 0, false)) END $$;
+CREATE OR REPLACE FUNCTION tsql__month_v(k "char", i bigint, f double precision, t text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN k IS NOT NULL THEN tsql__part_value('month', tsql__date_of(k, i, f, t, 0, false)) END $$;
+CREATE OR REPLACE FUNCTION tsql__day_v(k "char", i bigint, f double precision, t text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN k IS NOT NULL THEN tsql__part_value('day', tsql__date_of(k, i, f, t, 0, false)) END $$;
+CREATE OR REPLACE FUNCTION year(x text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__year_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION year(x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__year_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+CREATE OR REPLACE FUNCTION month(x text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__month_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION month(x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__month_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+CREATE OR REPLACE FUNCTION day(x text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__day_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x)
+$$;
+CREATE OR REPLACE FUNCTION day(x anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__day_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END)
+$$;
+
+-- tsql_dateadd(part, n, d): n parts later; the day of month is kept where
+-- the month has it.
+CREATE OR REPLACE FUNCTION tsql__dateadd_v(k "char", i bigint, f double precision, t text, part text,
+                                           n double precision) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  p text;
+  d timestamp;
+  whole bigint;
+  secs numeric;
+  days numeric;
+BEGIN
+  IF k IS NULL OR part IS NULL OR n IS NULL THEN RETURN NULL; END IF;
+  p := tsql__part_of(part, 'dateadd');
+  -- the number is an int: a larger one overflows before any date is computed
+  IF NOT (n > -2147483649.0 AND n < 2147483648.0) THEN PERFORM tsql__overflow('int'); END IF;
+  whole := trunc(n)::bigint;
+  IF whole < -2147483648 OR whole > 2147483647 THEN PERFORM tsql__overflow('int'); END IF;
+  d := tsql__date_of(k, i, f, t, 0, false);
+  IF p IN ('year', 'quarter', 'month') THEN
+    whole := whole * CASE p WHEN 'year' THEN 12 WHEN 'quarter' THEN 3 ELSE 1 END
+             + extract(year FROM d)::bigint * 12 + extract(month FROM d)::bigint - 1;
+    IF whole < 1753 * 12 OR whole > 9999 * 12 + 11 THEN
+      PERFORM tsql__fail('Adding a value to a ''datetime'' column caused an overflow.', '22003');
+    END IF;
+    RETURN tsql__canonical(make_date((whole / 12)::integer, (whole % 12)::integer + 1, 1)
+                           + make_interval(days => least(extract(day FROM d)::integer,
+                                                         tsql__days_in_month((whole / 12)::integer,
+                                                                             (whole % 12)::integer + 1)) - 1)
+                           + (d - date_trunc('day', d)));
+  END IF;
+  secs := tsql__day_number(d) * 86400::numeric + extract(epoch FROM (d - date_trunc('day', d)))
+          + whole::numeric * CASE p WHEN 'hour' THEN 3600 WHEN 'minute' THEN 60 WHEN 'second' THEN 1
+                                    WHEN 'week' THEN 604800 ELSE 86400 END;
+  days := floor(secs / 86400);
+  IF days < -53690 OR days > 2958463 THEN
+    PERFORM tsql__fail('Adding a value to a ''datetime'' column caused an overflow.', '22003');
+  END IF;
+  RETURN tsql__canonical(timestamp '1900-01-01' + make_interval(days => days::integer, secs => secs - days * 86400));
+END $$;
+CREATE OR REPLACE FUNCTION tsql_dateadd(part text, n double precision, d text) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__dateadd_v(CASE WHEN d IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, d, part, n) $$;
+CREATE OR REPLACE FUNCTION tsql_dateadd(part text, n double precision, d anyelement) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__dateadd_v(tsql__k(d), tsql__i(d), tsql__f(d), CASE WHEN tsql__k(d) = 't' THEN d::text END, part, n) $$;
+
+-- tsql_datediff(part, a, b): the boundaries of the part crossed from a to b.
+CREATE OR REPLACE FUNCTION tsql__datediff_v(part text, ka "char", ia bigint, fa double precision, ta text,
+                                            kb "char", ib bigint, fb double precision, tb text) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  p text;
+  a timestamp;
+  b timestamp;
+  da bigint;
+  db bigint;
+  sa numeric;
+  sb numeric;
+  r bigint;
+BEGIN
+  IF part IS NULL OR ka IS NULL OR kb IS NULL THEN RETURN NULL; END IF;
+  p := tsql__part_of(part, 'datediff');
+  a := tsql__date_of(ka, ia, fa, ta, 0, false);
+  b := tsql__date_of(kb, ib, fb, tb, 0, false);
+  da := tsql__day_number(a); db := tsql__day_number(b);
+  sa := da * 86400::numeric + extract(epoch FROM (a - date_trunc('day', a)));
+  sb := db * 86400::numeric + extract(epoch FROM (b - date_trunc('day', b)));
+  r := CASE p
+    WHEN 'year' THEN extract(year FROM b) - extract(year FROM a)
+    WHEN 'quarter' THEN (extract(year FROM b) * 4 + extract(quarter FROM b)) - (extract(year FROM a) * 4 + extract(quarter FROM a))
+    WHEN 'month' THEN (extract(year FROM b) * 12 + extract(month FROM b)) - (extract(year FROM a) * 12 + extract(month FROM a))
+    WHEN 'week' THEN floor((db + 1) / 7.0) - floor((da + 1) / 7.0)
+    WHEN 'hour' THEN floor(sb / 3600) - floor(sa / 3600)
+    WHEN 'minute' THEN floor(sb / 60) - floor(sa / 60)
+    WHEN 'second' THEN floor(sb) - floor(sa)
+    ELSE db - da END;
+  IF r < -2147483648 OR r > 2147483647 THEN
+    PERFORM tsql__fail('The datediff function resulted in an overflow. The number of dateparts separating two '
+                       'date/time instances is too large. Try to use datediff with a less precise datepart.', '22003');
+  END IF;
+  RETURN r;
+END $$;
+
+-- tsql_date_add(d, n, sign): d + n days (sign 1) or d - n (sign -1); a
+-- date operand counts as its days after 1900-01-01.
+CREATE OR REPLACE FUNCTION tsql__serial(k "char", i bigint, f double precision, t text) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE r record;
+BEGIN
+  IF k IN ('i', 'f') THEN RETURN coalesce(f, i::double precision); END IF;
+  IF tsql__trim(t) = '' THEN RETURN 0; END IF;
+  r := tsql__read_any_date(t);
+  IF r.st <> 0 THEN
+    IF tsql__num(t) IS NULL THEN
+      PERFORM tsql__fail('Conversion failed when converting date and/or time from character string.', '22018');
+    END IF;
+    RETURN tsql__num(t);
+  END IF;
+  RETURN tsql__day_number(r.d) + extract(epoch FROM (r.d - date_trunc('day', r.d)))::double precision / 86400.0;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__date_add_v(ka "char", ia bigint, fa double precision, ta text,
+                                            kb "char", ib bigint, fb double precision, tb text,
+                                            sign integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE s double precision;
+BEGIN
+  IF ka IS NULL OR kb IS NULL THEN RETURN NULL; END IF;
+  s := tsql__serial(ka, ia, fa, ta) + sign * tsql__serial(kb, ib, fb, tb);
+  IF NOT (s >= -53690.0 AND s < 2958464.0) THEN PERFORM tsql__overflow('datetime'); END IF;
+  -- to the second, as the stored form keeps it
+  RETURN tsql__canonical(tsql__from_serial(tsql__round_half(s * 86400.0) / 86400.0));
+END $$;
+
+-- eomonth(d[, months]): the last day of the month, months later.
+CREATE OR REPLACE FUNCTION tsql__eomonth_v(k "char", i bigint, f double precision, t text, months bigint) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  d timestamp;
+  total bigint;
+BEGIN
+  IF k IS NULL OR months IS NULL THEN RETURN NULL; END IF;
+  d := tsql__date_of(k, i, f, t, 0, false);
+  total := extract(year FROM d)::bigint * 12 + extract(month FROM d)::bigint - 1 + months;
+  IF total < 1753 * 12 OR total > 9999 * 12 + 11 THEN
+    PERFORM tsql__fail('Adding a value to a ''date'' column caused an overflow.', '22003');
+  END IF;
+  RETURN tsql__canonical(make_date((total / 12)::integer, (total % 12)::integer + 1, 1) + interval '1 month' - interval '1 day');
+END $$;
+CREATE OR REPLACE FUNCTION eomonth(x text) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__eomonth_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, 0)
+$$;
+CREATE OR REPLACE FUNCTION eomonth(x anyelement) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__eomonth_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, 0)
+$$;
+CREATE OR REPLACE FUNCTION eomonth(x text, months bigint) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__eomonth_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, months)
+$$;
+CREATE OR REPLACE FUNCTION eomonth(x anyelement, months bigint) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__eomonth_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, months)
+$$;
+
+-- getdate(), sysdatetime(): the local time; getutcdate(): UTC; read once a
+-- statement, to the second.
+CREATE OR REPLACE FUNCTION getdate() RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT to_char(statement_timestamp(), 'YYYY-MM-DD HH24:MI:SS') $$;
+CREATE OR REPLACE FUNCTION sysdatetime() RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT to_char(statement_timestamp(), 'YYYY-MM-DD HH24:MI:SS') $$;
+CREATE OR REPLACE FUNCTION getutcdate() RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT to_char(statement_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI:SS') $$;
+CREATE OR REPLACE FUNCTION tsql_datediff(part text, a text, b text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datediff_v(part, CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_date_add(a text, b text, sign integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__date_add_v(CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b, sign)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_datediff(part text, a anyelement, b text) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datediff_v(part, tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_date_add(a anyelement, b text, sign integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__date_add_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, CASE WHEN b IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, b, sign)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_datediff(part text, a text, b anyelement) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datediff_v(part, CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_date_add(a text, b anyelement, sign integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__date_add_v(CASE WHEN a IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, a, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END, sign)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_datediff(part text, a anycompatible, b anycompatible) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__datediff_v(part, tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql_date_add(a anycompatible, b anycompatible, sign integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__date_add_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END, sign)
+$$;
