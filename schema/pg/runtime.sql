@@ -1600,3 +1600,104 @@ CREATE OR REPLACE FUNCTION tsql_date_add(a anycompatible, b anycompatible, sign 
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT tsql__date_add_v(tsql__k(a), tsql__i(a), tsql__f(a), CASE WHEN tsql__k(a) = 't' THEN a::text END, tsql__k(b), tsql__i(b), tsql__f(b), CASE WHEN tsql__k(b) = 't' THEN b::text END, sign)
 $$;
+
+-- ---- LIKE -------------------------------------------------------------------
+
+CREATE OR REPLACE FUNCTION tsql__regex_char(c text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN c COLLATE "C" ~ '^[A-Za-z0-9]$' THEN c
+              ELSE '\U' || lpad(to_hex(ascii(c)), 8, '0') END
+$$;
+
+-- A T-SQL pattern (%, _, [abc], [a-f], [^abc], an escape character) as a
+-- regular expression over folded text.
+CREATE OR REPLACE FUNCTION tsql__like_regex(pattern text, esc text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  p text[] := regexp_split_to_array(tsql__fold(pattern), '');
+  n integer := coalesce(array_length(p, 1), 0);
+  i integer := 1;
+  j integer;
+  close integer;
+  re text := '';
+  set_re text;
+  negated boolean;
+  c text;
+BEGIN
+  WHILE i <= n LOOP
+    c := p[i];
+    IF esc IS NOT NULL AND c = esc AND i < n THEN
+      i := i + 1;
+      re := re || tsql__regex_char(p[i]);
+    ELSIF c = '%' THEN re := re || '.*';
+    ELSIF c = '_' THEN re := re || '.';
+    ELSIF c = '[' AND i < n AND p[i + 1] <> ']' AND array_position(p, ']', i + 1) IS NOT NULL THEN
+      close := array_position(p, ']', i + 1);
+      j := i + 1;
+      negated := p[j] = '^';
+      IF negated THEN j := j + 1; END IF;
+      set_re := '';
+      WHILE j < close LOOP
+        IF j + 2 < close AND p[j + 1] = '-' THEN
+          IF p[j] <= p[j + 2] COLLATE "C" THEN
+            set_re := set_re || tsql__regex_char(p[j]) || '-' || tsql__regex_char(p[j + 2]);
+          END IF;
+          j := j + 3;
+        ELSE
+          set_re := set_re || tsql__regex_char(p[j]);
+          j := j + 1;
+        END IF;
+      END LOOP;
+      IF set_re = '' THEN
+        re := re || CASE WHEN negated THEN '.' ELSE '(?!.).' END;  -- every character / none
+      ELSE
+        re := re || '[' || CASE WHEN negated THEN '^' ELSE '' END || set_re || ']';
+      END IF;
+      i := close;
+    ELSE
+      re := re || tsql__regex_char(c);
+    END IF;
+    i := i + 1;
+  END LOOP;
+  RETURN '^(?:' || re || ')$';
+END $$;
+
+-- tsql_like(value, pattern[, escape]): value LIKE pattern, letters compared
+-- without regard to case. An escape text that begins with chr(1) asks for
+-- the padded match, where the value's trailing blanks do not count; the
+-- escape character, if any, follows the mark.
+CREATE OR REPLACE FUNCTION tsql__like(v text, pattern text, esc text, has_escape boolean) RETURNS boolean
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  e text := esc;
+  padded boolean := false;
+  re text;
+  folded text;
+BEGIN
+  IF v IS NULL OR pattern IS NULL OR (has_escape AND esc IS NULL) THEN RETURN NULL; END IF;
+  IF has_escape THEN
+    e := tsql__fold(e);
+    IF left(e, 1) = chr(1) THEN
+      padded := true;
+      e := substr(e, 2);
+    END IF;
+    IF char_length(e) > 1 OR (e = '' AND NOT padded) THEN
+      RAISE EXCEPTION 'ESCAPE expression must be a single character';
+    END IF;
+    IF e = '' THEN e := NULL; END IF;
+  END IF;
+  re := tsql__like_regex(pattern, e);
+  folded := tsql__fold(v);
+  IF folded COLLATE "C" ~ re THEN RETURN true; END IF;
+  IF NOT padded OR right(v, 1) <> ' ' THEN RETURN false; END IF;
+  RETURN rtrim(folded COLLATE "C", ' ') ~ re;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_like(v text, pattern text) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__like(v, pattern, NULL, false) $$;
+CREATE OR REPLACE FUNCTION tsql_like(v text, pattern text, esc text) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__like(v, pattern, esc, true) $$;
+CREATE OR REPLACE FUNCTION tsql_like(v anyelement, pattern text) RETURNS boolean
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__like(tsql__text(v), pattern, NULL, false) $$;
+CREATE OR REPLACE FUNCTION tsql_like(v anyelement, pattern text, esc text) RETURNS boolean
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__like(tsql__text(v), pattern, esc, true) $$;
