@@ -1701,3 +1701,259 @@ CREATE OR REPLACE FUNCTION tsql_like(v anyelement, pattern text) RETURNS boolean
 LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__like(tsql__text(v), pattern, NULL, false) $$;
 CREATE OR REPLACE FUNCTION tsql_like(v anyelement, pattern text, esc text) RETURNS boolean
 LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql__like(tsql__text(v), pattern, esc, true) $$;
+
+-- ---- storing into a column --------------------------------------------------
+-- tsql_store_as(v, kind, a, b) of the translation is called per kind:
+-- tsql_store_<kind>(v, a, b), the kind by name or by its number (1 integer
+-- (a: bits), 2 decimal (a: precision, b: scale), 3 money (b: 1 smallmoney),
+-- 4 float, 5 bit, 6 datetime, 7 date, 8 fixedtext (a: length), 9 text
+-- (a: length)). Text values are stored without trailing blanks.
+
+CREATE OR REPLACE FUNCTION tsql__store_integer_v(k "char", i bigint, f double precision, t text, bits integer,
+                                                 b integer) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v bigint := 0;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' THEN v := i;
+  ELSIF k = 'f' THEN
+    IF NOT abs(trunc(f)) < 9.2e18 THEN PERFORM tsql__overflow(tsql__int_type(bits)); END IF;
+    v := trunc(f)::bigint;
+  ELSIF tsql__trim(t) <> '' THEN
+    v := tsql__int_text(t);
+    IF v IS NULL THEN PERFORM tsql__conversion_failed(t, tsql__int_type(bits)); END IF;
+  END IF;
+  RETURN tsql__int_range(v, bits, k = 'i');
+END $$;
+CREATE OR REPLACE FUNCTION tsql_store_integer(x text, bits integer, b integer) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_integer_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, bits, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_integer(x anyelement, bits integer, b integer) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_integer_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, bits, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_decimal_v(k "char", i bigint, f double precision, t text, prec integer,
+                                                 scale integer) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  v double precision;
+  r double precision;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  v := CASE k WHEN 'i' THEN i::double precision WHEN 'f' THEN f ELSE tsql__num(t) END;
+  IF v IS NULL THEN PERFORM tsql__fail('Error converting data type varchar to numeric.', '22018'); END IF;
+  r := tsql__round(v, scale);
+  IF abs(r) >= power(10::double precision, prec - scale) THEN
+    PERFORM tsql__fail('Arithmetic overflow error converting ' ||
+                       CASE k WHEN 'i' THEN 'int' WHEN 't' THEN 'varchar' ELSE 'numeric' END ||
+                       ' to data type numeric.', '22003');
+  END IF;
+  IF k = 'i' THEN RETURN i; END IF;
+  RETURN tsql__numeric_of(r);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_store_decimal(x text, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_decimal_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, prec, scale)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_decimal(x anyelement, prec integer, scale integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_decimal_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, prec, scale)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_money_v(k "char", i bigint, f double precision, t text, a integer,
+                                               small integer) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE u bigint := 0;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k = 'i' THEN
+    IF i > 922337203685477 OR i < -922337203685477 THEN PERFORM tsql__overflow('money'); END IF;
+    u := i * 10000;
+  ELSIF k = 'f' THEN
+    IF NOT abs(f) < 922337203685477.0 THEN PERFORM tsql__overflow('money'); END IF;
+    u := tsql__money_units(f);
+  ELSIF tsql__trim(t) <> '' THEN
+    u := tsql__parse_money(t);
+    IF u IS NULL THEN
+      PERFORM tsql__fail('Cannot convert a char value to money. The char value has incorrect syntax.', '22018');
+    END IF;
+  END IF;
+  IF small <> 0 AND (u > 2147483647 OR u < -2147483648) THEN PERFORM tsql__overflow('smallmoney'); END IF;
+  RETURN trim_scale(u / 10000.0);
+END $$;
+CREATE OR REPLACE FUNCTION tsql_store_money(x text, a integer, small integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_money_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, a, small)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_money(x anyelement, a integer, small integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_money_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, a, small)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_float_v(k "char", i bigint, f double precision, t text, a integer,
+                                               b integer) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision := 0;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k <> 't' THEN RETURN coalesce(f, i::double precision); END IF;
+  IF tsql__trim(t) <> '' THEN
+    v := tsql__num(t);
+    IF v IS NULL THEN PERFORM tsql__fail('Error converting data type varchar to float.', '22018'); END IF;
+  END IF;
+  RETURN v;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_store_float(x text, a integer, b integer) RETURNS double precision
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_float_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, a, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_float(x anyelement, a integer, b integer) RETURNS double precision
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_float_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, a, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_bit_v(k "char", i bigint, f double precision, t text, a integer,
+                                             b integer) RETURNS integer
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision := 0;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k <> 't' THEN RETURN CASE WHEN coalesce(f, i::double precision) <> 0 THEN 1 ELSE 0 END; END IF;
+  IF lower(tsql__trim(t)) = 'true' THEN RETURN 1; END IF;
+  IF lower(tsql__trim(t)) = 'false' THEN RETURN 0; END IF;
+  IF tsql__trim(t) <> '' THEN
+    v := tsql__num(t);
+    IF v IS NULL THEN PERFORM tsql__conversion_failed(t, 'bit'); END IF;
+  END IF;
+  RETURN CASE WHEN v <> 0 THEN 1 ELSE 0 END;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_store_bit(x text, a integer, b integer) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_bit_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, a, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_bit(x anyelement, a integer, b integer) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_bit_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, a, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_date_of(k "char", i bigint, f double precision, t text,
+                                               date_only boolean) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  d timestamp;
+  serial double precision;
+  r record;
+BEGIN
+  IF k IS NULL THEN RETURN NULL; END IF;
+  IF k <> 't' THEN
+    serial := coalesce(f, i::double precision);
+    IF NOT (serial >= -53690.0 AND serial < 2958464.0) THEN PERFORM tsql__overflow('datetime'); END IF;
+    d := tsql__from_serial(serial);
+  ELSIF tsql__trim(t) = '' THEN
+    d := timestamp '1900-01-01';
+  ELSE
+    r := tsql__read_date(t, 0);
+    IF r.st = 1 AND NOT date_only THEN
+      PERFORM tsql__fail('The conversion of a varchar data type to a datetime data type resulted in an out-of-range value.',
+                         '22018');
+    END IF;
+    IF r.st <> 0 THEN
+      PERFORM tsql__fail('Conversion failed when converting date and/or time from character string.', '22018');
+    END IF;
+    d := r.d;
+  END IF;
+  IF date_only THEN d := date_trunc('day', d); END IF;
+  RETURN tsql__canonical(d);
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__store_datetime_v(k "char", i bigint, f double precision, t text, a integer,
+                                                  b integer) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__store_date_of(k, i, f, t, false) $$;
+CREATE OR REPLACE FUNCTION tsql_store_datetime(x text, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_datetime_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, a, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_datetime(x anyelement, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_datetime_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, a, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_date_v(k "char", i bigint, f double precision, t text, a integer,
+                                              b integer) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__store_date_of(k, i, f, t, true) $$;
+CREATE OR REPLACE FUNCTION tsql_store_date(x text, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_date_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, a, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_date(x anyelement, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_date_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, a, b)
+$$;
+
+-- Text, fixed or not: without its trailing blanks (a char(n) column pads it
+-- again; a text too long for its column is left to the column's check).
+CREATE OR REPLACE FUNCTION tsql__store_fixedtext_v(k "char", i bigint, f double precision, t text, len integer,
+                                                   b integer) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT rtrim(CASE k WHEN 't' THEN t WHEN 'i' THEN i::text WHEN 'f' THEN tsql__number_text(f) END, ' ')
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_fixedtext(x text, len integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_fixedtext_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, len, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_fixedtext(x anyelement, len integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_fixedtext_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, len, b)
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__store_text_v(k "char", i bigint, f double precision, t text, len integer,
+                                              b integer) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__store_fixedtext_v(k, i, f, t, len, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_text(x text, len integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_text_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, len, b)
+$$;
+CREATE OR REPLACE FUNCTION tsql_store_text(x anyelement, len integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$
+  SELECT tsql__store_text_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, len, b)
+$$;
+
+-- The kinds by their numbers, as the translation writes them.
+CREATE OR REPLACE FUNCTION tsql_store_1(v text, a integer, b integer) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_integer(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_1(v anyelement, a integer, b integer) RETURNS bigint
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_integer(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_2(v text, a integer, b integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_decimal(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_2(v anyelement, a integer, b integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_decimal(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_3(v text, a integer, b integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_money(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_3(v anyelement, a integer, b integer) RETURNS numeric
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_money(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_4(v text, a integer, b integer) RETURNS double precision
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_float(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_4(v anyelement, a integer, b integer) RETURNS double precision
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_float(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_5(v text, a integer, b integer) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_bit(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_5(v anyelement, a integer, b integer) RETURNS integer
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_bit(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_6(v text, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_datetime(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_6(v anyelement, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_datetime(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_7(v text, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_date(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_7(v anyelement, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_date(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_8(v text, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_fixedtext(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_8(v anyelement, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_fixedtext(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_9(v text, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_text(v, a, b) $$;
+CREATE OR REPLACE FUNCTION tsql_store_9(v anyelement, a integer, b integer) RETURNS text
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_text(v, a, b) $$;
