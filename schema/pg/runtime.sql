@@ -1957,3 +1957,153 @@ CREATE OR REPLACE FUNCTION tsql_store_9(v text, a integer, b integer) RETURNS te
 LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_text(v, a, b) $$;
 CREATE OR REPLACE FUNCTION tsql_store_9(v anyelement, a integer, b integer) RETURNS text
 LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_store_text(v, a, b) $$;
+
+-- ---- implicit conversions of text -------------------------------------------
+-- tsql_as(x, 'T', source[, lenient]) of the translation is called per target
+-- type: tsql_as_<T>(x, source[, lenient]), T one of bit, tinyint, smallint,
+-- int, bigint, money, numeric, real, float, date, datetime. source names the
+-- text's type in the messages ('varchar' or 'nvarchar'). A value that is no
+-- text is given back as it is. A lenient conversion (a number key compared
+-- with a text) gives NULL for a text that is no number, so the comparison
+-- finds nothing.
+
+CREATE OR REPLACE FUNCTION tsql__as_lenient_miss(t text, target text, lenient integer) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT coalesce(lenient, 0) <> 0 AND tsql__trim(t) <> '' AND tsql__num(t) IS NULL
+         AND NOT (target = 'bit' AND lower(tsql__trim(t)) IN ('true', 'false'))
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__int_low(target text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE target WHEN 'tinyint' THEN 0 WHEN 'smallint' THEN -32768 WHEN 'int' THEN -2147483648
+                     ELSE -9223372036854775808 END
+$$;
+CREATE OR REPLACE FUNCTION tsql__int_high(target text) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE target WHEN 'tinyint' THEN 255 WHEN 'smallint' THEN 32767 WHEN 'int' THEN 2147483647
+                     ELSE 9223372036854775807 END
+$$;
+
+CREATE OR REPLACE FUNCTION tsql__as_integer(t text, source text, target text, lenient integer) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v bigint := 0;
+BEGIN
+  IF t IS NULL OR tsql__as_lenient_miss(t, target, lenient) THEN RETURN NULL; END IF;
+  IF tsql__trim(t) <> '' THEN
+    v := tsql__int_text(t);
+    IF v IS NULL THEN
+      PERFORM tsql__fail('Conversion failed when converting the ' || source || ' value ''' || t || ''' to data type ' ||
+                         target || '.', '22018');
+    END IF;
+  END IF;
+  IF v < tsql__int_low(target) OR v > tsql__int_high(target) THEN
+    PERFORM tsql__fail('The conversion of the ' || source || ' value ''' || t || ''' overflowed an ' || target ||
+                       ' column. Use a larger integer column.', '22003');
+  END IF;
+  RETURN v;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_as_bit(x text, source text, lenient integer DEFAULT 0) RETURNS integer
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision;
+BEGIN
+  IF x IS NULL OR tsql__as_lenient_miss(x, 'bit', lenient) THEN RETURN NULL; END IF;
+  IF lower(tsql__trim(x)) = 'true' THEN RETURN 1; END IF;
+  IF lower(tsql__trim(x)) = 'false' THEN RETURN 0; END IF;
+  v := tsql__num(x);
+  IF v IS NULL THEN
+    PERFORM tsql__fail('Conversion failed when converting the ' || source || ' value ''' || x ||
+                       ''' to data type bit.', '22018');
+  END IF;
+  RETURN CASE WHEN v <> 0 THEN 1 ELSE 0 END;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql__as_date(t text, source text, date_only boolean, lenient integer) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE r record;
+BEGIN
+  IF t IS NULL OR tsql__as_lenient_miss(t, 'date', lenient) THEN RETURN NULL; END IF;
+  IF tsql__trim(t) = '' THEN RETURN '1900-01-01 00:00:00'; END IF;
+  r := tsql__read_any_date(t);
+  IF r.st = 1 THEN
+    PERFORM tsql__fail('The conversion of a ' || source ||
+                       ' data type to a datetime data type resulted in an out-of-range value.', '22018');
+  END IF;
+  IF r.st <> 0 THEN
+    PERFORM tsql__fail('Conversion failed when converting date and/or time from character string.', '22018');
+  END IF;
+  RETURN tsql__canonical(CASE WHEN date_only THEN date_trunc('day', r.d) ELSE r.d END);
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_as_money(x text, source text, lenient integer DEFAULT 0) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE u bigint;
+BEGIN
+  IF x IS NULL OR tsql__as_lenient_miss(x, 'money', lenient) THEN RETURN NULL; END IF;
+  IF tsql__trim(x) = '' THEN RETURN 0; END IF;
+  u := tsql__parse_money(x);
+  IF u IS NULL THEN
+    PERFORM tsql__fail('Cannot convert a char value to money. The char value has incorrect syntax.', '22018');
+  END IF;
+  RETURN trim_scale(u / 10000.0);
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_as_numeric(x text, source text, lenient integer DEFAULT 0) RETURNS numeric
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision;
+BEGIN
+  IF x IS NULL OR tsql__as_lenient_miss(x, 'numeric', lenient) THEN RETURN NULL; END IF;
+  v := tsql__num(x);
+  IF v IS NULL THEN PERFORM tsql__fail('Error converting data type ' || source || ' to numeric.', '22018'); END IF;
+  RETURN tsql__numeric_of(v);
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_as_float(x text, source text, lenient integer DEFAULT 0) RETURNS double precision
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE v double precision;
+BEGIN
+  IF x IS NULL OR tsql__as_lenient_miss(x, 'float', lenient) THEN RETURN NULL; END IF;
+  IF tsql__trim(x) = '' THEN RETURN 0; END IF;
+  v := tsql__num(x);
+  IF v IS NULL THEN PERFORM tsql__fail('Error converting data type ' || source || ' to float.', '22018'); END IF;
+  RETURN v;
+END $$;
+
+CREATE OR REPLACE FUNCTION tsql_as_real(x text, source text, lenient integer DEFAULT 0) RETURNS double precision
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql_as_float(x, source, lenient) $$;
+CREATE OR REPLACE FUNCTION tsql_as_tinyint(x text, source text, lenient integer DEFAULT 0) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__as_integer(x, source, 'tinyint', lenient) $$;
+CREATE OR REPLACE FUNCTION tsql_as_smallint(x text, source text, lenient integer DEFAULT 0) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__as_integer(x, source, 'smallint', lenient) $$;
+CREATE OR REPLACE FUNCTION tsql_as_int(x text, source text, lenient integer DEFAULT 0) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__as_integer(x, source, 'int', lenient) $$;
+CREATE OR REPLACE FUNCTION tsql_as_bigint(x text, source text, lenient integer DEFAULT 0) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__as_integer(x, source, 'bigint', lenient) $$;
+CREATE OR REPLACE FUNCTION tsql_as_date(x text, source text, lenient integer DEFAULT 0) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__as_date(x, source, true, lenient) $$;
+CREATE OR REPLACE FUNCTION tsql_as_datetime(x text, source text, lenient integer DEFAULT 0) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__as_date(x, source, false, lenient) $$;
+
+-- A value that is no text is given back as it is.
+CREATE OR REPLACE FUNCTION tsql_as_bit(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_tinyint(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_smallint(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_int(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_bigint(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_money(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_numeric(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_real(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_float(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_date(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+CREATE OR REPLACE FUNCTION tsql_as_datetime(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
