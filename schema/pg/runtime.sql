@@ -84,10 +84,10 @@ DECLARE
   m text[];
   n numeric;
 BEGIN
-  m := regexp_match(t, '^[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE]([+-]?[0-9]+))?$');
+  m := regexp_match(t COLLATE "C", '^[+-]?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE]([+-]?[0-9]+))?$');
   IF m IS NULL THEN RETURN NULL; END IF;
   IF m[4] IS NOT NULL AND length(ltrim(m[4], '+-0')) > 4 THEN
-    IF ltrim(m[1], '0.') = '' OR m[4] LIKE '-%' THEN RETURN 0; END IF;
+    IF ltrim(m[1], '0.') = '' OR m[4] COLLATE "C" LIKE '-%' THEN RETURN 0; END IF;
     RETURN NULL;
   END IF;
   n := t::numeric;
@@ -103,7 +103,7 @@ DECLARE
   t text := tsql__trim(s);
   n numeric;
 BEGIN
-  IF t !~ '^[+-]?[0-9]+$' THEN RETURN NULL; END IF;
+  IF t COLLATE "C" !~ '^[+-]?[0-9]+$' THEN RETURN NULL; END IF;
   IF length(ltrim(ltrim(t, '+-'), '0')) > 19 THEN RETURN NULL; END IF;
   n := t::numeric;
   IF n < -9223372036854775808 OR n > 9223372036854775807 THEN RETURN NULL; END IF;
@@ -257,7 +257,7 @@ LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__round_half(tsql__round(x
 -- A text as money's ten-thousandths (commas allowed); NULL when it is none.
 CREATE OR REPLACE FUNCTION tsql__parse_money(s text) RETURNS bigint
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
-DECLARE v double precision := tsql__num(replace(tsql__trim(s), ',', ''));
+DECLARE v double precision := tsql__num(replace(tsql__trim(s) COLLATE "C", ',', ''));
 BEGIN
   IF v IS NULL OR abs(v) >= 922337203685477 THEN RETURN NULL; END IF;
   RETURN tsql__money_units(v);
@@ -327,19 +327,19 @@ DECLARE
   tod interval := interval '0';
 BEGIN
   st := 2;
-  IF t ~ '^[0-9]{0,9}:' THEN
+  IF t COLLATE "C" ~ '^[0-9]{0,9}:' THEN
     tod := tsql__time_of_day(t);
     IF tod IS NULL THEN RETURN; END IF;
     st := 0;
     d := timestamp '1900-01-01' + tod;
     RETURN;
   END IF;
-  m := regexp_match(t, '^([0-9]{8})( .*)?$');
+  m := regexp_match(t COLLATE "C", '^([0-9]{8})( .*)?$');
   IF m IS NOT NULL THEN
     y := substr(m[1], 1, 4)::integer; mo := substr(m[1], 5, 2)::integer; dd := substr(m[1], 7, 2)::integer;
     rest := coalesce(m[2], '');
   ELSE
-    m := regexp_match(t, '^([0-9]{1,9})([-/.])([0-9]{1,2})\2([0-9]{0,9})(.*)$');
+    m := regexp_match(t COLLATE "C", '^([0-9]{1,9})([-/.])([0-9]{1,2})\2([0-9]{0,9})(.*)$');
     IF m IS NULL THEN RETURN; END IF;
     rest := m[5];
     IF length(m[1]) = 4 AND length(m[4]) BETWEEN 1 AND 2 THEN
@@ -392,7 +392,7 @@ BEGIN
   mo := tsql__month_of(w[1]);
   day_first := mo = 0;
   IF day_first THEN mo := tsql__month_of(w[2]); END IF;
-  IF mo = 0 OR w[CASE WHEN day_first THEN 1 ELSE 2 END] !~ '^[0-9]{1,4}$' OR w[3] !~ '^[0-9]{4}$' THEN RETURN; END IF;
+  IF mo = 0 OR w[CASE WHEN day_first THEN 1 ELSE 2 END] COLLATE "C" !~ '^[0-9]{1,4}$' OR w[3] COLLATE "C" !~ '^[0-9]{4}$' THEN RETURN; END IF;
   dd := w[CASE WHEN day_first THEN 1 ELSE 2 END]::integer;
   y := w[3]::integer;
   IF array_length(w, 1) = 4 THEN
@@ -536,19 +536,19 @@ END $$;
 CREATE OR REPLACE FUNCTION tsql__stored_with_fraction(d timestamp, s text) RETURNS text
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
-  colon integer := length(s) - position(':' IN reverse(s)) + 1;
+  colon integer := length(s) - strpos(reverse(s COLLATE "C"), ':') + 1;
   after text;
   point integer;
   digits text;
   thousandths integer;
   ticks integer;
 BEGIN
-  IF position(':' IN s) = 0 THEN RETURN tsql__canonical(d); END IF;
+  IF strpos(s COLLATE "C", ':') = 0 THEN RETURN tsql__canonical(d); END IF;
   after := substr(s, colon);
-  point := position('.' IN after);
+  point := strpos(after COLLATE "C", '.');
   IF point = 0 THEN RETURN tsql__canonical(d); END IF;
   digits := substr(after, point + 1, 3);
-  digits := rpad(regexp_replace(digits, '[^0-9].*$', ''), 3, '0');
+  digits := rpad(regexp_replace(digits COLLATE "C", '[^0-9].*$', ''), 3, '0');
   thousandths := digits::integer;
   ticks := (thousandths * 3 + 5) / 10;
   IF ticks < 300 THEN
@@ -1097,7 +1097,7 @@ BEGIN
   IF k IS NULL THEN RETURN NULL; END IF;
   v := tsql__number(k, i, f, t);
   s := tsql__printf_f(CASE WHEN abs(v) < 1e17 THEN tsql__round(v, scale) ELSE v END, scale);
-  IF s LIKE '-%' AND ltrim(s, '-0.') = '' THEN s := substr(s, 2); END IF;  -- no "-0.00"
+  IF s COLLATE "C" LIKE '-%' AND ltrim(s, '-0.') = '' THEN s := substr(s, 2); END IF;  -- no "-0.00"
   RETURN tsql__fitted(s, len, flags, 'numeric');
 END $$;
 CREATE OR REPLACE FUNCTION tsql_numeric_str(x text, scale integer, len integer, flags integer) RETURNS text
@@ -1122,7 +1122,7 @@ BEGIN
   v := tsql__number(k, i, f, t);
   s := CASE style WHEN 1 THEN tsql__printf_eg(v, 7, true) WHEN 2 THEN tsql__printf_eg(v, 15, true)
                   WHEN 3 THEN tsql__printf_eg(v, 17, false) ELSE tsql__printf_eg(v, 6, false) END;
-  e := position('e' IN s);
+  e := strpos(s COLLATE "C", 'e');
   IF e > 0 AND length(s) - (e + 1) < 3 THEN  -- e+06 -> e+006
     s := left(s, e + 1) || lpad(substr(s, e + 2), 3, '0');
   END IF;
@@ -1248,7 +1248,7 @@ BEGIN
   IF t IS NULL OR t = '' THEN RETURN 0; END IF;
   -- as money: a sign and a currency symbol in either order, then digits with
   -- commas and one point, any of them possibly absent
-  IF t ~ '^([+-]?[$£¥€]?|[$£¥€][+-])([0-9,]*(\.[0-9]*)?)$' THEN RETURN 1; END IF;
+  IF t COLLATE "C" ~ '^([+-]?[$£¥€]?|[$£¥€][+-])([0-9,]*(\.[0-9]*)?)$' THEN RETURN 1; END IF;
   -- as float: an exponent written e or d
   RETURN CASE WHEN tsql__num(translate(t, 'dD', 'ee')) IS NOT NULL THEN 1 ELSE 0 END;
 END $$;
@@ -1614,7 +1614,7 @@ $$;
 CREATE OR REPLACE FUNCTION tsql__like_regex(pattern text, esc text) RETURNS text
 LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
 DECLARE
-  p text[] := regexp_split_to_array(tsql__fold(pattern), '');
+  p text[] := regexp_split_to_array(tsql__fold(pattern COLLATE "C"), '');
   n integer := coalesce(array_length(p, 1), 0);
   i integer := 1;
   j integer;
@@ -1677,7 +1677,7 @@ BEGIN
   IF v IS NULL OR pattern IS NULL OR (has_escape AND esc IS NULL) THEN RETURN NULL; END IF;
   IF has_escape THEN
     e := tsql__fold(e);
-    IF left(e, 1) = chr(1) THEN
+    IF left(e, 1) COLLATE "C" = chr(1) THEN
       padded := true;
       e := substr(e, 2);
     END IF;
@@ -1689,7 +1689,7 @@ BEGIN
   re := tsql__like_regex(pattern, e);
   folded := tsql__fold(v);
   IF folded COLLATE "C" ~ re THEN RETURN true; END IF;
-  IF NOT padded OR right(v, 1) <> ' ' THEN RETURN false; END IF;
+  IF NOT padded OR right(v, 1) COLLATE "C" <> ' ' THEN RETURN false; END IF;
   RETURN rtrim(folded COLLATE "C", ' ') ~ re;
 END $$;
 
