@@ -205,8 +205,8 @@ SELECT pg_temp.tsql_check(tsql_like(v, 'a%'), 'true', 'LIKE on a tsql column'),
        pg_temp.tsql_check(tsql_as_money(m, 'varchar'), '1234.5', 'as money of a tsql column'),
        pg_temp.tsql_check(tsql_datetime(d), '2024-01-05 10:00:00.500', 'datetime of a tsql column'),
        pg_temp.tsql_check(tsql_str(d, 30, 0, 0), '2024-01-05 10:00:00.5', 'a text not in the stored form keeps its text'),
-       pg_temp.tsql_check(tsql_datepart('mm', d) + tsql_int(m, 32) IS NULL, 'true', 'datepart')
-FROM ci WHERE tsql_int(v, 32) IS NULL OR true;
+       pg_temp.tsql_check(tsql_datepart('mm', d), '1', 'datepart of a tsql column')
+FROM ci;
 
 -- ---- errors: SQLSTATE and SQL Server's text -------------------------------------
 DO $$
