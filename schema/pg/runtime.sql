@@ -2107,3 +2107,37 @@ CREATE OR REPLACE FUNCTION tsql_as_date(x anyelement, source text, lenient integ
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
 CREATE OR REPLACE FUNCTION tsql_as_datetime(x anyelement, source text, lenient integer DEFAULT 0) RETURNS anyelement
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x $$;
+
+-- LIKE. PostgreSQL 15 refuses LIKE on the nondeterministic tsql collation,
+-- so the translation writes the operators ~~~ and !~~~ (T-SQL patterns, as
+-- tsql_like matches them); with an ESCAPE the pattern and its escape travel
+-- together as a tsql_pattern.
+DO $$ BEGIN
+  CREATE TYPE tsql_pattern AS (pattern text, esc text);
+EXCEPTION WHEN duplicate_object THEN NULL;
+END $$;
+CREATE OR REPLACE FUNCTION tsql_like_op(v text, p text) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql_like(v, p) $$;
+CREATE OR REPLACE FUNCTION tsql_like_op(v text, p tsql_pattern) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql_like(v, p.pattern, p.esc) $$;
+CREATE OR REPLACE FUNCTION tsql_not_like_op(v text, p text) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT NOT tsql_like(v, p) $$;
+CREATE OR REPLACE FUNCTION tsql_not_like_op(v text, p tsql_pattern) RETURNS boolean
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT NOT tsql_like(v, p.pattern, p.esc) $$;
+CREATE OR REPLACE FUNCTION tsql_like_op(v anyelement, p text) RETURNS boolean
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT tsql_like(v, p) $$;
+CREATE OR REPLACE FUNCTION tsql_not_like_op(v anyelement, p text) RETURNS boolean
+LANGUAGE sql STABLE PARALLEL SAFE AS $$ SELECT NOT tsql_like(v, p) $$;
+DO $$ BEGIN
+  CREATE OPERATOR ~~~ (LEFTARG = text, RIGHTARG = text, FUNCTION = tsql_like_op);
+  CREATE OPERATOR ~~~ (LEFTARG = text, RIGHTARG = tsql_pattern, FUNCTION = tsql_like_op);
+  CREATE OPERATOR !~~~ (LEFTARG = text, RIGHTARG = text, FUNCTION = tsql_not_like_op);
+  CREATE OPERATOR !~~~ (LEFTARG = text, RIGHTARG = tsql_pattern, FUNCTION = tsql_not_like_op);
+  CREATE OPERATOR ~~~ (LEFTARG = anyelement, RIGHTARG = text, FUNCTION = tsql_like_op);
+  CREATE OPERATOR !~~~ (LEFTARG = anyelement, RIGHTARG = text, FUNCTION = tsql_not_like_op);
+EXCEPTION WHEN duplicate_function OR duplicate_object THEN NULL;
+END $$;
+
+-- round(float, n): PostgreSQL rounds only numeric to a number of places.
+CREATE OR REPLACE FUNCTION round(v double precision, n integer) RETURNS double precision
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round(v::numeric, n)::double precision $$;

@@ -5,6 +5,7 @@
 
 #include <libpq-fe.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -133,6 +134,7 @@ long long PgConnection::NativeInt(const std::string& sql) {
 }
 
 ResultPtr PgConnection::Run(const std::string& sql, bool writes) {
+  if (std::getenv("FABRIKON_PG_TRACE")) fprintf(stderr, "PG: %s\n", sql.c_str());  // DEBUG-TRACE
   // Inside a transaction each statement has its savepoint; a write outside
   // one takes the writers' lock in the same implicit transaction.
   std::string text;
