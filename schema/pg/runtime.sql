@@ -2141,3 +2141,18 @@ END $$;
 -- round(float, n): PostgreSQL rounds only numeric to a number of places.
 CREATE OR REPLACE FUNCTION round(v double precision, n integer) RETURNS double precision
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT round(v::numeric, n)::double precision $$;
+
+-- ifnull(a, b), the translation's ISNULL: the first argument's type, as ISNULL
+-- takes it (a number after a text is that number's text).
+CREATE OR REPLACE FUNCTION ifnull(a anycompatible, b anycompatible) RETURNS anycompatible
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b) $$;
+CREATE OR REPLACE FUNCTION ifnull(a text, b integer) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b::text) $$;
+CREATE OR REPLACE FUNCTION ifnull(a text, b bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b::text) $$;
+CREATE OR REPLACE FUNCTION ifnull(a text, b numeric) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b::text) $$;
+CREATE OR REPLACE FUNCTION ifnull(a text, b double precision) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, tsql_str(b, 30, 0, 0)) $$;
+CREATE OR REPLACE FUNCTION ifnull(a text, b text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b) $$;

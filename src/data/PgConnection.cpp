@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "data/ConnectionRegistry.h"
 #include "data/PgColumnTypes.h"
 #include "data/PgErrorMapper.h"
 #include "data/PgRecordsetReader.h"
@@ -96,11 +97,14 @@ std::shared_ptr<PgConnection> PgConnection::Connect(const std::string& connectio
       [types](const std::string& schema, const std::string& table, dialect::SchemaCatalog::Columns& columns) {
         types->Columns(schema, table, columns);
       });
+  // Host substitutes find the caller's connection (and its transaction) by its string.
+  ConnectionRegistry::Add(connection);
   return connection;
 }
 
 PgConnection::~PgConnection() {
   if (conn_ != nullptr) PQfinish(conn_);
+  ConnectionRegistry::Prune();
 }
 
 void PgConnection::RunPlain(const char* sql) {
