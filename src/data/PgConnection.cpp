@@ -181,9 +181,9 @@ bool PgConnection::ConditionHolds(const std::string& sql) {
 long PgConnection::RunStatement(const dialect::TranslatedStatement& statement, const RowsTarget& rows) {
   long count = kNoCount;
   const bool select = statement.kind == dialect::StatementKind::Select;
-  for (const std::string& sql : statement.sql) {
+  for (const std::string& sql : dialect::PgTarget::RewriteAll(statement.sql)) {
     if (IsBlank(sql)) continue;
-    ResultPtr result = Run(dialect::PgTarget::Rewrite(sql), Writes(statement.kind));
+    ResultPtr result = Run(sql, Writes(statement.kind));
     if (select && PQresultStatus(result.get()) == PGRES_TUPLES_OK) {
       if (PgRecordsetReader* reader = rows ? rows() : nullptr) {
         reader->Unname(statement.unnamed);

@@ -19,8 +19,7 @@ class CreateTableRule : public RewriteRule {
   // Strips IDENTITY(...) (and the NOT NULL the trigger makes redundant) from
   // a rewritten CREATE TABLE and returns the statements that number it.
   static std::vector<std::string> TakeIdentity(TokenList& tokens);
-
- private:
+  // The "(" of a CREATE TABLE's column list; npos for none.
   static size_t ColumnListOpen(const TokenList& tokens);
 };
 

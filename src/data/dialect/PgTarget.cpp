@@ -4,7 +4,10 @@
 #include "data/dialect/PgTarget.h"
 
 #include <array>
+#include <regex>
 #include <string_view>
+
+#include "data/dialect/CreateTableRule.h"
 
 #include "data/dialect/TSqlLexer.h"
 #include "data/dialect/TokenList.h"
@@ -52,6 +55,7 @@ class Rewriter {
   explicit Rewriter(TokenList& tokens) : t_(tokens) {}
 
   void Run() {
+    ColumnTypes();
     for (size_t i = 0; i < t_.size(); ++i) {
       Token& token = t_[i];
       if (token.kind == TokenKind::QuotedName) {
@@ -84,6 +88,49 @@ class Rewriter {
     if (t_[i].IsWord("like")) return Like(i);
     if (t_[i].IsWord("temp") && t_.At(i + 1).Is(TokenKind::Dot)) return TempName(i);
     return i;
+  }
+
+  // SQL Server's column types as the schema declares them on the server.
+  void ColumnTypes() {
+    if (t_.At(0).IsWord("alter") && t_.At(1).IsWord("table")) {
+      const size_t add = t_.FindWord("add", 2, t_.size());
+      if (add == TokenList::npos) return;
+      const size_t name = t_.At(add + 1).IsWord("column") ? add + 2 : add + 1;
+      ColumnType(name + 1);
+      return;
+    }
+    const size_t open = CreateTableRule::ColumnListOpen(t_);
+    if (open == TokenList::npos) return;
+    const size_t close = t_.MatchParen(open);
+    if (close == TokenList::npos) return;
+    const auto columns = t_.Arguments(open, close);
+    for (auto it = columns.rbegin(); it != columns.rend(); ++it) {
+      const Token& first = t_[it->first];
+      if (first.IsWord("constraint") || first.IsWord("primary") || first.IsWord("unique") || first.IsWord("check") ||
+          first.IsWord("foreign") || first.IsWord("index"))
+        continue;
+      if (it->second - it->first >= 2) ColumnType(it->first + 1);
+    }
+  }
+
+  void ColumnType(size_t type) {
+    if (t_.At(type).kind != TokenKind::Word) return;
+    const std::string name = Lower(t_[type].text);
+    static const std::array<std::pair<std::string_view, std::string_view>, 14> kTypes{{
+        {"nvarchar", "varchar"}, {"nchar", "char"}, {"ntext", "text"}, {"bit", "tsql_bit"},
+        {"money", "tsql_money_t"}, {"smallmoney", "tsql_money_t"}, {"image", "bytea"}, {"varbinary", "bytea"},
+        {"binary", "bytea"}, {"uniqueidentifier", "uuid"}, {"timestamp", "bigint"}, {"rowversion", "bigint"},
+        {"sql_variant", "text"}, {"xml", "text"}}};
+    for (const auto& [from, to] : kTypes) {
+      if (name != from) continue;
+      Rename(type, to);
+      break;
+    }
+    // (max), and the lengths of the binary types, have no counterpart.
+    if (!t_.At(type + 1).Is(TokenKind::LParen)) return;
+    const size_t close = t_.MatchParen(type + 1);
+    if (close == TokenList::npos) return;
+    if ((close == type + 3 && t_.At(type + 2).IsWord("max")) || t_[type].text == "bytea") t_.Erase(type + 1, close + 1);
   }
 
   size_t Rename(size_t i, std::string_view name) {
@@ -244,6 +291,59 @@ class Rewriter {
 };
 
 }  // namespace
+
+namespace {
+
+// The column, seed and increment an identity trigger of CreateTableRule numbers.
+struct IdentityColumn {
+  std::string column;
+  long long seed = 1, increment = 1;
+};
+
+bool ReadIdentityTrigger(const std::string& sql, IdentityColumn& id) {
+  static const std::regex numbering(
+      R"re(^CREATE TRIGGER "[^"]*_identity" AFTER INSERT .* SET ("[^"]+") = tsql_identity_note\(coalesce\(\(SELECT (?:max|min)\("[^"]+"\) FROM "[^"]+"\), (-?[0-9]+)\) \+ (-?[0-9]+)\))re");
+  std::smatch match;
+  if (!std::regex_search(sql, match, numbering)) return false;
+  id.column = match[1].str();
+  id.increment = std::stoll(match[3].str());
+  id.seed = std::stoll(match[2].str()) + id.increment;
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> PgTarget::RewriteAll(const std::vector<std::string>& statements) {
+  std::vector<std::string> out;
+  std::vector<IdentityColumn> identities;
+  for (const std::string& sql : statements) {
+    if (sql.rfind("CREATE TRIGGER \"", 0) == 0 && sql.find("_identity") != std::string::npos) {
+      IdentityColumn id;
+      if (ReadIdentityTrigger(sql, id)) identities.push_back(id);
+      continue;  // the explicit-value guard is the server's own with ALWAYS
+    }
+    out.push_back(Rewrite(sql));
+  }
+  if (identities.empty() || out.empty()) return out;
+  for (const IdentityColumn& id : identities) {
+    std::string& create = out.front();
+    const std::string folded = Lower(id.column);
+    // After the column's name and type: `"id" int` / `id int`.
+    for (const std::string& name : {folded, folded.substr(1, folded.size() - 2), id.column.substr(1, id.column.size() - 2)}) {
+      const size_t at = create.find("(" + name + " ") != std::string::npos ? create.find("(" + name + " ") + 1
+                        : create.find(", " + name + " ") != std::string::npos ? create.find(", " + name + " ") + 2
+                                                                                : std::string::npos;
+      if (at == std::string::npos) continue;
+      const size_t type = at + name.size() + 1;
+      const size_t typeEnd = create.find_first_of(" ,)", type);
+      create.insert(typeEnd == std::string::npos ? create.size() : typeEnd,
+                    " GENERATED ALWAYS AS IDENTITY (START WITH " + std::to_string(id.seed) + " INCREMENT BY " +
+                        std::to_string(id.increment) + ")");
+      break;
+    }
+  }
+  return out;
+}
 
 std::string PgTarget::Rewrite(const std::string& sql) {
   std::string text = ReplaceAll(ReplaceAll(sql, kTempCatalogue, kPgTempCatalogue), kMainCatalogue, kPgMainCatalogue);

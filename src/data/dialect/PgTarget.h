@@ -16,9 +16,14 @@
 //   TEMP TABLE x, and the embedded engine's catalogue of them
 //   (temp.sqlite_master) -> the session's pg_tables rows;
 // * quoted names other than column aliases are folded to lower case, as the
-//   PostgreSQL schema declares every name unquoted.
+//   PostgreSQL schema declares every name unquoted;
+// * the column types of CREATE TABLE and ALTER TABLE ... ADD become the
+//   schema's (nvarchar -> varchar, bit -> tsql_bit, money -> tsql_money_t,
+//   ...), and an IDENTITY column, which the embedded engine numbers with
+//   triggers, becomes GENERATED ALWAYS AS IDENTITY.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace fabrikon::dialect {
 
@@ -27,6 +32,9 @@ class PgTarget {
   // One translated statement (or condition) in, PostgreSQL text out.
   // Throws ComError (0x80040E14) for text it cannot read.
   static std::string Rewrite(const std::string& sql);
+  // The statements that carry out one T-SQL statement, rewritten (the
+  // identity triggers after a CREATE TABLE fold into it).
+  static std::vector<std::string> RewriteAll(const std::vector<std::string>& statements);
 };
 
 }  // namespace fabrikon::dialect
