@@ -2156,3 +2156,78 @@ CREATE OR REPLACE FUNCTION ifnull(a text, b double precision) RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, tsql_str(b, 30, 0, 0)) $$;
 CREATE OR REPLACE FUNCTION ifnull(a text, b text) RETURNS text
 LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b) $$;
+
+-- T-SQL's string and number functions that PostgreSQL lacks or reads
+-- otherwise.
+CREATE OR REPLACE FUNCTION stuff(s text, start integer, len integer, repl text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN s IS NULL OR start IS NULL OR len IS NULL OR start < 1 OR start > length(s) OR len < 0 THEN NULL
+              ELSE substr(s, 1, start - 1) || coalesce(repl, '') || substr(s, start + len) END $$;
+
+CREATE OR REPLACE FUNCTION str(x double precision, len integer DEFAULT 10, decimals integer DEFAULT 0) RETURNS text
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  t text;
+BEGIN
+  IF x IS NULL OR len IS NULL OR len < 1 THEN RETURN NULL; END IF;
+  t := to_char(round(x::numeric, greatest(least(coalesce(decimals, 0), 16), 0)),
+               'FM999999999999999999990' || CASE WHEN coalesce(decimals, 0) > 0
+                                                 THEN '.' || repeat('0', least(decimals, 16)) ELSE '' END);
+  IF length(t) > len THEN RETURN repeat('*', len); END IF;
+  RETURN lpad(t, len);
+END $$;
+
+CREATE OR REPLACE FUNCTION patindex(pattern text, s text) RETURNS bigint
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+DECLARE
+  rest text;
+BEGIN
+  IF pattern IS NULL OR s IS NULL THEN RETURN NULL; END IF;
+  IF left(pattern, 1) <> '%' THEN
+    RETURN CASE WHEN tsql_like(s, pattern) THEN 1 ELSE 0 END;
+  END IF;
+  rest := substr(pattern, 2);
+  FOR i IN 1 .. greatest(length(s), 1) LOOP
+    IF tsql_like(substr(s, i), rest) THEN RETURN i; END IF;
+  END LOOP;
+  RETURN 0;
+END $$;
+
+CREATE OR REPLACE FUNCTION unicode(s text) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN s = '' THEN NULL ELSE ascii(s) END $$;
+
+CREATE OR REPLACE FUNCTION quotename(s text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT '[' || replace(s, ']', ']]') || ']' $$;
+
+CREATE OR REPLACE FUNCTION round(x numeric, n integer, f integer) RETURNS numeric
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN f = 0 THEN round(x, n) ELSE trunc(x, n) END $$;
+CREATE OR REPLACE FUNCTION round(x double precision, n integer, f integer) RETURNS double precision
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN f = 0 THEN round(x::numeric, n) ELSE trunc(x::numeric, n) END::double precision $$;
+
+-- power of ints is an int, as in T-SQL (2 to the -1 is 0; 2 to the 31 overflows).
+CREATE OR REPLACE FUNCTION power(a integer, b integer) RETURNS integer
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql_int(trunc(power(a::numeric, b::numeric)), 32)::integer $$;
+
+CREATE OR REPLACE FUNCTION ltrim(x bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x::text $$;
+CREATE OR REPLACE FUNCTION rtrim(x bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT x::text $$;
+
+-- replace ignores case, as under SQL Server's default collation.
+CREATE OR REPLACE FUNCTION tsql_replace(s text, find text, repl text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE WHEN find = '' THEN s
+              ELSE regexp_replace(s COLLATE "C", regexp_replace(find COLLATE "C", '([.^$*+?()\[\]{}|\\])', '\\\1', 'g'),
+                                  replace(repl COLLATE "C", '\', '\\'), 'gi') END $$;
+
+-- A comparison used as a number (the embedded engine's truth values are 0 and 1).
+CREATE OR REPLACE FUNCTION tsql_add_truth(a bigint, b boolean) RETURNS bigint
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a + b::integer $$;
+CREATE OR REPLACE FUNCTION tsql_add_truth(a numeric, b boolean) RETURNS numeric
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT a + b::integer $$;
+DO $$ BEGIN
+  CREATE OPERATOR + (LEFTARG = bigint, RIGHTARG = boolean, FUNCTION = tsql_add_truth);
+  CREATE OPERATOR + (LEFTARG = numeric, RIGHTARG = boolean, FUNCTION = tsql_add_truth);
+EXCEPTION WHEN duplicate_function OR duplicate_object THEN NULL;
+END $$;

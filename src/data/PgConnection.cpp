@@ -178,6 +178,20 @@ bool PgConnection::ConditionHolds(const std::string& sql) {
   return value == "t" || (value != "0" && value != "f" && !value.empty());
 }
 
+// The statements after DDL are translated again with the changed catalog
+// (a table the batch created types its stored values), unless an ELSE ties
+// them to the statement before.
+void PgConnection::Retranslate(std::vector<dialect::TranslatedStatement>& statements, size_t from) {
+  std::string rest;
+  for (size_t i = from; i < statements.size(); ++i) {
+    if (statements[i].otherwise) return;
+    rest += statements[i].original + "\n";
+  }
+  std::vector<dialect::TranslatedStatement> again = dialect::TranslateBatch(rest, catalog_.get());
+  if (again.size() != statements.size() - from) return;
+  std::move(again.begin(), again.end(), statements.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
 long PgConnection::RunStatement(const dialect::TranslatedStatement& statement, const RowsTarget& rows) {
   long count = kNoCount;
   const bool select = statement.kind == dialect::StatementKind::Select;
@@ -203,12 +217,14 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
   if (IsBlank(text)) throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   if (PQstatus(conn_) != CONNECTION_OK)
     throw ComError(ErrorNumber::E_FAIL_, "The connection to the PostgreSQL server was lost; open a new connection.");
-  const std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get());
+  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get());
   std::vector<long> counts;
   counts.reserve(translated.size());
   bool elseDue = false;  // the statement before was an IF whose condition was false
   std::optional<ComError> deferred;  // a statement-ending error outside a transaction
-  for (const dialect::TranslatedStatement& statement : translated) {
+  for (size_t index = 0; index < translated.size(); ++index) {
+    const dialect::TranslatedStatement& statement = translated[index];
+    if (index > 0 && translated[index - 1].kind == dialect::StatementKind::Ddl) Retranslate(translated, index);
     const bool reached = !statement.otherwise || elseDue;
     elseDue = reached && !statement.condition.empty() && !ConditionHolds(statement.condition);
     if (!reached || elseDue) {

@@ -5,6 +5,7 @@
 #include <libpq-fe.h>
 
 #include <cstring>
+#include <regex>
 
 namespace fabrikon {
 
@@ -38,6 +39,32 @@ std::string DuplicateValue(const std::string& detail) {
   return detail.substr(equals + 2, end - equals - 1);
 }
 
+// SQL Server's name of a type PostgreSQL names in a message.
+std::string SqlServerType(const std::string& type) {
+  if (type == "integer") return "int";
+  if (type == "double precision") return "float";
+  if (type == "tsql_bit") return "bit";
+  if (type == "tsql_money_t") return "money";
+  return type;
+}
+
+// `invalid input syntax for type integer: "abc"` -> the T-SQL conversion error.
+std::string ConversionFailed(const std::string& rest) {
+  const size_t colon = rest.find(": \"");
+  if (colon == std::string::npos) return "";
+  std::string value = rest.substr(colon + 3);
+  if (!value.empty() && value.back() == '"') value.pop_back();
+  return "Conversion failed when converting the varchar value '" + value + "' to data type " +
+         SqlServerType(rest.substr(0, colon)) + ".";
+}
+
+// The table an INSERT names ("insert into X ...").
+std::string InsertTable(const std::string& statement) {
+  static const std::regex into(R"(insert\s+into\s+([A-Za-z_][A-Za-z_0-9]*))", std::regex::icase);
+  std::smatch match;
+  return std::regex_search(statement, match, into) ? match[1].str() : "";
+}
+
 std::string Describe(const PGresult* result, const std::string& sqlstate, const std::string& statement,
                      const std::string& database) {
   const std::string message = Field(result, PG_DIAG_MESSAGE_PRIMARY);
@@ -64,13 +91,45 @@ std::string Describe(const PGresult* result, const std::string& sqlstate, const 
            " fails.";
   }
   if (Take(message, "syntax error at or near ", rest)) return "Incorrect syntax near " + rest + ".";
+  if (Take(message, "invalid input syntax for type ", rest) && !ConversionFailed(rest).empty())
+    return ConversionFailed(rest);
+  if (sqlstate == "22003") {
+    for (const char* type : {"smallint", "integer", "bigint"})
+      if (message == std::string(type) + " out of range")
+        return "Arithmetic overflow error converting expression to data type " + SqlServerType(type) + ".";
+    if (message.rfind("numeric field overflow", 0) == 0)
+      return "Arithmetic overflow error converting numeric to data type numeric.";
+  }
+  if (sqlstate == "2201F" || sqlstate == "2201E") return "An invalid floating point operation occurred.";
+  if (sqlstate == "42702") return "Ambiguous column name '" + QuotedName(message) + "'.";
+  if (sqlstate == "428C9")
+    return "Cannot insert explicit value for identity column in table '" + InsertTable(statement) +
+           "' when IDENTITY_INSERT is set to OFF.";
+  if (message.rfind("each UNION query must have the same number of columns", 0) == 0 ||
+      message.rfind("each EXCEPT query", 0) == 0 || message.rfind("each INTERSECT query", 0) == 0)
+    return "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of "
+           "expressions in their target lists.";
+  if (message.rfind("INSERT has more target columns than expressions", 0) == 0)
+    return "There are more columns in the INSERT statement than values specified in the VALUES clause. The number "
+           "of values in the VALUES clause must match the number of columns specified in the INSERT statement.";
+  if (message.rfind("INSERT has more expressions than target columns", 0) == 0)
+    return "There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number "
+           "of values in the VALUES clause must match the number of columns specified in the INSERT statement.";
+  if (sqlstate == "42803" && message.rfind("column \"", 0) == 0)
+    return "Column '" + QuotedName(message) + "' is invalid in the select list because it is not contained in "
+           "either an aggregate function or the GROUP BY clause.";
+  if (sqlstate == "42883" && Take(message, "function ", rest) && rest.rfind("tsql_", 0) != 0) {
+    const size_t open = rest.find('(');
+    return "'" + rest.substr(0, open) + "' is not a recognized built-in function name.";
+  }
   return message;
 }
 
 }  // namespace
 
 int32_t PgErrorMapper::Number(const std::string& sqlstate) {
-  if (sqlstate == "22P02" || sqlstate == "22018" || sqlstate == "22007" || sqlstate == "22008" ||
+  if (sqlstate == "22P02" || sqlstate == "22018" || sqlstate == "22007" || sqlstate == "22008" || sqlstate == "2201F" ||
+      sqlstate == "2201E" ||
       sqlstate == "22003" || sqlstate == "22001")
     return ErrorNumber::CantConvertValue;
   if (StartsWith(sqlstate, "42") || sqlstate == "0A000" || sqlstate == "22012") return ErrorNumber::ErrorsInCommand;

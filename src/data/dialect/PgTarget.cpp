@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "data/dialect/CreateTableRule.h"
+#include "data/dialect/TSqlKeywords.h"
+#include "fabrikon/ComError.h"
 
 #include "data/dialect/TSqlLexer.h"
 #include "data/dialect/TokenList.h"
@@ -57,9 +59,17 @@ class Rewriter {
   void Run() {
     ColumnTypes();
     for (size_t i = 0; i < t_.size(); ++i) {
+      if (t_[i].IsWord("order") && t_.At(i + 1).IsWord("by")) NullsAsSqlServer(i + 2);
+      if (t_[i].IsWord("group") && t_.At(i + 1).IsWord("by")) GroupWithoutCollate(i + 2);
+    }
+    for (size_t i = 0; i < t_.size(); ++i) {
       Token& token = t_[i];
       if (token.kind == TokenKind::QuotedName) {
         FoldQuotedName(i);
+      } else if (token.kind == TokenKind::String) {
+        if (Compared(i)) TrimTrailingBlanks(i);
+      } else if (token.kind == TokenKind::Number) {
+        i = FloatLiteral(i);
       } else if (token.kind == TokenKind::Word) {
         i = Word(i);
       }
@@ -74,6 +84,11 @@ class Rewriter {
   // Returns the index the scan goes on from.
   size_t Word(size_t i) {
     if (Call(i, "instr")) return Rename(i, "strpos");
+    if (Call(i, "replace")) return Rename(i, "tsql_replace");
+    // char(n) the function (a type after AS or in a column list)
+    if ((Call(i, "char") || Call(i, "nchar")) && !t_.At(i - 1).IsWord("as") && !t_.At(i - 1).Is(TokenKind::Word) &&
+        !t_.At(i - 1).Is(TokenKind::QuotedName))
+      return Rename(i, "chr");
     if (Call(i, "tsql_store_as")) return StoreAs(i);
     if (Call(i, "tsql_as")) return As(i);
     if (Call(i, "tsql_store")) return StoreAsGiven(i);
@@ -86,6 +101,9 @@ class Rewriter {
         !(t_.At(i + 1).IsWord("not") && t_.At(i + 2).IsWord("null")))
       return DistinctFrom(i);
     if (t_[i].IsWord("like")) return Like(i);
+    if (t_[i].IsWord("rowid")) return Rename(i, "ctid");
+    if (t_[i].IsWord("select") && t_.At(i + 1).IsWord("from"))
+      throw ComError(ErrorNumber::ErrorsInCommand, TSqlKeywords::IncorrectSyntaxNear("from"));
     if (t_[i].IsWord("temp") && t_.At(i + 1).Is(TokenKind::Dot)) return TempName(i);
     return i;
   }
@@ -138,6 +156,87 @@ class Rewriter {
     renamed.blankBefore = t_[i].blankBefore;
     t_[i] = renamed;
     return i;
+  }
+
+  // Where the clause that begins at first ends: its closing parenthesis, a
+  // clause keyword at its level, or the end.
+  size_t ClauseEnd(size_t first) const {
+    int depth = 0;
+    for (size_t i = first; i < t_.size(); ++i) {
+      const Token& t = t_[i];
+      if (t.Is(TokenKind::LParen)) ++depth;
+      if (t.Is(TokenKind::RParen) && --depth < 0) return i;
+      if (depth > 0 || t.kind != TokenKind::Word) continue;
+      for (std::string_view word : {"limit", "offset", "having", "order", "union", "except", "intersect", "for",
+                                    "fetch", "window"})
+        if (t.IsWord(word)) return i;
+    }
+    return t_.size();
+  }
+
+  // SQL Server sorts NULL first, and last when descending.
+  void NullsAsSqlServer(size_t first) {
+    size_t end = ClauseEnd(first);
+    int depth = 0;
+    for (size_t i = first; i <= end; ++i) {
+      const bool itemEnd = i == end || (depth == 0 && t_[i].Is(TokenKind::Comma));
+      if (i < end && t_[i].Is(TokenKind::LParen)) ++depth;
+      if (i < end && t_[i].Is(TokenKind::RParen)) --depth;
+      if (!itemEnd) continue;
+      if (i > first && !t_[i - 1].IsWord("first") && !t_[i - 1].IsWord("last")) {
+        const bool descending = t_[i - 1].IsWord("desc");
+        t_.Insert(i, {TokenList::Word("NULLS"), TokenList::Word(descending ? "LAST" : "FIRST")});
+        i += 2;
+        end += 2;
+      }
+      first = i + 1;
+    }
+  }
+
+  // The server groups by the column's own collation; a COLLATE there would
+  // make the grouped expression differ from the selected one.
+  void GroupWithoutCollate(size_t first) {
+    size_t end = ClauseEnd(first);
+    for (size_t i = first; i + 1 < end; ++i) {
+      if (t_[i].IsWord("collate") && t_[i + 1].IsWord("tsql")) {
+        t_.Erase(i, i + 2);
+        end -= 2;
+        --i;
+      }
+    }
+  }
+
+  // 0.1e0 is a float in T-SQL, a numeric on the server.
+  size_t FloatLiteral(size_t i) {
+    const std::string_view text = t_[i].text;
+    if (text.find_first_of("eE") == std::string_view::npos) return i;
+    std::vector<Token> cast{TokenList::Word("CAST"), TokenList::Make(TokenKind::LParen, "("), t_[i],
+                            TokenList::Word("AS"), TokenList::Word("double"), TokenList::Word("precision"),
+                            TokenList::Close()};
+    cast[0].blankBefore = t_[i].blankBefore;
+    cast[2].blankBefore = false;
+    t_.Replace(i, i + 1, std::move(cast));
+    return i + 6;
+  }
+
+  // A literal that a comparison or an IN list compares: SQL Server ignores
+  // its trailing blanks, as it ignores those of the stored values (which the
+  // store functions trim).
+  bool Compared(size_t i) const {
+    size_t next = i + 1;
+    if (t_.At(next).IsWord("collate")) next += 2;
+    if (t_.At(i - 1).IsComparison() || t_.At(next).IsComparison()) return true;
+    size_t first = i;
+    while (first > 0 && (t_[first - 1].Is(TokenKind::String) || t_[first - 1].Is(TokenKind::Comma))) --first;
+    return t_.At(first - 1).Is(TokenKind::LParen) && t_.At(first - 2).IsWord("in");
+  }
+
+  void TrimTrailingBlanks(size_t i) {
+    std::string_view text = t_[i].text;
+    if (text.size() < 3 || text[text.size() - 2] != ' ') return;
+    size_t end = text.size() - 1;  // the closing quote
+    while (end > 1 && text[end - 1] == ' ') --end;
+    t_[i].text = t_.Store(std::string(text.substr(0, end)) + "'");
   }
 
   void FoldQuotedName(size_t i) {
@@ -260,9 +359,8 @@ class Rewriter {
       out.insert(out.end(), pattern.begin(), pattern.end());
       out.push_back(TokenList::Close());
     }
-    const size_t count = out.size();
     t_.Replace(start, end, std::move(out));
-    return start + count - 1;
+    return start;  // the pattern's own tokens are rewritten in turn
   }
 
   // temp.x -> pg_temp.x; CREATE TABLE temp.x -> CREATE TEMP TABLE x;
