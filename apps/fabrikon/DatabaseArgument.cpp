@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "data/OdbcConnection.h"
+#include "data/PgConnection.h"
 #include "data/SqliteConnection.h"
 
 namespace fabrikon::cli {
@@ -17,6 +18,10 @@ bool IsOdbcDatabase(const std::string& argument) {
 
 DatabaseArgument ReadDatabaseArgument(const std::string& argument) {
   DatabaseArgument db;
+  if (PgConnection::IsPgConnectionString(argument)) {
+    db.pg = true;
+    return db;
+  }
   if (IsOdbcDatabase(argument)) {
     db.odbc = true;
     return db;

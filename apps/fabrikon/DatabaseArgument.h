@@ -1,5 +1,6 @@
 // DatabaseArgument: the DB argument of the commands. An ODBC connection string
-// ("Driver=..." or "DSN=...", e.g. a SQL Server database) is used as given;
+// ("Driver=..." or "DSN=...", e.g. a SQL Server database) and a PostgreSQL
+// URI ("postgresql://..." or "postgres://...") are used as given;
 // an embedded connection string ("Data Source=FILE[;Mode=Read]") is used as
 // given too; anything else names an embedded database file.
 #pragma once
@@ -12,6 +13,8 @@ bool IsOdbcDatabase(const std::string& argument);
 // What a DB argument names.
 struct DatabaseArgument {
   bool odbc = false;              // an ODBC connection string
+  bool pg = false;                // a PostgreSQL URI
+  bool Server() const { return odbc || pg; }  // opened by OpenConnection as given
   bool connectionString = false;  // an embedded connection string ("Data Source=...")
   bool readOnly = false;          // "Mode=Read" in an embedded connection string
   std::string file;               // the embedded database file ("" for ODBC)

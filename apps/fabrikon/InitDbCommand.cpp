@@ -9,6 +9,8 @@
 #include "DatabaseArgument.h"
 #include "ErrorOutput.h"
 #include "data/HostDatabase.h"
+#include "data/PgConnection.h"
+#include "fabrikon/Connection.h"
 
 namespace fabrikon::cli {
 namespace {
@@ -46,13 +48,19 @@ int InitDb(const std::vector<std::string>& args) {
   }
   const DatabaseArgument db = ReadDatabaseArgument(path);
   if (db.odbc || db.readOnly) {
-    std::cerr << "fabrikon init-db: " << (db.odbc ? "creates embedded database files only" : "Mode=Read creates nothing")
+    std::cerr << "fabrikon init-db: " << (db.odbc ? "creates embedded database files and PostgreSQL schemas only" : "Mode=Read creates nothing")
               << " (" << path << ")\nusage: fabrikon " << kUsage << "\n";
     return 2;
   }
-  path = db.file;
+  // A URI is shown without its password.
+  const std::string target = db.pg ? path : db.file;
+  path = db.pg ? PgConnection::Masked(path) : db.file;
   try {
-    HostDatabase::Create(path, demo, force);
+    if (db.pg) {
+      CreateHostDatabase(target, demo, force);
+    } else {
+      HostDatabase::Create(path, demo, force);
+    }
   } catch (const ComError& e) {
     return ReportError(e.Number(), NamingPath(path, e.Description()));
   } catch (const std::exception& e) {

@@ -63,7 +63,7 @@ void AddRows(TextTable& table, Recordset& rs) {
 
 int PrintPage(const ListOptions& options) {
   const DatabaseArgument db = ReadDatabaseArgument(options.database);
-  ConnectionPtr conn = OpenConnection(db.odbc || db.connectionString
+  ConnectionPtr conn = OpenConnection(db.Server() || db.connectionString
                                           ? options.database
                                           : HostDatabase::ConnectionStringFor(options.database));
   std::shared_ptr<EmbeddedColumnSet> columns = EmbeddedColumnSet::ForCard(conn, options.card);
@@ -116,7 +116,7 @@ int List(const std::vector<std::string>& args) {
   }
   const DatabaseArgument db = ReadDatabaseArgument(options.database);
   std::error_code ec;
-  if (!db.odbc && !std::filesystem::is_regular_file(db.file, ec))
+  if (!db.Server() && !std::filesystem::is_regular_file(db.file, ec))
     return ReportError(ErrorNumber::E_FAIL_, "No database file " + db.file + " (create one with init-db).");
   try {
     return PrintPage(options);

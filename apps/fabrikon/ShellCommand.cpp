@@ -163,13 +163,13 @@ int RunShell(const std::vector<std::string>& args) {
     return 2;
   }
   const DatabaseArgument db = ReadDatabaseArgument(options.database);
-  if (!db.odbc && !std::filesystem::exists(db.file)) {
+  if (!db.Server() && !std::filesystem::exists(db.file)) {
     std::cerr << "fabrikon shell: no such database: " << db.file << " (fabrikon init-db DB --demo creates one)\n";
     return 1;
   }
   try {
     ShellOutput out(std::cout);
-    ShellSession session(db.odbc || db.connectionString ? options.database : ConnectionStringFor(options.database),
+    ShellSession session(db.Server() || db.connectionString ? options.database : ConnectionStringFor(options.database),
                          login, out);
     Loop(session, out);
   } catch (const ComError& e) {

@@ -56,10 +56,10 @@ int Sql(const std::vector<std::string>& args) {
   const DatabaseArgument db = ReadDatabaseArgument(argument);
   // Opening a missing file would create an empty database; a typo should fail.
   std::error_code ec;
-  if (!db.odbc && !std::filesystem::is_regular_file(db.file, ec))
+  if (!db.Server() && !std::filesystem::is_regular_file(db.file, ec))
     return ReportError(ErrorNumber::E_FAIL_, "No database file " + db.file + " (create one with init-db).");
   try {
-    ConnectionPtr conn = db.odbc               ? OpenConnection(argument)
+    ConnectionPtr conn = db.Server()           ? OpenConnection(argument)
                          : db.connectionString ? SqliteConnection::Connect(argument)
                                                : SqliteConnection::Connect(HostDatabase::ConnectionStringFor(argument));
     SqlConsoleResult result = SqlConsole::Run(*conn, args[1]);

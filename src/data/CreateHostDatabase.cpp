@@ -2,12 +2,25 @@
 // Connection.h): HostDatabase::Create with the path in every failure's
 // description.
 #include "data/HostDatabase.h"
+#include "data/PgConnection.h"
+#include "data/PgHostDatabase.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
 
 namespace fabrikon {
 
 std::string CreateHostDatabase(const std::string& path, bool bDemo, bool bForce) {
+  if (PgConnection::IsPgConnectionString(path)) {
+    // A server database: it must exist; the host schema goes into it.
+    try {
+      PgHostDatabase::Create(path, bDemo, bForce);
+    } catch (const ComError& e) {
+      const std::string masked = PgConnection::Masked(path);
+      if (e.Description().find(masked) != std::string::npos) throw;
+      throw ComError(e.Number(), "cannot create " + masked + ": " + e.Description());
+    }
+    return path;
+  }
   try {
     HostDatabase::Create(path, bDemo, bForce);
   } catch (const ComError& e) {

@@ -4,14 +4,13 @@
 #include <sqlext.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cstdlib>
 
 #include "data/OdbcStatement.h"
 #include "data/OdbcText.h"
 #include "data/OdbcTypeMapper.h"
 #include "data/RecordsetBuilder.h"
 #include "data/SqliteTypeMapper.h"
+#include "data/ValueText.h"
 
 namespace fabrikon {
 
@@ -40,28 +39,6 @@ std::string WideValue(const std::string& bytes) {
   std::vector<SQLWCHAR> units(bytes.size() / sizeof(SQLWCHAR));
   std::copy(bytes.data(), bytes.data() + units.size() * sizeof(SQLWCHAR), reinterpret_cast<char*>(units.data()));
   return odbc::Narrow(units.data(), units.size());
-}
-
-Variant IntegerOrText(std::string text) {
-  long long value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec == std::errc() && end == text.data() + text.size()) return Variant(value);
-  return Variant(std::move(text));
-}
-
-Variant DoubleOrText(std::string text) {
-  char* end = nullptr;
-  double value = std::strtod(text.c_str(), &end);
-  if (!text.empty() && end == text.c_str() + text.size()) return Variant(value);
-  return Variant(std::move(text));
-}
-
-Variant DateOrText(std::string text) {
-  // A server gives datetime as "YYYY-MM-DD hh:mm:ss.fff"; the library's dates end at seconds.
-  size_t dot = text.find('.', 10);
-  DateTime date;
-  if (DateTime::Parse(dot == std::string::npos ? text : text.substr(0, dot), date)) return Variant(date);
-  return Variant(std::move(text));
 }
 
 }  // namespace
@@ -125,9 +102,9 @@ Variant OdbcRecordsetReader::ReadValue(const OdbcStatement& statement, SQLUSMALL
   if (!GetData(statement, index, cType, bytes)) return Variant::Null();
   switch (rule) {
     case ValueRule::Text: return Variant(wide ? WideValue(bytes) : std::move(bytes));
-    case ValueRule::Integer: return IntegerOrText(std::move(bytes));
-    case ValueRule::Double: return DoubleOrText(std::move(bytes));
-    case ValueRule::Date: return DateOrText(std::move(bytes));
+    case ValueRule::Integer: return valuetext::IntegerOrText(std::move(bytes));
+    case ValueRule::Double: return valuetext::DoubleOrText(std::move(bytes));
+    case ValueRule::Date: return valuetext::DateOrText(std::move(bytes));
     case ValueRule::Bool: return Variant(Variant(bytes).ToBool());
     default: return Variant(std::move(bytes));
   }

@@ -4,6 +4,8 @@
 
 #include "data/ConnectionRegistry.h"
 #include "data/OdbcConnection.h"
+#include "data/PgConnection.h"
+#include "data/PgHostDatabase.h"
 #include "data/SqliteConnection.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
@@ -67,6 +69,11 @@ std::string ConnectionStringValue(const std::string& connectionString, const std
 }
 
 ConnectionPtr OpenConnection(const std::string& connectionString) {
+  if (PgConnection::IsPgConnectionString(connectionString)) {
+    std::shared_ptr<PgConnection> conn = PgConnection::Connect(connectionString);
+    PgHostDatabase::Upgrade(*conn);
+    return conn;
+  }
   if (OdbcConnection::IsOdbcConnectionString(connectionString)) return OdbcConnection::Connect(connectionString);
   // A bare file name, or a string naming a data source, is the embedded database.
   if (connectionString.find('=') == std::string::npos ||

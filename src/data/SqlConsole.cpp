@@ -11,6 +11,7 @@
 
 #include <optional>
 
+#include "data/PgConnection.h"
 #include "data/SqliteConnection.h"
 #include "data/SqliteErrorMapper.h"
 #include "data/dialect/TSqlDialect.h"
@@ -44,7 +45,9 @@ void Count(SqlConsoleResult& result, bool& counted, long count) {
   counted = true;
 }
 
-SqlConsoleResult RunEmbedded(SqliteConnection& conn, const std::string& text) {
+// A connection that keeps the rows of every SELECT of a batch it runs once.
+template <class Backend>
+SqlConsoleResult RunAll(Backend& conn, const std::string& text) {
   SqlConsoleResult result;
   bool counted = false;
   for (long count : conn.ExecuteAll(text, result.rowsets)) Count(result, counted, count);
@@ -73,7 +76,8 @@ std::vector<Group> Groups(const std::vector<dialect::TranslatedStatement>& state
 }  // namespace
 
 SqlConsoleResult SqlConsole::Run(Connection& conn, const std::string& text) {
-  if (auto* embedded = dynamic_cast<SqliteConnection*>(&conn)) return RunEmbedded(*embedded, text);
+  if (auto* embedded = dynamic_cast<SqliteConnection*>(&conn)) return RunAll(*embedded, text);
+  if (auto* server = dynamic_cast<PgConnection*>(&conn)) return RunAll(*server, text);
   SqlConsoleResult result;
   if (IsBlank(text)) {
     conn.Execute(text);  // raises the connection's own "command text not set" error

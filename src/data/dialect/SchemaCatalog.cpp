@@ -28,6 +28,8 @@ std::string Unquoted(std::string_view name) {
 
 SchemaCatalog::SchemaCatalog(sqlite3* db) : db_(db), generation_(NextGeneration()) {}
 
+SchemaCatalog::SchemaCatalog(Reader reader) : reader_(std::move(reader)), generation_(NextGeneration()) {}
+
 SchemaCatalog::~SchemaCatalog() {
   sqlite3_finalize(info_);
   sqlite3_finalize(version_);
@@ -39,6 +41,7 @@ void SchemaCatalog::Changed() {
 }
 
 void SchemaCatalog::Refresh() {
+  if (db_ == nullptr) return;
   if (version_ == nullptr && sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &version_, nullptr) != SQLITE_OK)
     return;
   int cookie = cookie_;
@@ -63,6 +66,12 @@ const SchemaCatalog::Columns* SchemaCatalog::Table(std::string_view name) const 
 }
 
 void SchemaCatalog::ReadTable(const std::string& key, Columns& columns) const {
+  if (reader_) {
+    const size_t dot = key.find('.');
+    reader_(dot == std::string::npos ? "" : key.substr(0, dot), dot == std::string::npos ? key : key.substr(dot + 1),
+            columns);
+    return;
+  }
   if (info_ == nullptr &&
       sqlite3_prepare_v2(db_, "SELECT name, type FROM pragma_table_info(?1, ?2)", -1, &info_, nullptr) != SQLITE_OK)
     return;

@@ -5,6 +5,7 @@
 // translation made with the catalog is keyed by it.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,10 @@ class SchemaCatalog {
   using Columns = std::unordered_map<std::string, SqlType>;  // by lower-case name
 
   explicit SchemaCatalog(sqlite3* db);
+  // A server's catalog: reader fills the columns of (schema, table), both
+  // lower case and unquoted (schema "" when the name has none).
+  using Reader = std::function<void(const std::string& schema, const std::string& table, Columns& columns)>;
+  explicit SchemaCatalog(Reader reader);
   ~SchemaCatalog();
   SchemaCatalog(const SchemaCatalog&) = delete;
   SchemaCatalog& operator=(const SchemaCatalog&) = delete;
@@ -39,7 +44,8 @@ class SchemaCatalog {
  private:
   void ReadTable(const std::string& key, Columns& columns) const;
 
-  sqlite3* db_;
+  sqlite3* db_ = nullptr;
+  Reader reader_;
   uint64_t generation_;
   int cookie_ = -1;
   mutable std::unordered_map<std::string, std::unique_ptr<Columns>> tables_;  // null: no such table

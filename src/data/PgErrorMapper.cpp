@@ -1,0 +1,98 @@
+// PgErrorMapper: see the header. The wording follows SqliteErrorMapper and
+// ConstraintMessage, so that a host sees the same text on either database.
+#include "data/PgErrorMapper.h"
+
+#include <libpq-fe.h>
+
+#include <cstring>
+
+namespace fabrikon {
+
+namespace {
+
+std::string Field(const PGresult* result, int code) {
+  const char* value = PQresultErrorField(result, code);
+  return value != nullptr ? value : "";
+}
+
+bool Take(const std::string& message, const std::string& prefix, std::string& rest) {
+  if (message.rfind(prefix, 0) != 0) return false;
+  rest = message.substr(prefix.size());
+  return true;
+}
+
+// 'x' from `relation "x" does not exist` and the like.
+std::string QuotedName(const std::string& message) {
+  const size_t open = message.find('"');
+  const size_t close = open == std::string::npos ? open : message.find('"', open + 1);
+  return close == std::string::npos ? "" : message.substr(open + 1, close - open - 1);
+}
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// "Key (id)=(1) already exists." -> "(1)"
+std::string DuplicateValue(const std::string& detail) {
+  const size_t equals = detail.find(")=(");
+  const size_t end = detail.rfind(") already exists");
+  if (equals == std::string::npos || end == std::string::npos || end < equals) return "";
+  return detail.substr(equals + 2, end - equals - 1);
+}
+
+std::string Describe(const PGresult* result, const std::string& sqlstate, const std::string& statement,
+                     const std::string& database) {
+  const std::string message = Field(result, PG_DIAG_MESSAGE_PRIMARY);
+  const std::string table = Field(result, PG_DIAG_TABLE_NAME);
+  std::string rest;
+  if (sqlstate == "42P01") return "Invalid object name '" + QuotedName(message) + "'.";
+  if (sqlstate == "42703") return "Invalid column name '" + QuotedName(message) + "'.";
+  if (sqlstate == "22001") return "String or binary data would be truncated.";
+  if (sqlstate == "22012") return "Divide by zero error encountered.";
+  if (sqlstate == "23505") {
+    const std::string constraint = Field(result, PG_DIAG_CONSTRAINT_NAME);
+    const bool primary = constraint.size() > 5 && constraint.compare(constraint.size() - 5, 5, "_pkey") == 0;
+    const std::string value = DuplicateValue(Field(result, PG_DIAG_MESSAGE_DETAIL));
+    return std::string("Violation of ") + (primary ? "PRIMARY KEY" : "UNIQUE KEY") + " constraint '" +
+           (primary ? "PK_" : "UQ_") + table + "'. Cannot insert duplicate key in object 'dbo." + table + "'." +
+           (value.empty() ? "" : " The duplicate key value is " + value + ".");
+  }
+  if (sqlstate == "23502") {
+    size_t first = statement.find_first_not_of(" \t\r\n(");
+    const bool update = first != std::string::npos && (statement.compare(first, 6, "UPDATE") == 0 ||
+                                                        statement.compare(first, 6, "update") == 0);
+    return "Cannot insert the value NULL into column '" + Field(result, PG_DIAG_COLUMN_NAME) + "', table '" +
+           database + ".dbo." + table + "'; column does not allow nulls. " + (update ? "UPDATE" : "INSERT") +
+           " fails.";
+  }
+  if (Take(message, "syntax error at or near ", rest)) return "Incorrect syntax near " + rest + ".";
+  return message;
+}
+
+}  // namespace
+
+int32_t PgErrorMapper::Number(const std::string& sqlstate) {
+  if (sqlstate == "22P02" || sqlstate == "22018" || sqlstate == "22007" || sqlstate == "22008" ||
+      sqlstate == "22003" || sqlstate == "22001")
+    return ErrorNumber::CantConvertValue;
+  if (StartsWith(sqlstate, "42") || sqlstate == "0A000" || sqlstate == "22012") return ErrorNumber::ErrorsInCommand;
+  if (StartsWith(sqlstate, "23")) return ErrorNumber::IntegrityViolation;
+  if (sqlstate == "57014" || sqlstate == "55P03") return ErrorNumber::Timeout;
+  return ErrorNumber::E_FAIL_;
+}
+
+bool PgErrorMapper::EndsStatementOnly(const std::string& sqlstate) {
+  return StartsWith(sqlstate, "23") || sqlstate == "22001";
+}
+
+ComError PgErrorMapper::ToError(const PGresult* result, const std::string& statement, const std::string& database) {
+  const std::string sqlstate = Field(result, PG_DIAG_SQLSTATE);
+  return ComError(Number(sqlstate), Describe(result, sqlstate, statement, database));
+}
+
+ComError PgErrorMapper::ConnectionError(const PGconn* conn) {
+  std::string message = conn != nullptr ? PQerrorMessage(conn) : "out of memory";
+  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+  if (message.empty()) message = "The connection to the database server was lost.";
+  return ComError(ErrorNumber::E_FAIL_, message);
+}
+
+}  // namespace fabrikon
