@@ -64,12 +64,10 @@ TEST(PgDemoDatabase, IsDroppedWhileAConnectionIsStillOpen) {
   std::optional<DemoDatabase> db;
   db.emplace();
   const std::string name = NameOf(db->Path());
-#ifdef FABRIKON_TEST_LIBPQ
   PGconn* left = PQconnectdb(db->Path().c_str());
   ASSERT_EQ(PQstatus(left), CONNECTION_OK);
   db.reset();
   PQfinish(left);
-#endif
   EXPECT_FALSE(DatabaseExists(name));
 }
 

@@ -9,9 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#ifdef FABRIKON_TEST_LIBPQ
 #include <libpq-fe.h>
-#endif
 
 #include "support/TestConnection.h"
 
@@ -20,7 +18,6 @@ namespace fabrikon::testsupport {
 // Runs `sql` (one statement or several) on the database at `uri`; answers
 // the server's error, "" when everything ran.
 inline std::string PgRun(const std::string& uri, const std::string& sql) {
-#ifdef FABRIKON_TEST_LIBPQ
   PGconn* conn = PQconnectdb(uri.c_str());
   std::string error;
   if (PQstatus(conn) != CONNECTION_OK) {
@@ -34,16 +31,11 @@ inline std::string PgRun(const std::string& uri, const std::string& sql) {
   }
   PQfinish(conn);
   return error;
-#else
-  (void)sql;
-  return "the tests were built without libpq: cannot reach " + uri;
-#endif
 }
 
 // The first column of the first row `sql` answers ("" for none or NULL);
 // a failure raises with the server's error.
 inline std::string PgValue(const std::string& uri, const std::string& sql) {
-#ifdef FABRIKON_TEST_LIBPQ
   PGconn* conn = PQconnectdb(uri.c_str());
   std::string value, error;
   if (PQstatus(conn) != CONNECTION_OK) {
@@ -57,9 +49,6 @@ inline std::string PgValue(const std::string& uri, const std::string& sql) {
   PQfinish(conn);
   if (!error.empty()) throw std::runtime_error(error + " in " + sql);
   return value;
-#else
-  throw std::runtime_error("the tests were built without libpq: cannot run " + sql + " on " + uri);
-#endif
 }
 
 // A database name no other test program on the server uses.
