@@ -18,6 +18,7 @@
 #include "ErrorOutput.h"
 #include "ProductionOrderDemo.h"
 #include "data/HostDatabase.h"
+#include "data/PgConnection.h"
 #include "fabrikon/host/EmbeddedLoginInfo.h"
 
 namespace fabrikon::cli {
@@ -56,13 +57,21 @@ void RemoveDatabase(const std::string& path) {
 
 int Walk(const DemoOptions& options, DemoOutput& out) {
   const auto start = std::chrono::steady_clock::now();
-  HostDatabase::Create(options.path, /*bDemo*/ true, /*bForce*/ true);
+  // A PostgreSQL URI names an existing database: the demo plant replaces the host schema in it.
+  const bool server = PgConnection::IsPgConnectionString(options.path);
+  const std::string shown = server ? PgConnection::Masked(options.path) : options.path;
+  if (server) {
+    CreateHostDatabase(options.path, /*bDemo*/ true, /*bForce*/ true);
+  } else {
+    HostDatabase::Create(options.path, /*bDemo*/ true, /*bForce*/ true);
+  }
   auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "李娜", "lina");
   out.Title("fabrikon demo: one production order of the demo plant through its life, driven through clsVoucherCO");
-  out.Title("database: " + options.path + (options.keep ? "" : " (temporary)") + ", a fresh demo plant");
+  out.Title("database: " + shown + (options.keep ? "" : " (temporary)") + ", a fresh demo plant");
   out.Title("login: 李娜 (lina, planner), dated 2024-03-11");
   {
-    ProductionOrderDemo demo(OpenConnection(HostDatabase::ConnectionStringFor(options.path)), login, out);
+    ProductionOrderDemo demo(OpenConnection(server ? options.path : HostDatabase::ConnectionStringFor(options.path)),
+                             login, out);
     demo.Run();
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -75,7 +84,7 @@ int Walk(const DemoOptions& options, DemoOutput& out) {
     out.Title("done: " + std::to_string(out.Steps()) + " steps, " + std::to_string(out.Unexpected()) +
               " answers NOT as expected (" + elapsed + ")");
   }
-  if (options.keep) out.Title("explore it further: fabrikon shell " + options.path + " --user lina --date 2024-03-11");
+  if (options.keep) out.Title("explore it further: fabrikon shell " + shown + " --user lina --date 2024-03-11");
   return out.Unexpected() == 0 ? 0 : 1;
 }
 
@@ -85,7 +94,8 @@ int RunDemo(const std::vector<std::string>& args) {
     std::cerr << "usage: fabrikon " << kUsage << "\n";
     return 2;
   }
-  if (options.keep && std::filesystem::exists(options.path) && !options.force) {
+  if (options.keep && !PgConnection::IsPgConnectionString(options.path) && std::filesystem::exists(options.path) &&
+      !options.force) {
     std::cerr << "fabrikon demo: " << options.path << " exists (--force replaces it)\n";
     return 1;
   }

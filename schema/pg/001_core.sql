@@ -26,7 +26,7 @@ CREATE SEQUENCE __dbts_seq;
 
 -- The row-version trigger of every table with qxts: an insert always takes the
 -- next value; an update takes one unless it sets qxts itself.
-CREATE FUNCTION fabrikon_rowversion() RETURNS trigger LANGUAGE plpgsql AS $$
+CREATE OR REPLACE FUNCTION fabrikon_rowversion() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
   IF TG_OP = 'INSERT' THEN
     NEW.qxts := nextval('__dbts_seq');

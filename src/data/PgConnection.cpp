@@ -5,9 +5,11 @@
 
 #include <libpq-fe.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
+#include "data/ConnectionRegistry.h"
 #include "data/PgColumnTypes.h"
 #include "data/PgErrorMapper.h"
 #include "data/PgRecordsetReader.h"
@@ -95,11 +97,14 @@ std::shared_ptr<PgConnection> PgConnection::Connect(const std::string& connectio
       [types](const std::string& schema, const std::string& table, dialect::SchemaCatalog::Columns& columns) {
         types->Columns(schema, table, columns);
       });
+  // Host substitutes find the caller's connection (and its transaction) by its string.
+  ConnectionRegistry::Add(connection);
   return connection;
 }
 
 PgConnection::~PgConnection() {
   if (conn_ != nullptr) PQfinish(conn_);
+  ConnectionRegistry::Prune();
 }
 
 void PgConnection::RunPlain(const char* sql) {
@@ -133,6 +138,7 @@ long long PgConnection::NativeInt(const std::string& sql) {
 }
 
 ResultPtr PgConnection::Run(const std::string& sql, bool writes) {
+  if (std::getenv("FABRIKON_PG_TRACE")) fprintf(stderr, "PG: %s\n", sql.c_str());  // DEBUG-TRACE
   // Inside a transaction each statement has its savepoint; a write outside
   // one takes the writers' lock in the same implicit transaction.
   std::string text;

@@ -37,22 +37,23 @@ void RunScripts(PgConnection& conn, int from) {
                      "INSERT INTO fabrikon_schema (version) VALUES (" + std::to_string(reached) + ")");
 }
 
-// The tables and views the scripts create, views first, each list in the
+// The tables, views and sequences the scripts create, views first, each list in the
 // reverse order of creation (so that nothing still depends on what goes).
 std::vector<std::string> HostObjects() {
-  static const std::regex created(R"(CREATE\s+(TABLE|VIEW)\s+(IF\s+NOT\s+EXISTS\s+)?([A-Za-z_][A-Za-z_0-9]*))",
+  static const std::regex created(R"(CREATE\s+(?:OR\s+REPLACE\s+)?(TABLE|VIEW|SEQUENCE)\s+(IF\s+NOT\s+EXISTS\s+)?([A-Za-z_][A-Za-z_0-9]*))",
                                   std::regex::icase);
-  std::vector<std::string> tables, views;
+  std::vector<std::string> tables, views, sequences;
   for (const SchemaScript& script : PgSchemaScripts()) {
     const std::string text = script.text;
     for (auto it = std::sregex_iterator(text.begin(), text.end(), created); it != std::sregex_iterator(); ++it) {
       std::string kind = (*it)[1].str();
       std::transform(kind.begin(), kind.end(), kind.begin(), ::toupper);
-      (kind == "VIEW" ? views : tables).push_back(kind + " IF EXISTS " + (*it)[3].str());
+      (kind == "VIEW" ? views : kind == "TABLE" ? tables : sequences).push_back(kind + " IF EXISTS " + (*it)[3].str());
     }
   }
   std::vector<std::string> drops(views.rbegin(), views.rend());
   drops.insert(drops.end(), tables.rbegin(), tables.rend());
+  drops.insert(drops.end(), sequences.begin(), sequences.end());
   drops.push_back("TABLE IF EXISTS fabrikon_schema");
   return drops;
 }

@@ -69,10 +69,11 @@ class Rewriter {
 
   // Returns the index the scan goes on from.
   size_t Word(size_t i) {
-    if (Call(i, "ifnull")) return Rename(i, "coalesce");
     if (Call(i, "instr")) return Rename(i, "strpos");
     if (Call(i, "tsql_store_as")) return StoreAs(i);
     if (Call(i, "tsql_as")) return As(i);
+    if (Call(i, "tsql_store")) return StoreAsGiven(i);
+    if ((t_[i].IsWord("from") || t_[i].IsWord("join")) && t_.At(i + 1).Is(TokenKind::LParen)) return Derived(i + 1);
     if (t_[i].IsWord("real") && t_.At(i - 1).IsWord("as")) {
       t_.Replace(i, i + 1, {TokenList::Word("double"), TokenList::Word("precision")});
       return i + 1;
@@ -126,6 +127,33 @@ class Rewriter {
       if (c != '\'') type += (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? c : '_';
     t_.Erase(args[1].first - 1, args[1].second);
     return Rename(i, t_.Store("tsql_as_" + type));
+  }
+
+  // tsql_store(v, 'table', column): a column the translation could not type
+  // (a table made earlier in the same batch); the server converts on store.
+  size_t StoreAsGiven(size_t i) {
+    const size_t open = i + 1, close = t_.MatchParen(open);
+    if (close == TokenList::npos) return i;
+    const auto args = t_.Arguments(open, close);
+    if (args.size() != 3) return i;
+    std::vector<Token> value = t_.Slice(args[0].first, args[0].second);
+    value.insert(value.begin(), TokenList::Make(TokenKind::LParen, "("));
+    value.push_back(TokenList::Close());
+    value.front().blankBefore = t_[i].blankBefore;
+    t_.Replace(i, close + 1, std::move(value));
+    return i;
+  }
+
+  // A derived table must have an alias on the server.
+  size_t Derived(size_t open) {
+    const size_t close = t_.MatchParen(open);
+    if (close == TokenList::npos || !t_.At(open + 1).IsWord("select")) return open;
+    const Token& next = t_.At(close + 1);
+    const bool aliased = next.IsWord("as") || next.kind == TokenKind::QuotedName ||
+                         (next.kind == TokenKind::Word && !TokenList::IsReserved(next) && !next.IsWord("limit") &&
+                          !next.IsWord("offset"));
+    if (!aliased) t_.Insert(close + 1, {TokenList::Word("AS"), TokenList::Word(t_.Store("derived_" + std::to_string(++derived_)))});
+    return open;
   }
 
   size_t DistinctFrom(size_t i) {
@@ -212,6 +240,7 @@ class Rewriter {
   }
 
   TokenList& t_;
+  int derived_ = 0;
 };
 
 }  // namespace

@@ -7,7 +7,7 @@
 // * functions whose result type depends on a type argument get one function
 //   per type: tsql_store_as(v, 1, 32, 0) -> tsql_store_integer(v, 32, 0),
 //   tsql_as(x, 'int', 'varchar', 1) -> tsql_as_int(x, 'varchar', 1);
-// * engine names: ifnull -> coalesce, instr -> strpos, CAST(... AS REAL) ->
+// * engine names: instr -> strpos, CAST(... AS REAL) ->
 //   double precision, x IS y -> x IS NOT DISTINCT FROM y;
 // * LIKE, which PostgreSQL refuses on the case-insensitive collation, becomes
 //   the ~~~ operator of the runtime (T-SQL patterns, escapes, the padded
