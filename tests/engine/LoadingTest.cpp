@@ -16,7 +16,7 @@ class Loading : public EngineTest {
   }
   // Another user's connection to the same database.
   long OtherUser(const std::string& sql) {
-    if (!other) other = OpenConnection(db.ConnectionString() + ";Application Name=other");
+    if (!other) other = OpenConnection(testsupport::WithApplicationName(db.ConnectionString(), "other"));
     long affected = 0;
     other->Execute(sql, affected);
     return affected;

@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 #include "data/HostDatabase.h"
+#include "support/DemoDatabase.h"
 #include "support/TestConnection.h"
 #include "fabrikon/Connection.h"
 #include "fabrikon/host/HostServices.h"
@@ -91,28 +93,22 @@ class ProductionCheckTest : public ::testing::Test {
   std::string cardNumber = "pp25";
 };
 
-// A fresh embedded demo database per test.
+// A fresh demo database per test (a copy of the program's demo database).
 class ProductionDbTest : public ProductionCheckTest {
  protected:
   void SetUp() override {
     ProductionCheckTest::SetUp();
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = (std::filesystem::temp_directory_path() /
-             ("fabrikon_production_" + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
-              info->name() + ".db"))
-                .string();
-    HostDatabase::Create(path_, /*bDemo*/ true, /*bForce*/ true);
-    conn = OpenConnection(testsupport::TestConnectionString(path_));
+    db_.emplace();
+    conn = OpenConnection(db_->ConnectionString());
   }
   void TearDown() override {
     conn.reset();
-    std::error_code ignored;
-    std::filesystem::remove(path_, ignored);
+    db_.reset();
     ProductionCheckTest::TearDown();
   }
 
   void Exec(const std::string& sql) { conn->Execute(sql); }
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return db_->Path(); }
 
   // The first column of the first row of a query, as text ("" for NULL).
   std::string Scalar(const std::string& sql) {
@@ -130,7 +126,7 @@ class ProductionDbTest : public ProductionCheckTest {
   }
 
  private:
-  std::string path_;
+  std::optional<testsupport::DemoDatabase> db_;
 };
 
 }  // namespace fabrikon::testing_production

@@ -144,10 +144,11 @@ TEST(ListSessionTest, TwoOdbcSessionsPagingOneCardKeepTheirOwnRows) {
   };
   const std::vector<Case> cases = {{"IF EXISTS"}, {"SELECT IDENTITY"}, {"create index"}, {"SELECT IDOrder"}};
   testsupport::DemoDatabase db;
-  auto a = std::make_shared<testsupport::RecordingConnection>(
-      OpenConnection(testsupport::OdbcConnectionString(db.Path())));
-  auto b = std::make_shared<testsupport::RecordingConnection>(
-      OpenConnection(testsupport::OdbcConnectionString(db.Path())));
+  // PostgreSQL keeps temporary tables per session too.
+  const std::string connection =
+      testsupport::TestsUsePg() ? db.ConnectionString() : testsupport::OdbcConnectionString(db.Path());
+  auto a = std::make_shared<testsupport::RecordingConnection>(OpenConnection(connection));
+  auto b = std::make_shared<testsupport::RecordingConnection>(OpenConnection(connection));
   a->sessionSuffix = "_1";
   b->sessionSuffix = "_2";
   auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 10}, "李娜", "lina");

@@ -69,7 +69,7 @@ TEST_F(SaveTest, StaleSecondLineFailsTheSave) {
   Load("om01", "2");
   ASSERT_EQ(form->BodyDOM()->selectNodes("//z:row").length(), 2);
   const std::string second = NullToEmpty(Line(2).getAttribute("mainid"));
-  OpenConnection(db.ConnectionString() + ";Application Name=other")
+  OpenConnection(testsupport::WithApplicationName(db.ConnectionString(), "other"))
       ->Execute("update om_pomain set cmemo='other user' where mainid=" + second);
   EditLine(1, "cmemo", "mine");
   EditLine(2, "cmemo", "mine too");
@@ -141,10 +141,14 @@ TEST_F(SaveTest, ForecastLinesReferToTheirCode) {
 }
 
 TEST_F(SaveTest, LinesOfATextKeyedVoucherKeepTheirCode) {
-  // Native DDL through an embedded connection of its own (the test's may be an ODBC one).
-  SqliteConnection::Connect("Data Source=" + db.Path())->ExecuteNative(
-      "CREATE TABLE zz_head (ccode nvarchar(30) NOT NULL PRIMARY KEY, cmemo nvarchar(60));"
-      "CREATE TABLE zz_line (ccode nvarchar(30) NOT NULL, autoid int NOT NULL PRIMARY KEY, cinvcode nvarchar(60));"
+  // Native DDL past the library (the test's connection may be an ODBC one);
+  // PostgreSQL spells the text type its own way.
+  const std::string text = testsupport::TestsUsePg() ? "varchar" : "nvarchar";
+  testsupport::RunNative(
+      db.Path(),
+      "CREATE TABLE zz_head (ccode " + text + "(30) NOT NULL PRIMARY KEY, cmemo " + text + "(60));"
+      "CREATE TABLE zz_line (ccode " + text + "(30) NOT NULL, autoid int NOT NULL PRIMARY KEY, cinvcode " + text +
+      "(60));"
       "INSERT INTO Vouchers (CardNumber, BTTblName, BWTblName, SelfDef1, SelfDef2, SelfDef3) "
       "VALUES ('zz01', 'zz_head', 'zz_line', 'ccode', 'autoid', 'ccode');");
   NewVoucher("zz01", R"(ccode="BX-7")", {R"(cinvcode="P100")", R"(cinvcode="P200")"});

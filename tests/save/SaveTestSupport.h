@@ -24,6 +24,7 @@
 #include "fabrikon/host/EmbeddedLoginInfo.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
 #include "support/DemoDatabase.h"
+#include "support/NativeSql.h"
 
 namespace fabrikon::savetest {
 

@@ -56,7 +56,7 @@ TEST(ShellSave, SavesAndDeletesAnOutsourcingOrder) {
   EXPECT_EQ(AnswerTo(transcript, "save2 1"), (std::vector<std::string>{"=> \"\"", "varCurID: \"2\""})) << transcript;
   EXPECT_EQ(AnswerTo(transcript, "delete"), (std::vector<std::string>{"=> \"删除单据[WW000003]成功！\""}));
 
-  ConnectionPtr conn = OpenConnection("Data Source=" + db.Path());
+  ConnectionPtr conn = OpenConnection(testsupport::NativeConnectionString(db.Path()));
   auto scalar = [&](const std::string& sql) { return conn->Open(sql)->Fields(0).Value().ToText(); };
   EXPECT_EQ(scalar("SELECT cmemo FROM om_productpo WHERE id=2"), "from the shell");
   EXPECT_EQ(scalar("SELECT count(*) FROM om_pomain WHERE id=2"), "2");

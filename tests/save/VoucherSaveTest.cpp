@@ -30,7 +30,7 @@ TEST_F(SaveTest, NewVoucherTakesTheNextKeysAndItsLinesFollowInOrder) {
 
 TEST_F(SaveTest, StaleHeadVersionFailsAndWritesNoLine) {
   Load("om01", "2");
-  OpenConnection(db.ConnectionString() + ";Application Name=other")
+  OpenConnection(testsupport::WithApplicationName(db.ConnectionString(), "other"))
       ->Execute("update om_productpo set cmemo='other user' where id=2");
   EditLine(1, "fquantity", "25");
   AddLine({{"cinvcode", "S210"}, {"fquantity", "3"}});
