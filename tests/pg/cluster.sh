@@ -35,17 +35,17 @@ as_owner() {
 
 start() {
   local bindir folder
+  # A cluster left by an interrupted run of this build folder goes first.
+  if [ -f "$socket_file" ]; then stop; fi
   if ! bindir=$(find_bindir); then
     echo "PostgreSQL server binaries not found (Debian: postgresql-15): skipping the pg tests" >&2
     exit 77
   fi
-  # A cluster left by an interrupted run of this build folder goes first.
-  [ -f "$socket_file" ] && stop
   mkdir -p "$state"
   # Short and under /tmp: a Unix socket path is limited to 107 bytes.
   folder=$(mktemp -d /tmp/fkpg.XXXXXX)
   chmod 755 "$folder"
-  [ "$(id -u)" -eq 0 ] && chown postgres: "$folder"
+  if [ "$(id -u)" -eq 0 ]; then chown postgres: "$folder"; fi
   if ! as_owner "$bindir/initdb" -D "$folder/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 --no-sync \
       >"$folder/initdb.log" 2>&1; then
     cat "$folder/initdb.log" >&2
@@ -60,7 +60,7 @@ start() {
     exit 1
   fi
   echo "$folder" >"$socket_file"
-  echo "PostgreSQL $("$bindir/postgres" --version | awk '{print $NF}') on socket folder $folder"
+  echo "PostgreSQL $("$bindir/postgres" --version | awk '{print $3}') on socket folder $folder"
 }
 
 stop() {

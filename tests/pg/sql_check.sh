@@ -6,7 +6,8 @@
 # The cluster is the one the ctest fixture pg:start wrote to BUILD_DIR/pg/socket-dir.
 set -eu
 [ $# -eq 2 ] || { echo "usage: $0 BUILD_DIR SCRIPT" >&2; exit 2; }
-export PGHOST="$(cat "$1/pg/socket-dir")" PGUSER=postgres
+PGHOST=$(cat "$1/pg/socket-dir")
+export PGHOST PGUSER=postgres
 schema=$(cd "$(dirname "$0")/../../schema/pg" && pwd)
 db=fabrikon_sql_check_$$
 createdb "$db"
