@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "data/PgConnection.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/RowsetEditor.h"
 #include "fabrikon/host/EmbeddedVoucherForm.h"
@@ -326,7 +327,14 @@ void ShellSession::RegisterDatabase() {
 // The second connection: the same database under a connection string of its
 // own, so that host services looking for the session's connection never pick it.
 ConnectionPtr ShellSession::OtherConnection() {
-  if (!other_) other_ = OpenConnection(connectionString_ + ";Application Name=fabrikon shell (other)");
+  if (!other_) {
+    // A second session of its own: the name makes the string differ from the first one's.
+    const bool uri = PgConnection::IsPgConnectionString(connectionString_);
+    other_ = OpenConnection(connectionString_ + (!uri ? ";Application Name=fabrikon shell (other)"
+                                                 : connectionString_.find('?') == std::string::npos
+                                                     ? "?application_name=fabrikon%20shell%20(other)"
+                                                     : "&application_name=fabrikon%20shell%20(other)"));
+  }
   return other_;
 }
 

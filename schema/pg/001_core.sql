@@ -5,10 +5,9 @@
 --
 -- Conventions of every script in this folder (000_types.sql makes the types):
 --  * names are unquoted, so PostgreSQL keeps them in lower case;
---  * nvarchar/varchar become varchar COLLATE tsql, nchar/char become char
---    COLLATE tsql, ntext becomes text COLLATE tsql (case-insensitive; stored
---    text values are right-trimmed by the store functions, so trailing blanks
---    do not count either);
+--  * nvarchar(n)/varchar(n) become the domain tsql_nvarchar_n and ntext
+--    tsql_nvarchar_max (see 000_types.sql: case-insensitive, trailing blanks
+--    kept but not counted), nchar/char become char COLLATE tsql;
 --  * quantities, rates and amounts are double precision (float on the server);
 --    bit is the domain tsql_bit, tinyint the domain tinyint (both smallint);
 --  * dates are the domain datetime: text 'YYYY-MM-DD HH:MM:SS', as embedded;
@@ -41,27 +40,27 @@ $$;
 -- default templates. Key and code columns are lower case, spelled exactly as
 -- the views deliver them.
 CREATE TABLE Vouchers (
-  CardNumber varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cVoucherName varchar(60) COLLATE tsql,
-  BTTblName varchar(60) COLLATE tsql,
-  BWTblName varchar(60) COLLATE tsql,
-  BTQName varchar(60) COLLATE tsql,
-  BWQName varchar(60) COLLATE tsql,
-  VchListQName varchar(60) COLLATE tsql,
-  SelfDef1 varchar(60) COLLATE tsql,
-  SelfDef2 varchar(60) COLLATE tsql,
-  SelfDef3 varchar(60) COLLATE tsql,
-  DEF_ID varchar(20) COLLATE tsql,
-  DEF_ID_PRN varchar(20) COLLATE tsql
+  CardNumber tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cVoucherName tsql_nvarchar_60,
+  BTTblName tsql_nvarchar_60,
+  BWTblName tsql_nvarchar_60,
+  BTQName tsql_nvarchar_60,
+  BWQName tsql_nvarchar_60,
+  VchListQName tsql_nvarchar_60,
+  SelfDef1 tsql_nvarchar_60,
+  SelfDef2 tsql_nvarchar_60,
+  SelfDef3 tsql_nvarchar_60,
+  DEF_ID tsql_nvarchar_20,
+  DEF_ID_PRN tsql_nvarchar_20
 );
 
 -- Options by system: ('AA','iStrsQuanDecDgt') quantity decimals,
 -- ('PP','bWasteRate') 1 = material quantities include the waste rate.
 CREATE TABLE AccInformation (
-  cSysID varchar(20) COLLATE tsql NOT NULL,
-  cName varchar(60) COLLATE tsql NOT NULL,
-  cValue varchar(100) COLLATE tsql,
-  cCaption varchar(100) COLLATE tsql,
+  cSysID tsql_nvarchar_20 NOT NULL,
+  cName tsql_nvarchar_60 NOT NULL,
+  cValue tsql_nvarchar_100,
+  cCaption tsql_nvarchar_100,
   PRIMARY KEY (cSysID, cName)
 );
 INSERT INTO AccInformation (cSysID, cName, cValue, cCaption) VALUES ('AA', 'iStrsQuanDecDgt', '2', '数量小数位数');
@@ -71,9 +70,9 @@ INSERT INTO AccInformation (cSysID, cName, cValue, cCaption) VALUES ('PP', 'bWas
 -- vouchers, the template a new outsourcing order receives). Keys of the same
 -- name in the connection string take precedence.
 CREATE TABLE FabrikonSettings (
-  cName varchar(60) COLLATE tsql NOT NULL PRIMARY KEY,
-  cValue varchar(255) COLLATE tsql,
-  cCaption varchar(100) COLLATE tsql
+  cName tsql_nvarchar_60 NOT NULL PRIMARY KEY,
+  cValue tsql_nvarchar_255,
+  cCaption tsql_nvarchar_100
 );
 INSERT INTO FabrikonSettings (cName, cValue, cCaption) VALUES ('WWOrderCardNumber', 'om01', '委外生产订单的单据类型编号');
 INSERT INTO FabrikonSettings (cName, cValue, cCaption) VALUES ('WWPODetailsCardNumber', 'om02', '委外订单子件的单据类型编号');
@@ -82,53 +81,53 @@ INSERT INTO FabrikonSettings (cName, cValue, cCaption) VALUES ('WWOrderDefaultVT
 -- Archives. Column names equal the voucher fields they validate, so that a
 -- reference check can hand the name back under the field's own name.
 CREATE TABLE Department (
-  cdepcode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cdepname varchar(60) COLLATE tsql NOT NULL
+  cdepcode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cdepname tsql_nvarchar_60 NOT NULL
 );
 
 CREATE TABLE Person (
-  cpersoncode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cpersonname varchar(40) COLLATE tsql NOT NULL,
-  cdepcode varchar(30) COLLATE tsql
+  cpersoncode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cpersonname tsql_nvarchar_40 NOT NULL,
+  cdepcode tsql_nvarchar_30
 );
 
 CREATE TABLE Vendor (
-  cvencode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cvenname varchar(100) COLLATE tsql NOT NULL,
-  cvenabbname varchar(60) COLLATE tsql
+  cvencode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cvenname tsql_nvarchar_100 NOT NULL,
+  cvenabbname tsql_nvarchar_60
 );
 
 CREATE TABLE PayCondition (
-  cpaycode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cpayname varchar(60) COLLATE tsql NOT NULL
+  cpaycode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cpayname tsql_nvarchar_60 NOT NULL
 );
 
 CREATE TABLE ShippingChoice (
-  csccode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cscname varchar(60) COLLATE tsql NOT NULL
+  csccode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cscname tsql_nvarchar_60 NOT NULL
 );
 
 CREATE TABLE Warehouse (
-  cwhcode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cwhname varchar(60) COLLATE tsql NOT NULL,
-  cdepcode varchar(30) COLLATE tsql
+  cwhcode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cwhname tsql_nvarchar_60 NOT NULL,
+  cdepcode tsql_nvarchar_30
 );
 
 -- Operators who report completions (pp_moorderrptde.operator).
 CREATE TABLE Operator (
-  coperatorcode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  coperatorname varchar(40) COLLATE tsql NOT NULL,
-  wccode varchar(30) COLLATE tsql
+  coperatorcode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  coperatorname tsql_nvarchar_40 NOT NULL,
+  wccode tsql_nvarchar_30
 );
 
 -- Items. bfree1..bfree10: the item uses free item n (then every voucher line
 -- of the item must fill it).
 CREATE TABLE inventory (
-  cinvcode varchar(60) COLLATE tsql NOT NULL PRIMARY KEY,
-  cinvname varchar(255) COLLATE tsql NOT NULL,
-  cinvstd varchar(255) COLLATE tsql,
-  cunit varchar(20) COLLATE tsql,
-  cwhcode varchar(30) COLLATE tsql,
+  cinvcode tsql_nvarchar_60 NOT NULL PRIMARY KEY,
+  cinvname tsql_nvarchar_255 NOT NULL,
+  cinvstd tsql_nvarchar_255,
+  cunit tsql_nvarchar_20,
+  cwhcode tsql_nvarchar_30,
   bfree1 tsql_bit DEFAULT 0, bfree2 tsql_bit DEFAULT 0, bfree3 tsql_bit DEFAULT 0, bfree4 tsql_bit DEFAULT 0, bfree5 tsql_bit DEFAULT 0,
   bfree6 tsql_bit DEFAULT 0, bfree7 tsql_bit DEFAULT 0, bfree8 tsql_bit DEFAULT 0, bfree9 tsql_bit DEFAULT 0, bfree10 tsql_bit DEFAULT 0
 );
@@ -137,13 +136,13 @@ CREATE TABLE inventory (
 -- without listed values accepts any text.
 CREATE TABLE FreeItemDefinition (
   ifreeno tinyint NOT NULL PRIMARY KEY,
-  cfreename varchar(30) COLLATE tsql NOT NULL
+  cfreename tsql_nvarchar_30 NOT NULL
 );
 
 CREATE TABLE FreeItemValue (
   ifreeno tinyint NOT NULL,
-  cvalue varchar(60) COLLATE tsql NOT NULL,
-  cvaluename varchar(60) COLLATE tsql,
+  cvalue tsql_nvarchar_60 NOT NULL,
+  cvaluename tsql_nvarchar_60,
   PRIMARY KEY (ifreeno, cvalue)
 );
 
@@ -152,26 +151,26 @@ CREATE TABLE FreeItemValue (
 -- it as ',' + iSOsID + ','.
 CREATE TABLE SO_SOMain (
   id int NOT NULL PRIMARY KEY,
-  csocode varchar(30) COLLATE tsql NOT NULL UNIQUE,
+  csocode tsql_nvarchar_30 NOT NULL UNIQUE,
   ddate datetime,
-  ccusname varchar(100) COLLATE tsql,
-  cdepcode varchar(30) COLLATE tsql,
-  cpersoncode varchar(30) COLLATE tsql,
+  ccusname tsql_nvarchar_100,
+  cdepcode tsql_nvarchar_30,
+  cpersoncode tsql_nvarchar_30,
   qxts bigint
 );
 
 CREATE TABLE SO_SODetails (
   iSOsID integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
   id int NOT NULL,
-  cinvcode varchar(60) COLLATE tsql NOT NULL,
+  cinvcode tsql_nvarchar_60 NOT NULL,
   fquantity double precision,
   fTotolPut double precision DEFAULT 0,
-  cbomsocode varchar(30) COLLATE tsql,
+  cbomsocode tsql_nvarchar_30,
   dpredate datetime,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_SO_SODetails_id ON SO_SODetails (id);
 
@@ -182,28 +181,28 @@ CREATE INDEX IX_SO_SODetails_id ON SO_SODetails (id);
 -- has none), so the explosion can descend level by level.
 CREATE TABLE ProductStructure (
   iAutoId integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
-  cpspcode varchar(60) COLLATE tsql NOT NULL,
-  csocode varchar(30) COLLATE tsql,
-  cversion varchar(30) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  cpspcode tsql_nvarchar_60 NOT NULL,
+  csocode tsql_nvarchar_30,
+  cversion tsql_nvarchar_30,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_ProductStructure_cpspcode ON ProductStructure (cpspcode);
 
 CREATE TABLE ProductStructures (
   autoid integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
   iPId int NOT NULL,
-  cpscode varchar(60) COLLATE tsql NOT NULL,
+  cpscode tsql_nvarchar_60 NOT NULL,
   ipsquantity double precision,
   iwasterate double precision,
-  cdepcode varchar(30) COLLATE tsql,
-  cwhcode varchar(30) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql,
+  cdepcode tsql_nvarchar_30,
+  cwhcode tsql_nvarchar_30,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60,
   childguid int
 );
 CREATE INDEX IX_ProductStructures_iPId ON ProductStructures (iPId);
@@ -213,34 +212,34 @@ CREATE INDEX IX_ProductStructures_iPId ON ProductStructures (iPId);
 -- (recomputed by the library). cmpid is required: count(cmpid) decides over-release.
 CREATE TABLE pp_rmrpdetails (
   nid integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
-  cmpid varchar(30) COLLATE tsql NOT NULL,
-  cinvcode varchar(60) COLLATE tsql NOT NULL,
+  cmpid tsql_nvarchar_30 NOT NULL,
+  cinvcode tsql_nvarchar_60 NOT NULL,
   isupplytype tinyint,
   fquantity double precision,
   icheck double precision DEFAULT 0,
   iinput double precision DEFAULT 0,
   dstartdate datetime,
   denddate datetime,
-  cdepcode varchar(30) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  cdepcode tsql_nvarchar_30,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 
 -- Receipts of outsourced goods that refer to an outsourcing order by its code,
 -- and their lines (AutoIDs = the receipt).
 CREATE TABLE YK_MachineInBill (
   autoid integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
-  ccode varchar(30) COLLATE tsql NOT NULL,
+  ccode tsql_nvarchar_30 NOT NULL,
   ddate datetime,
-  cvencode varchar(30) COLLATE tsql
+  cvencode tsql_nvarchar_30
 );
 
 CREATE TABLE YK_MachineInBills (
   autoid integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
   AutoIDs int NOT NULL,
-  cinvcode varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
   fquantity double precision
 );
 CREATE INDEX IX_YK_MachineInBills_AutoIDs ON YK_MachineInBills (AutoIDs);
@@ -248,8 +247,8 @@ CREATE INDEX IX_YK_MachineInBills_AutoIDs ON YK_MachineInBills (AutoIDs);
 -- Outsourcing purchase invoice lines; ompoccode is the outsourcing order code.
 CREATE TABLE om_purbillvouchs (
   autoid int NOT NULL PRIMARY KEY,
-  ompoccode varchar(30) COLLATE tsql,
-  cinvcode varchar(60) COLLATE tsql,
+  ompoccode tsql_nvarchar_30,
+  cinvcode tsql_nvarchar_60,
   fquantity double precision,
   fmoney double precision
 );

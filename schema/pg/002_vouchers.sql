@@ -14,23 +14,23 @@
 -- Outsourcing production orders: heads, product lines, material lines.
 CREATE TABLE om_productpo (
   id int NOT NULL PRIMARY KEY,
-  ccode varchar(30) COLLATE tsql,
+  ccode tsql_nvarchar_30,
   ddate datetime,
-  cmaker varchar(20) COLLATE tsql,
+  cmaker tsql_nvarchar_20,
   ihlevel smallint,
   bhexpandend tsql_bit DEFAULT 0,
   dplandate datetime,
-  cvencode varchar(30) COLLATE tsql,
-  cdepcode varchar(30) COLLATE tsql,
-  cpersoncode varchar(30) COLLATE tsql,
-  cpaycode varchar(30) COLLATE tsql,
-  csccode varchar(30) COLLATE tsql,
+  cvencode tsql_nvarchar_30,
+  cdepcode tsql_nvarchar_30,
+  cpersoncode tsql_nvarchar_30,
+  cpaycode tsql_nvarchar_30,
+  csccode tsql_nvarchar_30,
   -- 1 entered, 2 approved (also after reopening), 3 closed; a new order is entered
   istate int DEFAULT 1,
-  cverifier varchar(20) COLLATE tsql,
+  cverifier tsql_nvarchar_20,
   dcheckdate datetime,
   ivtid smallint,
-  cmemo varchar(255) COLLATE tsql,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE UNIQUE INDEX UX_om_productpo_ccode ON om_productpo (ccode);
@@ -38,27 +38,27 @@ CREATE UNIQUE INDEX UX_om_productpo_ccode ON om_productpo (ccode);
 CREATE TABLE om_pomain (
   mainid int NOT NULL PRIMARY KEY,
   id int NOT NULL,
-  cinvcode varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
   fquantity double precision,
   finquantity double precision,
   iTookQuantity double precision,
   iInvalidQuantity double precision,
-  cclose varchar(20) COLLATE tsql,
+  cclose tsql_nvarchar_20,
   -- the sales-order line pushed down into this line, as ',' + iSOsID + ','
-  cSOsIDs varchar(255) COLLATE tsql,
+  cSOsIDs tsql_nvarchar_255,
   bputfromso tsql_bit DEFAULT 0,
   idatafrom int,
   imakecharge double precision,
   totalmoney double precision,
   dstartdate datetime,
   denddate datetime,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60,
   iblevel smallint,
   bbexpandend tsql_bit DEFAULT 0,
-  cmemo varchar(255) COLLATE tsql,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE INDEX IX_om_pomain_id ON om_pomain (id, mainid);
@@ -68,18 +68,18 @@ CREATE INDEX IX_om_pomain_idatafrom ON om_pomain (idatafrom);
 CREATE TABLE om_podetails (
   MainID int NOT NULL,
   SubID int NOT NULL PRIMARY KEY,
-  cCode varchar(30) COLLATE tsql,
-  cInvCode varchar(60) COLLATE tsql,
+  cCode tsql_nvarchar_30,
+  cInvCode tsql_nvarchar_60,
   fQuantity double precision,
   fOutQuantity double precision DEFAULT 0,
-  cDepCode varchar(30) COLLATE tsql,
-  cWhCode varchar(30) COLLATE tsql,
+  cDepCode tsql_nvarchar_30,
+  cWhCode tsql_nvarchar_30,
   iPSQuantity double precision,
   iWasteRate double precision,
-  cFree1 varchar(60) COLLATE tsql, cFree2 varchar(60) COLLATE tsql, cFree3 varchar(60) COLLATE tsql,
-  cFree4 varchar(60) COLLATE tsql, cFree5 varchar(60) COLLATE tsql, cFree6 varchar(60) COLLATE tsql,
-  cFree7 varchar(60) COLLATE tsql, cFree8 varchar(60) COLLATE tsql, cFree9 varchar(60) COLLATE tsql,
-  cFree10 varchar(60) COLLATE tsql
+  cFree1 tsql_nvarchar_60, cFree2 tsql_nvarchar_60, cFree3 tsql_nvarchar_60,
+  cFree4 tsql_nvarchar_60, cFree5 tsql_nvarchar_60, cFree6 tsql_nvarchar_60,
+  cFree7 tsql_nvarchar_60, cFree8 tsql_nvarchar_60, cFree9 tsql_nvarchar_60,
+  cFree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_om_podetails_MainID ON om_podetails (MainID, SubID);
 
@@ -87,17 +87,17 @@ CREATE INDEX IX_om_podetails_MainID ON om_podetails (MainID, SubID);
 -- 1 normal, else rework), product lines, material lines.
 CREATE TABLE pp_productpo (
   id int NOT NULL PRIMARY KEY,
-  ccode varchar(30) COLLATE tsql,
+  ccode tsql_nvarchar_30,
   ddate datetime,
-  cmaker varchar(20) COLLATE tsql,
+  cmaker tsql_nvarchar_20,
   dplandate datetime,
-  cdepcode varchar(30) COLLATE tsql,
-  cpersoncode varchar(30) COLLATE tsql,
-  cverifier varchar(20) COLLATE tsql,
+  cdepcode tsql_nvarchar_30,
+  cpersoncode tsql_nvarchar_30,
+  cverifier tsql_nvarchar_20,
   dcheckdate datetime,
   iproperty tinyint DEFAULT 1,
   itype tinyint DEFAULT 1,
-  cmemo varchar(255) COLLATE tsql,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE UNIQUE INDEX UX_pp_productpo_ccode ON pp_productpo (ccode);
@@ -105,17 +105,17 @@ CREATE UNIQUE INDEX UX_pp_productpo_ccode ON pp_productpo (ccode);
 CREATE TABLE pp_pomain (
   mainid int NOT NULL PRIMARY KEY,
   id int NOT NULL,
-  cinvcode varchar(60) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60,
   fquantity double precision,
   dstartdate datetime,
   denddate datetime,
-  cclose varchar(20) COLLATE tsql,
+  cclose tsql_nvarchar_20,
   idatafrom int,
-  cmemo varchar(255) COLLATE tsql,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE INDEX IX_pp_pomain_id ON pp_pomain (id, mainid);
@@ -124,18 +124,18 @@ CREATE INDEX IX_pp_pomain_idatafrom ON pp_pomain (idatafrom);
 CREATE TABLE PP_PODetails (
   MainID int NOT NULL,
   SubID int NOT NULL PRIMARY KEY,
-  cCode varchar(30) COLLATE tsql,
-  cInvCode varchar(60) COLLATE tsql,
+  cCode tsql_nvarchar_30,
+  cInvCode tsql_nvarchar_60,
   fQuantity double precision,
   fOutQuantity double precision DEFAULT 0,
-  cDepCode varchar(30) COLLATE tsql,
-  cWhCode varchar(30) COLLATE tsql,
+  cDepCode tsql_nvarchar_30,
+  cWhCode tsql_nvarchar_30,
   iPSQuantity double precision,
   iWasteRate double precision,
-  cFree1 varchar(60) COLLATE tsql, cFree2 varchar(60) COLLATE tsql, cFree3 varchar(60) COLLATE tsql,
-  cFree4 varchar(60) COLLATE tsql, cFree5 varchar(60) COLLATE tsql, cFree6 varchar(60) COLLATE tsql,
-  cFree7 varchar(60) COLLATE tsql, cFree8 varchar(60) COLLATE tsql, cFree9 varchar(60) COLLATE tsql,
-  cFree10 varchar(60) COLLATE tsql
+  cFree1 tsql_nvarchar_60, cFree2 tsql_nvarchar_60, cFree3 tsql_nvarchar_60,
+  cFree4 tsql_nvarchar_60, cFree5 tsql_nvarchar_60, cFree6 tsql_nvarchar_60,
+  cFree7 tsql_nvarchar_60, cFree8 tsql_nvarchar_60, cFree9 tsql_nvarchar_60,
+  cFree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_PP_PODetails_MainID ON PP_PODetails (MainID, SubID);
 
@@ -143,19 +143,19 @@ CREATE INDEX IX_PP_PODetails_MainID ON PP_PODetails (MainID, SubID);
 -- dispatch cards. cindex is the four-digit operation sequence.
 CREATE TABLE PP_MoOrderMa (
   MoID int NOT NULL PRIMARY KEY,
-  mocode varchar(30) COLLATE tsql,
+  mocode tsql_nvarchar_30,
   mainid int,
-  audman varchar(20) COLLATE tsql,
+  audman tsql_nvarchar_20,
   audtime datetime,
-  closeman varchar(20) COLLATE tsql,
+  closeman tsql_nvarchar_20,
   closedate datetime,
   dplandate datetime,
-  cplanperson varchar(20) COLLATE tsql,
-  cppname varchar(40) COLLATE tsql,
-  cdepcode varchar(30) COLLATE tsql,
-  wccode varchar(30) COLLATE tsql,
-  opcode varchar(30) COLLATE tsql,
-  cmemo varchar(255) COLLATE tsql,
+  cplanperson tsql_nvarchar_20,
+  cppname tsql_nvarchar_40,
+  cdepcode tsql_nvarchar_30,
+  wccode tsql_nvarchar_30,
+  opcode tsql_nvarchar_30,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE UNIQUE INDEX UX_PP_MoOrderMa_mocode ON PP_MoOrderMa (mocode);
@@ -164,13 +164,13 @@ CREATE INDEX IX_PP_MoOrderMa_mainid ON PP_MoOrderMa (mainid);
 CREATE TABLE pp_moorderde (
   moid int NOT NULL,
   mosubid int NOT NULL PRIMARY KEY,
-  cinvcode varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
   imqty double precision,
-  opcode varchar(30) COLLATE tsql,
-  wccode varchar(30) COLLATE tsql,
+  opcode tsql_nvarchar_30,
+  wccode tsql_nvarchar_30,
   cindex char(4) COLLATE tsql,
   batchnum double precision,
-  timeunit varchar(10) COLLATE tsql,
+  timeunit tsql_nvarchar_10,
   num double precision,
   startdate datetime,
   enddate datetime,
@@ -181,10 +181,10 @@ CREATE TABLE pp_moorderde (
   totaltime double precision,
   drequiredate datetime,
   drequireenddate datetime,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60,
   qxts bigint
 );
 CREATE INDEX IX_pp_moorderde_moid ON pp_moorderde (moid, mosubid);
@@ -192,13 +192,13 @@ CREATE INDEX IX_pp_moorderde_moid ON pp_moorderde (moid, mosubid);
 -- Progress completion reports (per dispatch card).
 CREATE TABLE PP_MOOrderRptMa (
   rptid int NOT NULL PRIMARY KEY,
-  rptcode varchar(30) COLLATE tsql,
-  keyinman varchar(20) COLLATE tsql,
+  rptcode tsql_nvarchar_30,
+  keyinman tsql_nvarchar_20,
   keyindate datetime,
-  audman varchar(20) COLLATE tsql,
+  audman tsql_nvarchar_20,
   audtime datetime,
-  cdepcode varchar(30) COLLATE tsql,
-  cmemo varchar(255) COLLATE tsql,
+  cdepcode tsql_nvarchar_30,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE UNIQUE INDEX UX_PP_MOOrderRptMa_rptcode ON PP_MOOrderRptMa (rptcode);
@@ -213,12 +213,12 @@ CREATE TABLE pp_moorderrptde (
   manhrs double precision,
   realstartdate datetime,
   realenddate datetime,
-  operator varchar(30) COLLATE tsql,
-  cinvcode varchar(60) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  operator tsql_nvarchar_30,
+  cinvcode tsql_nvarchar_60,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_pp_moorderrptde_rptid ON pp_moorderrptde (rptid, autoid);
 CREATE INDEX IX_pp_moorderrptde_mosubid ON pp_moorderrptde (mosubid);
@@ -226,13 +226,13 @@ CREATE INDEX IX_pp_moorderrptde_mosubid ON pp_moorderrptde (mosubid);
 -- Order completion reports (per production order line).
 CREATE TABLE PP_PORptMa (
   porptid int NOT NULL PRIMARY KEY,
-  porptcode varchar(30) COLLATE tsql,
-  keyinman varchar(20) COLLATE tsql,
+  porptcode tsql_nvarchar_30,
+  keyinman tsql_nvarchar_20,
   keyindate datetime,
-  audman varchar(20) COLLATE tsql,
+  audman tsql_nvarchar_20,
   audtime datetime,
-  cdepcode varchar(30) COLLATE tsql,
-  cmemo varchar(255) COLLATE tsql,
+  cdepcode tsql_nvarchar_30,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE UNIQUE INDEX UX_PP_PORptMa_porptcode ON PP_PORptMa (porptcode);
@@ -247,12 +247,12 @@ CREATE TABLE pp_porptde (
   manhrs double precision,
   realstartdate datetime,
   realenddate datetime,
-  operator varchar(30) COLLATE tsql,
-  cinvcode varchar(60) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  operator tsql_nvarchar_30,
+  cinvcode tsql_nvarchar_60,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_pp_porptde_porptid ON pp_porptde (porptid, autoid);
 CREATE INDEX IX_pp_porptde_mainid ON pp_porptde (mainid);
@@ -261,15 +261,15 @@ CREATE INDEX IX_pp_porptde_mainid ON pp_porptde (mainid);
 -- (a third level the voucher engine does not touch) record what was ordered.
 CREATE TABLE PP_ROPMain (
   muid int NOT NULL PRIMARY KEY,
-  cROPCode varchar(30) COLLATE tsql,
+  cROPCode tsql_nvarchar_30,
   ddate datetime,
-  cmaker varchar(20) COLLATE tsql,
-  cdepcode varchar(30) COLLATE tsql,
+  cmaker tsql_nvarchar_20,
+  cdepcode tsql_nvarchar_30,
   iState int DEFAULT 0,
-  cVerifier varchar(20) COLLATE tsql,
+  cVerifier tsql_nvarchar_20,
   dVerifiedDate datetime,
-  cCloser varchar(20) COLLATE tsql,
-  cmemo varchar(255) COLLATE tsql,
+  cCloser tsql_nvarchar_20,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 CREATE UNIQUE INDEX UX_PP_ROPMain_cROPCode ON PP_ROPMain (cROPCode);
@@ -277,24 +277,24 @@ CREATE UNIQUE INDEX UX_PP_ROPMain_cROPCode ON PP_ROPMain (cROPCode);
 CREATE TABLE pp_ropdetails (
   muid int NOT NULL,
   duid int NOT NULL PRIMARY KEY,
-  cinvcode varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
   fstockqty double precision,
   fropqty double precision,
   fsafeqty double precision,
   fplanqty double precision,
   drequiredate datetime,
-  cvencode varchar(30) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  cvencode tsql_nvarchar_30,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_pp_ropdetails_muid ON pp_ropdetails (muid, duid);
 
 CREATE TABLE pp_ropquota (
   quid integer GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY,
   duid int NOT NULL,
-  cvencode varchar(30) COLLATE tsql,
+  cvencode tsql_nvarchar_30,
   fquantity double precision,
   fpoquantity double precision DEFAULT 0
 );
@@ -304,49 +304,49 @@ CREATE INDEX IX_pp_ropquota_duid ON pp_ropquota (duid);
 -- number in the code, so forecast codes are digit strings and the lines'
 -- cfcid is an int ('0000000001' and 1 compare equal).
 CREATE TABLE PP_ForecastMain (
-  cFCID varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
+  cFCID tsql_nvarchar_30 NOT NULL PRIMARY KEY,
   dplandate datetime,
-  cplanperson varchar(20) COLLATE tsql,
-  cppname varchar(40) COLLATE tsql,
-  cCheckPerson varchar(20) COLLATE tsql,
+  cplanperson tsql_nvarchar_20,
+  cppname tsql_nvarchar_40,
+  cCheckPerson tsql_nvarchar_20,
   dCheckDate datetime,
-  cCloser varchar(20) COLLATE tsql,
+  cCloser tsql_nvarchar_20,
   bMRP tsql_bit DEFAULT 0,
-  cdepcode varchar(30) COLLATE tsql,
-  wccode varchar(30) COLLATE tsql,
-  opcode varchar(30) COLLATE tsql,
-  cmemo varchar(255) COLLATE tsql,
+  cdepcode tsql_nvarchar_30,
+  wccode tsql_nvarchar_30,
+  opcode tsql_nvarchar_30,
+  cmemo tsql_nvarchar_255,
   qxts bigint
 );
 
 CREATE TABLE pp_forecastdetail (
   cfcid int NOT NULL,
   autoid int NOT NULL PRIMARY KEY,
-  cinvcode varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
   imqty double precision,
   drequiredate datetime,
   drequireenddate datetime,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_pp_forecastdetail_cfcid ON pp_forecastdetail (cfcid, autoid);
 
 -- Base files of the shop floor: work centres, resources, operations, routings.
 CREATE TABLE pp_workcenter (
-  wccode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  wcname varchar(60) COLLATE tsql,
-  cdepcode varchar(30) COLLATE tsql,
+  wccode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  wcname tsql_nvarchar_60,
+  cdepcode tsql_nvarchar_30,
   qxts bigint
 );
 
 CREATE TABLE pp_resource (
-  rescode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  resname varchar(60) COLLATE tsql,
-  restype varchar(20) COLLATE tsql,
-  unit varchar(20) COLLATE tsql,
-  wccode varchar(30) COLLATE tsql,
+  rescode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  resname tsql_nvarchar_60,
+  restype tsql_nvarchar_20,
+  unit tsql_nvarchar_20,
+  wccode tsql_nvarchar_30,
   bkeyres tsql_bit DEFAULT 0,
   num int,
   workhours double precision,
@@ -357,21 +357,21 @@ CREATE TABLE pp_resource (
 );
 
 CREATE TABLE pp_operation (
-  opcode varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  opname varchar(60) COLLATE tsql,
-  wccode varchar(30) COLLATE tsql,
+  opcode tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  opname tsql_nvarchar_60,
+  wccode tsql_nvarchar_30,
   qxts bigint
 );
 
 CREATE TABLE pp_routmain (
   routid int NOT NULL PRIMARY KEY,
-  routcode varchar(30) COLLATE tsql,
-  routname varchar(60) COLLATE tsql,
-  cinvcode varchar(60) COLLATE tsql,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql,
+  routcode tsql_nvarchar_30,
+  routname tsql_nvarchar_60,
+  cinvcode tsql_nvarchar_60,
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60,
   effdate datetime,
   deffdate datetime,
   qxts bigint
@@ -382,10 +382,10 @@ CREATE INDEX IX_pp_routmain_cinvcode ON pp_routmain (cinvcode);
 CREATE TABLE pp_routdetail (
   routid int NOT NULL,
   autoid int NOT NULL PRIMARY KEY,
-  cinvcode varchar(60) COLLATE tsql,
+  cinvcode tsql_nvarchar_60,
   imqty double precision,
-  opcode varchar(30) COLLATE tsql,
-  wccode varchar(30) COLLATE tsql,
+  opcode tsql_nvarchar_30,
+  wccode tsql_nvarchar_30,
   cindex char(4) COLLATE tsql,
   batchnum double precision,
   pretime double precision,
@@ -393,10 +393,10 @@ CREATE TABLE pp_routdetail (
   shifthr double precision,
   drequiredate datetime,
   drequireenddate datetime,
-  cfree1 varchar(60) COLLATE tsql, cfree2 varchar(60) COLLATE tsql, cfree3 varchar(60) COLLATE tsql,
-  cfree4 varchar(60) COLLATE tsql, cfree5 varchar(60) COLLATE tsql, cfree6 varchar(60) COLLATE tsql,
-  cfree7 varchar(60) COLLATE tsql, cfree8 varchar(60) COLLATE tsql, cfree9 varchar(60) COLLATE tsql,
-  cfree10 varchar(60) COLLATE tsql
+  cfree1 tsql_nvarchar_60, cfree2 tsql_nvarchar_60, cfree3 tsql_nvarchar_60,
+  cfree4 tsql_nvarchar_60, cfree5 tsql_nvarchar_60, cfree6 tsql_nvarchar_60,
+  cfree7 tsql_nvarchar_60, cfree8 tsql_nvarchar_60, cfree9 tsql_nvarchar_60,
+  cfree10 tsql_nvarchar_60
 );
 CREATE INDEX IX_pp_routdetail_routid ON pp_routdetail (routid, autoid);
 

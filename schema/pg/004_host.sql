@@ -15,13 +15,13 @@
 -- number in its code. Base files are numbered by hand. Every code prefix
 -- has its own counter.
 CREATE TABLE FabrikonNumberRules (
-  CardNumber varchar(30) COLLATE tsql NOT NULL PRIMARY KEY,
-  cRuleXml text COLLATE tsql NOT NULL
+  CardNumber tsql_nvarchar_30 NOT NULL PRIMARY KEY,
+  cRuleXml tsql_nvarchar_max NOT NULL
 );
 
 CREATE TABLE FabrikonNumberCounters (
-  CardNumber varchar(30) COLLATE tsql NOT NULL,
-  cPrefix varchar(60) COLLATE tsql NOT NULL,
+  CardNumber tsql_nvarchar_30 NOT NULL,
+  cPrefix tsql_nvarchar_60 NOT NULL,
   iSerial bigint NOT NULL,
   PRIMARY KEY (CardNumber, cPrefix)
 );
@@ -43,8 +43,8 @@ INSERT INTO FabrikonNumberRules (CardNumber, cRuleXml) VALUES ('om01', '<单据�
 -- are the texts printed around them.
 CREATE TABLE FabrikonTemplates (
   VT_ID int NOT NULL PRIMARY KEY,
-  CardNumber varchar(30) COLLATE tsql NOT NULL,
-  cName varchar(60) COLLATE tsql,
+  CardNumber tsql_nvarchar_30 NOT NULL,
+  cName tsql_nvarchar_60,
   iKind tinyint NOT NULL DEFAULT 0
 );
 
@@ -52,8 +52,8 @@ CREATE TABLE FabrikonTemplateFields (
   VT_ID int NOT NULL,
   iPart tinyint NOT NULL,
   iOrder int NOT NULL,
-  cFieldName varchar(60) COLLATE tsql NOT NULL,
-  cCaption varchar(60) COLLATE tsql,
+  cFieldName tsql_nvarchar_60 NOT NULL,
+  cCaption tsql_nvarchar_60,
   iWidth int,
   bVisible tsql_bit DEFAULT 1,
   bCanModify tsql_bit DEFAULT 1,
@@ -64,8 +64,8 @@ CREATE TABLE FabrikonTemplateFields (
 CREATE TABLE FabrikonTemplateFixed (
   VT_ID int NOT NULL,
   iOrder int NOT NULL,
-  cName varchar(60) COLLATE tsql NOT NULL,
-  cText varchar(255) COLLATE tsql,
+  cName tsql_nvarchar_60 NOT NULL,
+  cText tsql_nvarchar_255,
   iLeft int,
   iTop int,
   iWidth int,
@@ -76,10 +76,10 @@ CREATE TABLE FabrikonTemplateFixed (
 -- The list columns a list screen offers per card (list view columns), with
 -- the ones summed in the totals row and the ones the list is ordered by.
 CREATE TABLE FabrikonListColumns (
-  CardNumber varchar(30) COLLATE tsql NOT NULL,
+  CardNumber tsql_nvarchar_30 NOT NULL,
   iOrder int NOT NULL,
-  cFieldName varchar(60) COLLATE tsql NOT NULL,
-  cCaption varchar(60) COLLATE tsql,
+  cFieldName tsql_nvarchar_60 NOT NULL,
+  cCaption tsql_nvarchar_60,
   bSum tsql_bit DEFAULT 0,
   iSortOrder int DEFAULT 0,
   PRIMARY KEY (CardNumber, iOrder)

@@ -9,7 +9,7 @@
 DROP VIEW IF EXISTS v_pp01_l;
 DROP VIEW IF EXISTS v_pp01_list;
 
-ALTER TABLE pp_forecastdetail ALTER COLUMN cfcid TYPE varchar(30) COLLATE tsql USING CAST(cfcid AS varchar(30));
+ALTER TABLE pp_forecastdetail ALTER COLUMN cfcid TYPE tsql_nvarchar_30 USING CAST(cfcid AS varchar(30));
 
 -- The head's number is its code read as a number, for codes of digits only.
 UPDATE pp_forecastdetail l

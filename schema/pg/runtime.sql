@@ -1908,9 +1908,13 @@ LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT tsql__store_fixedtext_v(tsql__k(x), tsql__i(x), tsql__f(x), CASE WHEN tsql__k(x) = 't' THEN x::text END, len, b)
 $$;
 
+-- A text column keeps the trailing blanks of what it stores (its domain ignores
+-- them in comparisons and in its length check).
 CREATE OR REPLACE FUNCTION tsql__store_text_v(k "char", i bigint, f double precision, t text, len integer,
                                               b integer) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT tsql__store_fixedtext_v(k, i, f, t, len, b) $$;
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
+  SELECT CASE k WHEN 't' THEN t WHEN 'i' THEN i::text WHEN 'f' THEN tsql__number_text(f) END
+$$;
 CREATE OR REPLACE FUNCTION tsql_store_text(x text, len integer, b integer) RETURNS text
 LANGUAGE sql STABLE PARALLEL SAFE AS $$
   SELECT tsql__store_text_v(CASE WHEN x IS NULL THEN NULL ELSE 't' END::"char", NULL, NULL, x, len, b)
@@ -2231,3 +2235,22 @@ DO $$ BEGIN
   CREATE OPERATOR + (LEFTARG = numeric, RIGHTARG = boolean, FUNCTION = tsql_add_truth);
 EXCEPTION WHEN duplicate_function OR duplicate_object THEN NULL;
 END $$;
+
+-- A text column's value keeps its trailing blanks when it is joined to other
+-- text or changed in case (PostgreSQL's own || and upper of its type drop them).
+CREATE OR REPLACE FUNCTION tsql_concat_kept(a bpchar, b text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN a IS NULL OR b IS NULL THEN NULL ELSE concat(a, b) END $$;
+CREATE OR REPLACE FUNCTION tsql_concat_kept(a text, b bpchar) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN a IS NULL OR b IS NULL THEN NULL ELSE concat(a, b) END $$;
+CREATE OR REPLACE FUNCTION tsql_concat_kept(a bpchar, b bpchar) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN a IS NULL OR b IS NULL THEN NULL ELSE concat(a, b) END $$;
+DO $$ BEGIN
+  CREATE OPERATOR || (LEFTARG = bpchar, RIGHTARG = text, FUNCTION = tsql_concat_kept);
+  CREATE OPERATOR || (LEFTARG = text, RIGHTARG = bpchar, FUNCTION = tsql_concat_kept);
+  CREATE OPERATOR || (LEFTARG = bpchar, RIGHTARG = bpchar, FUNCTION = tsql_concat_kept);
+EXCEPTION WHEN duplicate_function OR duplicate_object THEN NULL;
+END $$;
+CREATE OR REPLACE FUNCTION upper(a bpchar) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT upper(concat(a)) $$;
+CREATE OR REPLACE FUNCTION lower(a bpchar) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT lower(concat(a)) $$;

@@ -39,6 +39,7 @@ std::string PgColumnTypes::SqlServerName(const std::string& typname, const std::
   if (typname == "datetime" || typname == "smalldatetime" || typname == "tinyint") return typname;
   if (typname == "tsql_bit" || typname == "bool") return "bit";
   if (typname == "tsql_money_t") return "money";
+  if (typname.rfind("tsql_nvarchar_", 0) == 0) return "nvarchar(" + typname.substr(14) + ")";
   if (typname == "varchar") return modifier.empty() ? "nvarchar(max)" : "nvarchar(" + modifier + ")";
   if (typname == "bpchar") return "nchar(" + (modifier.empty() ? std::string("1") : modifier) + ")";
   if (typname == "int4") return "int";

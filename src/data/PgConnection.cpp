@@ -172,7 +172,7 @@ ResultPtr PgConnection::Run(const std::string& sql, bool writes) {
 }
 
 bool PgConnection::ConditionHolds(const std::string& sql) {
-  ResultPtr result = Run(dialect::PgTarget::Rewrite(sql), false);
+  ResultPtr result = Run(sql, false);
   if (PQntuples(result.get()) == 0 || PQnfields(result.get()) == 0 || PQgetisnull(result.get(), 0, 0)) return false;
   const std::string value = PQgetvalue(result.get(), 0, 0);
   return value == "t" || (value != "0" && value != "f" && !value.empty());
@@ -189,13 +189,23 @@ void PgConnection::Retranslate(std::vector<dialect::TranslatedStatement>& statem
   }
   std::vector<dialect::TranslatedStatement> again = dialect::TranslateBatch(rest, catalog_.get());
   if (again.size() != statements.size() - from) return;
+  ToServer(again);
   std::move(again.begin(), again.end(), statements.begin() + static_cast<std::ptrdiff_t>(from));
+}
+
+// The whole batch is rewritten for the server before any of it runs: text the
+// server target cannot take fails the batch with nothing done.
+void PgConnection::ToServer(std::vector<dialect::TranslatedStatement>& statements) {
+  for (dialect::TranslatedStatement& statement : statements) {
+    statement.sql = dialect::PgTarget::RewriteAll(statement.sql);
+    if (!statement.condition.empty()) statement.condition = dialect::PgTarget::Rewrite(statement.condition);
+  }
 }
 
 long PgConnection::RunStatement(const dialect::TranslatedStatement& statement, const RowsTarget& rows) {
   long count = kNoCount;
   const bool select = statement.kind == dialect::StatementKind::Select;
-  for (const std::string& sql : dialect::PgTarget::RewriteAll(statement.sql)) {
+  for (const std::string& sql : statement.sql) {
     if (IsBlank(sql)) continue;
     ResultPtr result = Run(sql, Writes(statement.kind));
     if (select && PQresultStatus(result.get()) == PGRES_TUPLES_OK) {
@@ -218,6 +228,7 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
   if (PQstatus(conn_) != CONNECTION_OK)
     throw ComError(ErrorNumber::E_FAIL_, "The connection to the PostgreSQL server was lost; open a new connection.");
   std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get());
+  ToServer(translated);
   std::vector<long> counts;
   counts.reserve(translated.size());
   bool elseDue = false;  // the statement before was an IF whose condition was false

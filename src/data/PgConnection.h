@@ -75,6 +75,7 @@ class PgConnection : public Connection, public std::enable_shared_from_this<PgCo
   std::vector<long> RunBatch(const std::string& text, const RowsTarget& rows);
   long RunStatement(const dialect::TranslatedStatement& statement, const RowsTarget& rows);
   void Retranslate(std::vector<dialect::TranslatedStatement>& statements, size_t from);
+  static void ToServer(std::vector<dialect::TranslatedStatement>& statements);
   bool ConditionHolds(const std::string& sql);
   // Runs one statement of PostgreSQL text; raises its error as ComError.
   std::unique_ptr<pg_result, void (*)(pg_result*)> Run(const std::string& sql, bool writes);

@@ -65,6 +65,11 @@ std::string InsertTable(const std::string& statement) {
   return std::regex_search(statement, match, into) ? match[1].str() : "";
 }
 
+// A text domain's length check (schema/pg/000_types.sql).
+bool Truncated(const std::string& sqlstate, const std::string& message) {
+  return sqlstate == "23514" && message.find("domain tsql_nvarchar_") != std::string::npos;
+}
+
 std::string Describe(const PGresult* result, const std::string& sqlstate, const std::string& statement,
                      const std::string& database) {
   const std::string message = Field(result, PG_DIAG_MESSAGE_PRIMARY);
@@ -72,7 +77,7 @@ std::string Describe(const PGresult* result, const std::string& sqlstate, const 
   std::string rest;
   if (sqlstate == "42P01") return "Invalid object name '" + QuotedName(message) + "'.";
   if (sqlstate == "42703") return "Invalid column name '" + QuotedName(message) + "'.";
-  if (sqlstate == "22001") return "String or binary data would be truncated.";
+  if (sqlstate == "22001" || Truncated(sqlstate, message)) return "String or binary data would be truncated.";
   if (sqlstate == "22012") return "Divide by zero error encountered.";
   if (sqlstate == "23505") {
     const std::string constraint = Field(result, PG_DIAG_CONSTRAINT_NAME);
@@ -144,7 +149,9 @@ bool PgErrorMapper::EndsStatementOnly(const std::string& sqlstate) {
 
 ComError PgErrorMapper::ToError(const PGresult* result, const std::string& statement, const std::string& database) {
   const std::string sqlstate = Field(result, PG_DIAG_SQLSTATE);
-  return ComError(Number(sqlstate), Describe(result, sqlstate, statement, database));
+  const int32_t number = Truncated(sqlstate, Field(result, PG_DIAG_MESSAGE_PRIMARY)) ? ErrorNumber::CantConvertValue
+                                                                                    : Number(sqlstate);
+  return ComError(number, Describe(result, sqlstate, statement, database));
 }
 
 ComError PgErrorMapper::ConnectionError(const PGconn* conn) {

@@ -3,6 +3,7 @@
 // schema/pg.
 #include "data/dialect/PgTarget.h"
 
+#include <algorithm>
 #include <array>
 #include <regex>
 #include <string_view>
@@ -139,6 +140,7 @@ class Rewriter {
         {"money", "tsql_money_t"}, {"smallmoney", "tsql_money_t"}, {"image", "bytea"}, {"varbinary", "bytea"},
         {"binary", "bytea"}, {"uniqueidentifier", "uuid"}, {"timestamp", "bigint"}, {"rowversion", "bigint"},
         {"sql_variant", "text"}, {"xml", "text"}}};
+    if (name == "nvarchar" || name == "varchar") return TextType(type);
     for (const auto& [from, to] : kTypes) {
       if (name != from) continue;
       Rename(type, to);
@@ -149,6 +151,17 @@ class Rewriter {
     const size_t close = t_.MatchParen(type + 1);
     if (close == TokenList::npos) return;
     if ((close == type + 3 && t_.At(type + 2).IsWord("max")) || t_[type].text == "bytea") t_.Erase(type + 1, close + 1);
+  }
+
+  // nvarchar(n) -> the text domain of that length (schema/pg/000_types.sql).
+  void TextType(size_t type) {
+    std::string length = "1";
+    size_t end = type + 1;
+    if (t_.At(type + 1).Is(TokenKind::LParen) && t_.At(type + 3).Is(TokenKind::RParen)) {
+      length = Lower(t_.At(type + 2).text);
+      end = type + 4;
+    }
+    t_.Replace(type, end, {TokenList::Word(t_.Store("tsql_nvarchar_" + length))});
   }
 
   size_t Rename(size_t i, std::string_view name) {
@@ -422,9 +435,24 @@ std::vector<std::string> PgTarget::RewriteAll(const std::vector<std::string>& st
     }
     out.push_back(Rewrite(sql));
   }
-  if (identities.empty() || out.empty()) return out;
+  // The text domains a new column needs are made first.
+  static const std::regex domain(R"(\btsql_nvarchar_([0-9]+)\b)");
+  if (!out.empty() && (out.front().rfind("CREATE", 0) == 0 || out.front().rfind("create", 0) == 0 ||
+                       out.front().rfind("ALTER", 0) == 0 || out.front().rfind("alter", 0) == 0)) {
+    std::vector<std::string> domains;
+    for (auto it = std::sregex_iterator(out.front().begin(), out.front().end(), domain); it != std::sregex_iterator();
+         ++it)
+      domains.push_back("SELECT tsql_text_domain(" + (*it)[1].str() + ")");
+    out.insert(out.begin(), domains.begin(), domains.end());
+  }
+  if (identities.empty() || std::none_of(out.begin(), out.end(), [](const std::string& sql) {
+        return Lower(sql.substr(0, 12)) == "create table";
+      }))
+    return out;
   for (const IdentityColumn& id : identities) {
-    std::string& create = out.front();
+    std::string& create = *std::find_if(out.begin(), out.end(), [](const std::string& sql) {
+      return Lower(sql.substr(0, 12)) == "create table";
+    });
     const std::string folded = Lower(id.column);
     // After the column's name and type: `"id" int` / `id int`.
     for (const std::string& name : {folded, folded.substr(1, folded.size() - 2), id.column.substr(1, id.column.size() - 2)}) {
