@@ -2250,7 +2250,12 @@ DO $$ BEGIN
   CREATE OPERATOR || (LEFTARG = bpchar, RIGHTARG = bpchar, FUNCTION = tsql_concat_kept);
 EXCEPTION WHEN duplicate_function OR duplicate_object THEN NULL;
 END $$;
-CREATE OR REPLACE FUNCTION upper(a bpchar) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT upper(concat(a)) $$;
-CREATE OR REPLACE FUNCTION lower(a bpchar) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT lower(concat(a)) $$;
+CREATE OR REPLACE FUNCTION upper(a bpchar) RETURNS bpchar
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT upper(concat(a))::bpchar $$;
+CREATE OR REPLACE FUNCTION lower(a bpchar) RETURNS bpchar
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT lower(concat(a))::bpchar $$;
+-- ISNULL of a text column keeps the column's way of comparing.
+CREATE OR REPLACE FUNCTION ifnull(a bpchar, b text) RETURNS bpchar
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b::bpchar) $$;
+CREATE OR REPLACE FUNCTION ifnull(a bpchar, b bpchar) RETURNS bpchar
+LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT coalesce(a, b) $$;

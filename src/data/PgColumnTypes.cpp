@@ -21,7 +21,8 @@ std::string Modifier(const std::string& formatted) {
 }
 
 constexpr const char* kColumnsByOid =
-    "SELECT a.attnum, t.typname, format_type(a.atttypid, a.atttypmod), a.attname FROM pg_attribute a "
+    "SELECT a.attnum, t.typname, format_type(a.atttypid, a.atttypmod), a.attname, a.attidentity <> '', "
+    "NOT a.attnotnull FROM pg_attribute a "
     "JOIN pg_type t ON t.oid = a.atttypid WHERE a.attrelid = $1::oid AND a.attnum > 0 AND NOT a.attisdropped";
 
 constexpr const char* kColumnsByName =
@@ -52,29 +53,47 @@ std::string PgColumnTypes::SqlServerName(const std::string& typname, const std::
   return "";
 }
 
-std::vector<std::string>& PgColumnTypes::Table(unsigned table) {
+std::vector<PgColumnTypes::Column>& PgColumnTypes::Table(unsigned table) {
   auto found = byOid_.find(table);
   if (found != byOid_.end()) return found->second;
-  std::vector<std::string>& types = byOid_[table];
+  std::vector<Column>& columns = byOid_[table];
   const std::string oid = std::to_string(table);
   const char* values[] = {oid.c_str()};
   ResultPtr result(PQexecParams(conn_, kColumnsByOid, 1, nullptr, values, nullptr, nullptr, 0), &PQclear);
-  if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) return types;
+  if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) return columns;
   for (int row = 0; row < PQntuples(result.get()); ++row) {
     const int number = std::atoi(PQgetvalue(result.get(), row, 0));
     if (number <= 0) continue;
-    if (types.size() < static_cast<size_t>(number)) types.resize(static_cast<size_t>(number));
-    types[static_cast<size_t>(number) - 1] =
-        SqlServerName(PQgetvalue(result.get(), row, 1), PQgetvalue(result.get(), row, 2), PQgetvalue(result.get(), row, 3));
+    if (columns.size() < static_cast<size_t>(number)) columns.resize(static_cast<size_t>(number));
+    Column& column = columns[static_cast<size_t>(number) - 1];
+    column.declared = SqlServerName(PQgetvalue(result.get(), row, 1), PQgetvalue(result.get(), row, 2),
+                                    PQgetvalue(result.get(), row, 3));
+    column.identity = PQgetvalue(result.get(), row, 4)[0] == 't';
+    column.nullable = PQgetvalue(result.get(), row, 5)[0] == 't';
   }
-  return types;
+  return columns;
+}
+
+const PgColumnTypes::Column* PgColumnTypes::Find(unsigned table, int number) {
+  if (table == 0 || number <= 0) return nullptr;
+  const std::vector<Column>& columns = Table(table);
+  return static_cast<size_t>(number) <= columns.size() ? &columns[static_cast<size_t>(number) - 1] : nullptr;
 }
 
 const std::string& PgColumnTypes::Declared(unsigned table, int number) {
   static const std::string none;
-  if (table == 0 || number <= 0) return none;
-  const std::vector<std::string>& types = Table(table);
-  return static_cast<size_t>(number) <= types.size() ? types[static_cast<size_t>(number) - 1] : none;
+  const Column* column = Find(table, number);
+  return column != nullptr ? column->declared : none;
+}
+
+bool PgColumnTypes::Identity(unsigned table, int number) {
+  const Column* column = Find(table, number);
+  return column != nullptr && column->identity;
+}
+
+bool PgColumnTypes::Nullable(unsigned table, int number) {
+  const Column* column = Find(table, number);
+  return column == nullptr || column->nullable;
 }
 
 void PgColumnTypes::Columns(const std::string& schema, const std::string& table,

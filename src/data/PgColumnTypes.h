@@ -22,6 +22,9 @@ class PgColumnTypes {
   // The declared type of column `number` (1-based) of the relation with
   // this oid; "" when unknown.
   const std::string& Declared(unsigned table, int number);
+  // Whether that column is an identity column, and whether it takes NULL.
+  bool Identity(unsigned table, int number);
+  bool Nullable(unsigned table, int number);
   // The columns of a table or view by lower-case name, for the translation's
   // catalog (schema "" or "dbo": the session's temporary tables, then public).
   void Columns(const std::string& schema, const std::string& table, dialect::SchemaCatalog::Columns& columns);
@@ -35,10 +38,16 @@ class PgColumnTypes {
                                    const std::string& column);
 
  private:
-  std::vector<std::string>& Table(unsigned table);
+  struct Column {
+    std::string declared;
+    bool identity = false;
+    bool nullable = true;
+  };
+  std::vector<Column>& Table(unsigned table);
+  const Column* Find(unsigned table, int number);
 
   pg_conn* conn_;
-  std::unordered_map<unsigned, std::vector<std::string>> byOid_;  // by attnum - 1
+  std::unordered_map<unsigned, std::vector<Column>> byOid_;  // by attnum - 1
 };
 
 }  // namespace fabrikon

@@ -65,6 +65,16 @@ std::string InsertTable(const std::string& statement) {
   return std::regex_search(statement, match, into) ? match[1].str() : "";
 }
 
+// sum or avg of text: a conversion failure on the server.
+bool AggregateOfText(const std::string& sqlstate, const std::string& message) {
+  if (sqlstate != "42883") return false;
+  for (const char* aggregate : {"function sum(", "function avg("})
+    if (message.rfind(aggregate, 0) == 0)
+      for (const char* type : {"character varying)", "text)", "bpchar)", "character)", "unknown)", "tsql_nvarchar_"})
+        if (message.find(type) != std::string::npos) return true;
+  return false;
+}
+
 // A text domain's length check (schema/pg/000_types.sql).
 bool Truncated(const std::string& sqlstate, const std::string& message) {
   return sqlstate == "23514" && message.find("domain tsql_nvarchar_") != std::string::npos;
@@ -123,6 +133,10 @@ std::string Describe(const PGresult* result, const std::string& sqlstate, const 
   if (sqlstate == "42803" && message.rfind("column \"", 0) == 0)
     return "Column '" + QuotedName(message) + "' is invalid in the select list because it is not contained in "
            "either an aggregate function or the GROUP BY clause.";
+  if (AggregateOfText(sqlstate, message))
+    return "Operand data type nvarchar is invalid for " + message.substr(9, message.find('(') - 9) + " operator.";
+  if (sqlstate == "22003" && message.rfind("value out of range: overflow", 0) == 0)
+    return "Arithmetic overflow error converting expression to data type float.";
   if (sqlstate == "42883" && Take(message, "function ", rest) && rest.rfind("tsql_", 0) != 0) {
     const size_t open = rest.find('(');
     return "'" + rest.substr(0, open) + "' is not a recognized built-in function name.";
@@ -149,8 +163,10 @@ bool PgErrorMapper::EndsStatementOnly(const std::string& sqlstate) {
 
 ComError PgErrorMapper::ToError(const PGresult* result, const std::string& statement, const std::string& database) {
   const std::string sqlstate = Field(result, PG_DIAG_SQLSTATE);
-  const int32_t number = Truncated(sqlstate, Field(result, PG_DIAG_MESSAGE_PRIMARY)) ? ErrorNumber::CantConvertValue
-                                                                                    : Number(sqlstate);
+  const std::string message = Field(result, PG_DIAG_MESSAGE_PRIMARY);
+  const int32_t number = Truncated(sqlstate, message) || AggregateOfText(sqlstate, message)
+                             ? ErrorNumber::CantConvertValue
+                             : Number(sqlstate);
   return ComError(number, Describe(result, sqlstate, statement, database));
 }
 

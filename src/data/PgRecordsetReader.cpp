@@ -75,7 +75,11 @@ void PgRecordsetReader::Describe(const PGresult* result, PgColumnTypes& types,
     Column& column = columns_[static_cast<size_t>(i)];
     column.info.name = Spelled(PQfname(result, i), spelling);
     std::string declared = static_cast<size_t>(i) < resultTypes.size() ? resultTypes[static_cast<size_t>(i)] : "";
-    if (declared.empty()) declared = types.Declared(PQftable(result, i), PQftablecol(result, i));
+    const unsigned table = PQftable(result, i);
+    const int number = PQftablecol(result, i);
+    if (declared.empty()) declared = types.Declared(table, number);
+    column.info.isAutoIncrement = types.Identity(table, number);
+    column.info.isNullable = types.Nullable(table, number);
     if (declared.empty()) {
       column.inferred = true;
       column.rule = RuleOfType(PQftype(result, i));

@@ -6,11 +6,14 @@ comparing) through `fabrikon sql` on one backend and fails when a probe that
 is not in the known-failures list fails, or when a listed probe now passes
 (so the list only ever shrinks: take the line out with the mend).
 
-usage: check.py --suite DIR --fabrikon CLI --known FILE [--odbc-extension LIB]
+usage: check.py --suite DIR --fabrikon CLI --known FILE [--odbc-extension LIB | --pg-socket-file FILE]
 
 With --odbc-extension every fresh database is reached through the SQLite ODBC
 driver registered as "FABRIKON SQLite3" (ODBCSYSINI must name its folder),
-with the T-SQL runtime loaded from LIB, as the ODBC test reruns do.
+with the T-SQL runtime loaded from LIB, as the ODBC test reruns do. With
+--pg-socket-file every fresh database is a PostgreSQL database (made from a
+template with the demo plant and the suite's tables) on the cluster whose
+socket folder FILE names, as the pg test reruns do.
 Exit status 77 (skipped) when the suite is not there.
 """
 import argparse, importlib.util, os, sys
@@ -38,6 +41,7 @@ def main():
     ap.add_argument("--fabrikon", required=True)
     ap.add_argument("--known", required=True)
     ap.add_argument("--odbc-extension")
+    ap.add_argument("--pg-socket-file")
     ap.add_argument("--jobs", type=int, default=2)
     a = ap.parse_args()
     if not os.path.exists(os.path.join(a.suite, "probes.jsonl")):
@@ -47,7 +51,13 @@ def main():
     probes = [run.json.loads(line) for line in open(os.path.join(a.suite, "probes.jsonl"), encoding="utf-8")
               if line.strip()]
     setup = open(os.path.join(a.suite, "setup.sql"), encoding="utf-8").read()
-    backend = run.Embedded(a.fabrikon, setup)
+    if a.pg_socket_file:
+        if not os.path.exists(a.pg_socket_file):
+            print("no PostgreSQL cluster (%s): skipped" % a.pg_socket_file)
+            return 77
+        backend = run.Postgres(a.fabrikon, setup, open(a.pg_socket_file).read().strip())
+    else:
+        backend = run.Embedded(a.fabrikon, setup)
 
     def target(path):
         if not a.odbc_extension:
@@ -65,8 +75,12 @@ def main():
         finally:
             drop()
 
-    with run.ThreadPoolExecutor(a.jobs) as pool:
-        results = list(pool.map(lambda p: (p, passes(p)), probes))
+    try:
+        with run.ThreadPoolExecutor(a.jobs) as pool:
+            results = list(pool.map(lambda p: (p, passes(p)), probes))
+    finally:
+        if a.pg_socket_file:
+            backend.psql("drop database if exists %s" % backend.template)
     known = known_failures(a.known)
     regressed = [p for p, ok in results if not ok and p["id"] not in known]
     mended = [p for p, ok in results if ok and p["id"] in known]

@@ -223,7 +223,7 @@ class Rewriter {
   size_t FloatLiteral(size_t i) {
     const std::string_view text = t_[i].text;
     if (text.find_first_of("eE") == std::string_view::npos) return i;
-    std::vector<Token> cast{TokenList::Word("CAST"), TokenList::Make(TokenKind::LParen, "("), t_[i],
+    std::vector<Token> cast{TokenList::Word("CAST"), TokenList::Open(), t_[i],
                             TokenList::Word("AS"), TokenList::Word("double"), TokenList::Word("precision"),
                             TokenList::Close()};
     cast[0].blankBefore = t_[i].blankBefore;

@@ -1,0 +1,90 @@
+// The PostgreSQL target: golden texts of what each rewrite makes of a
+// translated statement, and the statements it refuses before anything runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "data/dialect/PgTarget.h"
+#include "fabrikon/ComError.h"
+
+namespace fabrikon::dialect {
+namespace {
+
+struct Golden {
+  const char* embedded;  // the translation for the embedded engine
+  const char* server;    // what the server runs
+};
+
+TEST(PgTarget, RewritesEachEngineFormAsTheServerReadsIt) {
+  const std::vector<Golden> cases = {
+      // stored values: one function per kind of column
+      {"insert into t(a,b) values (tsql_store_as(5, 1, 32, 0),tsql_store_as('x', 9, 30, 0))",
+       "insert into t(a,b) values (tsql_store_integer(5, 32, 0),tsql_store_text('x', 30, 0))"},
+      {"select * from t where id=tsql_as('9', 'int', 'varchar', 1)",
+       "select * from t where id=tsql_as_int('9', 'varchar', 1)"},
+      {"insert into x(a) values (tsql_store(1, 'x', 'a'))", "insert into x(a) values ((1))"},
+      // LIKE becomes the runtime's operators; an ESCAPE travels with its pattern
+      {"select 1 where a like 'x%'", "select 1 where a ~~~ ('x%')"},
+      {"select 1 where a not like 'x%' and b = 1", "select 1 where a !~~~ ('x%') and b = 1"},
+      {"select 1 where a like 'x!%' escape '!'", "select 1 where a ~~~ ROW('x!%', '!') :: tsql_pattern"},
+      {"select 1 where 'a' like 'a' escape char(1)", "select 1 where 'a' ~~~ ROW('a', chr(1)) :: tsql_pattern"},
+      // engine names
+      {"select instr(a, 'b') from t", "select strpos(a, 'b') from t"},
+      {"select cast(a as real) from t", "select cast(a as double precision) from t"},
+      {"select 1 where a is b", "select 1 where a IS NOT DISTINCT FROM b"},
+      {"select 1 where a is not null", "select 1 where a is not null"},
+      {"select replace(a, 'B', 'x') from t", "select tsql_replace(a, 'B', 'x') from t"},
+      {"delete from t where rowid in (select rowid from t limit 1)",
+       "delete from t where ctid in (select ctid from t limit 1)"},
+      // NULL sorts first, and last when descending, as on SQL Server
+      {"select a from t order by a, b desc", "select a from t order by a NULLS FIRST, b desc NULLS LAST"},
+      {"select row_number() over(order by a) from t", "select row_number() over(order by a NULLS FIRST) from t"},
+      {"select upper(a) from t group by upper(a) COLLATE TSQL", "select upper(a) from t group by upper(a)"},
+      // a float literal stays a float; literals compared ignore trailing blanks
+      {"select 0.1e0", "select CAST(0.1e0 AS double precision)"},
+      {"select 1 where a = 'x  '", "select 1 where a = 'x'"},
+      {"select 1 where a in ('x ', 'y')", "select 1 where a in ('x', 'y')"},
+      {"select 'x  '", "select 'x  '"},
+      // temporary tables and a derived table without an alias
+      {"CREATE TABLE temp.\"L\" AS SELECT 1", "CREATE TEMP TABLE \"l\" AS SELECT 1"},
+      {"select * from temp.\"L\"", "select * from pg_temp.\"l\""},
+      {"select * from (select 1) limit 1", "select * from (select 1) AS derived_1 limit 1"},
+      {"select a as \"Total\" from \"T\"", "select a as \"Total\" from \"t\""},
+  };
+  for (const Golden& c : cases) EXPECT_EQ(PgTarget::Rewrite(c.embedded), c.server) << c.embedded;
+}
+
+TEST(PgTarget, DeclaresTheSchemasColumnTypesAndMakesTheirTextDomains) {
+  EXPECT_EQ(PgTarget::RewriteAll({"CREATE TABLE t (a nvarchar(20) COLLATE TSQL, b bit, c money, d varchar(max))"}),
+            (std::vector<std::string>{"SELECT tsql_text_domain(20)",
+                                      "CREATE TABLE t (a tsql_nvarchar_20 COLLATE TSQL, b tsql_bit, c tsql_money_t, "
+                                      "d tsql_nvarchar_max)"}));
+  EXPECT_EQ(PgTarget::RewriteAll({"alter table t add n nchar(3)"}), (std::vector<std::string>{"alter table t add n char(3)"}));
+}
+
+TEST(PgTarget, AnIdentityColumnIsTheServersOwnInsteadOfTheEmbeddedTriggers) {
+  const std::vector<std::string> embedded = {
+      "CREATE TABLE \"ti\" (\"id\" int PRIMARY KEY, name int)",
+      "CREATE TRIGGER \"ti_id_identity_explicit\" BEFORE INSERT ON \"ti\" WHEN NEW.\"id\" IS NOT NULL BEGIN SELECT "
+      "RAISE(ABORT, 'x'); END",
+      "CREATE TRIGGER \"ti_id_identity\" AFTER INSERT ON \"ti\" WHEN NEW.\"id\" IS NULL BEGIN UPDATE \"ti\" SET \"id\" "
+      "= tsql_identity_note(coalesce((SELECT max(\"id\") FROM \"ti\"), 9) + 1) WHERE rowid = NEW.rowid; END"};
+  EXPECT_EQ(PgTarget::RewriteAll(embedded),
+            (std::vector<std::string>{
+                "CREATE TABLE \"ti\" (\"id\" int GENERATED ALWAYS AS IDENTITY (START WITH 10 INCREMENT BY 1) PRIMARY "
+                "KEY, name int)"}));
+}
+
+TEST(PgTarget, RefusesWhatSqlServerRefusesBeforeTheServerSeesIt) {
+  try {
+    PgTarget::Rewrite("select from t");
+    FAIL() << "no error";
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Number(), ErrorNumber::ErrorsInCommand);
+    EXPECT_EQ(e.Description(), "Incorrect syntax near the keyword 'from'.");
+  }
+}
+
+}  // namespace
+}  // namespace fabrikon::dialect
