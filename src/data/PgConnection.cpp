@@ -113,8 +113,13 @@ void PgConnection::RunPlain(const char* sql) {
   if (Failed(result.get())) Fail(result.get(), sql);
 }
 
+bool PgConnection::Lost(const PGresult* result) const {
+  if (PQstatus(conn_) != CONNECTION_OK) return true;
+  return result != nullptr && Failed(result) && PQresultErrorField(result, PG_DIAG_SQLSTATE) == nullptr;
+}
+
 void PgConnection::Fail(PGresult* result, const std::string& sql) {
-  if (PQstatus(conn_) != CONNECTION_OK) {
+  if (Lost(result)) {
     // The server went away: the transaction (if any) is gone with it.
     inTransaction_ = false;
     const ComError error = PgErrorMapper::ConnectionError(conn_);
@@ -157,14 +162,14 @@ ResultPtr PgConnection::Run(const std::string& sql, bool writes) {
   while (PGresult* next = PQgetResult(conn_)) results.push_back(Take(next));
   for (size_t i = 0; i < results.size(); ++i) {
     if (!Failed(results[i].get())) continue;
-    const ComError error = PQstatus(conn_) == CONNECTION_OK ? PgErrorMapper::ToError(results[i].get(), sql, database_)
-                                                            : ComError(ErrorNumber::E_FAIL_, "");
-    if (inTransaction_ && PQstatus(conn_) == CONNECTION_OK) {
+    if (Lost(results[i].get())) Fail(results[i].get(), sql);
+    const ComError error = PgErrorMapper::ToError(results[i].get(), sql, database_);
+    if (inTransaction_) {
       // The failed statement ends; the transaction goes on, as on SQL Server.
       ResultPtr undone = Take(PQexec(conn_, "ROLLBACK TO SAVEPOINT fabrikon_statement; "
                                             "RELEASE SAVEPOINT fabrikon_statement"));
     }
-    if (PQstatus(conn_) != CONNECTION_OK) Fail(results[i].get(), sql);
+    if (PQstatus(conn_) != CONNECTION_OK) Fail(nullptr, sql);
     throw error;
   }
   if (results.size() < 2) Fail(results.empty() ? nullptr : results.back().get(), sql);

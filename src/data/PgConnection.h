@@ -81,6 +81,10 @@ class PgConnection : public Connection, public std::enable_shared_from_this<PgCo
   std::unique_ptr<pg_result, void (*)(pg_result*)> Run(const std::string& sql, bool writes);
   void RunPlain(const char* sql);
   [[noreturn]] void Fail(pg_result* result, const std::string& sql);
+  // True when the server is gone: libpq says so, or a statement failed
+  // without the server's SQLSTATE (libpq keeps a dropped connection's status
+  // OK until the next call, and writes its own message into the result).
+  bool Lost(const pg_result* result) const;
 
   std::string connectionString_;
   std::string database_;

@@ -4,6 +4,9 @@
 #                                server on a Unix socket only (no TCP), and write
 #                                the socket folder to BUILD_DIR/pg/socket-dir
 #   cluster.sh stop BUILD_DIR    stop it at once and remove its folder
+#   cluster.sh restart BUILD_DIR stop it at once (as a crash would: pg_ctl -m
+#                                immediate) and start the same data folder on
+#                                the same socket folder again
 # The server runs as the postgres user when we are root (it refuses root),
 # otherwise as the current user. Exits 77 (ctest's skip code) when the
 # PostgreSQL server binaries are not installed.
@@ -12,7 +15,7 @@ set -euo pipefail
 action=${1:-}
 build=${2:-}
 if [ -z "$action" ] || [ -z "$build" ]; then
-  echo "usage: $0 start|stop BUILD_DIR" >&2
+  echo "usage: $0 start|stop|restart BUILD_DIR" >&2
   exit 2
 fi
 state=$build/pg
@@ -31,6 +34,20 @@ find_bindir() {
 # Runs a server program as the cluster's owner.
 as_owner() {
   if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+# Starts the server of the cluster in folder $2 on its socket folder. No
+# fsync (the machine does not crash under a test), but every commit is in
+# the WAL before the client hears of it, so a server stopped at once keeps
+# what it reported as committed (the restart test relies on that).
+run_server() {
+  local bindir=$1 folder=$2
+  if ! as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 start \
+      -o "-c listen_addresses='' -c unix_socket_directories=$folder -c fsync=off -c full_page_writes=off -c max_connections=200" \
+      >/dev/null; then
+    cat "$folder/server.log" >&2
+    return 1
+  fi
 }
 
 start() {
@@ -52,10 +69,7 @@ start() {
     rm -rf "$folder"
     exit 1
   fi
-  if ! as_owner "$bindir/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 start \
-      -o "-c listen_addresses='' -c unix_socket_directories=$folder -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
-      >/dev/null; then
-    cat "$folder/server.log" >&2
+  if ! run_server "$bindir" "$folder"; then
     rm -rf "$folder"
     exit 1
   fi
@@ -76,8 +90,18 @@ stop() {
   echo "stopped and removed $folder"
 }
 
+restart() {
+  local bindir folder
+  folder=$(cat "$socket_file")
+  case $folder in /tmp/fkpg.*) ;; *) echo "not ours: $folder" >&2; return 1 ;; esac
+  bindir=$(find_bindir)
+  as_owner "$bindir/pg_ctl" -D "$folder/data" -m immediate -w stop >/dev/null
+  run_server "$bindir" "$folder"
+}
+
 case $action in
   start) start ;;
+  restart) restart ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop BUILD_DIR" >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop|restart BUILD_DIR" >&2; exit 2 ;;
 esac
