@@ -5,7 +5,6 @@
 
 #include <libpq-fe.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -88,6 +87,9 @@ std::shared_ptr<PgConnection> PgConnection::Connect(const std::string& connectio
                                        error.Description());
   }
   PQsetClientEncoding(connection->conn_, "UTF8");
+  // The server's notices (a table that did not exist, a session ending) are
+  // not errors; a library must not write them to the host's standard error.
+  PQsetNoticeProcessor(connection->conn_, [](void*, const char*) {}, nullptr);
   connection->RunPlain("SET client_min_messages = warning; SET DateStyle = ISO, YMD; SET extra_float_digits = 0");
   const char* name = PQdb(connection->conn_);
   connection->database_ = name != nullptr ? name : "";
@@ -143,7 +145,6 @@ long long PgConnection::NativeInt(const std::string& sql) {
 }
 
 ResultPtr PgConnection::Run(const std::string& sql, bool writes) {
-  if (std::getenv("FABRIKON_PG_TRACE")) fprintf(stderr, "PG: %s\n", sql.c_str());  // DEBUG-TRACE
   // Inside a transaction each statement has its savepoint; a write outside
   // one takes the writers' lock in the same implicit transaction.
   std::string text;
