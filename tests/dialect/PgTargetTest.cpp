@@ -19,8 +19,16 @@ struct Golden {
 TEST(PgTarget, RewritesEachEngineFormAsTheServerReadsIt) {
   const std::vector<Golden> cases = {
       // stored values: one function per kind of column
-      {"insert into t(a,b) values (tsql_store_as(5, 1, 32, 0),tsql_store_as('x', 9, 30, 0))",
-       "insert into t(a,b) values (tsql_store_integer(5, 32, 0),tsql_store_text('x', 30, 0))"},
+      {"insert into t(a,b) values (tsql_store_as(5.5, 1, 32, 0),tsql_store_as(5, 9, 30, 0))",
+       "insert into t(a,b) values (tsql_store_integer(5.5, 32, 0),tsql_store_text(5, 30, 0))"},
+      // ...and a literal the column takes as written goes in as it is
+      {"insert into t(a,b,c,d,e) values (tsql_store_as(5, 1, 32, 0),tsql_store_as('x', 9, 30, 0),"
+       "tsql_store_as(2.5, 4, 0, 0),tsql_store_as('2024-02-29 10:00:00', 6, 0, 0),tsql_store_as(NULL, 1, 32, 0))",
+       "insert into t(a,b,c,d,e) values (5,'x',2.5,'2024-02-29 10:00:00',NULL)"},
+      {"insert into t(a,b,c) values (tsql_store_as(300, 1, 8, 0),tsql_store_as('2023-02-29 00:00:00', 6, 0, 0),"
+       "tsql_store_as('20240229', 6, 0, 0))",
+       "insert into t(a,b,c) values (tsql_store_integer(300, 8, 0),tsql_store_datetime('2023-02-29 00:00:00', 0, 0),"
+       "tsql_store_datetime('20240229', 0, 0))"},
       {"select * from t where id=tsql_as('9', 'int', 'varchar', 1)",
        "select * from t where id=tsql_as_int('9', 'varchar', 1)"},
       {"insert into x(a) values (tsql_store(1, 'x', 'a'))", "insert into x(a) values ((1))"},

@@ -270,9 +270,50 @@ class Rewriter {
     const std::string_view code = t_[args[1].first].text;
     if (code.size() != 1 || code[0] < '0' || code[0] > '9') return i;
     const size_t kind = static_cast<size_t>(code[0] - '0');
+    if (args[0].second == args[0].first + 1 && StoresAsWritten(t_[args[0].first], kind, t_[args[2].first].text)) {
+      Token value = t_[args[0].first];
+      value.blankBefore = t_[i].blankBefore;
+      t_.Replace(i, close + 1, {value});
+      return i;
+    }
     // Drop ", K" (the comma before K and K itself).
     t_.Erase(args[1].first - 1, args[1].second);
     return Rename(i, t_.Store("tsql_store_" + std::string(kStoreKinds[kind])));
+  }
+
+  // A literal the column takes as it is written, so the server stores it
+  // without the conversion (the save's hot path): a whole number in range for
+  // an int column, a number for a float, text for a text column (its domain
+  // checks the length), a date already in the stored form, NULL.
+  static bool StoresAsWritten(const Token& value, size_t kind, std::string_view bitsText) {
+    if (value.IsWord("null")) return true;
+    const std::string_view text = value.text;
+    const bool whole = value.Is(TokenKind::Number) && text.find_first_not_of("0123456789") == std::string_view::npos &&
+                       !text.empty() && text.size() <= 18;
+    switch (kind) {
+      case 1: {  // integer of 8, 16, 32 or 64 bits
+        if (!whole) return false;
+        const long long n = std::stoll(std::string(text));
+        const int bits = bitsText == "8" ? 8 : bitsText == "16" ? 16 : bitsText == "32" ? 32 : 64;
+        return bits == 64 || (bits == 8 ? n <= 255 : n < (1LL << (bits - 1)));
+      }
+      case 4:  // float
+        return value.Is(TokenKind::Number) && text.find_first_not_of("0123456789.") == std::string_view::npos;
+      case 9:  // text
+        return value.Is(TokenKind::String);
+      case 6: {  // datetime: 'YYYY-MM-DD HH:MM:SS'
+        static const std::regex stored(R"('([0-9]{4})-([0-9]{2})-([0-9]{2}) ([0-9]{2}):([0-9]{2}):([0-9]{2})')");
+        std::match_results<std::string_view::const_iterator> m;
+        if (!value.Is(TokenKind::String) || !std::regex_match(text.begin(), text.end(), m, stored)) return false;
+        const int year = std::stoi(m[1].str()), month = std::stoi(m[2].str()), day = std::stoi(m[3].str());
+        static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        return year >= 1753 && month >= 1 && month <= 12 && day >= 1 &&
+               day <= (month == 2 && !leap ? 28 : kDays[month - 1]) && std::stoi(m[4].str()) < 24 &&
+               std::stoi(m[5].str()) < 60 && std::stoi(m[6].str()) < 60;
+      }
+      default: return false;
+    }
   }
 
   // tsql_as(x, 'T', ...) -> tsql_as_T(x, ...)
