@@ -11,6 +11,9 @@
 //   a line with saves per second for 1 and 8 clients (processes, each with
 //   its own connection) and the 99th-percentile save time at 8 clients.
 //
+//   build/…/PgBench            the ratios and the clients' line
+//   build/…/PgBench --quick    a few rounds of each (to try the program)
+//
 // Time is processor time of the client and of its server backend together
 // (the backend's from /proc/PID/schedstat): the client's alone would leave
 // out what the library asks of the server. Wall times are printed as well.
@@ -75,7 +78,7 @@ class Cluster {
     return true;
   }
   ~Cluster() {
-    if (started_ && !getenv("PGBENCH_KEEP")) std::system(("'" + Script() + "' stop '" + State() + "' >/dev/null").c_str());
+    if (started_ && !std::getenv("PGBENCH_KEEP")) std::system(("'" + Script() + "' stop '" + State() + "' >/dev/null").c_str());
   }
   std::string Uri(const std::string& database, const std::string& application = "fabrikon_pgbench") const {
     return "postgresql:///" + database + "?host=" + socketDir_ + "&user=postgres&application_name=" + application;
@@ -631,15 +634,16 @@ void Add(bench::Report& report, const std::string& name, const PgMeasured& m, do
 
 }  // namespace
 
-int main() {
-  Cluster cluster;
-  if (!cluster.Start()) {
-    std::printf("pg ratios skipped: the PostgreSQL server binaries are not installed\n");
-    return 0;
-  }
+int main(int argc, char** argv) {
+  const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
   try {
+    Cluster cluster;
+    if (!cluster.Start()) {
+      std::printf("pg ratios skipped: the PostgreSQL server binaries are not installed\n");
+      return 0;
+    }
     bench::Report report;
-    if (getenv("QUICK")) {
+    if (quick) {
       Add(report, "pg-save-10x20", SaveRatio(cluster, 3, 2), 2);
       Add(report, "pg-load-100k", LoadRatio(cluster, report, 100000, 3, 5), 3);
       ConcurrencyReport(cluster, report, 3, 2);
