@@ -2,6 +2,8 @@
 // a connection alive; destroyed connections drop out.
 #include "data/ConnectionRegistry.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -14,6 +16,7 @@ namespace {
 struct Entry {
   std::string connectionString;
   std::weak_ptr<Connection> connection;
+  pid_t process;  // a child made by fork must not share its parent's server session
 };
 
 // Set once this thread's list is gone, so that a connection destroyed during
@@ -42,7 +45,7 @@ void ConnectionRegistry::Add(const std::shared_ptr<Connection>& connection) {
   std::vector<Entry>* entries = Entries();
   if (entries == nullptr) return;
   RemoveExpired(*entries);
-  entries->push_back(Entry{connection->ConnectionString(), connection});
+  entries->push_back(Entry{connection->ConnectionString(), connection, ::getpid()});
 }
 
 void ConnectionRegistry::Prune() {
@@ -53,8 +56,9 @@ std::shared_ptr<Connection> ConnectionRegistry::Find(const std::string& connecti
   std::vector<Entry>* entries = Entries();
   if (entries == nullptr) return nullptr;
   std::shared_ptr<Connection> earliest;
+  const pid_t process = ::getpid();
   for (const auto& entry : *entries) {
-    if (entry.connectionString != connectionString) continue;
+    if (entry.connectionString != connectionString || entry.process != process) continue;
     std::shared_ptr<Connection> live = entry.connection.lock();
     if (!live) continue;
     if (live->InTransaction()) return live;

@@ -15,8 +15,9 @@ class ConnectionRegistry {
   static void Add(const std::shared_ptr<Connection>& connection);
   // Forgets connections that no longer exist (called as one is destroyed).
   static void Prune();
-  // A live connection opened with exactly this connection string: the one in
-  // a transaction when there is one, else the earliest opened. Null if none.
+  // A live connection opened with exactly this connection string by this
+  // process (not one a forked child inherited): the one in a transaction when
+  // there is one, else the earliest opened. Null if none.
   static std::shared_ptr<Connection> Find(const std::string& connectionString);
 };
 

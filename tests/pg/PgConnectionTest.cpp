@@ -81,7 +81,9 @@ TEST_F(PgConnectionTest, ErrorsCarryAdosNumbersAndSqlServersWords) {
   for (const Case& c : cases) {
     const ComError e = ErrorOf(c.batch);
     EXPECT_EQ(e.Number(), c.number) << c.batch << ": " << e.Description();
-    if (*c.description) EXPECT_EQ(e.Description(), c.description) << c.batch;
+    if (*c.description) {
+      EXPECT_EQ(e.Description(), c.description) << c.batch;
+    }
   }
   // Trailing blanks are kept but do not count, in comparisons or in the length.
   conn->Execute("insert into t (id, code) values (6, 'abcde   ')");
