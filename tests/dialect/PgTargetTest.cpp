@@ -85,12 +85,28 @@ TEST(PgTarget, AnIdentityColumnIsTheServersOwnInsteadOfTheEmbeddedTriggers) {
 }
 
 TEST(PgTarget, RefusesWhatSqlServerRefusesBeforeTheServerSeesIt) {
-  try {
-    PgTarget::Rewrite("select from t");
-    FAIL() << "no error";
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Number(), ErrorNumber::ErrorsInCommand);
-    EXPECT_EQ(e.Description(), "Incorrect syntax near the keyword 'from'.");
+  const std::vector<Golden> cases = {
+      {"select from t", "Incorrect syntax near the keyword 'from'."},
+      // a statement built with empty names: the server would take FROM for a label
+      {"SELECT ifnull(MAX(),0) AS FROM", "Incorrect syntax near the keyword 'FROM'."},
+      {"SELECT a AS where FROM t", "Incorrect syntax near the keyword 'where'."},
+      {"SELECT a FROM t AS ORDER BY a", "Incorrect syntax near the keyword 'ORDER'."},
+  };
+  for (const Golden& c : cases) {
+    try {
+      PgTarget::Rewrite(c.embedded);
+      ADD_FAILURE() << "no error for " << c.embedded;
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.Number(), ErrorNumber::ErrorsInCommand) << c.embedded;
+      EXPECT_EQ(e.Description(), c.server) << c.embedded;
+    }
+  }
+}
+
+TEST(PgTarget, TakesWhatMayFollowAs) {
+  for (const char* sql : {"CREATE TABLE \"t\" AS SELECT a FROM u", "SELECT CAST(a AS varchar(10)) AS \"from\" FROM t",
+                          "SELECT a AS b FROM t AS x ORDER BY b", "CREATE VIEW v AS SELECT 1 AS n"}) {
+    EXPECT_NO_THROW(PgTarget::Rewrite(sql)) << sql;
   }
 }
 

@@ -53,6 +53,14 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 constexpr std::array<std::string_view, 10> kStoreKinds{"asgiven", "integer", "decimal", "money",   "float",
                                                        "bit",     "datetime", "date",   "fixedtext", "text"};
 
+// The clause keywords that never follow AS in T-SQL (a column or table alias
+// goes there, or a type, a query or a body, none of which starts with them).
+bool ClauseKeyword(const Token& t) {
+  for (std::string_view word : {"from", "where", "group", "having", "order", "union", "except", "intersect", "into"})
+    if (t.IsWord(word)) return true;
+  return false;
+}
+
 class Rewriter {
  public:
   explicit Rewriter(TokenList& tokens) : t_(tokens) {}
@@ -105,6 +113,11 @@ class Rewriter {
     if (t_[i].IsWord("rowid")) return Rename(i, "ctid");
     if (t_[i].IsWord("select") && t_.At(i + 1).IsWord("from"))
       throw ComError(ErrorNumber::ErrorsInCommand, TSqlKeywords::IncorrectSyntaxNear("from"));
+    // PostgreSQL takes any keyword for a column label ("SELECT 1 AS FROM" is
+    // a column named from); SQL Server and the embedded engine refuse a clause
+    // keyword there, so a statement built with an empty name fails as there.
+    if (t_[i].IsWord("as") && ClauseKeyword(t_.At(i + 1)))
+      throw ComError(ErrorNumber::ErrorsInCommand, TSqlKeywords::IncorrectSyntaxNear(t_.At(i + 1).text));
     if (t_[i].IsWord("temp") && t_.At(i + 1).Is(TokenKind::Dot)) return TempName(i);
     return i;
   }
