@@ -59,6 +59,8 @@ TEST(PgTarget, RewritesEachEngineFormAsTheServerReadsIt) {
       {"select * from temp.\"L\"", "select * from pg_temp.\"l\""},
       {"select * from (select 1) limit 1", "select * from (select 1) AS derived_1 limit 1"},
       {"select a as \"Total\" from \"T\"", "select a as \"Total\" from \"t\""},
+      // a name never touches a literal: E'…' would read backslash escapes
+      {"select E'a\\'", "select E 'a\\'"},
   };
   for (const Golden& c : cases) EXPECT_EQ(PgTarget::Rewrite(c.embedded), c.server) << c.embedded;
 }

@@ -77,6 +77,9 @@ class Rewriter {
         FoldQuotedName(i);
       } else if (token.kind == TokenKind::String) {
         if (Compared(i)) TrimTrailingBlanks(i);
+        // A name written against a literal would make the server read a
+        // prefixed literal (E'…' takes backslash escapes): keep them apart.
+        if (i > 0 && t_[i - 1].kind == TokenKind::Word) token.blankBefore = true;
       } else if (token.kind == TokenKind::Number) {
         i = FloatLiteral(i);
       } else if (token.kind == TokenKind::Word) {
