@@ -198,5 +198,18 @@ TEST(BatchSplitter, ASyntaxErrorInAnyStatementRunsNothing) {
   }
 }
 
+// A CASE inside a CASE, neither closed: the typing of CASE results once
+// wrapped around to the start of the statement and never came back.
+TEST(BatchSplitter, UnclosedNestedCasesEndInAnAnswer) {
+  for (const std::string batch : {"select case when 1 = 1 then case when 2 = 2 then 'x' else 'y'",
+                                  "select isnull(case when 'a' like 'a' then case 1 when 1 then 2, 0) from t"}) {
+    try {
+      TranslateBatch(batch);
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.Number(), ErrorNumber::ErrorsInCommand) << batch;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fabrikon::dialect::test

@@ -162,8 +162,13 @@ size_t ExpressionTyper::CaseEnd(size_t first) const {
     if (t.kind == TokenKind::LParen) ++depth;
     if (t.kind == TokenKind::RParen) --depth;
     if (depth != 0) continue;
-    if (i > first && t.IsWord("case")) i = CaseEnd(i);
-    else if (t.IsWord("end")) return i;
+    if (i > first && t.IsWord("case")) {
+      // An inner CASE without its END leaves this one without its own.
+      i = CaseEnd(i);
+      if (i == TokenList::npos) return TokenList::npos;
+    } else if (t.IsWord("end")) {
+      return i;
+    }
   }
   return TokenList::npos;
 }
