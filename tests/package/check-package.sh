@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # check-package.sh DEB README: the Debian package as a host developer gets it.
 # Builds the README's example with the README's CMake recipe and with its
-# pkg-config lines (shared and --static) against
+# pkg-config lines (shared, and the static library with shared dependencies) against
 #   1. the package unpacked under a scratch prefix (the CMake package and the
 #      .pc must be relocatable), and
 #   2. the package installed with dpkg, when run as root (skipped with
