@@ -113,7 +113,11 @@ int RunDemo(const std::vector<std::string>& args) {
   return status;
 }
 
-const CommandRegistration registration("demo", kUsage, RunDemo);
+const CommandRegistration registration(
+    "demo", kUsage, RunDemo,
+    "Walks one production order of a fresh demo plant through its life, printing every call and answer.",
+    {{"DB", "keep the demo plant in this file (or postgresql:// URI) for the shell; default: a temporary file"},
+     {"--force", "replace an existing DB"}});
 
 }  // namespace
 }  // namespace fabrikon::cli

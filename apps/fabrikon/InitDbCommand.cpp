@@ -71,7 +71,11 @@ int InitDb(const std::vector<std::string>& args) {
   return 0;
 }
 
-const CommandRegistration registration("init-db", kUsage, InitDb);
+const CommandRegistration registration(
+    "init-db", kUsage, InitDb, "Creates a host database with the current schema (and the demo plant).",
+    {{"DB", "embedded database file, \"Data Source=FILE\" or a postgresql:// URI of an existing database"},
+     {"--demo", "fill in the demo plant (items, bills of materials, orders of every kind)"},
+     {"--force", "replace an existing database (without it an existing one is refused)"}});
 
 }  // namespace
 }  // namespace fabrikon::cli

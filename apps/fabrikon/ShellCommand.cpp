@@ -32,13 +32,15 @@
 //                      (438) for an operation the business object lacks);
 //                      the session goes on
 //       ?? message     the shell did not understand the command (unknown
-//                      command, missing, extra or bad argument); nothing
-//                      was called
+//                      command, missing, extra or bad argument; "?? run
+//                      init CARD first" for a command that asks the façade
+//                      about its card before init); nothing was called
 //   - Out-parameters follow the answer, one a line, as NAME: "value" (or
 //     NAME: true|false): params gives the eight parameter names, number
 //     strErrMsg, number-type strNoType, save2 varCurID, head-check and
 //     body-check domReturn (only when the business object returned one),
-//     add-line R; init adds class: the business object's class ("" for none).
+//     add-line R; init adds class: the business object's class ("" for none)
+//     and, for a card without one, a note: "…" line saying what still works.
 //     head-check and body-check pass a fresh, empty domReturn, as a voucher
 //     screen does, and print domReturn: "<xml>" when rows were put into it.
 //   - Each message box shown during a command follows its answer (and its
@@ -100,6 +102,13 @@ struct ShellOptions {
   std::string date;  // "" = today
 };
 
+// The arguments and options, for CLI11 and for --help.
+const OptionHelp kDbHelp{"DB", "embedded database file (fabrikon init-db creates one), \"Data Source=FILE[;Mode=Read]\", "
+                               "ODBC connection string or postgresql:// URI"};
+const OptionHelp kUserHelp{"--user ID", "login user ID (default demo)"};
+const OptionHelp kNameHelp{"--name NAME", "login user name (default 演示用户)"};
+const OptionHelp kDateHelp{"--date YYYY-MM-DD", "login date (default: today)"};
+
 LoginInfoPtr MakeLogin(const ShellOptions& options) {
   if (options.date.empty()) return EmbeddedLoginInfo::Today(options.userName, options.userId);
   DateTime date;
@@ -141,13 +150,10 @@ void Loop(ShellSession& session, ShellOutput& out) {
 int RunShell(const std::vector<std::string>& args) {
   ShellOptions options;
   CLI::App app{"Drives the voucher service façade from standard input, one command a line."};
-  app.add_option("DB", options.database,
-                 "embedded database file (fabrikon init-db creates one), \"Data Source=FILE[;Mode=Read]\" or ODBC "
-                 "connection string")
-      ->required();
-  app.add_option("--user", options.userId, "login user ID");
-  app.add_option("--name", options.userName, "login user name");
-  app.add_option("--date", options.date, "login date YYYY-MM-DD (default: today)");
+  app.add_option("DB", options.database, kDbHelp.description)->required();
+  app.add_option("--user", options.userId, kUserHelp.description);
+  app.add_option("--name", options.userName, kNameHelp.description);
+  app.add_option("--date", options.date, kDateHelp.description);
   try {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     app.parse(reversed);
@@ -182,7 +188,10 @@ int RunShell(const std::vector<std::string>& args) {
   return 0;
 }
 
-const CommandRegistration kShell("shell", "shell DB [--user ID] [--name NAME] [--date YYYY-MM-DD]", RunShell);
+const CommandRegistration kShell("shell", "shell DB [--user ID] [--name NAME] [--date YYYY-MM-DD]", RunShell,
+                                 "Drives the voucher service façade from standard input, one command a line\n"
+                                 "(`help` in the shell lists the commands; start with init CARD).",
+                                 {kDbHelp, kUserHelp, kNameHelp, kDateHelp});
 
 }  // namespace
 }  // namespace fabrikon::cli

@@ -4,6 +4,7 @@
 // the answer; an error that reaches the host is printed and the session goes on.
 #include "ShellSession.h"
 
+#include <set>
 #include <stdexcept>
 
 #include "data/PgConnection.h"
@@ -53,6 +54,18 @@ std::string Require(const ShellLine& line, size_t index, const std::string& what
   return args[index];
 }
 
+// What works before init: the form's documents, plain SQL, the column set,
+// the filter and reference-window stand-ins, the explosion preview, message-box
+// answers, the navigation flags and the write-backs (which take the session's
+// connection). Every other command asks the façade about its card.
+bool WorksBeforeInit(const std::string& command) {
+  static const std::set<std::string> kCommands = {
+      "init",      "head",      "body",          "set-head", "set-line", "add-line",   "delete-line",
+      "sql",       "other-sql", "query",         "columns",  "filter-preset", "ref-report", "ref-choose",
+      "ref-open",  "explode",   "msgbox",        "bof",      "eof",      "writeback-m", "writeback-a"};
+  return kCommands.count(command) != 0;
+}
+
 std::string RequireRest(const ShellLine& line, const std::string& what) {
   std::string rest = line.Rest();
   if (rest.empty()) throw std::invalid_argument(line.Command() + " needs " + what);
@@ -91,6 +104,10 @@ bool ShellSession::Run(const ShellLine& line) {
     out_.Usage("unknown command: " + line.Command() + " (help lists the commands)");
     return true;
   }
+  if (!initialised_ && !WorksBeforeInit(line.Command())) {
+    out_.Usage("run init CARD first");
+    return true;
+  }
   try {
     const int most = command->second.maxArgs;
     if (most >= 0 && line.Args().size() > static_cast<size_t>(most)) {
@@ -124,8 +141,15 @@ void ShellSession::Register(const std::string& name, const std::string& usage,
 
 void ShellSession::RegisterVoucherKind() {
   Register("init", "init CARD", [this](const ShellLine& line) {
-    out_.ResultBool(co_.Init(login_, conn_, Require(line, 0, "a card number")));
+    const std::string card = Require(line, 0, "a card number");
+    out_.ResultBool(co_.Init(login_, conn_, card));
+    initialised_ = true;
     out_.OutText("class", co_.BusinessClassName());
+    if (co_.BusinessClassName().empty()) {
+      out_.OutText("note", "no business object for " + card +
+                               ": only the engine's operations (params, loading, numbering, saving, deleting, "
+                               "lists) work; new, the checks and the workflow answer !! 0x0000005B");
+    }
   }, 1);
   Register("params", "params", [this](const ShellLine&) {
     VoucherParameters p;

@@ -68,6 +68,7 @@ class ShellSession {
   clsVoucherCO co_;
   VoucherFormPtr form_;
   std::map<std::string, Command> commands_;
+  bool initialised_ = false;  // init CARD ran: the façade has its card, login and connection
   // List screens, the filter window and the reference link.
   std::shared_ptr<EmbeddedColumnSet> columns_;
   std::shared_ptr<EmbeddedFilterService> filter_;

@@ -75,7 +75,12 @@ int Sql(const std::vector<std::string>& args) {
   return 0;
 }
 
-const CommandRegistration registration("sql", kUsage, Sql);
+const CommandRegistration registration(
+    "sql", kUsage, Sql,
+    "Runs a T-SQL batch through the library's connection and dialect; prints the rows of each\n"
+    "row-returning statement (tab-separated, NULL as NULL) and `records affected: N`.",
+    {{"DB", "embedded database file, \"Data Source=FILE[;Mode=Read]\", ODBC connection string or postgresql:// URI"},
+     {"TEXT", "the T-SQL batch"}});
 
 }  // namespace
 }  // namespace fabrikon::cli

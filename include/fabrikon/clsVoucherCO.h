@@ -43,7 +43,7 @@ struct VchListPage {
   bool bOk = false;          // GetVchListData's answer
   std::string strErrMsg;     // the reason of a false answer
   RecordsetPtr rstRetList;   // the rows of the page
-  RecordsetPtr rstRetSum;    // the totals (may be empty)
+  RecordsetPtr rstRetSum;    // the totals (null when the sum list is empty)
   long nRecordCount = 0;
   long nPageCount = 0;
 };
@@ -137,6 +137,8 @@ class clsVoucherCO {
                                   ConnectionPtr& Conn);
 
   // --- List data and filters (clsVoucherCOList.cpp) -------------------------------
+  // An empty (or blank) sum list of the column set asks for no totals:
+  // rstRetSum is then null.
   bool GetVchListData(const ColumnSetPtr& objColSet, RecordsetPtr& rstRetList, RecordsetPtr& rstRetSum,
                       const std::string& strWhere, std::string& strErrMsg, bool bShowAll,
                       long& nRecordCount, long nPageSize, long& nPageCount, long nCurrentPage);

@@ -97,7 +97,7 @@ bool clsVoucherCommon::GetVchListData(const ConnectionPtr& Conn, const std::stri
   try {
     if (!objColSet) throw ComError(ErrorNumber::ObjectNotSet, "Object variable or With block variable not set");
     const std::string selectList = objColSet->SelectList();
-    const std::string sumList = objColSet->SumList();
+    const std::string sumList = Trim(objColSet->SumList()).empty() ? "" : objColSet->SumList();
     const std::string orderList = objColSet->OrderList();
     VoucherParameters params;
     GetVoucherParameter(Conn, strCardNum, params);
@@ -122,10 +122,12 @@ bool clsVoucherCommon::GetVchListData(const ConnectionPtr& Conn, const std::stri
       sumSql = "SELECT " + sumList + " FROM " + table;
     }
     RecordsetPtr list = Conn->Open(listSql, adOpenStatic, adLockReadOnly, adUseClient);
-    RecordsetPtr sum = Conn->Open(sumSql, adOpenForwardOnly, adLockReadOnly, adUseClient);
+    // An empty sum list asks for no totals: "SELECT  FROM ..." is no statement.
+    RecordsetPtr sum =
+        sumList.empty() ? nullptr : Conn->Open(sumSql, adOpenForwardOnly, adLockReadOnly, adUseClient);
     if (bShowAll) nRecordCount = list->RecordCount();
     rstRetList = list->Clone();
-    rstRetSum = sum->Clone();
+    rstRetSum = sum ? sum->Clone() : nullptr;
     return true;
   } catch (const ComError& e) {
     strErrMsg = e.Number() == ErrorNumber::CantConvertValue ? kTextTotals : e.Description();

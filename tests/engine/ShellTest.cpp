@@ -280,5 +280,35 @@ TEST_F(ShellTranscript, NewEmptiesTheBodyAndMistakesAreExplained) {
   EXPECT_EQ(head[0], "=> 1");
 }
 
+// Before init the commands that ask the façade about its card say so
+// instead of failing inside; the form, plain SQL and the stand-ins work. A
+// card without a business object gets a note after init's answer.
+TEST_F(ShellTranscript, CommandsBeforeInitAskForItAndACardWithoutAClassIsNoted) {
+  const std::vector<std::string> refused = {
+      "params",  "default-vtid", "format 25", "load 1",     "load-where id=1", "first",       "refresh",
+      "number",  "number-type",  "new",       "allow-edit", "head-check",      "body-check 1", "confirm",
+      "close",   "save2 1",      "delete",    "list",       "list-page 1 2",   "filter",      "load 1 2"};
+  const std::vector<std::pair<std::string, std::string>> working = {
+      {"query select 1 as x", "=> 1"}, {"head", "=> 0"}, {"bof", "=> false"}, {"columns select=ccode", "=> \"\""}};
+  std::string script;
+  for (const std::string& command : refused) script += command + "\n";
+  for (const auto& [command, answer] : working) script += command + "\n";
+  script += "init pp17\nparams\nnew\ninit pp25\nload 1\n";
+  RunText(script);
+  for (const std::string& command : refused) {
+    EXPECT_EQ(Next(command), std::vector<std::string>{"?? run init CARD first"}) << command;
+  }
+  for (const auto& [command, answer] : working) ExpectAnswer(command, answer);
+  const auto& init = Next("init pp17");
+  ASSERT_EQ(init.size(), 3u);
+  EXPECT_EQ(init[1], "class: \"\"");
+  EXPECT_EQ(init[2].rfind("note: \"no business object for pp17: ", 0), 0u) << init[2];
+  ExpectAnswer("params", "=> false");
+  EXPECT_EQ(Next("new").at(0).rfind("!! 0x0000005B ", 0), 0u);
+  EXPECT_EQ(Next("init pp25"), (std::vector<std::string>{"=> false", "class: \"clsSCDDOrder\""}));
+  ExpectAnswer("load 1", "=> \"\"");
+  EXPECT_EQ(next, blocks.size());
+}
+
 }  // namespace
 }  // namespace fabrikon::enginetest

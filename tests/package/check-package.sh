@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # check-package.sh DEB README: the Debian package as a host developer gets it.
 # Builds the README's example with the README's CMake recipe and with its
-# pkg-config lines (shared, and the static library with shared dependencies) against
+# pkg-config lines (shared, and the static library with shared dependencies), and
+# a small C program with fabrikon-c.pc, against
 #   1. the package unpacked under a scratch prefix (the CMake package and the
 #      .pc must be relocatable), and
 #   2. the package installed with dpkg, when run as root (skipped with
@@ -39,6 +40,40 @@ run_example() {  # run_example LABEL PROGRAM
   echo "check-package: $1 ok"
 }
 
+# A C host: the C interface through fabrikon-c.pc, built warning-free as C
+# (works with fabrikon_c.h with or without its fabrikon/Version.h).
+cat >"$work/app-c.c" <<'EOF_C'
+#include <stdint.h>
+#include <stdio.h>
+
+#include <fabrikon/fabrikon_c.h>
+
+int main(void) {
+  fabrikon_voucher_co* co = fabrikon_co_create();
+  int32_t result = 0;
+  const char* answer = NULL;
+  if (!co || fabrikon_co_init(co, "Data Source=plant.db", "pp25", "demo", "张三", "2024-03-10", &result) != 0 ||
+      fabrikon_co_get_voucher_data(co, "", "2", "") != 0 || fabrikon_co_call(co, "VoucherConfirm", &answer) != 0) {
+    fprintf(stderr, "error 0x%08X: %s\n", co ? (unsigned)fabrikon_co_last_error_number(co) : 0u,
+            co ? fabrikon_co_last_error(co) : "no memory");
+    fabrikon_co_destroy(co);
+    return 1;
+  }
+  printf("%s\n", answer);
+  fabrikon_co_destroy(co);
+  return 0;
+}
+EOF_C
+
+build_c() {  # build_c LABEL OUT
+  if pkg-config --cflags fabrikon-c | grep -q -- '-std='; then
+    echo "check-package: fabrikon-c.pc passes a language standard to C hosts" >&2
+    exit 1
+  fi
+  gcc -std=c11 -Wall -Wextra -Werror -pedantic "$work/app-c.c" -o "$2/app-c" $(pkg-config --cflags --libs fabrikon-c)
+  run_example "$1: gcc with fabrikon-c.pc" "$2/app-c"
+}
+
 build_all() {  # build_all LABEL (CMAKE_PREFIX_PATH / PKG_CONFIG_PATH set by the caller)
   local label=$1 out="$work/$1"
   mkdir -p "$out"
@@ -60,6 +95,7 @@ build_all() {  # build_all LABEL (CMAKE_PREFIX_PATH / PKG_CONFIG_PATH set by the
     (cd "$out" && eval "${line%%#*}")
     run_example "$label: ${line%%#*}" "$out/app"
   done <"$work/pkg-config-lines"
+  build_c "$label" "$out"
 }
 
 # 1. Unpacked under a scratch prefix.

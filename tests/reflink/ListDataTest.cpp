@@ -82,6 +82,39 @@ TEST_F(ListTest, FiltersWithQuotesWorkInPagedMode) {
   EXPECT_EQ(RowsOf(sum), std::vector<std::string>{"15"});
 }
 
+// A column set without totals (an empty or blank sum list) lists the rows
+// and sends no totals statement; rstRetSum is null. The list statements stay
+// those of a list with totals.
+TEST_F(ListTest, AnEmptySumListGivesNoTotals) {
+  struct Case {
+    bool showAll;
+    std::string sumList;
+  };
+  const std::vector<Case> cases = {{true, ""}, {false, ""}, {true, "  "}, {false, "  "}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE((c.showAll ? "show-all, sum list \"" : "paged, sum list \"") + c.sumList + "\"");
+    columns->SumList(c.sumList);
+    sum = std::make_shared<Recordset>(std::vector<FieldInfo>{}, std::vector<std::vector<Variant>>{});  // a stale one
+    ASSERT_TRUE(c.showAll ? All() : Page(2, 2)) << errMsg;
+    EXPECT_EQ(errMsg, "");
+    EXPECT_EQ(sum, nullptr);
+    EXPECT_EQ(RowsOf(list), (c.showAll ? kAllRows : std::vector<std::string>{kAllRows[2], kAllRows[3]}));
+    EXPECT_EQ(recordCount, 5);
+    const std::vector<std::string> sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), c.showAll ? " SELECT ccode,mainid,fquantity FROM v_pp25_list ORDER BY ccode,mainid"
+                                     : " SELECT ccode,mainid,fquantity FROM TempDB..TMPQX_pp25 WHERE IdOrder  >= 3 "
+                                       "AND IDOrder <= 4 ORDER BY IdOrder");
+    EXPECT_EQ(sent.size(), c.showAll ? 1u : 5u);
+  }
+  // Through the one-value form too.
+  columns->SumList("");
+  const VchListPage page = co.GetVchListPage(columns, " WHERE mainid<3", 0);
+  EXPECT_TRUE(page.bOk) << page.strErrMsg;
+  EXPECT_EQ(page.rstRetSum, nullptr);
+  EXPECT_EQ(RowsOf(page.rstRetList), (std::vector<std::string>{kAllRows[0], kAllRows[1]}));
+}
+
 TEST_F(ListTest, FailuresAnswerFalseWithTheReason) {
   columns->SumList("sum(ccode) AS ccode");
   for (bool showAll : {true, false}) {

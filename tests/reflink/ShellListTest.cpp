@@ -42,7 +42,7 @@ TEST(ShellLists, TranscriptFollowsTheLineFormats) {
 TEST(ListCommand, PrintsOnePageWithItsTotals) {
   testsupport::DemoDatabase db;
   const std::string cli = std::string(FABRIKON_CLI) + " list '" + db.Path() + "' ";
-  const std::string page = RunCommand(cli + "pp25 --page 2 --size 2 --select ccode,fquantity 2>&1");
+  const std::string page = RunCommand(cli + "pp25 --page 2 --size 2 --select ccode,fquantity --sum \"sum(fquantity) AS fquantity\" 2>&1");
   EXPECT_EQ(page,
             "ccode     fquantity\n"
             "--------  ---------\n"
@@ -53,11 +53,59 @@ TEST(ListCommand, PrintsOnePageWithItsTotals) {
             "---------\n"
             "80\n"
             "\n"
-            "page 2 of 3, 5 vouchers\n");
+            "page 2 of 3, 5 rows\n");
+  // The footer counts list rows: one forecast with two lines is two rows.
   const std::string filtered = RunCommand(cli + "pp01 --where \"WHERE cfcid='0000000001'\" 2>&1");
-  EXPECT_NE(filtered.find("page 1 of 1, 2 vouchers"), std::string::npos) << filtered;
+  EXPECT_NE(filtered.find("page 1 of 1, 2 rows"), std::string::npos) << filtered;
   const std::string bad = RunCommand(cli + "pp25 --sum \"sum(ccode) AS c\" 2>&1");
   EXPECT_NE(bad.find("不能选择非数值型项目作为合计列！"), std::string::npos) << bad;
+}
+
+// The list options: every row with --size 0, no totals without a sum list
+// (--select alone, or --sum ""), a filter typed without its WHERE keyword.
+TEST(ListCommand, OptionsShapeThePage) {
+  testsupport::DemoDatabase db;
+  const std::string cli = std::string(FABRIKON_CLI) + " list '" + db.Path() + "' ";
+  const std::string table =
+      "ccode     fquantity\n"
+      "--------  ---------\n"
+      "SC000001  30\n"
+      "SC000001  20\n"
+      "SC000002  15\n"
+      "SC000003  5\n"
+      "SC000004  10\n";
+  const std::string totals = "\nfquantity\n---------\n80\n";
+  struct Case {
+    std::string options;
+    std::string output;
+  };
+  const std::vector<Case> cases = {
+      {"--size 0 --select ccode,fquantity --sum \"sum(fquantity) AS fquantity\"",
+       table + totals + "\npage 1 of 1, 5 rows\n"},
+      {"--size 0 --page 3 --select ccode,fquantity --sum \"sum(fquantity) AS fquantity\"",
+       table + totals + "\npage 1 of 1, 5 rows\n"},
+      {"--select ccode,fquantity", table + "\npage 1 of 1, 5 rows\n"},
+      {"--size 0 --select ccode,fquantity", table + "\npage 1 of 1, 5 rows\n"},
+      {"--select ccode,fquantity --sum \"\"", table + "\npage 1 of 1, 5 rows\n"},
+      {"--size 2 --page 3 --select ccode,fquantity", "ccode     fquantity\n--------  ---------\nSC000004  10\n"
+                                                     "\npage 3 of 3, 5 rows\n"},
+      {"--select ccode,fquantity --where \"fquantity>=20\"",
+       "ccode     fquantity\n--------  ---------\nSC000001  30\nSC000001  20\n\npage 1 of 1, 2 rows\n"},
+      {"--select ccode,fquantity --where \"  where fquantity>=20\"",
+       "ccode     fquantity\n--------  ---------\nSC000001  30\nSC000001  20\n\npage 1 of 1, 2 rows\n"},
+      {"--select ccode,fquantity --where \"wherever=1\"", ""},
+      {"--size 0 --select ccode --where \"1=0\"", "ccode\n-----\n\npage 0 of 0, 0 rows\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string output = RunCommand(cli + "pp25 " + c.options + " 2>&1");
+    if (c.output.empty()) {
+      // A column that merely starts with "where" is no keyword: the filter gets one.
+      EXPECT_NE(output.find("wherever"), std::string::npos) << c.options << "\n" << output;
+      EXPECT_EQ(output.find("syntax"), std::string::npos) << c.options << "\n" << output;
+      continue;
+    }
+    EXPECT_EQ(output, c.output) << c.options;
+  }
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // The fabrikon command line, run as a user runs it: init-db creates (and
 // refuses to overwrite) the host database; sql runs T-SQL through the
 // library's own connection and dialect and reports rows and the
-// records-affected count, or the error number.
+// records-affected count, or the error number; usage errors exit 2 and
+// --help describes each command and lists the card numbers.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
 
 #include "SchemaTestSupport.h"
 #include "support/TestConnection.h"
@@ -182,6 +186,17 @@ TEST_F(CliTest, UsageErrorsExitTwoHelpExitsZero) {
       {{"shell", db_, "--date", "someday"}, 2, "", "--date is not a date: someday"},
       {{"shell", db_, "extra"}, 2, "", ""},
       {{"init-db", unmakeable}, 1, "", unmakeable},
+      {{"list"}, 2, "", "DB is required"},
+      {{"list", db_}, 2, "", "CARD is required"},
+      {{"list", db_, "pp25", "--bogus"}, 2, "", "--bogus"},
+      {{"list", db_, "pp25", "--size"}, 2, "", "--size"},
+      {{"list", db_, "pp25", "--size", "abc"}, 2, "", "--size takes a number of rows from 1 to 2147483647, or 0"},
+      {{"list", db_, "pp25", "--size", "-1"}, 2, "", "or 0 for every row: -1"},
+      {{"list", db_, "pp25", "--size", "2.5"}, 2, "", "or 0 for every row: 2.5"},
+      {{"list", db_, "pp25", "--size", "99999999999"}, 2, "", "or 0 for every row: 99999999999"},
+      {{"list", db_, "pp25", "--page", "2"}, 2, "", "--page needs --size"},
+      {{"list", db_, "pp25", "--page", "x", "--size", "2"}, 2, "", "--page takes a whole page number"},
+      {{"list", db_, "pp25", "--size", "2", "--help"}, 0, "usage: fabrikon list DB CARD", ""},
   };
   for (const Case& c : cases) {
     std::string line;
@@ -190,6 +205,61 @@ TEST_F(CliTest, UsageErrorsExitTwoHelpExitsZero) {
     EXPECT_EQ(r.exitCode, c.exitCode) << line << "\n" << r.err;
     EXPECT_NE(r.out.find(c.outHas), std::string::npos) << line << "\n" << r.out;
     EXPECT_NE(r.err.find(c.errHas), std::string::npos) << line << "\n" << r.err;
+    if (c.exitCode == 2 && !c.args.empty() && c.args[0] == "list") {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << line << ": one line, not\n" << r.err;
+    }
+  }
+}
+
+// `fabrikon COMMAND --help` names every argument and option of the command,
+// each with what it does.
+TEST_F(CliTest, HelpOfEachCommandDescribesItsOptions) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
+      {"init-db", {"DB", "--demo", "--force"}},
+      {"sql", {"DB", "TEXT"}},
+      {"demo", {"DB", "--force"}},
+      {"shell", {"DB", "--user ID", "--name NAME", "--date YYYY-MM-DD"}},
+      {"list", {"DB", "CARD", "--where TEXT", "--page N", "--size N", "--select TEXT", "--sum TEXT", "--order TEXT"}},
+  };
+  for (const auto& [command, options] : commands) {
+    CliResult r = RunCli(dir_, {command, "--help"});
+    EXPECT_EQ(r.exitCode, 0) << command;
+    EXPECT_EQ(r.out.rfind("usage: fabrikon " + command, 0), 0u) << r.out;
+    for (const std::string& option : options) {
+      const size_t at = r.out.find("\n  " + option + " ");
+      ASSERT_NE(at, std::string::npos) << command << " --help lacks " << option << ":\n" << r.out;
+      const size_t end = r.out.find('\n', at + 1);
+      const std::string description = r.out.substr(at + 3 + option.size(), end - at - 3 - option.size());
+      EXPECT_NE(description.find_first_not_of(' '), std::string::npos) << command << " " << option << " has no description";
+    }
+  }
+  const CliResult list = RunCli(dir_, {"list", "--help"});
+  EXPECT_NE(list.out.find("0: every row"), std::string::npos) << list.out;
+}
+
+// `fabrikon --help` lists every card number with its class, and the class is
+// the one the façade makes for the card (the shell's init says which).
+TEST_F(CliTest, HelpListsTheCardNumbersWithTheirClasses) {
+  const CliResult help = RunCli(dir_, {"--help"});
+  ASSERT_EQ(help.exitCode, 0);
+  const size_t cards = help.out.find("card numbers");
+  ASSERT_NE(cards, std::string::npos) << help.out;
+  std::istringstream lines(help.out.substr(help.out.find('\n', cards) + 1));
+  std::vector<std::pair<std::string, std::string>> listed;
+  std::string script, line;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string card, className;
+    words >> card >> className;
+    listed.emplace_back(card, className == "(none)" ? "" : className);
+    script += "init " + card + "\n";
+  }
+  ASSERT_EQ(listed.size(), 14u) << help.out;
+  const CliResult shell = RunCliWithInput(dir_, {"shell", db_}, script);
+  ASSERT_EQ(shell.exitCode, 0) << shell.err;
+  for (const auto& [card, className] : listed) {
+    const std::string answer = "> init " + card + "\n=> false\nclass: \"" + className + "\"\n";
+    EXPECT_NE(shell.out.find(answer), std::string::npos) << card << " " << className << ":\n" << shell.out;
   }
 }
 
@@ -213,7 +283,7 @@ TEST_F(CliTest, EveryCommandTakesTheDatabaseAsAFileOrAConnectionString) {
   };
   const CliResult bareList = RunCli(dir_, {"list", db_, "om01", "--size", "2"});
   ASSERT_EQ(bareList.exitCode, 0) << bareList.err;
-  ASSERT_NE(bareList.out.find("page 1 of 2, 3 vouchers"), std::string::npos) << bareList.out;
+  ASSERT_NE(bareList.out.find("page 1 of 2, 3 rows"), std::string::npos) << bareList.out;
   for (const Form& form : forms) {
     SCOPED_TRACE(form.db);
     CliResult sql = RunCli(dir_, {"sql", form.db, "select count(*) as n from om_productpo"});
