@@ -4,13 +4,17 @@
 #include "fabrikon/RowsetEditor.h"
 
 #include "data/DomImpl.h"
+#include "data/RowsetNamespaces.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/ComError.h"
 
 namespace fabrikon {
 namespace {
 
-const char* const kEmptyRowset = "<xml><rs:data/></xml>";
+// Rowsets built from text declare their prefixes as loaded ones do.
+std::string RowsetText(const std::string& rows) {
+  return "<xml" + RowsetNamespaceAttributes() + "><rs:data>" + rows + "</rs:data></xml>";
+}
 
 void Apply(XmlNode row, const Assignments& values) {
   for (const auto& [name, value] : values) row.setAttribute(name, Variant(value));
@@ -37,7 +41,7 @@ DOMDocumentPtr RowsetEditor::EmptyDocument() {
   return document;
 }
 
-void RowsetEditor::Clear() { Load(*document_, kEmptyRowset, "the document cannot be emptied"); }
+void RowsetEditor::Clear() { Load(*document_, RowsetText(""), "the document cannot be emptied"); }
 
 // The rows are those of "//z:row", kept by the document between changes of
 // its tree, so that adding or editing line after line stays linear.
@@ -88,7 +92,7 @@ XmlNode RowsetEditor::RowContainer() {
   if (!data.IsNothing()) return data;
   std::string rows;
   for (const XmlNode& row : document_->selectNodes("//z:row")) rows += row.xml();
-  Load(*document_, "<xml><rs:data>" + rows + "</rs:data></xml>", "the document cannot take lines");
+  Load(*document_, RowsetText(rows), "the document cannot take lines");
   return document_->selectSingleNode("//rs:data");
 }
 
