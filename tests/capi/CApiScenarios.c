@@ -28,16 +28,18 @@ static char failure[512];
     }                                                                                               \
   } while (0)
 
-static fabrikon_voucher_co* open_orders(const char* connection_string) {
+static fabrikon_voucher_co* open_card(const char* connection_string, const char* card) {
   fabrikon_voucher_co* co = fabrikon_co_create();
-  int answer = 1;
-  if (co && fabrikon_co_init(co, connection_string, "pp25", "tester", "测试员", "2024-03-10", &answer) != 0) {
+  int32_t answer = 1;
+  if (co && fabrikon_co_init(co, connection_string, card, "tester", "测试员", "2024-03-10", &answer) != 0) {
     snprintf(failure, sizeof failure, "init -> %s", fabrikon_co_last_error(co));
     fabrikon_co_destroy(co);
     return NULL;
   }
   return co;
 }
+
+static fabrikon_voucher_co* open_orders(const char* connection_string) { return open_card(connection_string, "pp25"); }
 
 const char* capi_order_life(const char* connection_string) {
   const char* result = NULL;
@@ -46,9 +48,9 @@ const char* capi_order_life(const char* connection_string) {
   const char* message = NULL;
   char code[64];
   char id[32];
-  int is_null = 0;
-  long row = 0;
-  long count = 0;
+  int32_t is_null = 0;
+  int32_t row = 0;
+  int32_t count = 0;
   fabrikon_voucher_co* co = open_orders(connection_string);
   if (!co) return failure;
   failure[0] = '\0';
@@ -153,7 +155,7 @@ const char* capi_paged_list(const char* connection_string) {
   const char* message = NULL;
   const char* list = NULL;
   const char* sums = NULL;
-  int ok = 0;
+  int32_t ok = 0;
   int32_t records = 0;
   int32_t pages = 0;
   fabrikon_voucher_co* co = open_orders(connection_string);
@@ -166,6 +168,61 @@ const char* capi_paged_list(const char* connection_string) {
   EXPECT(records == 5 && pages == 3, "five lines, two to a page", list);
   EXPECT(strstr(list, "SC000003") != NULL && strstr(list, "SC000001") == NULL, "page 2", list);
   EXPECT(strstr(sums, "fquantity=") != NULL, "the totals of the whole list", sums);
+
+done:
+  fabrikon_co_destroy(co);
+  return failure[0] ? failure : NULL;
+}
+
+const char* capi_version(void) {
+  char expected[32];
+  failure[0] = '\0';
+  snprintf(expected, sizeof expected, "%d.%d.%d", FABRIKON_VERSION_MAJOR, FABRIKON_VERSION_MINOR,
+           FABRIKON_VERSION_PATCH);
+  if (strcmp(fabrikon_version(), FABRIKON_VERSION_STRING) != 0 || strcmp(expected, FABRIKON_VERSION_STRING) != 0) {
+    snprintf(failure, sizeof failure, "fabrikon_version() \"%s\", header \"%s\" (%s)", fabrikon_version(),
+             FABRIKON_VERSION_STRING, expected);
+  }
+  return failure[0] ? failure : NULL;
+}
+
+/* What the question handler was asked, and the answer it gives. */
+struct questions {
+  int asked;
+  int32_t answer;
+  char text[256];
+  char title[64];
+};
+
+static int32_t answer_question(const char* text, const char* title, void* context) {
+  struct questions* q = (struct questions*)context;
+  q->asked++;
+  snprintf(q->text, sizeof q->text, "%s", text);
+  snprintf(q->title, sizeof q->title, "%s", title);
+  return q->answer;
+}
+
+const char* capi_close_outsourcing_order(const char* connection_string, int yes) {
+  const char* result = NULL;
+  struct questions q = {0, yes ? 1 : 0, "", ""};
+  fabrikon_voucher_co* co = open_card(connection_string, "om01");
+  if (!co) return failure;
+  failure[0] = '\0';
+
+  STEP(fabrikon_co_get_voucher_data(co, NULL, "2", NULL));
+  STEP(fabrikon_co_call(co, "VoucherConfirm", &result));
+  EXPECT(strcmp(result, "委外订单[2]审核成功！") == 0, "VoucherConfirm", result);
+  STEP(fabrikon_co_move(co, FABRIKON_MOVE_REFRESH));
+  STEP(fabrikon_co_set_question_handler(co, answer_question, &q));
+  STEP(fabrikon_co_call(co, "VoucherClose", &result));
+  EXPECT(q.asked == 1, "the question asked once", q.text);
+  EXPECT(strcmp(q.text, "委外订单没有全部入库，是否继续？") == 0, "the question", q.text);
+  EXPECT(strcmp(q.title, "委外管理") == 0, "its title", q.title);
+  if (yes) {
+    EXPECT(strcmp(result, "委外订单[2]关闭成功！") == 0, "VoucherClose answered Yes", result);
+  } else {
+    EXPECT(strcmp(result, "委外订单[2] 关闭失败！") == 0, "VoucherClose answered No", result);
+  }
 
 done:
   fabrikon_co_destroy(co);

@@ -15,6 +15,12 @@ const char* capi_refusals(const char* connection_string);
 /* The production orders' list, two to a page, with its totals. */
 const char* capi_paged_list(const char* connection_string);
 
+/* fabrikon_version() and the header's FABRIKON_VERSION_STRING agree. */
+const char* capi_version(void);
+/* An approved outsourcing order of the demo closed with the question handler
+ * answering yes (non-zero) or no; the question is asked once, on this thread. */
+const char* capi_close_outsourcing_order(const char* connection_string, int yes);
+
 #ifdef __cplusplus
 }
 #endif

@@ -27,4 +27,13 @@ TEST(CApi, ListsOrdersPageByPage) {
   EXPECT_EQ(Outcome(capi_paged_list(db.ConnectionString().c_str())), "");
 }
 
+TEST(CApi, AnswersTheLibrarysVersion) { EXPECT_EQ(Outcome(capi_version()), ""); }
+
+TEST(CApi, ClosesAnOutsourcingOrderAsTheQuestionHandlerAnswers) {
+  for (int yes : {1, 0}) {
+    DemoDatabase db;
+    EXPECT_EQ(Outcome(capi_close_outsourcing_order(db.ConnectionString().c_str(), yes)), "") << "yes=" << yes;
+  }
+}
+
 }  // namespace
