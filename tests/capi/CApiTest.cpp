@@ -3,6 +3,8 @@
 // outside their range, and the paged list.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "capi/CApiScenarios.h"
 #include "support/DemoDatabase.h"
 
@@ -34,6 +36,43 @@ TEST(CApi, ClosesAnOutsourcingOrderAsTheQuestionHandlerAnswers) {
     DemoDatabase db;
     EXPECT_EQ(Outcome(capi_close_outsourcing_order(db.ConnectionString().c_str(), yes)), "") << "yes=" << yes;
   }
+}
+
+TEST(CApi, RefusesACallBackIntoTheHandleFromItsCallback) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_reentrance(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, TracesEveryBatchWithItsCount) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_trace(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, PreviewsTheExplosionOfAProductLine) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_explode(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, ListsWithTheCardsDefaultColumns) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_default_list(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, MergesWhatACheckHandsBack) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_apply_return(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, ShowsErrorBoxesThroughTheErrorHandler) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_error_handler(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, CreatesDatabases) {
+  const std::filesystem::path folder = fabrikon::testsupport::TempPath("capi_create");
+  std::filesystem::create_directories(folder);
+  EXPECT_EQ(Outcome(capi_create_database(folder.string().c_str())), "");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
