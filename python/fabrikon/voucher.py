@@ -495,9 +495,11 @@ class Voucher:
         set (None: the card's default; sum="" gives no totals). Answers a
         ListPage; a list the library refuses raises fabrikon.Error (number 0)
         with its message."""
-        where = where or ""
-        if where and not where.lstrip().upper().startswith("WHERE"):
+        where = (where or "").strip()
+        if where and not where.upper().startswith("WHERE"):
             where = "WHERE " + where
+        if where:
+            where = " " + where  # the library appends it to "FROM view"
         ok, message = ctypes.c_int32(), ctypes.c_char_p()
         record_count, page_count = ctypes.c_int32(), ctypes.c_int32()
         list_xml, sum_xml = ctypes.c_char_p(), ctypes.c_char_p()
