@@ -170,3 +170,38 @@ TEST(Nothing, ReadsGiveNothingAndWritesRaise) {
   auto doc = DOMDocument::Create();
   EXPECT_THROW(doc->appendChild(nothing), ComError);
 }
+
+// The text of a document declares the rowset prefixes (s, dt, rs, z) it uses
+// and does not declare, on its top element, so that namespace-aware parsers
+// read it; declarations already in scope are kept, other prefixes left alone,
+// and the text loads back to the same text. Selections work either way.
+TEST(Serialisation, DeclaresTheRowsetPrefixesInUse) {
+  const std::string z = " xmlns:z=\"#RowsetSchema\"", rs = " xmlns:rs=\"urn:schemas-microsoft-com:rowset\"";
+  const struct {
+    std::string loaded, written;
+  } cases[] = {
+      {"<z:row a=\"1\"/>", "<z:row" + z + " a=\"1\"/>"},
+      {"<xml><rs:data><z:row/></rs:data></xml>", "<xml" + rs + z + "><rs:data><z:row/></rs:data></xml>"},
+      {"<xml xmlns:z=\"other\"><z:row/></xml>", "<xml xmlns:z=\"other\"><z:row/></xml>"},
+      {"<xml><a xmlns:z=\"#RowsetSchema\"><z:row/></a><z:row/></xml>",
+       "<xml" + z + "><a xmlns:z=\"#RowsetSchema\"><z:row/></a><z:row/></xml>"},
+      {"<row s:a=\"1\" dt:b=\"2\"/>",
+       "<row xmlns:s=\"uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882\" xmlns:dt=\"uuid:C2F41010-65B3-11d1-A29F-00AA00C14882\" "
+       "s:a=\"1\" dt:b=\"2\"/>"},
+      {"<q:row xml:lang=\"zh\"/>", "<q:row xml:lang=\"zh\"/>"},
+      {"<row a=\"1\"/>", "<row a=\"1\"/>"},
+  };
+  for (const auto& c : cases) {
+    auto doc = DOMDocument::Create();
+    ASSERT_TRUE(doc->loadXML(c.loaded)) << c.loaded;
+    EXPECT_EQ(doc->xml(), c.written) << c.loaded;
+    auto again = DOMDocument::Create();
+    ASSERT_TRUE(again->loadXML(doc->xml())) << c.loaded;
+    EXPECT_EQ(again->xml(), c.written) << c.loaded;
+    EXPECT_EQ(again->selectNodes("//z:row").length(), doc->selectNodes("//z:row").length()) << c.loaded;
+  }
+  auto built = DOMDocument::Create();
+  built->appendChild(built->createElement("z:row")).setAttribute("fquantity", Variant("1"));
+  EXPECT_EQ(built->xml(), "<z:row" + z + " fquantity=\"1\"/>");
+  EXPECT_EQ(built->documentElement().attributes().length(), 1) << "the declaration is written, not added";
+}
