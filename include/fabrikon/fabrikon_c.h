@@ -71,9 +71,14 @@ int32_t fabrikon_co_last_error_number(const fabrikon_voucher_co* co);
 /* Message boxes. Every Yes/No question asked during a call through co goes
  * to the question handler (non-zero = Yes), on the thread making the call;
  * without one the answer is No. Error boxes go to the error handler; without
- * one they are kept as MessageBox::TakeErrors keeps them. NULL removes a
- * handler. The text and title are UTF-8 and valid during the callback only.
- * A callback must not call back into the same handle. */
+ * one they are kept as MessageBox::TakeErrors keeps them. (A C++ host that
+ * installed a MessageBox handler for the thread, or a process-wide default,
+ * gets the boxes the handle has no handler for, as without the handle.) NULL
+ * removes a handler. The text and title are UTF-8 and valid during the
+ * callback only. A callback must not call back into the same handle: such a
+ * call is refused with error 5 (fabrikon_co_destroy is ignored) and the
+ * running call goes on. A callback that raises a C++ exception answers No
+ * (an error box is then kept as without a handler). */
 typedef int32_t (*fabrikon_question_handler)(const char* text, const char* title, void* context);
 typedef void (*fabrikon_error_handler)(const char* text, const char* title, void* context);
 int32_t fabrikon_co_set_question_handler(fabrikon_voucher_co* co, fabrikon_question_handler handler, void* context);
@@ -82,7 +87,8 @@ int32_t fabrikon_co_set_error_handler(fabrikon_voucher_co* co, fabrikon_error_ha
 /* SQL trace: every batch the library sends through the handle's connection
  * (after fabrikon_co_init, or set before it), with its records-affected count
  * (-1 when none, e.g. a SELECT) and the milliseconds it took, is reported
- * after it ran (also when it failed; the count is then -1). NULL stops it. */
+ * after it ran (also when it failed; the count is then -1). NULL stops it.
+ * The trace cannot change the call: what it raises is ignored. */
 typedef void (*fabrikon_trace_handler)(const char* sql, int64_t records_affected, double milliseconds,
                                        void* context);
 int32_t fabrikon_co_set_trace(fabrikon_voucher_co* co, fabrikon_trace_handler trace, void* context);
@@ -146,21 +152,28 @@ int32_t fabrikon_co_dom_return(fabrikon_voucher_co* co, const char** xml);
 /* Merges the last check's domReturn into the head (row 0) or line row (from
  * 1), as a voucher screen takes over the values a check hands back: each
  * attribute of domReturn's first row is set on that row (a loaded line
- * becomes "M"). Nothing happens when the last check gave no domReturn. */
+ * becomes "M"; a field the row holds under another case keeps its name).
+ * Nothing happens when the last check gave no domReturn. The checks get an
+ * empty document to fill, as the screen hands them one. */
 int32_t fabrikon_co_apply_return(fabrikon_voucher_co* co, int32_t row);
 
 /* Outsourcing orders: the material-list preview of product line mainid
  * (om_pomain's key, as text) with sales order so_code (NULL or "": none), as
  * the shell's `explode` prints it. *autoids receives the selected BOM row ids
  * joined by "," ("" when the product line is not found); *rows_xml the
- * selected materials as rowset XML, one z:row each, in the order met. */
+ * selected materials as rowset XML, one z:row each, in the order met, with
+ * the attributes cPScode, fQuantity, fQuantityNoWaste, iPSQuantity,
+ * iWasteRate, cDepCode, cWhCode and cFree1..cFree10 when set (no row when
+ * the product line is not found). A mainid that is not an integer is refused
+ * with error 5. */
 int32_t fabrikon_co_explode(fabrikon_voucher_co* co, const char* mainid, const char* so_code, const char** autoids,
                             const char** rows_xml);
 
 /* List data of the card's list view. select_list, sum_list and order_list
  * are the column set's SQL fragments; each one NULL takes the card's
- * default (its entry in the column sets the database keeps), and sum_list
- * "" gives no totals (*sum_xml is then ""); where carries its own WHERE keyword
+ * default (its entry in the column sets the database keeps:
+ * EmbeddedColumnSet::ForCard), and sum_list "" (passed on to the list as it
+ * is) gives no totals (*sum_xml is then ""); where carries its own WHERE keyword
  * (or is ""). page_size 0 lists every row; otherwise page current_page
  * (1-based) of pages of page_size rows. *ok receives the list's answer,
  * *err_msg its reason when 0; the rows and the totals are handed out as
