@@ -2,11 +2,13 @@
 // refilled in place; loading validates before touching the content, so a
 // malformed text leaves an empty document instead of a half-filled one.
 #include <algorithm>
+#include <cstring>
 #include <pugixml.hpp>
 #include <string_view>
 #include <vector>
 
 #include "DomImpl.h"
+#include "RowsetNamespaces.h"
 #include "XPathCache.h"
 #include "data/XmlCharacters.h"
 #include "fabrikon/ComError.h"
@@ -179,10 +181,17 @@ bool DOMDocument::loadXML(const std::string& text) {
   return true;
 }
 
+// The text declares every rowset prefix the document uses (on its top
+// element), also where the document was built without declarations: a bare
+// row, or rows a host loaded as text.
 std::string DOMDocument::xml() const {
   std::string text;
-  for (pugi::xml_node child : impl_->doc.children())
-    if (child != impl_->parking) text += SerializeNode(child);
+  for (pugi::xml_node child : impl_->doc.children()) {
+    if (child == impl_->parking) continue;
+    std::string node = SerializeNode(child);
+    if (child.type() == pugi::node_element) node.insert(1 + std::strlen(child.name()), MissingRowsetDeclarations(child));
+    text += node;
+  }
   return text;
 }
 

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "DomImpl.h"
+#include "RowsetNamespaces.h"
 #include "data/XmlCharacters.h"
 #include "fabrikon/modVoucher.h"
 
@@ -133,10 +134,7 @@ void RowsetWriter::WriteInto(DOMDocument& document) const {
   DOMDocument::Impl& impl = document.impl();
   impl.ClearContent();
   pugi::xml_node root = impl.AppendTopElement("xml");
-  Set(root, "xmlns:s", "uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882");
-  Set(root, "xmlns:dt", "uuid:C2F41010-65B3-11d1-A29F-00AA00C14882");
-  Set(root, "xmlns:rs", "urn:schemas-microsoft-com:rowset");
-  Set(root, "xmlns:z", "#RowsetSchema");
+  for (const RowsetNamespace& ns : kRowsetNamespaces) Set(root, (std::string("xmlns:") + ns.prefix).c_str(), ns.uri);
 
   pugi::xml_node schema = root.append_child("s:Schema");
   Set(schema, "id", "RowsetSchema");

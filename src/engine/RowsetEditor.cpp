@@ -4,13 +4,18 @@
 #include "fabrikon/RowsetEditor.h"
 
 #include "data/DomImpl.h"
+#include "data/RowsetNamespaces.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/modVoucher.h"
 
 namespace fabrikon {
 namespace {
 
-const char* const kEmptyRowset = "<xml><rs:data/></xml>";
+// Rowsets built from text declare their prefixes as loaded ones do.
+std::string RowsetText(const std::string& rows) {
+  return "<xml" + RowsetNamespaceAttributes() + "><rs:data>" + rows + "</rs:data></xml>";
+}
 
 void Apply(XmlNode row, const Assignments& values) {
   for (const auto& [name, value] : values) row.setAttribute(name, Variant(value));
@@ -19,6 +24,18 @@ void Apply(XmlNode row, const Assignments& values) {
 std::string EditProp(const XmlNode& row) {
   Variant mark = row.getAttribute("editprop");
   return mark.IsNull() ? "" : mark.ToText();
+}
+
+// The name under which the row holds the field (compared without case), or
+// the name itself when the row lacks it.
+std::string NameOnRow(const XmlNode& row, const std::string& name) {
+  const std::string key = LCase(name);
+  const XmlAttributes attributes = row.attributes();
+  for (long i = 0; i < attributes.length(); ++i) {
+    std::string existing = attributes.item(i).nodeName();
+    if (LCase(existing) == key) return existing;
+  }
+  return name;
 }
 
 [[noreturn]] void Refuse(const std::string& why) { throw ComError(ErrorNumber::InvalidArgument, why); }
@@ -37,7 +54,7 @@ DOMDocumentPtr RowsetEditor::EmptyDocument() {
   return document;
 }
 
-void RowsetEditor::Clear() { Load(*document_, kEmptyRowset, "the document cannot be emptied"); }
+void RowsetEditor::Clear() { Load(*document_, RowsetText(""), "the document cannot be emptied"); }
 
 // The rows are those of "//z:row", kept by the document between changes of
 // its tree, so that adding or editing line after line stays linear.
@@ -64,6 +81,25 @@ void RowsetEditor::SetLine(long r, const Assignments& values) {
   if (EditProp(row) != "A") row.setAttribute("editprop", Variant("M"));
 }
 
+void RowsetEditor::ApplyReturn(long r, const DOMDocumentPtr& domReturn) {
+  if (!domReturn) return;
+  const XmlNode returned = domReturn->selectSingleNode("//z:row");
+  if (returned.IsNothing()) return;
+  if (r == 0 && RowCount() == 0) Refuse("the head has no row (load a voucher or start a new one)");
+  const XmlNode target = Row(r == 0 ? 1 : r);  // refuses a missing line before anything changes
+  Assignments values;
+  const XmlAttributes attributes = returned.attributes();
+  for (long i = 0; i < attributes.length(); ++i) {
+    const XmlNode attribute = attributes.item(i);
+    values.emplace_back(NameOnRow(target, attribute.nodeName()), attribute.nodeValue());
+  }
+  if (r == 0) {
+    SetHead(values);
+  } else {
+    SetLine(r, values);
+  }
+}
+
 long RowsetEditor::AddLine(const Assignments& values) {
   XmlNode container = RowContainer();
   XmlNode row = container.appendChild(document_->createElement("z:row"));
@@ -88,7 +124,7 @@ XmlNode RowsetEditor::RowContainer() {
   if (!data.IsNothing()) return data;
   std::string rows;
   for (const XmlNode& row : document_->selectNodes("//z:row")) rows += row.xml();
-  Load(*document_, "<xml><rs:data>" + rows + "</rs:data></xml>", "the document cannot take lines");
+  Load(*document_, RowsetText(rows), "the document cannot take lines");
   return document_->selectSingleNode("//rs:data");
 }
 

@@ -29,7 +29,7 @@ TEST(LoadXML, SerialisesCompactlyWithoutDeclaration) {
   auto doc = DOMDocument::Create();
   ASSERT_TRUE(doc->loadXML("<?xml version=\"1.0\"?>\n<!-- note -->\n<xml>\n  <rs:data>\n    <z:row a='x &amp; y'/>\n"
                            "  </rs:data>\n</xml>\n"));
-  EXPECT_EQ(doc->xml(), "<xml><rs:data><z:row a=\"x &amp; y\"/></rs:data></xml>");
+  EXPECT_EQ(doc->xml(), "<xml xmlns:rs=\"urn:schemas-microsoft-com:rowset\" xmlns:z=\"#RowsetSchema\"><rs:data><z:row a=\"x &amp; y\"/></rs:data></xml>");
   EXPECT_EQ(doc->documentElement().nodeName(), "xml");
 }
 
@@ -68,7 +68,7 @@ TEST(AppendChild, BuildsNestedContentInAnyOrder) {
   data.appendChild(row);
   row.setAttribute("cinvcode", Variant("A01"));
   row.setAttribute("fquantity", Variant(2.5));
-  EXPECT_EQ(doc->xml(), "<xml><rs:data><z:row cinvcode=\"A01\" fquantity=\"2.5\"/></rs:data></xml>");
+  EXPECT_EQ(doc->xml(), "<xml xmlns:rs=\"urn:schemas-microsoft-com:rowset\" xmlns:z=\"#RowsetSchema\"><rs:data><z:row cinvcode=\"A01\" fquantity=\"2.5\"/></rs:data></xml>");
   EXPECT_THROW(data.appendChild(root), ComError);  // an ancestor cannot move below itself
 }
 
@@ -78,7 +78,7 @@ TEST(AppendChild, ANodeOfAnotherDocumentIsCopied) {
   auto target = DOMDocument::Create();
   XmlNode copied = target->appendChild(source->selectSingleNode("//z:row"));
   copied.setAttribute("a", Variant("changed"));
-  EXPECT_EQ(target->xml(), "<z:row a=\"changed\"/>");
+  EXPECT_EQ(target->xml(), "<z:row xmlns:z=\"#RowsetSchema\" a=\"changed\"/>");
   EXPECT_EQ(source->selectSingleNode("//z:row").getAttribute("a").ToText(), "1");
 }
 
@@ -114,13 +114,13 @@ TEST(Handles, StaySafeWhenTheDocumentIsRefilled) {
   EXPECT_EQ(oldRow.getAttribute("a").ToText(), "1");  // the old node lives on outside the document
   EXPECT_EQ(oldAttribute.nodeValue(), "1");
   EXPECT_EQ(doc->selectNodes("//z:row").length(), 1);
-  EXPECT_EQ(doc->xml(), "<xml><z:row a=\"new\"/></xml>");
+  EXPECT_EQ(doc->xml(), "<xml xmlns:z=\"#RowsetSchema\"><z:row a=\"new\"/></xml>");
   EXPECT_FALSE(doc->loadXML("<broken"));
   EXPECT_EQ(oldRow.getAttribute("a").ToText(), "1");
   EXPECT_EQ(doc->selectNodes("//z:row").length(), 0);
   // Re-attaching an old node is allowed once the document is empty.
   doc->appendChild(oldRow);
-  EXPECT_EQ(doc->xml(), "<z:row a=\"1\"/>");
+  EXPECT_EQ(doc->xml(), "<z:row xmlns:z=\"#RowsetSchema\" a=\"1\"/>");
 }
 
 TEST(Attributes, ReadWriteAndRemove) {
@@ -156,7 +156,7 @@ TEST(Attributes, NamesMustBeXmlNames) {
   EXPECT_THROW(row.setAttribute("a b", Variant(1)), ComError);
   EXPECT_THROW(row.setAttribute("", Variant(1)), ComError);
   EXPECT_THROW(doc->createElement("1row"), ComError);
-  EXPECT_EQ(doc->xml(), "<z:row/>");
+  EXPECT_EQ(doc->xml(), "<z:row xmlns:z=\"#RowsetSchema\"/>");
 }
 
 TEST(Nothing, ReadsGiveNothingAndWritesRaise) {
@@ -169,4 +169,39 @@ TEST(Nothing, ReadsGiveNothingAndWritesRaise) {
   EXPECT_THROW(nothing.setAttribute("a", Variant(1)), ComError);
   auto doc = DOMDocument::Create();
   EXPECT_THROW(doc->appendChild(nothing), ComError);
+}
+
+// The text of a document declares the rowset prefixes (s, dt, rs, z) it uses
+// and does not declare, on its top element, so that namespace-aware parsers
+// read it; declarations already in scope are kept, other prefixes left alone,
+// and the text loads back to the same text. Selections work either way.
+TEST(Serialisation, DeclaresTheRowsetPrefixesInUse) {
+  const std::string z = " xmlns:z=\"#RowsetSchema\"", rs = " xmlns:rs=\"urn:schemas-microsoft-com:rowset\"";
+  const struct {
+    std::string loaded, written;
+  } cases[] = {
+      {"<z:row a=\"1\"/>", "<z:row" + z + " a=\"1\"/>"},
+      {"<xml><rs:data><z:row/></rs:data></xml>", "<xml" + rs + z + "><rs:data><z:row/></rs:data></xml>"},
+      {"<xml xmlns:z=\"other\"><z:row/></xml>", "<xml xmlns:z=\"other\"><z:row/></xml>"},
+      {"<xml><a xmlns:z=\"#RowsetSchema\"><z:row/></a><z:row/></xml>",
+       "<xml" + z + "><a xmlns:z=\"#RowsetSchema\"><z:row/></a><z:row/></xml>"},
+      {"<row s:a=\"1\" dt:b=\"2\"/>",
+       "<row xmlns:s=\"uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882\" xmlns:dt=\"uuid:C2F41010-65B3-11d1-A29F-00AA00C14882\" "
+       "s:a=\"1\" dt:b=\"2\"/>"},
+      {"<q:row xml:lang=\"zh\"/>", "<q:row xml:lang=\"zh\"/>"},
+      {"<row a=\"1\"/>", "<row a=\"1\"/>"},
+  };
+  for (const auto& c : cases) {
+    auto doc = DOMDocument::Create();
+    ASSERT_TRUE(doc->loadXML(c.loaded)) << c.loaded;
+    EXPECT_EQ(doc->xml(), c.written) << c.loaded;
+    auto again = DOMDocument::Create();
+    ASSERT_TRUE(again->loadXML(doc->xml())) << c.loaded;
+    EXPECT_EQ(again->xml(), c.written) << c.loaded;
+    EXPECT_EQ(again->selectNodes("//z:row").length(), doc->selectNodes("//z:row").length()) << c.loaded;
+  }
+  auto built = DOMDocument::Create();
+  built->appendChild(built->createElement("z:row")).setAttribute("fquantity", Variant("1"));
+  EXPECT_EQ(built->xml(), "<z:row" + z + " fquantity=\"1\"/>");
+  EXPECT_EQ(built->documentElement().attributes().length(), 1) << "the declaration is written, not added";
 }

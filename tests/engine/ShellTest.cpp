@@ -239,7 +239,7 @@ TEST_F(ShellTranscript, ExplodesAsksAndPrintsWhatTheChecksReturn) {
   Next("init om02");
   ExpectAnswer("load 2", "=> \"\"");
   EXPECT_EQ(Next("body-check 1 ipsquantity"),
-            (std::vector<std::string>{"=> \"\"", "domReturn: \"<z:row fquantity=\\\"42.00\\\"/>\""}));
+            (std::vector<std::string>{"=> \"\"", "domReturn: \"<z:row xmlns:z=\\\"#RowsetSchema\\\" fquantity=\\\"42.00\\\"/>\""}));
   EXPECT_EQ(Next("body-check 1 cmemo"), std::vector<std::string>{"=> \"\""});
 }
 

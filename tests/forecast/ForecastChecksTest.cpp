@@ -46,13 +46,13 @@ TEST_F(ForecastTest, FieldChecksOfALine) {
       {"imqty", With(kLine, "imqty", ""), "", ""},
       {"imqty", With(kLine, "cinvcode", ""), "表体：第[1]行请先录入存货！", ""},
       {"drequiredate", With(kLine, "drequireenddate", "2008-01-20T00:00:00"), "",
-       R"(<z:row drequireenddate="2008-02-01T00:00:00"/>)"},
-      {"drequiredate", With(kLine, "drequireenddate", ""), "", R"(<z:row drequireenddate="2008-02-01T00:00:00"/>)"},
+       R"(<z:row xmlns:z="#RowsetSchema" drequireenddate="2008-02-01T00:00:00"/>)"},
+      {"drequiredate", With(kLine, "drequireenddate", ""), "", R"(<z:row xmlns:z="#RowsetSchema" drequireenddate="2008-02-01T00:00:00"/>)"},
       {"drequiredate", kLine, "", ""},
-      {"drequiredate", With(kLine, "drequiredate", ""), "", R"(<z:row drequireenddate=""/>)"},
+      {"drequiredate", With(kLine, "drequiredate", ""), "", R"(<z:row xmlns:z="#RowsetSchema" drequireenddate=""/>)"},
       {"drequireenddate", With(kLine, "drequireenddate", "2008-01-31T00:00:00"),
        "表体：第1行[drequireenddate]不能小于[drequiredate]，请检查！\r", ""},
-      {"drequireenddate", With(kLine, "drequireenddate", ""), "", R"(<z:row drequiredate=""/>)"},
+      {"drequireenddate", With(kLine, "drequireenddate", ""), "", R"(<z:row xmlns:z="#RowsetSchema" drequiredate=""/>)"},
       {"drequireenddate", kLine, "", ""},
       {"cmemo", kLine, "", ""},
   };
@@ -75,7 +75,7 @@ TEST_F(ForecastTest, FieldChecksReadTheEditedLineOnce) {
   // One hand-back for the edited line, however many lines there are.
   EXPECT_EQ(co.BodyCheck(form, 3, "drequiredate", domReturn, false), "");
   ASSERT_TRUE(domReturn);
-  EXPECT_EQ(domReturn->xml(), R"(<z:row drequireenddate="2008-02-01T00:00:00"/>)");
+  EXPECT_EQ(domReturn->xml(), R"(<z:row xmlns:z="#RowsetSchema" drequireenddate="2008-02-01T00:00:00"/>)");
   // Free items are checked against the item of the edited line.
   AnswerReferenceChecks("");
   DOMDocumentPtr none;

@@ -113,7 +113,7 @@ TEST_F(ForecastTest, MessagesKeepTheirBracketsWithAnEmptyCode) {
 TEST_F(ForecastTest, NewHeadAndPermissions) {
   EXPECT_EQ(co.VoucherNew(form), "");
   EXPECT_EQ(form->HeadDOM()->xml(),
-            R"(<z:row dplandate="2024-03-10" cplanperson="lina" cppname="李娜"/>)");
+            R"(<z:row xmlns:z="#RowsetSchema" dplandate="2024-03-10" cplanperson="lina" cppname="李娜"/>)");
   EXPECT_EQ(co.VoucherAllowNew(form), "");
   EXPECT_EQ(co.VoucherAllowEdit(form), "");
   form->HeadDOM(Rows({}));

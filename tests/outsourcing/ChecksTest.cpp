@@ -21,7 +21,7 @@ class ChecksTest : public OutsourcingTest {
 TEST_F(ChecksTest, NewHeadAndHeadChecks) {
   VoucherFormPtr form = Form(Rows({}), Rows({}));
   EXPECT_EQ(order.VoucherNew(form, login), "");
-  EXPECT_EQ(form->HeadDOM()->xml(), R"(<z:row ddate="2024-03-05" cmaker="demo01" ihlevel="1" bhexpandend="否"/>)");
+  EXPECT_EQ(form->HeadDOM()->xml(), R"(<z:row xmlns:z="#RowsetSchema" ddate="2024-03-05" cmaker="demo01" ihlevel="1" bhexpandend="否"/>)");
 
   EXPECT_EQ(Head({{"dplandate", ""}, {"cVenName", ""}, {"ccode", ""}, {"cdepcode", ""}}, "", true),
             "表头：[dplandate]不能为空，请检查！\r表头：[cVenName]不能为空,请检查！\r表头：[订单编号]不能为空，请检查！\r");
@@ -131,7 +131,7 @@ TEST_F(ChecksTest, MaterialLinesNameTheRegistrysCard) {
   EXPECT_EQ(details.BodyCheck(Form(Rows({{{"fquantity", "10"}}}), rows), conn, 2, "ipsquantity", domReturn, false,
                               cardNumber),
             "");
-  EXPECT_EQ(domReturn->xml(), R"(<z:row fquantity="20.00"/>)");
+  EXPECT_EQ(domReturn->xml(), R"(<z:row xmlns:z="#RowsetSchema" fquantity="20.00"/>)");
   EXPECT_EQ(calls.size(), 1u);
   EXPECT_EQ(details.HeadCheck(Form(Rows({}), rows), conn, "x", domReturn, true, cardNumber), "");
 }

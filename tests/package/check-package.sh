@@ -98,6 +98,25 @@ build_all() {  # build_all LABEL (CMAKE_PREFIX_PATH / PKG_CONFIG_PATH set by the
   build_c "$label" "$out"
 }
 
+# The Python package as a host gets it: the README's example (it approves a
+# demo order) and the package's tests, run by the system's python3 from a
+# scratch folder, so nothing of the checkout is on the path.
+python_tests=$(realpath "$(dirname "$0")/../../python/tests")
+block python >"$work/app.py"
+check_python() {  # check_python LABEL (PYTHONPATH / FABRIKON_LIBRARY set by the caller, or neither)
+  local dir="$work/python-$1" output
+  mkdir -p "$dir" && cp -r "$python_tests" "$dir/tests"
+  "$fabrikon_cli" init-db "$dir/plant.db" --demo >/dev/null
+  output=$(cd "$dir" && /usr/bin/python3 -B "$work/app.py" | tail -n 1)
+  if [ "$output" != "委外订单[2]审核成功！" ]; then
+    echo "check-package: $1: the README's Python example printed \"$output\"" >&2
+    exit 1
+  fi
+  (cd "$dir" && /usr/bin/python3 -B -m pytest -q -p no:cacheprovider tests) >"$dir/pytest.log" 2>&1 ||
+    { cat "$dir/pytest.log" >&2; echo "check-package: $1: the Python tests failed" >&2; exit 1; }
+  echo "check-package: $1: python ok ($(tail -n 1 "$dir/pytest.log"))"
+}
+
 # 1. Unpacked under a scratch prefix.
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -107,6 +126,8 @@ fabrikon_cli="$root/usr/bin/fabrikon"
   export CMAKE_PREFIX_PATH="$root/usr" PKG_CONFIG_PATH="$root/usr/lib/$multiarch/pkgconfig"
   export LD_LIBRARY_PATH="$root/usr/lib/$multiarch"
   build_all relocated
+  PYTHONPATH="$root/usr/lib/python3/dist-packages" FABRIKON_LIBRARY="$root/usr/lib/$multiarch/libfabrikon.so.6" \
+    check_python relocated
 )
 
 # 2. Installed.
@@ -120,3 +141,7 @@ dpkg -i "$deb" >/dev/null
 [ "$installed_before" = 1 ] || trap 'dpkg -r fabrikon >/dev/null; rm -rf "$work"' EXIT
 fabrikon_cli=/usr/bin/fabrikon
 build_all installed
+# The installed package itself: the system's python3 finds it (and the
+# library) with nothing set.
+env -u PYTHONPATH -u FABRIKON_LIBRARY /usr/bin/python3 -c 'import fabrikon; assert fabrikon.__file__.startswith("/usr/lib/python3/dist-packages/"), fabrikon.__file__'
+(unset PYTHONPATH FABRIKON_LIBRARY; check_python installed)

@@ -136,7 +136,7 @@ TEST_F(BaseFileTest, ReferenceChecksOfHeadAndLines) {
 TEST_F(BaseFileTest, NewRecordDefaults) {
   VoucherFormPtr form = Form(Rows({}));
   EXPECT_EQ(file.VoucherNew(form, login), "");
-  EXPECT_EQ(form->HeadDOM()->xml(), "<z:row bkeyres_name=\"否\" bkeyres=\"0\" num=\"1\" effdate=\"2024-03-10\"/>");
+  EXPECT_EQ(form->HeadDOM()->xml(), "<z:row xmlns:z=\"#RowsetSchema\" bkeyres_name=\"否\" bkeyres=\"0\" num=\"1\" effdate=\"2024-03-10\"/>");
   EXPECT_THROW(file.VoucherConfirm(form->HeadDOM(), conn, login), ComError);
 }
 

@@ -174,7 +174,7 @@ TEST_F(CompletionReportTest, DeleteIsRefusedForAChangedDeletedOrUnnumberedReport
 TEST_F(CompletionReportTest, NewReportIsKeyedInByTheUserToday) {
   VoucherFormPtr form = Form(Rows({}));
   EXPECT_EQ(orderReport.VoucherNew(form, login), "");
-  EXPECT_EQ(form->HeadDOM()->xml(), "<z:row keyinman=\"张三\" keyindate=\"2024-03-10\"/>");
+  EXPECT_EQ(form->HeadDOM()->xml(), "<z:row xmlns:z=\"#RowsetSchema\" keyinman=\"张三\" keyindate=\"2024-03-10\"/>");
 }
 
 }  // namespace

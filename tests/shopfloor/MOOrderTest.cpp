@@ -136,7 +136,7 @@ TEST_F(MOOrderTest, NewOrderIsPlannedByTheUserToday) {
   VoucherFormPtr form = Form(Rows({}));
   EXPECT_EQ(order.VoucherNew(form, login), "");
   EXPECT_EQ(form->HeadDOM()->xml(),
-            "<z:row dplandate=\"2024-03-10\" cplanperson=\"demo01\" cppname=\"张三\"/>");
+            "<z:row xmlns:z=\"#RowsetSchema\" dplandate=\"2024-03-10\" cplanperson=\"demo01\" cppname=\"张三\"/>");
 }
 
 TEST_F(MOOrderTest, StateChangesNameTheOrderByItsCards) {
