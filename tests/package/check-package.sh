@@ -84,3 +84,5 @@ dpkg -i "$deb" >/dev/null
 [ "$installed_before" = 1 ] || trap 'dpkg -r fabrikon >/dev/null; rm -rf "$work"' EXIT
 fabrikon_cli=/usr/bin/fabrikon
 build_all installed
+# Every example of examples/, built against the installed package and run.
+"$(dirname "$0")/../../examples/run-all.sh"
