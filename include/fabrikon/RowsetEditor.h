@@ -48,6 +48,14 @@ class RowsetEditor {
   // Marks line r "D"; a line added since loading ("A") is removed instead.
   void DeleteLine(long r);
 
+  // Takes over the values a check handed back in domReturn, as the voucher
+  // screen does: every attribute of domReturn's first row is set on the head
+  // row (r = 0, as SetHead) or on line r (as SetLine). An attribute the row
+  // already has under another case ("fQuantity" for "fquantity") keeps its
+  // name, so the row never holds one field twice. A null domReturn or one
+  // without rows changes nothing (and refuses nothing).
+  void ApplyReturn(long r, const DOMDocumentPtr& domReturn);
+
  private:
   XmlNode RowContainer();
   void RemoveRow(long r);

@@ -18,12 +18,18 @@
  * - Business outcomes are answers, not errors: "" means success, any other
  *   text is a message for the user (approval and closing answer a message on
  *   success too).
- * - A handle is used on one thread at a time.
+ * - A handle is used on one thread at a time; several handles may be used on
+ *   several threads at once.
+ * - Integers are fixed-width (int32_t, int64_t) on every platform.
+ * - Functions without a handle (fabrikon_create_database) keep their error's
+ *   description for fabrikon_last_error(), per thread.
  */
 #ifndef FABRIKON_C_H
 #define FABRIKON_C_H
 
 #include <stdint.h>
+
+#include "fabrikon/Version.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -40,6 +46,19 @@ enum fabrikon_move {
   FABRIKON_MOVE_REFRESH = 4
 };
 
+/* The library's version, "MAJOR.MINOR.PATCH" (FABRIKON_VERSION_STRING of
+ * the library that is loaded, which may be newer than the header). */
+const char* fabrikon_version(void);
+
+/* Creates a host database with the current schema and, with demo non-zero,
+ * the demo plant (as `fabrikon init-db`): path_or_connection is a file name,
+ * "Data Source=FILE" or a "postgresql://" URI of an existing database. An
+ * existing database is refused unless force is non-zero. Answers 0 or the
+ * error's number; fabrikon_last_error() gives its description. */
+int32_t fabrikon_create_database(const char* path_or_connection, int32_t demo, int32_t force);
+/* Description of the last error of a call without a handle on this thread. */
+const char* fabrikon_last_error(void);
+
 /* Lifetime. create answers NULL only when memory runs out. */
 fabrikon_voucher_co* fabrikon_co_create(void);
 void fabrikon_co_destroy(fabrikon_voucher_co* co);
@@ -49,11 +68,30 @@ const char* fabrikon_co_last_error(const fabrikon_voucher_co* co);
  * the same number the failed call answered. */
 int32_t fabrikon_co_last_error_number(const fabrikon_voucher_co* co);
 
+/* Message boxes. Every Yes/No question asked during a call through co goes
+ * to the question handler (non-zero = Yes), on the thread making the call;
+ * without one the answer is No. Error boxes go to the error handler; without
+ * one they are kept as MessageBox::TakeErrors keeps them. NULL removes a
+ * handler. The text and title are UTF-8 and valid during the callback only.
+ * A callback must not call back into the same handle. */
+typedef int32_t (*fabrikon_question_handler)(const char* text, const char* title, void* context);
+typedef void (*fabrikon_error_handler)(const char* text, const char* title, void* context);
+int32_t fabrikon_co_set_question_handler(fabrikon_voucher_co* co, fabrikon_question_handler handler, void* context);
+int32_t fabrikon_co_set_error_handler(fabrikon_voucher_co* co, fabrikon_error_handler handler, void* context);
+
+/* SQL trace: every batch the library sends through the handle's connection
+ * (after fabrikon_co_init, or set before it), with its records-affected count
+ * (-1 when none, e.g. a SELECT) and the milliseconds it took, is reported
+ * after it ran (also when it failed; the count is then -1). NULL stops it. */
+typedef void (*fabrikon_trace_handler)(const char* sql, int64_t records_affected, double milliseconds,
+                                       void* context);
+int32_t fabrikon_co_set_trace(fabrikon_voucher_co* co, fabrikon_trace_handler trace, void* context);
+
 /* Opens the database (e.g. "Data Source=plant.db") and calls Init for the
  * card number. login_date is "YYYY-MM-DD" (NULL or "": today). *result
  * receives Init's answer (always 0, as the façade answers false). */
 int32_t fabrikon_co_init(fabrikon_voucher_co* co, const char* connection_string, const char* card_number,
-                         const char* user_id, const char* user_name, const char* login_date, int* result);
+                         const char* user_id, const char* user_name, const char* login_date, int32_t* result);
 
 /* The card's templates and parameters. values receives eight strings in the
  * order: head table, body table, head view, body view, list view, head key,
@@ -67,8 +105,8 @@ int32_t fabrikon_co_voucher_parameter(fabrikon_voucher_co* co, const char* value
 int32_t fabrikon_co_get_voucher_data(fabrikon_voucher_co* co, const char* where, const char* voucher_id,
                                      const char* locate_where);
 int32_t fabrikon_co_move(fabrikon_voucher_co* co, int32_t move); /* a FABRIKON_MOVE_ value */
-int32_t fabrikon_co_bof(fabrikon_voucher_co* co, int* result);
-int32_t fabrikon_co_eof(fabrikon_voucher_co* co, int* result);
+int32_t fabrikon_co_bof(fabrikon_voucher_co* co, int32_t* result);
+int32_t fabrikon_co_eof(fabrikon_voucher_co* co, int32_t* result);
 
 /* The voucher form's documents as XML text, and replacing their content. */
 int32_t fabrikon_co_get_head_xml(fabrikon_voucher_co* co, const char** xml);
@@ -83,38 +121,53 @@ int32_t fabrikon_co_set_body_xml(fabrikon_voucher_co* co, const char* xml);
  * body (a new voucher starts with no lines). get_*_field hands out "" with
  * *is_null set when the row has no such field. A line or head row that is
  * not there is refused with 0x800A0BB9. */
-int32_t fabrikon_co_get_head_field(fabrikon_voucher_co* co, const char* name, const char** value, int* is_null);
+int32_t fabrikon_co_get_head_field(fabrikon_voucher_co* co, const char* name, const char** value, int32_t* is_null);
 int32_t fabrikon_co_set_head_field(fabrikon_voucher_co* co, const char* name, const char* value);
-int32_t fabrikon_co_line_count(fabrikon_voucher_co* co, long* count);
-int32_t fabrikon_co_get_line_field(fabrikon_voucher_co* co, long row, const char* name, const char** value,
-                                   int* is_null);
-int32_t fabrikon_co_set_line_field(fabrikon_voucher_co* co, long row, const char* name, const char* value);
-int32_t fabrikon_co_add_line(fabrikon_voucher_co* co, long* row);
-int32_t fabrikon_co_delete_line(fabrikon_voucher_co* co, long row);
+int32_t fabrikon_co_line_count(fabrikon_voucher_co* co, int32_t* count);
+int32_t fabrikon_co_get_line_field(fabrikon_voucher_co* co, int32_t row, const char* name, const char** value,
+                                   int32_t* is_null);
+int32_t fabrikon_co_set_line_field(fabrikon_voucher_co* co, int32_t row, const char* name, const char* value);
+int32_t fabrikon_co_add_line(fabrikon_voucher_co* co, int32_t* row);
+int32_t fabrikon_co_delete_line(fabrikon_voucher_co* co, int32_t row);
 int32_t fabrikon_co_clear_body(fabrikon_voucher_co* co);
 
 /* Numbering. */
 int32_t fabrikon_co_get_voucher_no_type(fabrikon_voucher_co* co, const char** result, const char** no_type);
-int32_t fabrikon_co_get_voucher_no(fabrikon_voucher_co* co, int get_real_no, const char** number,
+int32_t fabrikon_co_get_voucher_no(fabrikon_voucher_co* co, int32_t get_real_no, const char** number,
                                    const char** err_msg);
 
 /* Checks: item NULL or "" with save_mode set checks the whole voucher.
  * fabrikon_co_dom_return hands out the domReturn document of the last check
  * as XML ("" when the check gave none): the values the screen takes over. */
-int32_t fabrikon_co_head_check(fabrikon_voucher_co* co, const char* item, int save_mode, const char** result);
-int32_t fabrikon_co_body_check(fabrikon_voucher_co* co, long row, const char* item, int save_mode,
+int32_t fabrikon_co_head_check(fabrikon_voucher_co* co, const char* item, int32_t save_mode, const char** result);
+int32_t fabrikon_co_body_check(fabrikon_voucher_co* co, int32_t row, const char* item, int32_t save_mode,
                                const char** result);
 int32_t fabrikon_co_dom_return(fabrikon_voucher_co* co, const char** xml);
+/* Merges the last check's domReturn into the head (row 0) or line row (from
+ * 1), as a voucher screen takes over the values a check hands back: each
+ * attribute of domReturn's first row is set on that row (a loaded line
+ * becomes "M"). Nothing happens when the last check gave no domReturn. */
+int32_t fabrikon_co_apply_return(fabrikon_voucher_co* co, int32_t row);
+
+/* Outsourcing orders: the material-list preview of product line mainid
+ * (om_pomain's key, as text) with sales order so_code (NULL or "": none), as
+ * the shell's `explode` prints it. *autoids receives the selected BOM row ids
+ * joined by "," ("" when the product line is not found); *rows_xml the
+ * selected materials as rowset XML, one z:row each, in the order met. */
+int32_t fabrikon_co_explode(fabrikon_voucher_co* co, const char* mainid, const char* so_code, const char** autoids,
+                            const char** rows_xml);
 
 /* List data of the card's list view. select_list, sum_list and order_list
- * are the column set's SQL fragments; where carries its own WHERE keyword
+ * are the column set's SQL fragments; each one NULL takes the card's
+ * default (its entry in the column sets the database keeps), and sum_list
+ * "" gives no totals (*sum_xml is then ""); where carries its own WHERE keyword
  * (or is ""). page_size 0 lists every row; otherwise page current_page
  * (1-based) of pages of page_size rows. *ok receives the list's answer,
  * *err_msg its reason when 0; the rows and the totals are handed out as
  * rowset XML; *record_count counts the whole filtered list. */
 int32_t fabrikon_co_list_data(fabrikon_voucher_co* co, const char* select_list, const char* sum_list,
                               const char* order_list, const char* where, int32_t page_size, int32_t current_page,
-                              int* ok, const char** err_msg, int32_t* record_count, int32_t* page_count,
+                              int32_t* ok, const char** err_msg, int32_t* record_count, int32_t* page_count,
                               const char** list_xml, const char** sum_xml);
 
 /* Saving (state 2 new, 1 edited; a state outside 16 bits is refused with
@@ -123,8 +176,8 @@ int32_t fabrikon_co_list_data(fabrikon_voucher_co* co, const char* select_list, 
  * "VoucherNew", "VoucherAllowNew", "VoucherAllowEdit", "VoucherAllowDelete",
  * "VoucherDelete", "VoucherClose", "VoucherOpen", "VoucherConfirm",
  * "VoucherCancelconfirm". An unknown name answers 438. */
-int32_t fabrikon_co_save1(fabrikon_voucher_co* co, int state, const char** result);
-int32_t fabrikon_co_save2(fabrikon_voucher_co* co, int state, const char** result, const char** cur_id);
+int32_t fabrikon_co_save1(fabrikon_voucher_co* co, int32_t state, const char** result);
+int32_t fabrikon_co_save2(fabrikon_voucher_co* co, int32_t state, const char** result, const char** cur_id);
 int32_t fabrikon_co_call(fabrikon_voucher_co* co, const char* operation, const char** result);
 
 #ifdef __cplusplus

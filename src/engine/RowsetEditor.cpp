@@ -6,6 +6,7 @@
 #include "data/DomImpl.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/ComError.h"
+#include "fabrikon/modVoucher.h"
 
 namespace fabrikon {
 namespace {
@@ -19,6 +20,18 @@ void Apply(XmlNode row, const Assignments& values) {
 std::string EditProp(const XmlNode& row) {
   Variant mark = row.getAttribute("editprop");
   return mark.IsNull() ? "" : mark.ToText();
+}
+
+// The name under which the row holds the field (compared without case), or
+// the name itself when the row lacks it.
+std::string NameOnRow(const XmlNode& row, const std::string& name) {
+  const std::string key = LCase(name);
+  const XmlAttributes attributes = row.attributes();
+  for (long i = 0; i < attributes.length(); ++i) {
+    std::string existing = attributes.item(i).nodeName();
+    if (LCase(existing) == key) return existing;
+  }
+  return name;
 }
 
 [[noreturn]] void Refuse(const std::string& why) { throw ComError(ErrorNumber::InvalidArgument, why); }
@@ -62,6 +75,25 @@ void RowsetEditor::SetLine(long r, const Assignments& values) {
   XmlNode row = Row(r);
   Apply(row, values);
   if (EditProp(row) != "A") row.setAttribute("editprop", Variant("M"));
+}
+
+void RowsetEditor::ApplyReturn(long r, const DOMDocumentPtr& domReturn) {
+  if (!domReturn) return;
+  const XmlNode returned = domReturn->selectSingleNode("//z:row");
+  if (returned.IsNothing()) return;
+  if (r == 0 && RowCount() == 0) Refuse("the head has no row (load a voucher or start a new one)");
+  const XmlNode target = Row(r == 0 ? 1 : r);  // refuses a missing line before anything changes
+  Assignments values;
+  const XmlAttributes attributes = returned.attributes();
+  for (long i = 0; i < attributes.length(); ++i) {
+    const XmlNode attribute = attributes.item(i);
+    values.emplace_back(NameOnRow(target, attribute.nodeName()), attribute.nodeValue());
+  }
+  if (r == 0) {
+    SetHead(values);
+  } else {
+    SetLine(r, values);
+  }
 }
 
 long RowsetEditor::AddLine(const Assignments& values) {

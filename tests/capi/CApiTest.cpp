@@ -3,7 +3,11 @@
 // outside their range, and the paged list.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "capi/CApiScenarios.h"
+#include "fabrikon/fabrikon_c.h"
+#include "fabrikon/host/MessageBox.h"
 #include "support/DemoDatabase.h"
 
 namespace {
@@ -25,6 +29,100 @@ TEST(CApi, RefusesValuesOutsideTheirRange) {
 TEST(CApi, ListsOrdersPageByPage) {
   DemoDatabase db;
   EXPECT_EQ(Outcome(capi_paged_list(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, AnswersTheLibrarysVersion) { EXPECT_EQ(Outcome(capi_version()), ""); }
+
+TEST(CApi, ClosesAnOutsourcingOrderAsTheQuestionHandlerAnswers) {
+  for (int yes : {1, 0}) {
+    DemoDatabase db;
+    EXPECT_EQ(Outcome(capi_close_outsourcing_order(db.ConnectionString().c_str(), yes)), "") << "yes=" << yes;
+  }
+}
+
+TEST(CApi, RefusesACallBackIntoTheHandleFromItsCallback) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_reentrance(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, TracesEveryBatchWithItsCount) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_trace(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, PreviewsTheExplosionOfAProductLine) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_explode(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, ListsWithTheCardsDefaultColumns) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_default_list(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, MergesWhatACheckHandsBack) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_apply_return(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, ShowsErrorBoxesThroughTheErrorHandler) {
+  DemoDatabase db;
+  EXPECT_EQ(Outcome(capi_error_handler(db.ConnectionString().c_str())), "");
+}
+
+TEST(CApi, CreatesDatabases) {
+  const std::filesystem::path folder = fabrikon::testsupport::TempPath("capi_create");
+  std::filesystem::create_directories(folder);
+  EXPECT_EQ(Outcome(capi_create_database(folder.string().c_str())), "");
+  std::filesystem::remove_all(folder);
+}
+
+// The thread's own handler: answers Yes and counts.
+class ThreadHandler : public fabrikon::MessageBoxHandler {
+ public:
+  bool AskYesNo(const std::string&, const std::string&) override { return ++asked > 0; }
+  void ShowError(const std::string&, const std::string&) override {}
+  int asked = 0;
+};
+
+// An approved demo outsourcing order whose close asks the question.
+fabrikon_voucher_co* ApprovedOrder(const std::string& connection) {
+  fabrikon_voucher_co* co = fabrikon_co_create();
+  int32_t answer = 0;
+  const char* result = nullptr;
+  EXPECT_EQ(fabrikon_co_init(co, connection.c_str(), "om01", "tester", "测试员", "2024-03-10", &answer), 0);
+  EXPECT_EQ(fabrikon_co_get_voucher_data(co, nullptr, "2", nullptr), 0);
+  EXPECT_EQ(fabrikon_co_call(co, "VoucherConfirm", &result), 0);
+  EXPECT_EQ(fabrikon_co_move(co, FABRIKON_MOVE_REFRESH), 0);
+  return co;
+}
+
+int32_t Throwing(const char*, const char*, void*) { throw std::runtime_error("the host's callback failed"); }
+
+// The handle's handler lives for one call; a box it has no callback for goes
+// to the thread's own handler, and a callback that raises answers No.
+TEST(CApi, InstallsItsHandlersForOneCallOnly) {
+  auto own = std::make_shared<ThreadHandler>();
+  fabrikon::MessageBox::SetHandler(own);
+  struct Case {
+    fabrikon_question_handler question;
+    int asked;
+    const char* answer;
+  };
+  for (const Case& c : {Case{nullptr, 1, "委外订单[2]关闭成功！"}, Case{Throwing, 0, "委外订单[2] 关闭失败！"}}) {
+    own->asked = 0;
+    DemoDatabase db;
+    fabrikon_voucher_co* co = ApprovedOrder(db.ConnectionString());
+    const char* result = nullptr;
+    EXPECT_EQ(fabrikon_co_set_error_handler(co, [](const char*, const char*, void*) {}, nullptr), 0);
+    EXPECT_EQ(fabrikon_co_set_question_handler(co, c.question, nullptr), 0);
+    EXPECT_EQ(fabrikon_co_call(co, "VoucherClose", &result), 0) << fabrikon_co_last_error(co);
+    EXPECT_EQ(std::string(result), c.answer);
+    EXPECT_EQ(own->asked, c.asked);
+    EXPECT_EQ(fabrikon::MessageBox::Handler(), own);
+    fabrikon_co_destroy(co);
+  }
+  fabrikon::MessageBox::SetHandler(nullptr);
 }
 
 }  // namespace

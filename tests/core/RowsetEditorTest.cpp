@@ -44,6 +44,53 @@ TEST(RowsetEditor, EditsLeaveTheMarksTheSaveReads) {
   EXPECT_EQ(body->selectNodes("//rs:data/z:row").length(), 1) << body->xml();
 }
 
+DOMDocumentPtr Loaded(const std::string& xml) {
+  DOMDocumentPtr document = DOMDocument::Create();
+  EXPECT_TRUE(document->loadXML(xml)) << xml;
+  return document;
+}
+
+// domReturn as the checks hand it back: bare rows, the values in the first.
+TEST(RowsetEditor, ApplyReturnTakesTheFirstReturnedRowOver) {
+  const DOMDocumentPtr back = Loaded("<z:row fquantity=\"42.00\" cwhname=\"原材料库\"/>");
+  DOMDocumentPtr body = Loaded(
+      "<xml><rs:data><z:row cinvcode=\"P1\" fQuantity=\"1\" editprop=\"\"/>"
+      "<z:row cinvcode=\"P2\" fquantity=\"2\" editprop=\"A\"/></rs:data></xml>");
+  RowsetEditor editor(body);
+  editor.ApplyReturn(1, back);
+  editor.ApplyReturn(2, back);
+  EXPECT_EQ(Marks(editor), "P1:M,P2:A");
+  EXPECT_EQ(editor.Row(1).xml(),
+            "<z:row cinvcode=\"P1\" fQuantity=\"42.00\" editprop=\"M\" cwhname=\"原材料库\"/>");
+  EXPECT_EQ(editor.Value(2, "fquantity").ToText(), "42.00");
+
+  DOMDocumentPtr head = Loaded("<xml><rs:data><z:row ccode=\"SC1\" cdepcode=\"D01\"/></rs:data></xml>");
+  RowsetEditor(head).ApplyReturn(0, Loaded("<xml><z:row cdepname=\"总装车间\"/><z:row cdepname=\"x\"/></xml>"));
+  EXPECT_EQ(RowsetEditor(head).Row(1).xml(), "<z:row ccode=\"SC1\" cdepcode=\"D01\" cdepname=\"总装车间\"/>");
+}
+
+TEST(RowsetEditor, ApplyReturnWithoutValuesChangesNothing) {
+  DOMDocumentPtr body = Loaded("<xml><rs:data><z:row cinvcode=\"P1\"/></rs:data></xml>");
+  const std::string before = body->xml();
+  RowsetEditor editor(body);
+  for (const DOMDocumentPtr& nothing : {DOMDocumentPtr(), DOMDocument::Create(), Loaded("<xml/>")}) {
+    editor.ApplyReturn(1, nothing);
+    editor.ApplyReturn(9, nothing);
+  }
+  EXPECT_EQ(body->xml(), before);
+  for (long r : {-1L, 2L}) {
+    try {
+      editor.ApplyReturn(r, Loaded("<z:row fquantity=\"1\"/>"));
+      ADD_FAILURE() << r;
+    } catch (const ComError& e) {
+      EXPECT_EQ(e.Number(), ErrorNumber::InvalidArgument) << r;
+    }
+  }
+  EXPECT_EQ(body->xml(), before);
+  DOMDocumentPtr empty = RowsetEditor::EmptyDocument();
+  EXPECT_THROW(RowsetEditor(empty).ApplyReturn(0, Loaded("<z:row a=\"1\"/>")), ComError);
+}
+
 TEST(RowsetEditor, MissingRowsAreRefusedAndNothingChanges) {
   DOMDocumentPtr empty = RowsetEditor::EmptyDocument();
   RowsetEditor editor(empty);

@@ -3,6 +3,7 @@
 // preset filter window and the voucher form's shared documents.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "fabrikon/host/HostServices.h"
@@ -31,10 +32,28 @@ class RecordingHandler : public MessageBoxHandler {
   std::string asked, shown, title;
 };
 
+// Answers as told and counts its boxes; safe on several threads.
+class CountingHandler : public MessageBoxHandler {
+ public:
+  explicit CountingHandler(bool answer) : answer_(answer) {}
+  bool AskYesNo(const std::string&, const std::string&) override {
+    ++asked;
+    return answer_;
+  }
+  void ShowError(const std::string&, const std::string&) override { ++shown; }
+  std::atomic<int> asked{0}, shown{0};
+
+ private:
+  const bool answer_;
+};
+
 class MessageBoxTest : public ::testing::Test {
  protected:
   void SetUp() override { MessageBox::TakeErrors(); }
-  void TearDown() override { MessageBox::SetHandler(nullptr); }
+  void TearDown() override {
+    MessageBox::SetHandler(nullptr);
+    MessageBox::SetDefaultHandler(nullptr);
+  }
 };
 
 TEST_F(MessageBoxTest, WithoutHandlerQuestionsAreAnsweredNoAndErrorsAreKept) {
@@ -76,6 +95,55 @@ TEST_F(MessageBoxTest, HandlerAndErrorsBelongToOneThread) {
   other.join();
   EXPECT_FALSE(answer);
   EXPECT_TRUE(MessageBox::TakeErrors().empty());
+}
+
+TEST_F(MessageBoxTest, ThreadsWithoutTheirOwnHandlerUseTheDefault) {
+  auto fallback = std::make_shared<CountingHandler>(true);
+  MessageBox::SetDefaultHandler(fallback);
+  bool withDefault = false;
+  bool withOwn = true;
+  size_t keptThere = 1;
+  std::thread plain([&] {
+    withDefault = MessageBox::AskYesNo("?");
+    MessageBox::ShowError("shown by the default");
+    keptThere = MessageBox::TakeErrors().size();
+  });
+  plain.join();
+  std::thread own([&] {
+    auto mine = std::make_shared<CountingHandler>(false);
+    MessageBox::SetHandler(mine);
+    EXPECT_EQ(MessageBox::Handler(), mine);
+    withOwn = MessageBox::AskYesNo("?");
+    MessageBox::ShowError("mine");
+    EXPECT_EQ(mine->shown, 1);
+  });
+  own.join();
+  EXPECT_TRUE(withDefault);
+  EXPECT_FALSE(withOwn);
+  EXPECT_EQ(keptThere, 0u);
+  EXPECT_EQ(fallback->asked, 1);
+  EXPECT_EQ(fallback->shown, 1);
+  EXPECT_EQ(MessageBox::Handler(), nullptr);  // the default is not this thread's own
+
+  MessageBox::SetDefaultHandler(nullptr);
+  EXPECT_FALSE(MessageBox::AskYesNo("?"));
+  MessageBox::ShowError("kept");
+  EXPECT_EQ(MessageBox::TakeErrors(), std::vector<std::string>{"kept"});
+}
+
+TEST_F(MessageBoxTest, TheDefaultCanBeReplacedWhileOtherThreadsAsk) {
+  auto yes = std::make_shared<CountingHandler>(true);
+  auto no = std::make_shared<CountingHandler>(false);
+  MessageBox::SetDefaultHandler(yes);
+  std::vector<std::thread> askers;
+  for (int t = 0; t < 4; ++t) {
+    askers.emplace_back([] {
+      for (int i = 0; i < 500; ++i) MessageBox::AskYesNo("?");
+    });
+  }
+  for (int i = 0; i < 500; ++i) MessageBox::SetDefaultHandler(i % 2 ? yes : no);
+  for (std::thread& asker : askers) asker.join();
+  EXPECT_EQ(yes->asked + no->asked, 4 * 500);
 }
 
 class HostServicesTest : public ::testing::Test {
