@@ -52,17 +52,17 @@ std::string Value(const DOMDocumentPtr& document, long r, const std::string& nam
 }
 
 // A field check of line r; the values it hands back in domReturn (the
-// dispatch card's total time, the report's failed quantity) go into the line.
+// dispatch card's total time, the report's failed quantity) go into the
+// line, as a voucher screen takes them over.
 void CheckLineField(clsVoucherCO& co, const VoucherFormPtr& form, long r, const std::string& item) {
   DOMDocumentPtr domReturn = DOMDocument::Create();
-  Expect("BodyCheck " + std::to_string(r) + " " + item, co.BodyCheck(form, r, item, domReturn, false));
-  Assignments returned;
+  Expect(std::string("BodyCheck ") + std::to_string(r) + " " + item, co.BodyCheck(form, r, item, domReturn, false));
   XmlAttributes attributes = domReturn->selectSingleNode("//z:row").attributes();
   for (long i = 0; i < attributes.length(); ++i) {
-    returned.emplace_back(attributes.item(i).nodeName(), attributes.item(i).nodeValue());
-    std::cout << "  domReturn: " << returned.back().first << "=" << Quoted(returned.back().second) << "\n";
+    std::cout << "  domReturn: " << attributes.item(i).nodeName() << "=" << Quoted(attributes.item(i).nodeValue())
+              << "\n";
   }
-  if (!returned.empty()) RowsetEditor(form->BodyDOM()).SetLine(r, returned);
+  RowsetEditor(form->BodyDOM()).ApplyReturn(r, domReturn);
 }
 
 // VoucherNew, a real number into the code field, and an empty body.

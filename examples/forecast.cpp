@@ -96,7 +96,7 @@ void Run(const std::string& database) {
   Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
   const std::string id = curId.ToText();
   std::cout << "  varCurID: " << Quoted(id) << "\n";
-  Require(id == code, "the save gave the key " + Quoted(id) + ", not the code " + Quoted(code));
+  Require(id == code, std::string("the save gave the key ") + Quoted(id) + ", not the code " + Quoted(code));
   Reload(co, form, id);
   Require(RowsetEditor(form->BodyDOM()).RowCount() == 2, "the forecast did not keep its two lines");
 

@@ -62,41 +62,32 @@ std::string Line(const VoucherFormPtr& form, long r, const std::string& name) {
 }
 
 // The values a field check handed back in domReturn (a name looked up from a
-// code, a recomputed quantity): a voucher screen takes them into the row.
-Assignments Returned(const DOMDocumentPtr& domReturn) {
-  Assignments values;
+// code, a recomputed quantity) as NAME="value" ...; "" when there are none.
+std::string ReturnedValues(const DOMDocumentPtr& domReturn) {
+  std::string text;
   XmlAttributes attributes = domReturn->selectSingleNode("//z:row").attributes();
   for (long i = 0; i < attributes.length(); ++i) {
-    values.emplace_back(attributes.item(i).nodeName(), attributes.item(i).nodeValue());
+    text += " ";
+    text += attributes.item(i).nodeName();
+    text += "=";
+    text += Quoted(attributes.item(i).nodeValue());
   }
-  return values;
-}
-
-std::string Shown(const Assignments& values) {
-  std::string text;
-  for (const auto& [name, value] : values) text += " " + name + "=" + Quoted(value);
   return text;
 }
 
-// A field check of the head while the user types; what it hands back goes
-// into the head row.
-void CheckHeadField(clsVoucherCO& co, const VoucherFormPtr& form, const std::string& item) {
+// A field check while the user types (r 0: the head, else line r); the
+// values it hands back go into the row, as a voucher screen takes them over.
+void CheckField(clsVoucherCO& co, const VoucherFormPtr& form, long r, const std::string& item) {
   DOMDocumentPtr domReturn = DOMDocument::Create();
-  const std::string answer = co.HeadCheck(form, item, domReturn, false);
-  const Assignments returned = Returned(domReturn);
-  Expect("HeadCheck " + item, answer);
-  std::cout << "  domReturn:" << Shown(returned) << "\n";
-  RowsetEditor(form->HeadDOM()).SetHead(returned);
-}
-
-void CheckLineField(clsVoucherCO& co, const VoucherFormPtr& form, long r, const std::string& item) {
-  DOMDocumentPtr domReturn = DOMDocument::Create();
-  const std::string answer = co.BodyCheck(form, r, item, domReturn, false);
-  const Assignments returned = Returned(domReturn);
-  Expect("BodyCheck " + std::to_string(r) + " " + item, answer);
-  if (returned.empty()) return;
-  std::cout << "  domReturn:" << Shown(returned) << "\n";
-  RowsetEditor(form->BodyDOM()).SetLine(r, returned);
+  if (r == 0) {
+    Expect("HeadCheck " + item, co.HeadCheck(form, item, domReturn, false));
+    RowsetEditor(form->HeadDOM()).ApplyReturn(0, domReturn);
+  } else {
+    Expect(std::string("BodyCheck ") + std::to_string(r) + " " + item, co.BodyCheck(form, r, item, domReturn, false));
+    RowsetEditor(form->BodyDOM()).ApplyReturn(r, domReturn);
+  }
+  const std::string returned = ReturnedValues(domReturn);
+  if (!returned.empty()) std::cout << "  domReturn:" << returned << "\n";
 }
 
 // The one question of the outsourcing order ("close an order that is not
@@ -161,16 +152,16 @@ void Run(const std::string& database) {
   RowsetEditor(form->HeadDOM())
       .SetHead({{"ccode", code}, {"cvencode", "V002"}, {"cdepcode", "D03"}, {"cpersoncode", "P003"},
                 {"dplandate", "2024-03-29"}});
-  CheckHeadField(co, form, "cvencode");  // hands back the vendor's name, which the save check requires
-  CheckHeadField(co, form, "cdepcode");
+  CheckField(co, form, 0, "cvencode");  // hands back the vendor's name, which the save check requires
+  CheckField(co, form, 0, "cdepcode");
   const long r = RowsetEditor(form->BodyDOM())
                      .AddLine({{"cinvcode", "P100"}, {"cfree1", "黑"}, {"fquantity", "0"}, {"imakecharge", "40"},
                                {"totalmoney", "480"}, {"dstartdate", "2024-03-12"}, {"denddate", "2024-03-29"}});
-  CheckLineField(co, form, r, "cinvcode");
+  CheckField(co, form, r, "cinvcode");
   Expect("BodyCheck 1 fquantity (typed 0)", co.BodyCheck(form, r, "fquantity"),
          "表体：第1行[fquantity]不能为空或小于等于零，请检查！\r");
   RowsetEditor(form->BodyDOM()).SetLine(r, {{"fquantity", "12"}});
-  CheckLineField(co, form, r, "fquantity");
+  CheckField(co, form, r, "fquantity");
 
   // The whole voucher, as the save checks it.
   Expect("HeadCheck (save mode)", co.HeadCheck(form, "", /*bSaveMode*/ true));
@@ -209,9 +200,9 @@ void Run(const std::string& database) {
   const std::string closed = co.VoucherClose(form);
   MessageBox::SetHandler(nullptr);
   Expect("VoucherClose", closed, order + "关闭成功！");
-  Require(yes->Asked() == 1, "VoucherClose asked " + std::to_string(yes->Asked()) + " questions, not 1");
+  Require(yes->Asked() == 1, std::string("VoucherClose asked ") + std::to_string(yes->Asked()) + " questions, not 1");
   Reload(co, form, id);
-  Require(Head(form, "istate") == "3", "the closed order has istate " + Head(form, "istate"));
+  Require(Head(form, "istate") == "3", std::string("the closed order has istate ") + Head(form, "istate"));
 
   Expect("VoucherOpen", co.VoucherOpen(form), order + "打开成功！");
   Reload(co, form, id);
