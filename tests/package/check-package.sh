@@ -145,3 +145,5 @@ build_all installed
 # library) with nothing set.
 env -u PYTHONPATH -u FABRIKON_LIBRARY /usr/bin/python3 -c 'import fabrikon; assert fabrikon.__file__.startswith("/usr/lib/python3/dist-packages/"), fabrikon.__file__'
 (unset PYTHONPATH FABRIKON_LIBRARY; check_python installed)
+# Every example of examples/, built against the installed package and run.
+"$(dirname "$0")/../../examples/run-all.sh"

@@ -1,0 +1,141 @@
+// production_order.cpp: a production order (card pp25) through clsVoucherCO:
+// new, numbered, its fields checked, saved (the save explodes each line's
+// bill of materials into the material list), loaded back with its material
+// list (card pp16), approved, closed, reopened, its approval cancelled, and
+// deleted.
+//
+//   fabrikon init-db plant.db --demo && ./production_order plant.db
+//
+// Every step prints one line with the library's answer. An answer other
+// than the expected one ends the program with status 1 and the message.
+#include <fabrikon/ComError.h>
+#include <fabrikon/Connection.h>
+#include <fabrikon/RowsetEditor.h>
+#include <fabrikon/clsVoucherCO.h>
+#include <fabrikon/host/EmbeddedLoginInfo.h>
+#include <fabrikon/host/EmbeddedVoucherForm.h>
+
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+using namespace fabrikon;
+
+namespace {
+
+struct Unexpected : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// A text as the shell shows it: quoted, with carriage returns visible
+// (check messages end with one).
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  return out + "\"";
+}
+
+// Prints STEP => "ANSWER" and stops unless the answer is the expected one.
+void Expect(const std::string& step, const std::string& answer, const std::string& expected = "") {
+  std::cout << step << " => " << Quoted(answer) << "\n";
+  if (answer != expected) throw Unexpected(step + " answered " + Quoted(answer) + ", not " + Quoted(expected));
+}
+
+void Require(bool ok, const std::string& what) {
+  if (!ok) throw Unexpected(what);
+}
+
+std::string Head(const VoucherFormPtr& form, const std::string& name) {
+  return RowsetEditor(form->HeadDOM()).Value(1, name).ToText();
+}
+
+// Loads the order again: a state change needs the row version it left.
+void Reload(clsVoucherCO& co, const VoucherFormPtr& form, const std::string& id) {
+  co.GetVoucherData(form, "", Variant(id));
+  Require(Head(form, "id") == id, "GetVoucherData " + id + " did not load the order");
+  std::cout << "GetVoucherData " << id << " => cverifier=" << Quoted(Head(form, "cverifier"))
+            << " dcheckdate=" << Quoted(Head(form, "dcheckdate"))
+            << " line 1 cclose=" << Quoted(RowsetEditor(form->BodyDOM()).Value(1, "cclose").ToText()) << "\n";
+}
+
+void Run(const std::string& database) {
+  ConnectionPtr conn = OpenConnection("Data Source=" + database);
+  auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "李娜", "lina");
+  VoucherFormPtr form = std::make_shared<EmbeddedVoucherForm>();
+  clsVoucherCO co;
+  co.Init(login, conn, "pp25");  // production orders
+  std::cout << "Init pp25 => business object " << co.BusinessClassName() << "\n";
+
+  Expect("VoucherNew", co.VoucherNew(form));
+  RowsetEditor body(form->BodyDOM());
+  body.Clear();
+  std::string errMsg;
+  const std::string code = co.GetVoucherNO(form, errMsg, /*bGetRealNo*/ true);
+  std::cout << "GetVoucherNO => " << Quoted(code) << "\n";
+  Require(!code.empty() && errMsg.empty(), "GetVoucherNO gave no number: " + errMsg);
+
+  // Ten e-bikes (P200); the plan date is not typed yet.
+  RowsetEditor(form->HeadDOM()).SetHead({{"ccode", code}, {"cdepcode", "D01"}, {"cpersoncode", "P004"}, {"dplandate", ""}});
+  const long r = body.AddLine({{"cinvcode", "P200"}, {"fquantity", "10"}, {"dstartdate", "2024-03-30"},
+                               {"denddate", "2024-03-29"}});
+  Expect("BodyCheck 1 dstartdate (after the end)", co.BodyCheck(form, r, "dstartdate"),
+         "表体：第1行[dstartdate]不能大于[denddate]，请检查！\r");
+  body.SetLine(r, {{"dstartdate", "2024-03-20"}});
+  Expect("BodyCheck 1 dstartdate", co.BodyCheck(form, r, "dstartdate"));
+  Expect("HeadCheck (save mode, no plan date)", co.HeadCheck(form, "", /*bSaveMode*/ true),
+         "表头：[dplandate]不能为空，请检查！\r");
+  RowsetEditor(form->HeadDOM()).SetHead({{"dplandate", "2024-03-29"}});
+  Expect("HeadCheck (save mode)", co.HeadCheck(form, "", true));
+  Expect("BodyCheck (save mode)", co.BodyCheck(form, 1, "", true));
+
+  Variant curId;
+  Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
+  const std::string id = curId.ToText();
+  std::cout << "  varCurID: " << Quoted(id) << "\n";
+  Require(!id.empty(), "the save gave no key");
+  Reload(co, form, id);
+  const std::string mainid = RowsetEditor(form->BodyDOM()).Value(1, "mainid").ToText();
+
+  // The material list the save made from the line's bill of materials.
+  clsVoucherCO materials;
+  materials.Init(login, conn, "pp16");
+  VoucherFormPtr list = std::make_shared<EmbeddedVoucherForm>();
+  materials.GetVoucherData(list, "", Variant(mainid));
+  RowsetEditor components(list->BodyDOM());
+  std::cout << "material list of line " << mainid << " (pp16) => " << components.RowCount() << " components\n";
+  Require(components.RowCount() > 0, "the save made no material list");
+  for (long i = 1; i <= components.RowCount(); ++i) {
+    std::cout << "  " << components.Value(i, "cinvcode").ToText() << " " << components.Value(i, "cinvname").ToText()
+              << " ipsquantity=" << components.Value(i, "ipsquantity").ToText()
+              << " fquantity=" << components.Value(i, "fquantity").ToText() << "\n";
+  }
+
+  const std::string order = "生产订单[" + id + "]";
+  Expect("VoucherConfirm", co.VoucherConfirm(form), order + "审核成功！");
+  Reload(co, form, id);
+  Expect("VoucherClose", co.VoucherClose(form), order + "关闭成功！");
+  Reload(co, form, id);
+  Expect("VoucherOpen", co.VoucherOpen(form), order + "打开成功！");
+  Reload(co, form, id);
+  // Cancelling approval names the order's lines.
+  Expect("VoucherCancelconfirm", co.VoucherCancelconfirm(form), "生产订单[" + mainid + "]弃审成功！");
+  Reload(co, form, id);
+  Expect("VoucherAllowDelete", co.VoucherAllowDelete(form));
+  Expect("VoucherDelete", co.VoucherDelete(form), "删除单据[" + code + "]成功！");
+  std::cout << "done: production order " << code << " saved, approved, closed, reopened and deleted\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    Run(argc > 1 ? argv[1] : "plant.db");
+    return 0;
+  } catch (const ComError& e) {  // the database or a component failed
+    std::fprintf(stderr, "error 0x%08X: %s\n", static_cast<unsigned>(e.Number()), e.Description().c_str());
+  } catch (const std::exception& e) {  // an answer that was not the expected one
+    std::cerr << "failed: " << e.what() << "\n";
+  }
+  return 1;
+}
