@@ -7,7 +7,9 @@
 # approval answer and its last line). The outsourcing examples must also
 # fail, with status 1 and the check's message, where a check refuses (a
 # vendor missing from the database). The Python example runs when the
-# checkout has its package (python/fabrikon). Exits 1 when anything failed.
+# checkout has its package (python/fabrikon), with the checkout's package over
+# the installed library, by $PYTHON (default python3). Exits 1 when anything
+# failed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(dirname "$here")
@@ -99,10 +101,13 @@ must_fail outsourcing_c "failed: head check cvencode answered" "$bin/outsourcing
 
 # The Python example, through the checkout's package over the installed library.
 if [ -d "$repo/python/fabrikon" ] && [ -f "$here/outsourcing.py" ]; then
+  python=(env PYTHONPATH="$repo/python")
   library=""
   [ -n "$libdir" ] && library=$(ls "$libdir"/libfabrikon.so* 2>/dev/null | head -n 1)
-  run outsourcing.py '委外订单[4]关闭成功！' "" \
-    env PYTHONPATH="$repo/python" ${library:+FABRIKON_LIBRARY="$library"} python3 "$here/outsourcing.py"
+  if [ -n "$library" ]; then python+=(FABRIKON_LIBRARY="$library"); fi
+  python+=("${PYTHON:-python3}" "$here/outsourcing.py")
+  run outsourcing.py 'approve => "委外订单[4]审核成功！"' "$outsourcing_done" "${python[@]}"
+  must_fail outsourcing.py "failed: check_head cvencode answered" "${python[@]}"
 fi
 
 if [ $failed -ne 0 ]; then
