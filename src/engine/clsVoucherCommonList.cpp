@@ -12,6 +12,7 @@
 // connection's own temporary schema and reports no suffix, so its statements
 // are the bare card-number ones.
 #include <array>
+#include <cctype>
 
 #include "data/dialect/TSqlLexer.h"
 #include "fabrikon/ComError.h"
@@ -103,18 +104,22 @@ bool clsVoucherCommon::GetVchListData(const ConnectionPtr& Conn, const std::stri
     GetVoucherParameter(Conn, strCardNum, params);
     const std::string order = orderList.empty() ? "" : " ORDER BY " + orderList;
     const std::string& view = params.strViewNameList;
+    // The condition follows the view's name; one written without its leading
+    // blank ("WHERE ...") would run into the name.
+    const std::string where =
+        strWhere.empty() || std::isspace(static_cast<unsigned char>(strWhere[0])) ? strWhere : " " + strWhere;
 
     std::string listSql;
     std::string sumSql;
     if (bShowAll) {
-      listSql = " SELECT " + selectList + " FROM " + view + strWhere + order;
-      sumSql = "SELECT " + sumList + " FROM " + view + strWhere;
+      listSql = " SELECT " + selectList + " FROM " + view + where + order;
+      sumSql = "SELECT " + sumList + " FROM " + view + where;
     } else {
       const std::string table = TempListTableName(Conn, strCardNum);
       Conn->Execute("IF EXISTS (SELECT * FROM tempdb..sysobjects WHERE name = '" + table.substr(8) +
                     "' AND type='U') DROP TABLE " + table);
       Conn->Execute(BlankEmptyLiterals("SELECT IDENTITY(int,1,1) AS IDOrder," + selectList + " INTO " + table +
-                                       " FROM " + view + strWhere + order));
+                                       " FROM " + view + where + order));
       Conn->Execute("create index IX_IDOrder ON " + table + "(idorder)");
       const PageKeys keys = ReadPage(Conn, table, nPageSize, nPageCount, nCurrentPage, nRecordCount);
       listSql = " SELECT " + selectList + " FROM " + table + " WHERE IdOrder  >= " + std::to_string(keys.first) +

@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "data/ConnectionRegistry.h"
 #include "engine/CApiMessageBoxHandler.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/RowsetEditor.h"
@@ -41,6 +42,14 @@ struct fabrikon_voucher_co {
   fabrikon::engine::CApiMessageBoxCallbacks boxes;
   std::shared_ptr<CApiTrace> trace = std::make_shared<CApiTrace>();
   bool busy = false;  // a call is running (a callback must not call back in)
+  // The module settings the façade's Init made (quantity precision, the
+  // numbering flag). They live per thread, so a handle carries its own and
+  // puts them back before each call: a handle may move between threads, and
+  // two handles of different accounts may share one.
+  bool settingsKept = false;
+  int16_t quantityDecimals = 0;
+  std::string quantityFormat;
+  bool getRealNo = false;
 };
 
 namespace {
@@ -70,6 +79,26 @@ struct BusyCall {
   fabrikon_voucher_co* co_;
 };
 
+// Gives this thread what the handle's Init left on the thread it ran on:
+// the module settings, and the connection in the thread's registry, where
+// the numbering and format services look the caller's connection up.
+void AdoptThread(fabrikon_voucher_co* co) {
+  if (co->settingsKept) {
+    QuantityDecimals() = co->quantityDecimals;
+    QuantityFormat() = co->quantityFormat;
+    GetRealNo() = co->getRealNo;
+  }
+  if (co->conn && !ConnectionRegistry::Find(co->conn->ConnectionString())) ConnectionRegistry::Add(co->conn);
+}
+
+void KeepSettings(fabrikon_voucher_co* co) {
+  if (!co->conn) return;
+  co->settingsKept = true;
+  co->quantityDecimals = QuantityDecimals();
+  co->quantityFormat = QuantityFormat();
+  co->getRealNo = GetRealNo();
+}
+
 // Runs one call with the handle's message boxes installed on this thread:
 // 0 on completion, otherwise the error's number with its description kept
 // for fabrikon_co_last_error. A call from one of the handle's own callbacks
@@ -83,11 +112,14 @@ int32_t Guard(fabrikon_voucher_co* co, const std::function<void()>& call) {
   BusyCall busy(co);
   try {
     engine::CApiMessageBoxHandler::Scope boxes(co->boxes);
+    AdoptThread(co);
     call();
+    KeepSettings(co);
     co->lastError.clear();
     co->lastErrorNumber = 0;
     return 0;
   } catch (...) {
+    KeepSettings(co);
     int32_t number = engine::CurrentErrorNumber();
     return Fail(co, number == 0 ? ErrorNumber::E_FAIL_ : number, engine::CurrentErrorDescription());
   }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
+#include <utility>
 
 #include "capi/CApiScenarios.h"
 #include "fabrikon/fabrikon_c.h"
@@ -123,6 +125,41 @@ TEST(CApi, InstallsItsHandlersForOneCallOnly) {
     fabrikon_co_destroy(co);
   }
   fabrikon::MessageBox::SetHandler(nullptr);
+}
+
+// A handle initialised on one thread works on another, as a host's worker
+// pool or Python's threads use it: the number preview finds the handle's
+// connection there, and quantities keep the account's precision.
+TEST(CApi, AHandleMovesBetweenThreads) {
+  DemoDatabase db;
+  fabrikon_voucher_co* orders = fabrikon_co_create();
+  fabrikon_voucher_co* materials = fabrikon_co_create();
+  int32_t answer = 0;
+  for (auto [co, card] : {std::pair{orders, "pp25"}, std::pair{materials, "om02"}}) {
+    ASSERT_EQ(fabrikon_co_init(co, db.ConnectionString().c_str(), card, "tester", "测试员", "2024-03-10", &answer), 0);
+  }
+  std::string number, error, quantity;
+  std::thread worker([&] {
+    const char* text = nullptr;
+    const char* message = nullptr;
+    EXPECT_EQ(fabrikon_co_call(orders, "VoucherNew", &text), 0) << fabrikon_co_last_error(orders);
+    EXPECT_EQ(fabrikon_co_get_voucher_no(orders, 0, &text, &message), 0) << fabrikon_co_last_error(orders);
+    number = text ? text : "";
+    error = message ? message : "";
+    EXPECT_EQ(fabrikon_co_get_voucher_data(materials, nullptr, "2", nullptr), 0);
+    EXPECT_EQ(fabrikon_co_set_line_field(materials, 1, "ipsquantity", "2"), 0);
+    EXPECT_EQ(fabrikon_co_body_check(materials, 1, "ipsquantity", 0, &text), 0);
+    EXPECT_EQ(fabrikon_co_apply_return(materials, 1), 0);
+    int32_t isNull = 0;
+    EXPECT_EQ(fabrikon_co_get_line_field(materials, 1, "fquantity", &text, &isNull), 0);
+    quantity = text ? text : "";
+  });
+  worker.join();
+  EXPECT_NE(number, "");
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(quantity, "40.00");
+  fabrikon_co_destroy(orders);
+  fabrikon_co_destroy(materials);
 }
 
 }  // namespace

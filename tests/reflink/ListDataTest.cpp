@@ -115,6 +115,17 @@ TEST_F(ListTest, AnEmptySumListGivesNoTotals) {
   EXPECT_EQ(RowsOf(page.rstRetList), (std::vector<std::string>{kAllRows[0], kAllRows[1]}));
 }
 
+// A condition written without its leading blank still follows the view's
+// name as a condition, not as part of the name.
+TEST_F(ListTest, AConditionWithoutItsLeadingBlankStillFilters) {
+  for (const std::string where : {"WHERE mainid<3", " WHERE mainid<3", "\tWHERE mainid<3"}) {
+    SCOPED_TRACE(where);
+    const VchListPage page = co.GetVchListPage(columns, where, 0);
+    EXPECT_TRUE(page.bOk) << page.strErrMsg;
+    EXPECT_EQ(RowsOf(page.rstRetList), (std::vector<std::string>{kAllRows[0], kAllRows[1]}));
+  }
+}
+
 TEST_F(ListTest, FailuresAnswerFalseWithTheReason) {
   columns->SumList("sum(ccode) AS ccode");
   for (bool showAll : {true, false}) {
