@@ -375,6 +375,10 @@ const char* capi_default_list(const char* connection_string) {
                              &sums));
   EXPECT(ok && records == 5, "a select list given, the default sums", message);
   EXPECT(strstr(list, "SC000005") < strstr(list, "SC000001"), "the order given", list);
+  STEP(fabrikon_co_list_data(co, NULL, "", NULL, "WHERE ccode<>'SC000002'", 2, 1, &ok, &message, &records,
+                             &pages, &list, &sums));
+  EXPECT(ok && records == 4, "an empty sum list and a condition without its blank", message);
+  EXPECT(strcmp(sums, "") == 0, "no totals", sums);
 
 done:
   fabrikon_co_destroy(co);
