@@ -20,35 +20,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "ExampleSteps.h"
+
 using namespace fabrikon;
+using namespace example;
 
 namespace {
-
-struct Unexpected : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// A text as the shell shows it: quoted, with carriage returns visible
-// (check messages end with one).
-std::string Quoted(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
-  return out + "\"";
-}
-
-// Prints STEP => "ANSWER" and stops unless the answer is the expected one.
-void Expect(const std::string& step, const std::string& answer, const std::string& expected = "") {
-  std::cout << step << " => " << Quoted(answer) << "\n";
-  if (answer != expected) throw Unexpected(step + " answered " + Quoted(answer) + ", not " + Quoted(expected));
-}
-
-void Require(bool ok, const std::string& what) {
-  if (!ok) throw Unexpected(what);
-}
-
-std::string Head(const VoucherFormPtr& form, const std::string& name) {
-  return RowsetEditor(form->HeadDOM()).Value(1, name).ToText();
-}
 
 // Loads the order again: a state change needs the row version it left.
 void Reload(clsVoucherCO& co, const VoucherFormPtr& form, const std::string& id) {
@@ -128,14 +105,4 @@ void Run(const std::string& database) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    Run(argc > 1 ? argv[1] : "plant.db");
-    return 0;
-  } catch (const ComError& e) {  // the database or a component failed
-    std::fprintf(stderr, "error 0x%08X: %s\n", static_cast<unsigned>(e.Number()), e.Description().c_str());
-  } catch (const std::exception& e) {  // an answer that was not the expected one
-    std::cerr << "failed: " << e.what() << "\n";
-  }
-  return 1;
-}
+int main(int argc, char** argv) { return example::RunExample(argc, argv, Run); }
