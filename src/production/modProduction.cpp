@@ -120,13 +120,14 @@ std::string SaveModeComponentCheck(const XmlNode& row, long line) {
 }
 
 // Required quantity = (waste rate / 100 + 1) x (quantity per unit x line
-// quantity), handed back as one "z:row" of domReturn.
+// quantity), handed back as one "z:row" of domReturn (made when the caller
+// passed none, as the other checks that hand values back do).
 void ReturnRequiredQuantity(VoucherForm& VO, const XmlNode& row, DOMDocumentPtr& domReturn) {
   const double lineQuantity = ToDbl(GetHeadValue(VO.HeadDOM(), "fQuantity"));
   const double perUnit = ToDbl(RowValue(row, "iPSQuantity"));
   const double wasteRate = ToDbl(RowValue(row, "iWasteRate"));
   const double quantity = (wasteRate / 100 + 1) * (perUnit * lineQuantity);
-  if (!domReturn) throw ComError(ErrorNumber::DomError, "Object variable or With block variable not set");
+  if (!domReturn) domReturn = DOMDocument::Create();
   XmlNode element = domReturn->createElement("z:row");
   const std::string formatted = FormatNumber(quantity, QuantityFormat());
   element.setAttribute("fquantity", Variant(formatted.empty() ? std::string("0") : formatted));

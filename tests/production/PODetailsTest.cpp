@@ -9,8 +9,8 @@ namespace {
 class PODetailsTest : public ProductionCheckTest {
  protected:
   // Field-mode check of a one-line body on an order line of 10 units.
-  std::string Edit(const Attributes& line, const std::string& item, long R = 3) {
-    domReturn = DOMDocument::Create();
+  std::string Edit(const Attributes& line, const std::string& item, long R = 3, bool withDocument = true) {
+    domReturn = withDocument ? DOMDocument::Create() : nullptr;
     return details.BodyCheck(Form(Rows({{{"fquantity", "10"}}}), Rows({line})), conn, R, item, domReturn, false,
                              cardNumber);
   }
@@ -31,6 +31,14 @@ TEST_F(PODetailsTest, QuantityPerUnitRecomputesTheRequiredQuantityWithWaste) {
   SetQuantityDecimals(0);
   EXPECT_EQ(Edit({{"cinvcode", "C1"}, {"ipsquantity", "2"}, {"iwasterate", "5"}}, "iPSQuantity"), "");
   EXPECT_EQ(Returned(), "21");
+}
+
+// A caller that passes no document still gets the quantity, in one made for
+// it, as the other checks that hand values back do.
+TEST_F(PODetailsTest, TheRequiredQuantityComesBackWithoutADocumentPassedIn) {
+  EXPECT_EQ(Edit({{"cinvcode", "C1"}, {"ipsquantity", "2"}, {"iwasterate", "5"}}, "ipsquantity", 3, false), "");
+  ASSERT_NE(domReturn, nullptr);
+  EXPECT_EQ(Returned(), "21.00");
 }
 
 TEST_F(PODetailsTest, QuantityPerUnitMustBeAPositiveNumber) {
