@@ -50,14 +50,16 @@ inline double TimePerCall(int perRound, const std::function<void()>& run, const 
   return total / perRound;
 }
 
-// rounds x (library `perRound` times, then floor `perRound` times).
+// rounds x (library `perRound` times, then floor `perRound` times), each
+// round followed by the untimed `check` that both did the same work.
 inline Measured Alternate(int rounds, int perRound, const std::function<void()>& library,
                           const std::function<void()>& floor, const std::function<void()>& prepareLibrary = {},
-                          const std::function<void()>& prepareFloor = {}) {
+                          const std::function<void()>& prepareFloor = {}, const std::function<void()>& check = {}) {
   std::vector<double> lib, flo;
   for (int r = 0; r < rounds; ++r) {
     lib.push_back(TimePerCall(perRound, library, prepareLibrary));
     flo.push_back(TimePerCall(perRound, floor, prepareFloor));
+    if (check) check();
   }
   return Measured{Median(lib), Median(flo)};
 }
@@ -71,6 +73,13 @@ class Report {
     std::fflush(stdout);
     char line[160];
     std::snprintf(line, sizeof line, "ratio %s %.2f %g", name.c_str(), m.Ratio(), target);
+    lines_.push_back(line);
+  }
+  // A measure that is not a ratio of times (megabytes above the floor, a
+  // spread), against its target.
+  void Line(const std::string& name, double measured, double target) {
+    char line[160];
+    std::snprintf(line, sizeof line, "ratio %s %.2f %g", name.c_str(), measured, target);
     lines_.push_back(line);
   }
   void Note(const std::string& text) {
