@@ -94,6 +94,24 @@ class Report {
   std::vector<std::string> lines_;
 };
 
+// A database file kept in the bench build folder between runs (large ones
+// take a while to make): `make` writes it at the path it is given, again when
+// a schema script is newer than the kept file.
+inline std::string CachedDatabase(const std::string& name, const std::function<void(const std::string&)>& make) {
+  namespace fs = std::filesystem;
+  const fs::path file = fs::path(FABRIKON_BENCH_DIR) / name;
+  bool stale = !fs::exists(file);
+  for (const auto& entry : fs::directory_iterator(fs::path(FABRIKON_SOURCE_DIR) / "schema"))
+    if (!stale && entry.is_regular_file() && entry.last_write_time() > fs::last_write_time(file)) stale = true;
+  if (!stale) return file.string();
+  const std::string making = file.string() + ".making";
+  make(making);
+  fs::rename(making, file);
+  std::error_code ignored;
+  for (const char* suffix : {"-wal", "-shm"}) fs::remove(making + suffix, ignored);
+  return file.string();
+}
+
 // A database file of the benchmark's own, removed with its WAL files.
 class TempPath {
  public:

@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "BenchSupport.h"
@@ -55,37 +54,23 @@ void Exec(sqlite3* db, const std::string& sql) {
     Fail("list database: " + std::string(error ? error : "?"));
 }
 
-// True when the cached file is missing or older than a schema script.
-bool Stale(const std::filesystem::path& file) {
-  if (!std::filesystem::exists(file)) return true;
-  const auto made = std::filesystem::last_write_time(file);
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(FABRIKON_SOURCE_DIR) / "schema"))
-    if (entry.is_regular_file() && entry.last_write_time() > made) return true;
-  return false;
-}
-
 // The database of `vouchers` forecasts with one line each, made once.
 std::string ForecastDatabase(int vouchers) {
-  const std::filesystem::path file =
-      std::filesystem::path(FABRIKON_BENCH_DIR) / ("listbench-" + std::to_string(vouchers) + ".db");
-  if (!Stale(file)) return file.string();
-  const std::string making = file.string() + ".making";
-  HostDatabase::Create(making, false, true);
-  sqlite3* db = OpenPlain(making);
-  const std::string n = std::to_string(vouchers);
-  Exec(db, "BEGIN");
-  Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + n +
-               ") INSERT INTO PP_ForecastMain (cFCID, dplandate, cplanperson, cppname, bMRP, cdepcode) "
-               "SELECT printf('%010d', i), '2024-03-01 00:00:00', 'lina', '李娜', i % 2, 'D05' FROM n");
-  Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + n +
-               ") INSERT INTO pp_forecastdetail (cfcid, autoid, cinvcode, imqty, drequiredate, drequireenddate) "
-               "SELECT printf('%010d', i), i, 'P100', i % 50 + 1, '2024-04-01 00:00:00', '2024-04-30 00:00:00' "
-               "FROM n");
-  Exec(db, "COMMIT");
-  sqlite3_close(db);
-  std::filesystem::rename(making, file);
-  for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(making + suffix);
-  return file.string();
+  return bench::CachedDatabase("listbench-" + std::to_string(vouchers) + ".db", [&](const std::string& path) {
+    HostDatabase::Create(path, false, true);
+    sqlite3* db = OpenPlain(path);
+    const std::string n = std::to_string(vouchers);
+    Exec(db, "BEGIN");
+    Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + n +
+                 ") INSERT INTO PP_ForecastMain (cFCID, dplandate, cplanperson, cppname, bMRP, cdepcode) "
+                 "SELECT printf('%010d', i), '2024-03-01 00:00:00', 'lina', '李娜', i % 2, 'D05' FROM n");
+    Exec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " + n +
+                 ") INSERT INTO pp_forecastdetail (cfcid, autoid, cinvcode, imqty, drequiredate, drequireenddate) "
+                 "SELECT printf('%010d', i), i, 'P100', i % 50 + 1, '2024-04-01 00:00:00', '2024-04-30 00:00:00' "
+                 "FROM n");
+    Exec(db, "COMMIT");
+    sqlite3_close(db);
+  });
 }
 
 // What a page shows: the count and totals of the whole list and a checksum
