@@ -1,13 +1,17 @@
 // SaveBench: what saving a production order costs. An order of 10 lines,
 // each exploding into 20 components (1 head + 10 lines + 200 material rows),
-// is saved through clsVoucherCO::VoucherSave2 and compared with the floor: the
-// same rows inserted into the same SQLite schema with prepared statements in
-// one transaction. The dialect layer is timed alone on the statements of one
-// such save, once as the cache-free pipeline and once through TranslateBatch.
+// is saved through clsVoucherCO::VoucherSave2 and compared with the floor:
+// plain SQLite on a database of its own (no triggers, prepared statements,
+// one transaction) reading the bills of materials and writing the same rows
+// and row versions. After every round both databases must hold the same rows
+// (counts and a checksum of their values), else the program stops with a
+// failure. The dialect layer is timed alone on the statements of one such
+// save, once as the cache-free pipeline and once through TranslateBatch.
 //
-//   build/…/SaveBench                 the ratios (save-10x20, save-3200), the
-//                                     cost per material row as the list grows,
-//                                     peak memory and memory after 500 saves
+//   build/…/SaveBench                 the ratios (save-10x20, save-3200,
+//                                     save-10000), the cost per material row
+//                                     from 10 to 10,000 rows, peak memory and
+//                                     memory after 500 saves
 //   build/…/SaveBench --benchmark_counters_tabular=true   the Google Benchmark runs
 //   build/…/SaveBench --saves N [C]   N saves and nothing else (to profile; C components a line)
 //
@@ -19,8 +23,12 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -117,6 +125,9 @@ class BenchDatabase {
   BenchDatabase& operator=(const BenchDatabase&) = delete;
 
   const std::shared_ptr<SqliteConnection>& Conn() const { return conn_; }
+  const std::string& Path() const { return path_; }
+  // The floor's copy: the file stays, the library's connection goes.
+  void CloseConnection() { conn_.reset(); }
 
  private:
   std::string path_;
@@ -141,14 +152,28 @@ using RecordingConnection = testsupport::RecordingConnection;
 
 LoginInfoPtr BenchLogin() { return std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "Bench", "bench"); }
 
-// ---- the baseline: the same rows, prepared statements, one transaction ----------------
+// ---- the floor: plain SQLite on a database of its own ---------------------------------
+//
+// What an engineer would write by hand: the same schema in a file of its own
+// (created as the library's is, then its row-version triggers dropped), a
+// plain sqlite3 connection that registers only what the schema's columns and
+// views need (the TSQL collation and functions, no triggers), prepared
+// statements and one transaction. It reads the bill of materials of each line
+// as the library must and writes the same rows with the same row versions,
+// which it takes from the database's counter in one step.
 
 class Statement {
  public:
-  Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+  Statement(sqlite3* db, const char* sql) {
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
+      std::fprintf(stderr, "floor statement %s: %s\n", sql, sqlite3_errmsg(db));
+      std::exit(1);
+    }
+  }
   ~Statement() { sqlite3_finalize(stmt_); }
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
+  sqlite3_stmt* get() const { return stmt_; }
   Statement& Int(int i, int64_t v) { sqlite3_bind_int64(stmt_, i, v); return *this; }
   Statement& Real(int i, double v) { sqlite3_bind_double(stmt_, i, v); return *this; }
   Statement& Text(int i, const std::string& v) {
@@ -161,52 +186,154 @@ class Statement {
     sqlite3_reset(stmt_);
     return rc == SQLITE_DONE;
   }
+  // The first column of the first row (`none` when there is none).
+  int64_t Value(int64_t none = 0) {
+    const int64_t value = sqlite3_step(stmt_) == SQLITE_ROW ? sqlite3_column_int64(stmt_, 0) : none;
+    sqlite3_reset(stmt_);
+    return value;
+  }
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+// The library's database file, reopened by plain SQLite for the floor.
+sqlite3* OpenPlain(const std::string& path) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    std::fprintf(stderr, "floor database: %s\n", sqlite3_errmsg(db));
+    std::exit(1);
+  }
+  dialect::RegisterFunctions(db);  // the TSQL collation of the text columns
+  // As durable and as checked as the library's connection.
+  sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
+  std::vector<std::string> triggers;
+  sqlite3_stmt* list = nullptr;
+  sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'trigger'", -1, &list, nullptr);
+  while (sqlite3_step(list) == SQLITE_ROW) triggers.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+  sqlite3_finalize(list);
+  for (const std::string& name : triggers) sqlite3_exec(db, ("DROP TRIGGER \"" + name + "\"").c_str(), nullptr, nullptr, nullptr);
+  return db;
+}
+
 class BaselineWriter {
  public:
-  explicit BaselineWriter(sqlite3* db, int components = kComponents)
+  explicit BaselineWriter(sqlite3* db)
       : db_(db),
-        components_(components),
-        head_(db, "INSERT INTO pp_productpo(id,ccode,ddate,cmaker,dplandate,cdepcode) VALUES (?,?,?,?,?,?)"),
-        line_(db, "INSERT INTO pp_pomain(mainid,id,cinvcode,fquantity,dstartdate,denddate) VALUES (?,?,?,?,?,?)"),
+        option_(db, "SELECT cValue FROM AccInformation WHERE csysid = 'PP' AND cName = 'bWasteRate'"),
+        headId_(db, "SELECT ifnull(max(id), 0) + 1 FROM pp_productpo"),
+        lineId_(db, "SELECT ifnull(max(mainid), 0) FROM pp_pomain"),
+        subId_(db, "SELECT ifnull(max(SubID), 0) FROM PP_PODetails"),
+        versions_(db, "UPDATE __dbts SET v = v + ?1 RETURNING v"),
+        head_(db, "INSERT INTO pp_productpo(id,ccode,ddate,cmaker,dplandate,cdepcode,qxts) VALUES (?,?,?,?,?,?,?)"),
+        line_(db, "INSERT INTO pp_pomain(mainid,id,cinvcode,fquantity,dstartdate,denddate,qxts) VALUES (?,?,?,?,?,?,?)"),
+        bom_(db,
+             "SELECT PS.CPSCode, PS.cDepCode, PS.cWhCode, ifnull(PS.iPSQuantity, 0), ifnull(PS.iWasteRate, 0),"
+             " PS.cFree1, PS.cFree2, PS.cFree3, PS.cFree4, PS.cFree5, PS.cFree6, PS.cFree7, PS.cFree8, PS.cFree9,"
+             " PS.cFree10 FROM ProductStructure P JOIN ProductStructures PS ON P.iAutoId = PS.IPID"
+             " WHERE P.CPSPCode = ?1 AND ifnull(P.cFree1,'') = '' AND ifnull(P.cFree2,'') = ''"
+             " AND ifnull(P.cFree3,'') = '' AND ifnull(P.cFree4,'') = '' AND ifnull(P.cFree5,'') = ''"
+             " AND ifnull(P.cFree6,'') = '' AND ifnull(P.cFree7,'') = '' AND ifnull(P.cFree8,'') = ''"
+             " AND ifnull(P.cFree9,'') = '' AND ifnull(P.cFree10,'') = ''"),
         material_(db,
                   "INSERT INTO PP_PODetails(MainID,SubID,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
                   "iPSQuantity,iWasteRate,cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) "
                   "VALUES (?,?,'',?,?,0,?,?,?,?,?,?,?,?,?,?,?,?,?,?)") {}
 
+  // The order's head, its kLines lines and their materials; false when a
+  // statement failed.
   bool WriteOrder(int number) {
     bool ok = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-    ok = head_.Int(1, number).Text(2, OrderCode(number)).Text(3, "2024-03-11 00:00:00")
-             .Text(4, "bench").Text(5, "2024-03-29 00:00:00").Text(6, "D01").Run() && ok;
+    const bool waste = option_.Value(1) == 1;  // without the option: with the waste rate
+    const int64_t id = headId_.Value();
+    int64_t mainid = lineId_.Value();
+    int64_t subId = subId_.Value();
+    int64_t version = versions_.Int(1, 1 + kLines).Value() - kLines;
+    ok = head_.Int(1, id).Text(2, OrderCode(number)).Text(3, "2024-03-11 00:00:00").Text(4, "bench")
+             .Text(5, "2024-03-29 00:00:00").Text(6, "D01").Int(7, version).Run() && ok;
     for (int line = 1; line <= kLines; ++line) {
-      const int64_t mainid = int64_t{number} * 100 + line;
-      ok = line_.Int(1, mainid).Int(2, number).Text(3, Product(line)).Real(4, line * 10)
-               .Text(5, "2024-03-13 00:00:00").Text(6, "2024-03-29 00:00:00").Run() && ok;
-      for (int c = 1; c <= components_; ++c) ok = WriteMaterial(mainid, line, c) && ok;
+      ok = line_.Int(1, ++mainid).Int(2, id).Text(3, Product(line)).Real(4, line * 10)
+               .Text(5, "2024-03-13 00:00:00").Text(6, "2024-03-29 00:00:00").Int(7, ++version).Run() && ok;
+      ok = WriteMaterials(mainid, line * 10, Product(line), waste, subId) && ok;
     }
-    return sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK && ok;
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK && ok) return true;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
   }
 
  private:
-  bool WriteMaterial(int64_t mainid, int line, int c) {
-    material_.Int(1, mainid).Int(2, ++subId_).Text(3, Component(line, c))
-        .Real(4, line * 10 * PerUnit(c) * (1 + Waste(c) / 100)).Text(5, "D01").Text(6, "W01")
-        .Real(7, PerUnit(c)).Real(8, Waste(c));
-    for (int f = 9; f <= 18; ++f) material_.Null(f);
-    return material_.Run();
+  bool WriteMaterials(int64_t mainid, double quantity, const std::string& product, bool waste, int64_t& subId) {
+    sqlite3_stmt* bom = bom_.Text(1, product).get();
+    bool ok = true;
+    while (sqlite3_step(bom) == SQLITE_ROW) {
+      const double perUnit = sqlite3_column_double(bom, 3), rate = sqlite3_column_double(bom, 4);
+      material_.Int(1, mainid).Int(2, ++subId).Text(3, ColumnText(bom, 0))
+          .Real(4, waste ? quantity * perUnit * (1 + rate / 100) : quantity * perUnit)
+          .Text(5, ColumnText(bom, 1)).Text(6, ColumnText(bom, 2)).Real(7, perUnit).Real(8, rate);
+      for (int f = 0; f < 10; ++f) {
+        if (sqlite3_column_type(bom, 5 + f) == SQLITE_NULL || sqlite3_column_bytes(bom, 5 + f) == 0)
+          material_.Null(9 + f);
+        else
+          material_.Text(9 + f, ColumnText(bom, 5 + f));
+      }
+      ok = material_.Run() && ok;
+    }
+    sqlite3_reset(bom);
+    return ok;
+  }
+  static std::string ColumnText(sqlite3_stmt* s, int c) {
+    const unsigned char* text = sqlite3_column_text(s, c);
+    return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
   }
 
   sqlite3* db_;
-  int components_;
-  Statement head_;
-  Statement line_;
-  Statement material_;
-  int64_t subId_ = 0;
+  Statement option_, headId_, lineId_, subId_, versions_, head_, line_, bom_, material_;
 };
+
+// The rows a save writes, as counts and a checksum over their values.
+struct Written {
+  long long rows = 0;
+  uint64_t checksum = 1469598103934665603ULL;  // FNV-1a
+  std::vector<std::string> firstRows;          // to show where two databases part
+  bool operator==(const Written& other) const { return rows == other.rows && checksum == other.checksum; }
+};
+
+Written WrittenRows(sqlite3* db) {
+  Written written;
+  for (const char* query : {"SELECT * FROM pp_productpo ORDER BY id", "SELECT * FROM pp_pomain ORDER BY mainid",
+                            "SELECT * FROM PP_PODetails ORDER BY SubID", "SELECT v FROM __dbts"}) {
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, query, -1, &s, nullptr);
+    while (sqlite3_step(s) == SQLITE_ROW) {
+      std::string row = query;
+      for (int c = 0; c < sqlite3_column_count(s); ++c) {
+        const unsigned char* text = sqlite3_column_text(s, c);
+        row += text == nullptr ? std::string("|null") : "|" + std::string(reinterpret_cast<const char*>(text));
+      }
+      for (unsigned char ch : row) written.checksum = (written.checksum ^ ch) * 1099511628211ULL;
+      ++written.rows;
+      if (written.firstRows.size() < 100000) written.firstRows.push_back(std::move(row));
+    }
+    sqlite3_finalize(s);
+  }
+  return written;
+}
+
+// Stops the program when library and floor wrote different rows.
+void ExpectSameRows(sqlite3* library, sqlite3* floor, const char* what) {
+  const Written a = WrittenRows(library), b = WrittenRows(floor);
+  if (a == b) return;
+  std::fprintf(stderr, "%s: library and floor wrote different rows (%lld and %lld rows, checksums %llx and %llx)\n",
+               what, a.rows, b.rows, static_cast<unsigned long long>(a.checksum),
+               static_cast<unsigned long long>(b.checksum));
+  for (size_t i = 0; i < std::min(a.firstRows.size(), b.firstRows.size()); ++i) {
+    if (a.firstRows[i] != b.firstRows[i]) {
+      std::fprintf(stderr, "  library: %s\n  floor:   %s\n", a.firstRows[i].c_str(), b.firstRows[i].c_str());
+      break;
+    }
+  }
+  std::exit(1);
+}
 
 // Per baseline order and per save (wall, processor), kept for the ratios.
 Stopwatch g_baseline;
@@ -214,38 +341,10 @@ Stopwatch g_save;
 double g_baselineRuns = 0;
 double g_saveRuns = 0;
 
-void MeasureBaseline(int runs) {
-  BenchDatabase db;
-  BaselineWriter writer(db.Conn()->Handle());
-  g_baseline = Stopwatch{};
-  g_baseline.Start();
-  for (int number = 1; number <= runs; ++number) writer.WriteOrder(number);
-  g_baseline.Stop();
-  g_baselineRuns = runs;
-}
+class FloorSession;
+void MeasureBaseline(int runs);
 
-void BM_BaselinePreparedInserts(benchmark::State& state) {
-  BenchDatabase db;
-  BaselineWriter writer(db.Conn()->Handle());
-  int number = 0;
-  Stopwatch watch;
-  for (auto _ : state) {
-    watch.Start();
-    const bool written = writer.WriteOrder(++number);
-    watch.Stop();
-    if (!written) {
-      state.SkipWithError(sqlite3_errmsg(db.Conn()->Handle()));
-      break;
-    }
-  }
-  if (state.iterations() == 0) return;
-  g_baseline = watch;
-  g_baselineRuns = static_cast<double>(state.iterations());
-  state.counters["ms"] = watch.wall / g_baselineRuns / 1e6;
-  state.counters["cpu_ms"] = watch.cpu / g_baselineRuns / 1e6;
-  state.counters["rows"] = 1 + kLines + kLines * kComponents;
-}
-BENCHMARK(BM_BaselinePreparedInserts)->Unit(benchmark::kMillisecond);
+void BM_BaselinePreparedInserts(benchmark::State& state);
 
 // ---- the library's save ----------------------------------------------------------------
 
@@ -366,8 +465,12 @@ class SaveSession {
   void Save() {
     Variant curId;
     const std::string answer = co_.VoucherSave2(form_, 2, curId);
-    if (!answer.empty()) std::fprintf(stderr, "save failed: %s\n", answer.c_str());
+    if (!answer.empty()) {
+      std::fprintf(stderr, "save failed: %s\n", answer.c_str());
+      std::exit(1);
+    }
   }
+  sqlite3* Handle() const { return db_.Conn()->Handle(); }
   void FillAndSave() {
     Fill();
     Save();
@@ -391,14 +494,57 @@ class SaveSession {
 
 class FloorSession {
  public:
-  explicit FloorSession(int components) : db_(components), writer_(db_.Conn()->Handle(), components) {}
-  void Save() { writer_.WriteOrder(++number_); }
+  explicit FloorSession(int components) : db_(components) {
+    db_.CloseConnection();
+    handle_ = OpenPlain(db_.Path());
+    writer_ = std::make_unique<BaselineWriter>(handle_);
+  }
+  ~FloorSession() {
+    writer_.reset();
+    sqlite3_close(handle_);
+  }
+  FloorSession(const FloorSession&) = delete;
+  FloorSession& operator=(const FloorSession&) = delete;
+  void Save() {
+    if (!writer_->WriteOrder(++number_)) {
+      std::fprintf(stderr, "floor save failed: %s\n", sqlite3_errmsg(handle_));
+      std::exit(1);
+    }
+  }
+  sqlite3* Handle() const { return handle_; }
 
  private:
   BenchDatabase db_;
-  BaselineWriter writer_;
+  sqlite3* handle_ = nullptr;
+  std::unique_ptr<BaselineWriter> writer_;
   int number_ = 0;
 };
+
+void MeasureBaseline(int runs) {
+  FloorSession floor(kComponents);
+  g_baseline = Stopwatch{};
+  g_baseline.Start();
+  for (int number = 1; number <= runs; ++number) floor.Save();
+  g_baseline.Stop();
+  g_baselineRuns = runs;
+}
+
+void BM_BaselinePreparedInserts(benchmark::State& state) {
+  FloorSession floor(kComponents);
+  Stopwatch watch;
+  for (auto _ : state) {
+    watch.Start();
+    floor.Save();
+    watch.Stop();
+  }
+  if (state.iterations() == 0) return;
+  g_baseline = watch;
+  g_baselineRuns = static_cast<double>(state.iterations());
+  state.counters["ms"] = watch.wall / g_baselineRuns / 1e6;
+  state.counters["cpu_ms"] = watch.cpu / g_baselineRuns / 1e6;
+  state.counters["rows"] = 1 + kLines + kLines * kComponents;
+}
+BENCHMARK(BM_BaselinePreparedInserts)->Unit(benchmark::kMillisecond);
 
 bench::Measured SaveRatio(int components, int rounds, int perRound) {
   SaveSession library(components);
@@ -407,8 +553,10 @@ bench::Measured SaveRatio(int components, int rounds, int perRound) {
     library.FillAndSave();
     floor.Save();
   }
+  ExpectSameRows(library.Handle(), floor.Handle(), "warm-up");
   return bench::Alternate(
-      rounds, perRound, [&] { library.Save(); }, [&] { floor.Save(); }, [&] { library.Fill(); });
+      rounds, perRound, [&] { library.Save(); }, [&] { floor.Save(); }, [&] { library.Fill(); }, {},
+      [&] { ExpectSameRows(library.Handle(), floor.Handle(), "save"); });
 }
 
 // What converting the stored values to their columns' types costs the save:
@@ -456,9 +604,11 @@ void MemoryReport(bench::Report& report) {
     FloorSession floor(320);
     floor.Save();
     const double floorPeak = PeakOfOneSave(floor);
+    ExpectSameRows(library.Handle(), floor.Handle(), "3200-row save");
     std::snprintf(line, sizeof line, "peak heap of the 3200-row save: library +%.1f MB, floor +%.1f MB", libraryPeak,
                   floorPeak);
     report.Note(line);
+    report.Line("heap-3200-mb-above-floor", libraryPeak - floorPeak, 2);
   }
   SaveSession library(kComponents);
   FloorSession floor(kComponents);
@@ -478,19 +628,39 @@ void MemoryReport(bench::Report& report) {
   report.Note(line);
 }
 
-// The cost per material row must not grow with the list.
+// The cost per material row must not grow with the order: 10 lines of 1,
+// 10, 100 and 1,000 components (the largest is also save-10000). The cost
+// per row of a whole save includes what every save costs once, so flatness
+// is judged on the added cost per added row between neighbouring sizes:
+// its spread is the dearest step over the cheapest.
 void LinearityReport(bench::Report& report) {
-  std::string line = "save per material row (library / floor, us):";
-  for (int components : {5, 20, 80, 320}) {
-    const int rounds = components >= 320 ? 3 : 5;
-    const bench::Measured m = SaveRatio(components, rounds, components >= 80 ? 1 : 3);
-    const double rows = kLines * components;
+  std::string perRow = "save per material row (library / floor, us):";
+  std::string added = "save per added material row (library / floor, us):";
+  double dearest = 0, cheapest = 0;
+  bench::Measured previous;
+  int previousRows = 0;
+  for (int components : {1, 10, 100, 1000}) {
+    const bench::Measured m = SaveRatio(components, components >= 100 ? 5 : 9, components >= 100 ? 1 : 4);
+    const int rows = kLines * components;
     char part[96];
-    std::snprintf(part, sizeof part, "  %d rows %.1f / %.1f", kLines * components, m.library * 1000 / rows,
-                  m.floor * 1000 / rows);
-    line += part;
+    std::snprintf(part, sizeof part, "  %d rows %.1f / %.1f", rows, m.library * 1000 / rows, m.floor * 1000 / rows);
+    perRow += part;
+    if (previousRows > 0) {
+      const double span = rows - previousRows;
+      const double step = (m.library - previous.library) * 1000 / span;
+      dearest = std::max(dearest, step);
+      cheapest = cheapest == 0 ? step : std::min(cheapest, step);
+      std::snprintf(part, sizeof part, "  %d-%d rows %.1f / %.1f", previousRows, rows, step,
+                    (m.floor - previous.floor) * 1000 / span);
+      added += part;
+    }
+    if (components == 1000) report.Add("save-10000", m, 2);
+    previous = m;
+    previousRows = rows;
   }
-  report.Note(line);
+  report.Note(perRow);
+  report.Note(added);
+  report.Line("save-row-cost-spread", cheapest > 0 ? dearest / cheapest : 0, 1.3);
 }
 
 }  // namespace
