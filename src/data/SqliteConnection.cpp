@@ -27,7 +27,6 @@
 #include <deque>
 #include <filesystem>
 
-#include "data/ColumnLengthGuard.h"
 #include "data/ColumnMetadataCache.h"
 #include "data/ConnectionRegistry.h"
 #include "data/HostDatabase.h"
@@ -235,7 +234,6 @@ void SqliteConnection::Settle(bool readOnly) {
     HostDatabase::Upgrade(*this);
     ExecuteNative("PRAGMA journal_mode=WAL;");
   }
-  ColumnLengthGuard::Install(*this);  // temporary triggers: nothing of the file changes
 }
 
 void SqliteConnection::ReopenReadOnly() {

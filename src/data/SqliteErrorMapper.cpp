@@ -80,7 +80,7 @@ std::string SqliteErrorMapper::Describe(const std::string& message) {
 }
 
 int32_t SqliteErrorMapper::Number(int resultCode, const std::string& message, Phase phase) {
-  // Failures of the value (the length guard's among them) are conversion errors.
+  // Failures of the value (a text too long for its column among them) are conversion errors.
   if (message.rfind("String or binary data would be truncated", 0) == 0) return ErrorNumber::CantConvertValue;
   switch (resultCode & 0xff) {
     case SQLITE_BUSY:

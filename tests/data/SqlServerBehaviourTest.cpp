@@ -100,6 +100,42 @@ TEST_F(SqlServerBehaviourTest, DeclaredTextLengthsAreEnforced) {
   EXPECT_EQ(Value("select count(*) from parts"), "2");
 }
 
+// Every form of write is held to the declared lengths, and what fits (up to
+// the length, trailing blanks beyond it) is stored: the forms whose values
+// are wrapped one by one, those read through a common table expression
+// (SELECT *, DISTINCT, UNION, a WITH before the INSERT), tables made in the
+// same batch (given a column list), temporary tables and a table without a
+// column list.
+TEST_F(SqlServerBehaviourTest, DeclaredTextLengthsHoldForEveryFormOfWrite) {
+  conn->Execute(
+      "create table src (k int, c nvarchar(20)); insert into src values (1, 'abcdefgh'), (2, 'ab');"
+      "create table fits (k int, c nvarchar(20)); insert into fits values (3, 'xyz   '), (4, 'zz');"
+      "create table made1 (k int, c varchar(3)); create table #t1 (k int, c char(3)); create table made (k int, c char(4))");
+  const std::vector<std::string> refused = {
+      "insert into parts (id, code) select k + 10, c from src",
+      "insert into parts (id, code) select * from src",
+      "insert into parts (id, code) select distinct k + 10, c from src",
+      "insert into parts (id, code) select 10, 'ok' union all select k + 10, c from src",
+      "insert into parts select 10, 'abcdefg', 'x', 'y'",
+      "insert into parts select k + 10, c, c, c from src",
+      "insert into made1 select * from src",
+      "insert into #t1 select * from src",
+      "create table made2 (k int, c varchar(3)); insert into made2 (k, c) values (1, 'abcd')",
+      "create table made3 (k int, c varchar(3)); insert into made3 (k, c) select * from src",
+      "create table #t2 (k int, c char(3)); insert into #t2 values (1, 'ab'); update #t2 set c = 'abcd'",
+  };
+  const std::pair<int32_t, std::string> truncated{ErrorNumber::CantConvertValue,
+                                                  "String or binary data would be truncated."};
+  for (const std::string& sql : refused) EXPECT_EQ(ErrorOf(sql), truncated) << sql;
+  EXPECT_EQ(Value("select count(*) from parts"), "1");
+  conn->Execute("insert into parts (id, code) select * from fits");
+  conn->Execute("insert into parts (id, code) select distinct k + 10, c from fits");
+  conn->Execute("insert into parts (id, code) select k + 20, c from fits union select 30, 'q'");
+  conn->Execute("insert into made select * from fits");
+  EXPECT_EQ(Value("select count(*) from parts where code in ('xyz', 'zz', 'q')"), "7");
+  EXPECT_EQ(Value("select max(datalength(c)) from made"), "4");
+}
+
 // A table made through T-SQL compares text as the host schema's tables do
 // (case and trailing blanks ignored) unless a column names its collation.
 TEST_F(SqlServerBehaviourTest, TablesCreatedThroughTSqlCompareTextAsTheHostSchema) {

@@ -362,19 +362,29 @@ void StoreDate(sqlite3_context* ctx, sqlite3_value* v, bool dateOnly) {
   sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
-// char(n) pads to n characters; blanks past a sized column's length are cut
-// (anything else past it is left to the length guard, which refuses it).
+constexpr const char* kTruncated = "String or binary data would be truncated.";
+
+// char(n) pads to n characters; blanks past a sized column's length are cut,
+// anything else past it is refused as SQL Server refuses it (trailing blanks
+// do not count). This is the only guard of the declared lengths on the
+// embedded engine: every value an INSERT or UPDATE stores comes through here.
 void StoreText(sqlite3_context* ctx, sqlite3_value* v, const ColumnType& t) {
   const int type = sqlite3_value_type(v);
-  if (type == SQLITE_BLOB || t.length == 0) return sqlite3_result_value(ctx, v);
-  const std::string_view text = Text(v);
+  if (t.length == 0) return sqlite3_result_value(ctx, v);
   const size_t limit = static_cast<size_t>(t.length);
+  if (type == SQLITE_BLOB) {
+    if (static_cast<size_t>(sqlite3_value_bytes(v)) > limit) return DataError(ctx, kTruncated);
+    return sqlite3_result_value(ctx, v);
+  }
+  const std::string_view text = Text(v);
   // No more bytes than the length: no more characters either.
   if (text.size() <= limit && t.kind == Kind::Text) return sqlite3_result_value(ctx, v);
   size_t count = C::CharacterCount(text);
   if (count == limit || (count < limit && t.kind == Kind::Text)) return sqlite3_result_value(ctx, v);
-  std::string out(text);
-  while (count > limit && !out.empty() && out.back() == ' ') out.pop_back(), --count;
+  size_t keep = text.size();
+  while (count > limit && keep > 0 && text[keep - 1] == ' ') --keep, --count;
+  if (count > limit) return DataError(ctx, kTruncated);
+  std::string out(text.substr(0, keep));
   if (count < limit && t.kind == Kind::FixedText) out.append(limit - count, ' ');
   sqlite3_result_text(ctx, out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }

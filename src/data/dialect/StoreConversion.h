@@ -16,7 +16,9 @@
 //                                   days since 1900-01-01) stored as
 //                                   'YYYY-MM-DD HH:MM:SS'; '' is 1900-01-01
 //   char(n), nchar(n)               padded with blanks to n characters
-//   char/varchar family             blanks beyond the length cut silently
+//   char/varchar family             blanks beyond the length cut silently;
+//                                   anything else beyond it refused ("String
+//                                   or binary data would be truncated.")
 //   anything else                   stored as given
 //
 // Failures are reported as the other conversions are (SQLITE_MISMATCH, SQL

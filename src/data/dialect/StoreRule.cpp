@@ -158,7 +158,8 @@ void StoreRule::InsertSelect(TokenList& tokens, size_t select, const std::string
                              const std::vector<std::string>& columns, const SchemaCatalog* catalog) {
   size_t first = select + 1;
   if (tokens.At(first).IsWord("all")) ++first;
-  if (tokens.At(first).IsWord("distinct") || tokens.At(first).IsWord("top")) return;
+  if (tokens.At(first).IsWord("distinct") || tokens.At(first).IsWord("top"))
+    return Stage(tokens, select, table, columns, catalog);
   size_t end = first;
   std::vector<TokenList::Range> items;
   int depth = 0;
@@ -179,15 +180,55 @@ void StoreRule::InsertSelect(TokenList& tokens, size_t select, const std::string
   for (size_t j = end; j < tokens.size(); ++j) {
     if (tokens[j].Is(TokenKind::LParen)) j = tokens.MatchParen(j);
     if (j == TokenList::npos) return;
-    if (tokens[j].IsWord("union") || tokens[j].IsWord("except") || tokens[j].IsWord("intersect")) return;
+    if (tokens[j].IsWord("union") || tokens[j].IsWord("except") || tokens[j].IsWord("intersect"))
+      return Stage(tokens, select, table, columns, catalog);
+  }
+  for (const auto& [a, b] : items) {
+    if (a == b) return;
+    if (tokens[b - 1].IsOp("*")) return Stage(tokens, select, table, columns, catalog);
   }
   if (!columns.empty() && items.size() != columns.size()) return;
-  for (const auto& [a, b] : items)
-    if (a == b || tokens[b - 1].IsOp("*")) return;
   for (size_t k = items.size(); k-- > 0;) {
     const auto [a, b] = items[k];
     Wrap(tokens, a, WithoutAlias(tokens, a, b), table, columns.empty() ? "" : columns[k], k, catalog);
   }
+}
+
+void StoreRule::Stage(TokenList& tokens, size_t select, const std::string& table,
+                      const std::vector<std::string>& columns, const SchemaCatalog* catalog) {
+  size_t count = columns.size();
+  if (count == 0 && catalog != nullptr && catalog->Table(table) != nullptr) count = catalog->Table(table)->size();
+  if (count == 0) return;
+  size_t end = select;
+  while (end < tokens.size() && !tokens[end].Is(TokenKind::Semicolon)) {
+    if (tokens[end].Is(TokenKind::LParen)) end = tokens.MatchParen(end);
+    if (end == TokenList::npos) return;
+    ++end;
+  }
+  // ") SELECT tsql_store(c0, ...), ... FROM fabrikon_stored" after the
+  // select, each value wrapped as a column of the insert's select would be.
+  std::vector<Token> tail{TokenList::Close(), TokenList::Word("SELECT")};
+  const size_t firstValue = tail.size();
+  for (size_t k = 0; k < count; ++k) {
+    if (k > 0) tail.push_back(TokenList::Comma());
+    tail.push_back(TokenList::Word(tokens.Store("c" + std::to_string(k))));
+  }
+  tail.push_back(TokenList::Word("FROM"));
+  tail.push_back(TokenList::Word("fabrikon_stored"));
+  tokens.Insert(end, std::move(tail));
+  for (size_t k = count; k-- > 0;) {
+    const size_t at = end + firstValue + 2 * k;
+    Wrap(tokens, at, at + 1, table, columns.empty() ? "" : columns[k], k, catalog);
+  }
+  std::vector<Token> head{TokenList::Word("WITH"), TokenList::Word("fabrikon_stored"), TokenList::Open()};
+  for (size_t k = 0; k < count; ++k) {
+    if (k > 0) head.push_back(TokenList::Comma());
+    head.push_back(TokenList::Word(tokens.Store("c" + std::to_string(k))));
+  }
+  head.push_back(TokenList::Close());
+  head.push_back(TokenList::Word("AS"));
+  head.push_back(TokenList::Make(TokenKind::LParen, "("));
+  tokens.Insert(select, std::move(head));
 }
 
 void StoreRule::Update(TokenList& tokens, const SchemaCatalog* catalog) {

@@ -11,10 +11,15 @@
 // then belongs to that schema, as the typed translations are cached per
 // catalog generation. Otherwise (a table created later in the same batch, the
 // ODBC path, a column given by position) the type is found when the
-// statement runs. Forms
-// whose values cannot be told apart in the text (SELECT * or DISTINCT or a
-// UNION feeding an INSERT, a column count that does not match) are left as
-// they are.
+// statement runs. An INSERT whose SELECT's values cannot be told apart in
+// the text (SELECT *, DISTINCT, a UNION) reads them from a common table
+// expression:
+//   INSERT t (a) SELECT * FROM u -> INSERT t (a) WITH fabrikon_stored(c0) AS
+//                                   (SELECT * FROM u) SELECT tsql_store(c0,
+//                                   't', 'a') FROM fabrikon_stored
+// A column count that does not match is left to the engine, which words that
+// error. The conversion also refuses text longer than a sized column, so
+// every form wrapped here is guarded against truncation.
 #pragma once
 #include <array>
 #include <string>
@@ -32,6 +37,11 @@ class StoreRule : public RewriteRule {
   static void Insert(TokenList& tokens, const SchemaCatalog* catalog);
   static void InsertSelect(TokenList& tokens, size_t select, const std::string& table,
                            const std::vector<std::string>& columns, const SchemaCatalog* catalog);
+  // INSERT ... SELECT whose values cannot be told apart in the text (SELECT
+  // *, DISTINCT, TOP, UNION): the select becomes a common table expression
+  // whose columns are wrapped one by one.
+  static void Stage(TokenList& tokens, size_t select, const std::string& table,
+                    const std::vector<std::string>& columns, const SchemaCatalog* catalog);
   static void Update(TokenList& tokens, const SchemaCatalog* catalog);
   // Wraps tokens [first, last); column is a name or, when empty, position.
   static void Wrap(TokenList& tokens, size_t first, size_t last, const std::string& table,
