@@ -107,6 +107,12 @@ const std::vector<StoreCase> kCases = {
     {"v", "'abcde   '", "abcde"},
     {"v", "'ab  '", "ab  "},
     {"v", "1.5e0", "1.5"},
+    // Past the length (trailing blanks aside) nothing is stored.
+    {"v", "'abcdef'", "String or binary data would be truncated."},
+    {"v", "123456", "String or binary data would be truncated."},
+    {"c", "'abc   x'", "String or binary data would be truncated."},
+    {"nc", "'中文中文中'", "String or binary data would be truncated."},
+    {"nc", "'中文中文   '", "中文中文"},
 };
 
 TEST_P(StoreTypesTest, UpdateConvertsToTheDeclaredType) {
@@ -140,6 +146,10 @@ TEST_P(StoreTypesTest, InsertConvertsEveryForm) {
   EXPECT_EQ(Value("select i from st where id = 14"), "1");
   EXPECT_EQ(Value("select dt from st where id = 14"), "2009-01-01");
   EXPECT_EQ(Value("select i from st where id = 20"), "21");
+  // Values the text cannot tell apart are converted too.
+  conn->Execute("insert into st (id, c) select * from (select 30, 'q' union select 31, 'r')");
+  conn->Execute("insert into st (id, i, c) select distinct 32, 12.7, 's' from st");
+  EXPECT_EQ(Value("select count(*) from st where c = 'q    ' or c = 'r    ' or (i = 12 and c = 's    ')"), "3");
 }
 
 TEST_P(StoreTypesTest, TemporaryTablesConvertToo) {
