@@ -55,10 +55,17 @@ std::string SqliteErrorMapper::Describe(const std::string& message) {
   if (message.find("do not have the same number of result columns") != std::string::npos)
     return "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of "
            "expressions in their target lists.";
+  // An INSERT ... SELECT the translation staged in a common table expression
+  // (StoreRule) words a count mismatch as "table fabrikon_stored has 2 values
+  // for 1 columns"; without a column list it is the table's own count.
+  if (message.rfind("table fabrikon_stored_all has ", 0) == 0)
+    return "Column name or number of supplied values does not match table definition.";
+  size_t counted = 0;
+  if (message.rfind("table fabrikon_stored has ", 0) == 0) counted = std::string("table fabrikon_stored has ").size();
   if (const size_t values = message.find(" values for "); values != std::string::npos &&
                                                           message.size() > 8 &&
                                                           message.compare(message.size() - 8, 8, " columns") == 0) {
-    const long given = std::strtol(message.c_str(), nullptr, 10);
+    const long given = std::strtol(message.c_str() + counted, nullptr, 10);
     const long wanted = std::strtol(message.c_str() + values + 12, nullptr, 10);
     return std::string("There are ") + (given < wanted ? "more" : "fewer") +
            " columns in the INSERT statement than values specified in the VALUES clause. The number of values in "

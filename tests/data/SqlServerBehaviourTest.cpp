@@ -61,6 +61,17 @@ TEST_F(SqlServerBehaviourTest, ErrorsReadAsSqlServerWordsThem) {
         "values in the VALUES clause must match the number of columns specified in the INSERT statement."}},
       {"insert into parts values (40)",
        {ErrorNumber::ErrorsInCommand, "Column name or number of supplied values does not match table definition."}},
+      // INSERT ... SELECT * or UNION (read through a common table expression).
+      {"insert into parts (id) select * from parts",
+       {ErrorNumber::ErrorsInCommand,
+        "There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number of "
+        "values in the VALUES clause must match the number of columns specified in the INSERT statement."}},
+      {"insert into parts (id, code) select id from parts union select 2",
+       {ErrorNumber::ErrorsInCommand,
+        "There are more columns in the INSERT statement than values specified in the VALUES clause. The number of "
+        "values in the VALUES clause must match the number of columns specified in the INSERT statement."}},
+      {"insert into parts select id from parts union select 2",
+       {ErrorNumber::ErrorsInCommand, "Column name or number of supplied values does not match table definition."}},
       {"select id from parts union select id, id from parts",
        {ErrorNumber::ErrorsInCommand,
         "All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of expressions "

@@ -213,14 +213,16 @@ void StoreRule::Stage(TokenList& tokens, size_t select, const std::string& table
     if (k > 0) tail.push_back(TokenList::Comma());
     tail.push_back(TokenList::Word(tokens.Store("c" + std::to_string(k))));
   }
+  // The name tells the error mapper which count a mismatch is about.
+  const std::string_view staged = columns.empty() ? "fabrikon_stored_all" : "fabrikon_stored";
   tail.push_back(TokenList::Word("FROM"));
-  tail.push_back(TokenList::Word("fabrikon_stored"));
+  tail.push_back(TokenList::Word(staged));
   tokens.Insert(end, std::move(tail));
   for (size_t k = count; k-- > 0;) {
     const size_t at = end + firstValue + 2 * k;
     Wrap(tokens, at, at + 1, table, columns.empty() ? "" : columns[k], k, catalog);
   }
-  std::vector<Token> head{TokenList::Word("WITH"), TokenList::Word("fabrikon_stored"), TokenList::Open()};
+  std::vector<Token> head{TokenList::Word("WITH"), TokenList::Word(staged), TokenList::Open()};
   for (size_t k = 0; k < count; ++k) {
     if (k > 0) head.push_back(TokenList::Comma());
     head.push_back(TokenList::Word(tokens.Store("c" + std::to_string(k))));
