@@ -59,6 +59,14 @@ TEST(PgTarget, RewritesEachEngineFormAsTheServerReadsIt) {
       {"select * from temp.\"L\"", "select * from pg_temp.\"l\""},
       {"select * from (select 1) limit 1", "select * from (select 1) AS derived_1 limit 1"},
       {"select a as \"Total\" from \"T\"", "select a as \"Total\" from \"t\""},
+      // an INSERT ... SELECT staged for the embedded engine's conversions
+      // takes the select as it is (the server converts, and counts)
+      {"INSERT INTO t (a) WITH fabrikon_stored( c0) AS (SELECT * FROM u) SELECT tsql_store_as(c0, 9, 30, 0) FROM "
+       "fabrikon_stored",
+       "INSERT INTO t (a) SELECT * FROM u"},
+      {"insert into t WITH fabrikon_stored_all( c0, c1) AS (SELECT distinct a, b FROM u union select 1, 2) SELECT "
+       "tsql_store(c0, 't', 0), tsql_store(c1, 't', 1) FROM fabrikon_stored_all;",
+       "insert into t SELECT distinct a, b FROM u union select 1, 2;"},
       // a name never touches a literal: E'…' would read backslash escapes
       {"select E'a\\'", "select E 'a\\'"},
   };

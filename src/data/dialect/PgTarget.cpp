@@ -458,6 +458,33 @@ class Rewriter {
   int derived_ = 0;
 };
 
+// StoreRule stages an INSERT ... SELECT whose values it cannot tell apart in
+// a common table expression with a column list (see StoreRule.h).
+// PostgreSQL accepts a list shorter than the select's columns, a count
+// mismatch that must fail, and converts by the column's type and domain on
+// its own: the select feeds the INSERT directly again.
+void Unstage(TokenList& t) {
+  if (!t.At(0).IsWord("insert")) return;
+  for (size_t i = 1; i + 1 < t.size(); ++i) {
+    if (!t[i].IsWord("with") || !(t[i + 1].IsWord("fabrikon_stored") || t[i + 1].IsWord("fabrikon_stored_all")))
+      continue;
+    const size_t names = i + 2;
+    const size_t namesEnd = t.At(names).Is(TokenKind::LParen) ? t.MatchParen(names) : TokenList::npos;
+    if (namesEnd == TokenList::npos || !t.At(namesEnd + 1).IsWord("as") || !t.At(namesEnd + 2).Is(TokenKind::LParen))
+      return;
+    const size_t open = namesEnd + 2;
+    const size_t close = t.MatchParen(open);
+    if (close == TokenList::npos) return;
+    size_t end = close + 1;
+    while (end < t.size() && !t[end].Is(TokenKind::Semicolon)) ++end;
+    const bool blank = t[i].blankBefore;
+    t.Erase(close, end);
+    t.Erase(i, open + 1);
+    t[i].blankBefore = blank;
+    return;
+  }
+}
+
 }  // namespace
 
 namespace {
@@ -532,6 +559,7 @@ std::string PgTarget::Rewrite(const std::string& sql) {
   std::string text = ReplaceAll(ReplaceAll(sql, kTempCatalogue, kPgTempCatalogue), kMainCatalogue, kPgMainCatalogue);
   LexedText lexed = TSqlLexer::Tokenize(text);
   TokenList tokens(std::move(lexed.tokens));
+  Unstage(tokens);
   Rewriter(tokens).Run();
   return tokens.Emit();
 }
