@@ -480,7 +480,7 @@ void Unstage(TokenList& t) {
     const bool blank = t[i].blankBefore;
     t.Erase(close, end);
     t.Erase(i, open + 1);
-    t[i].blankBefore = blank;
+    if (i < t.size()) t[i].blankBefore = blank;
     return;
   }
 }
