@@ -6,6 +6,8 @@
 #include <fabrikon/ComError.h>
 #include <fabrikon/Recordset.h>
 #include <fabrikon/RowsetEditor.h>
+#include <fabrikon/clsVoucherCO.h>
+#include <fabrikon/host/EmbeddedLoginInfo.h>
 #include <fabrikon/host/VoucherForm.h>
 
 #include <cstdio>
@@ -42,6 +44,26 @@ inline void Require(bool ok, const std::string& what) {
 // A field of the head row ("" when the row has none).
 inline std::string Head(const fabrikon::VoucherFormPtr& form, const std::string& name) {
   return fabrikon::RowsetEditor(form->HeadDOM()).Value(1, name).ToText();
+}
+
+// Opens card `card` on the connection as the demo plant's user lina, on the
+// day the demo's orders are dated.
+inline void InitCard(fabrikon::clsVoucherCO& co, const fabrikon::ConnectionPtr& conn, const std::string& card) {
+  auto login = std::make_shared<fabrikon::EmbeddedLoginInfo>(fabrikon::DateTime{2024, 3, 11}, "李娜", "lina");
+  co.Init(login, conn, card);
+  std::cout << "Init " << card << " => business object " << co.BusinessClassName() << "\n";
+}
+
+// Both save-mode checks and the save of a new voucher; answers its key.
+inline std::string CheckAndSaveNew(fabrikon::clsVoucherCO& co, const fabrikon::VoucherFormPtr& form) {
+  Expect("HeadCheck (save mode)", co.HeadCheck(form, "", /*bSaveMode*/ true));
+  Expect("BodyCheck (save mode)", co.BodyCheck(form, 1, "", /*bSaveMode*/ true));
+  fabrikon::Variant curId;
+  Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
+  const std::string id = curId.ToText();
+  std::cout << "  varCurID: " << Quoted(id) << "\n";
+  Require(!id.empty(), "the save gave no key");
+  return id;
 }
 
 // Every row of a list page or its totals, a line each.

@@ -60,26 +60,18 @@ std::string NewVoucher(clsVoucherCO& co, const VoucherFormPtr& form, const std::
 
 // Both save-mode checks, the save of a new voucher, and loading it back.
 std::string SaveNew(clsVoucherCO& co, const VoucherFormPtr& form) {
-  Expect("HeadCheck (save mode)", co.HeadCheck(form, "", /*bSaveMode*/ true));
-  Expect("BodyCheck (save mode)", co.BodyCheck(form, 1, "", /*bSaveMode*/ true));
-  Variant curId;
-  Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
-  const std::string id = curId.ToText();
-  std::cout << "  varCurID: " << Quoted(id) << "\n";
-  Require(!id.empty(), "the save gave no key");
+  const std::string id = CheckAndSaveNew(co, form);
   co.GetVoucherData(form, "", Variant(id));
   return id;
 }
 
 void Run(const std::string& database) {
   ConnectionPtr conn = OpenConnection("Data Source=" + database);
-  auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "李娜", "lina");
 
   // The dispatch order: fifteen chairs of production order line 3 (order
   // SC000002), assembled (operation GX40) at work centre WC01.
   clsVoucherCO dispatch;
-  dispatch.Init(login, conn, "pp13");
-  std::cout << "Init pp13 => business object " << dispatch.BusinessClassName() << "\n";
+  InitCard(dispatch, conn, "pp13");
   VoucherFormPtr order = std::make_shared<EmbeddedVoucherForm>();
   const std::string orderCode = NewVoucher(dispatch, order, "mocode");
   RowsetEditor(order->HeadDOM())
@@ -106,8 +98,7 @@ void Run(const std::string& database) {
 
   // The progress completion report on that card: all fifteen done, 7.5 hours.
   clsVoucherCO report;
-  report.Init(login, conn, "pp14");
-  std::cout << "Init pp14 => business object " << report.BusinessClassName() << "\n";
+  InitCard(report, conn, "pp14");
   VoucherFormPtr done = std::make_shared<EmbeddedVoucherForm>();
   const std::string reportCode = NewVoucher(report, done, "rptcode");
   RowsetEditor(done->HeadDOM()).SetHead({{"cdepcode", "D01"}});

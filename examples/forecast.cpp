@@ -35,11 +35,9 @@ void Reload(clsVoucherCO& co, const VoucherFormPtr& form, const std::string& id)
 
 void Run(const std::string& database) {
   ConnectionPtr conn = OpenConnection("Data Source=" + database);
-  auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "李娜", "lina");
   VoucherFormPtr form = std::make_shared<EmbeddedVoucherForm>();
   clsVoucherCO co;
-  co.Init(login, conn, "pp01");  // demand forecasts
-  std::cout << "Init pp01 => business object " << co.BusinessClassName() << "\n";
+  InitCard(co, conn, "pp01");  // demand forecasts
 
   Expect("VoucherNew", co.VoucherNew(form));
   RowsetEditor body(form->BodyDOM());
@@ -56,13 +54,7 @@ void Run(const std::string& database) {
   const long r = body.AddLine({{"cinvcode", "P200"}, {"imqty", "25"}, {"drequiredate", "2024-06-01"},
                                {"drequireenddate", "2024-06-30"}});
   Expect("BodyCheck 2 imqty", co.BodyCheck(form, r, "imqty"));
-  Expect("HeadCheck (save mode)", co.HeadCheck(form, "", /*bSaveMode*/ true));
-  Expect("BodyCheck (save mode)", co.BodyCheck(form, 1, "", /*bSaveMode*/ true));
-
-  Variant curId;
-  Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
-  const std::string id = curId.ToText();
-  std::cout << "  varCurID: " << Quoted(id) << "\n";
+  const std::string id = CheckAndSaveNew(co, form);
   Require(id == code, std::string("the save gave the key ") + Quoted(id) + ", not the code " + Quoted(code));
   Reload(co, form, id);
   Require(RowsetEditor(form->BodyDOM()).RowCount() == 2, "the forecast did not keep its two lines");

@@ -95,11 +95,9 @@ void Reload(clsVoucherCO& co, const VoucherFormPtr& form, const std::string& id)
 
 void Run(const std::string& database) {
   ConnectionPtr conn = OpenConnection("Data Source=" + database);
-  auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "李娜", "lina");
   VoucherFormPtr form = std::make_shared<EmbeddedVoucherForm>();
   clsVoucherCO co;
-  co.Init(login, conn, "om01");  // outsourcing orders
-  std::cout << "Init om01 => business object " << co.BusinessClassName() << "\n";
+  InitCard(co, conn, "om01");  // outsourcing orders
   Require(co.BusinessClassName() == "clsWWSCDDOrder", "om01 has no outsourcing order business object");
 
   // New: the business object presets the head; the body starts empty.
@@ -128,14 +126,7 @@ void Run(const std::string& database) {
   CheckField(co, form, r, "fquantity");
 
   // The whole voucher, as the save checks it.
-  Expect("HeadCheck (save mode)", co.HeadCheck(form, "", /*bSaveMode*/ true));
-  Expect("BodyCheck (save mode)", co.BodyCheck(form, 1, "", /*bSaveMode*/ true));
-
-  Variant curId;
-  Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
-  const std::string id = curId.ToText();
-  std::cout << "  varCurID: " << Quoted(id) << "\n";
-  Require(!id.empty(), "the save gave no key");
+  const std::string id = CheckAndSaveNew(co, form);
 
   Reload(co, form, id);
   const std::string mainid = Line(form, 1, "mainid");

@@ -38,11 +38,9 @@ void Reload(clsVoucherCO& co, const VoucherFormPtr& form, const std::string& id)
 
 void Run(const std::string& database) {
   ConnectionPtr conn = OpenConnection("Data Source=" + database);
-  auto login = std::make_shared<EmbeddedLoginInfo>(DateTime{2024, 3, 11}, "李娜", "lina");
   VoucherFormPtr form = std::make_shared<EmbeddedVoucherForm>();
   clsVoucherCO co;
-  co.Init(login, conn, "pp25");  // production orders
-  std::cout << "Init pp25 => business object " << co.BusinessClassName() << "\n";
+  InitCard(co, conn, "pp25");  // production orders
 
   Expect("VoucherNew", co.VoucherNew(form));
   RowsetEditor body(form->BodyDOM());
@@ -63,20 +61,13 @@ void Run(const std::string& database) {
   Expect("HeadCheck (save mode, no plan date)", co.HeadCheck(form, "", /*bSaveMode*/ true),
          "表头：[dplandate]不能为空，请检查！\r");
   RowsetEditor(form->HeadDOM()).SetHead({{"dplandate", "2024-03-29"}});
-  Expect("HeadCheck (save mode)", co.HeadCheck(form, "", true));
-  Expect("BodyCheck (save mode)", co.BodyCheck(form, 1, "", true));
-
-  Variant curId;
-  Expect("VoucherSave2 2 (new)", co.VoucherSave2(form, 2, curId));
-  const std::string id = curId.ToText();
-  std::cout << "  varCurID: " << Quoted(id) << "\n";
-  Require(!id.empty(), "the save gave no key");
+  const std::string id = CheckAndSaveNew(co, form);
   Reload(co, form, id);
   const std::string mainid = RowsetEditor(form->BodyDOM()).Value(1, "mainid").ToText();
 
   // The material list the save made from the line's bill of materials.
   clsVoucherCO materials;
-  materials.Init(login, conn, "pp16");
+  InitCard(materials, conn, "pp16");
   VoucherFormPtr list = std::make_shared<EmbeddedVoucherForm>();
   materials.GetVoucherData(list, "", Variant(mainid));
   RowsetEditor components(list->BodyDOM());
