@@ -11,11 +11,14 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <string_view>
 #include <unordered_map>
 
+#include "data/ReadSnapshot.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/modVoucher.h"
 
@@ -96,6 +99,10 @@ class BomColumns {
   bool bound_ = false;
 };
 
+// A whole number below 10^15 that is not negative: its text is plain digits,
+// which Val reads back exactly (see FormatDouble and Val).
+bool IsPlainWhole(double value) { return value >= 0 && value < 1e15 && value == std::trunc(value); }
+
 // One BOM row of a level query, kept after its recordset is closed: the
 // columns the walk reads, their texts in one buffer, which of them are null.
 class BomRow {
@@ -103,20 +110,47 @@ class BomRow {
   BomRow(const Recordset& rs, const BomColumns& columns) {
     for (int c = 0; c < kColumns; ++c) {
       const Variant& value = columns.Value(rs, c);
-      if (value.IsNull()) nulls_ |= 1u << c;
       start_[c] = static_cast<uint32_t>(text_.size());
-      text_ += NullToEmpty(value);
+      if (value.IsNull()) {
+        nulls_ |= 1u << c;
+      } else if (const std::string* text = value.AsText()) {
+        text_ += *text;  // as NullToEmpty gives it, without a copy in between
+      } else {
+        AppendNumber(c, value);
+      }
     }
     start_[kColumns] = static_cast<uint32_t>(text_.size());
   }
   bool IsNull(int column) const { return (nulls_ >> column & 1u) != 0; }
-  std::string Text(int column) const { return text_.substr(start_[column], start_[column + 1] - start_[column]); }
+  std::string Text(int column) const { return std::string(View(column)); }
+  std::string_view View(int column) const {
+    return std::string_view(text_).substr(start_[column], start_[column + 1] - start_[column]);
+  }
+  // Val of the column's text; a plain whole number is kept as read.
+  double Number(int column) const {
+    return (whole_ >> column & 1u) != 0 ? numbers_[column == BomColumns::kIpsquantity ? 0 : 1] : Val(Text(column));
+  }
 
  private:
   static constexpr int kColumns = 18;
+
+  // The quantity and the waste rate are only read as numbers: a plain whole
+  // number needs no text (Val would read it back unchanged).
+  void AppendNumber(int column, const Variant& value) {
+    const bool quantity = column == BomColumns::kIpsquantity;
+    if ((quantity || column == BomColumns::kIwasterate) && value.IsNumeric() && IsPlainWhole(value.ToDouble())) {
+      numbers_[quantity ? 0 : 1] = value.ToDouble();
+      whole_ |= 1u << column;
+      return;
+    }
+    text_ += value.ToText();
+  }
+
   std::string text_;
   std::array<uint32_t, kColumns + 1> start_{};
   uint32_t nulls_ = 0;
+  uint32_t whole_ = 0;  // the columns kept in numbers_
+  std::array<double, 2> numbers_{};  // ipsquantity, iwasterate
 };
 
 using BomLevel = std::vector<BomRow>;
@@ -124,6 +158,11 @@ using BomLevel = std::vector<BomRow>;
 // The most material rows one explosion may give: past it the rows would
 // exhaust memory (shared sub-assemblies multiply with every level).
 constexpr uint64_t kMaxMaterialRows = 1000000;
+
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
 
 // One walk of a bill of materials: the item it was started for (named in
 // the refusals), the BOM heads on the path from the top (with a count per
@@ -138,6 +177,9 @@ struct BomWalk {
   std::unordered_map<std::string, long> onPath;
   BomColumns columns;
   std::unordered_map<std::string, BomLevel> levels;  // by level query
+  // The sub-assemblies' levels among them, by childguid (a walk meets each
+  // one again in every pass, and its query need not be built to find it).
+  std::unordered_map<std::string, const BomLevel*, TextHash, std::equal_to<>> children;
 };
 
 std::string ChildLevelQuery(const std::string& cPId) {
@@ -169,6 +211,14 @@ const BomLevel& ReadLevel(const std::string& query, BomWalk& walk) {
     throw;
   }
   return at->second;
+}
+
+// The rows of sub-assembly `child`'s level (ReadLevel of its level query).
+const BomLevel& ReadChildLevel(std::string_view child, BomWalk& walk) {
+  if (const auto at = walk.children.find(child); at != walk.children.end()) return *at->second;
+  const BomLevel& rows = ReadLevel(ChildLevelQuery(std::string(child)), walk);
+  walk.children.emplace(child, &rows);
+  return rows;
 }
 
 // Puts the row's head on the path while the walk is below it (once for a
@@ -208,8 +258,8 @@ Amounts AmountsOf(const BomNode& node) {
 }
 
 Amounts ChildAmounts(const BomRow& row, const Amounts& node) {
-  const double ps = Val(row.Text(BomColumns::kIpsquantity));
-  const double factor = 1 + Val(row.Text(BomColumns::kIwasterate)) / 100;
+  const double ps = row.Number(BomColumns::kIpsquantity);
+  const double factor = 1 + row.Number(BomColumns::kIwasterate) / 100;
   return {ps * node.fQuantity * factor, ps * node.fQuantityNoWaste, ps * node.fPSQuantity,
           node.fWasteFactor * factor};
 }
@@ -219,10 +269,10 @@ void AddMaterial(const BomRow& row, const Amounts& node, long depth) {
   if (row.IsNull(BomColumns::kAutoid)) return;
   std::string& ids = SelectedAutoIDs();
   if (!ids.empty()) ids += ',';
-  ids += row.Text(BomColumns::kAutoid);
+  ids += row.View(BomColumns::kAutoid);
 
-  const double ps = Val(row.Text(BomColumns::kIpsquantity));
-  const double waste = Val(row.Text(BomColumns::kIwasterate));
+  const double ps = row.Number(BomColumns::kIpsquantity);
+  const double waste = row.Number(BomColumns::kIwasterate);
   auto line = std::make_shared<clsWWSelectedBom>();
   line->cDepCode(row.Text(BomColumns::kCdepcode));
   for (int n = 1; n <= 10; ++n) line->cFree(n, row.Text(BomColumns::kCfree1 + n - 1));
@@ -285,7 +335,7 @@ uint64_t CountMaterials(const BomNode& node, long levels, long level, BomWalk& w
       continue;
     }
     const long depth = frame.depth + 1;
-    const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
+    const BomLevel& rows = ReadChildLevel(child, walk);
     const bool pushed = PushHead(walk, head);
     stack.push_back({&rows, 0, depth, std::move(known), pushed, 0});
   }
@@ -319,7 +369,7 @@ void SelectMaterials(const BomNode& node, long levels, long level, BomWalk& walk
     RefuseCycle(walk, child, head);
     const Amounts amounts = ChildAmounts(row, frame.amounts);
     const long depth = frame.depth + 1;
-    const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
+    const BomLevel& rows = ReadChildLevel(child, walk);
     const bool pushed = PushHead(walk, head);
     stack.push_back({&rows, 0, depth, amounts, pushed});
   }
@@ -372,14 +422,14 @@ long BomDepth(const BomNode& node, long level, BomWalk& walk) {
       if (at->second != 0) frame.depth = std::max(frame.depth, childLevel + at->second);
       continue;
     }
-    const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
+    const BomLevel& rows = ReadChildLevel(child, walk);
     const bool pushed = PushHead(walk, head);
     stack.push_back({&rows, 0, childLevel, childLevel + 1, child, pushed});
   }
 }
 
 BomWalk WalkOf(const BomNode& node, const ConnectionPtr& Conn) {
-  BomWalk walk{Conn, node.cPId.empty() ? node.cInvCode : node.cPId, {}, {}, {}, {}};
+  BomWalk walk{Conn, node.cPId.empty() ? node.cInvCode : node.cPId, {}, {}, {}, {}, {}};
   if (!node.cPId.empty()) PushHead(walk, node.cPId);
   return walk;
 }
@@ -406,6 +456,7 @@ long GetBomDepth(BomNode& node, const ConnectionPtr& Conn, long level) {
 }
 
 std::string ExplodeProductLine(long mainid, const std::string& strSOCode, const ConnectionPtr& Conn) {
+  ReadSnapshot snapshot(Conn);  // the level queries read under one lock
   RecordsetPtr rs = Conn->Open(ProductLineQuery(mainid), adOpenStatic, adLockReadOnly);
   if (rs->Eof()) {
     rs->Close();
@@ -426,8 +477,10 @@ std::string ExplodeProductLine(long mainid, const std::string& strSOCode, const 
   BomWalk walk = WalkOf(root, Conn);
   if (Val(FieldText(*rs, "bbexpandend")) != 0 || rs->Fields("bbexpandend").Value().ToBool()) {
     levels = BomDepth(root, 0, walk);
+    snapshot.Release();
     Conn->Execute("update om_pomain set iblevel =" + std::to_string(levels) +
                   " where mainid=" + std::to_string(mainid));
+    snapshot.Hold();
   }
   SelectedAutoIDs().clear();
   SelectedBomLines().clear();
