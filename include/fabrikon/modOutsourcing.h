@@ -4,6 +4,7 @@
 // product lines and of selected BOM rows.
 #pragma once
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "fabrikon/Connection.h"
@@ -67,6 +68,13 @@ bool IsFreeItemsComplete(const DOMDocumentPtr& domBody, const ConnectionPtr& Con
                          long row);
 // The same for a row already at hand.
 bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const std::string& strInvCode);
+// The free items each inventory code enables (by the code as written), kept
+// by a check of many lines so that each code is read once.
+using FreeItemFlags = std::unordered_map<std::string, std::vector<std::string>>;
+// The same, reading the item's flags through `known` (a failed lookup is not
+// kept: the next line asks again).
+bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const std::string& strInvCode,
+                         FreeItemFlags& known);
 
 // False when a BOM row of the recordset (from its current row on) leaves
 // empty a free item that its component's inventory record enables.

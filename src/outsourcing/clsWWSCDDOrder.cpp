@@ -49,7 +49,7 @@ bool IsHeadReference(const std::string& item) {
 
 // The save-mode checks of one cell of product line `line` (the body's row `row`).
 std::string SaveModeCellCheck(const XmlNode& row, const ConnectionPtr& Conn, long line, const std::string& name,
-                              const std::string& value) {
+                              const std::string& value, FreeItemFlags& flags) {
   const std::string item = LCase(name);
   std::string result;
   if (item == "fquantity") {
@@ -59,7 +59,7 @@ std::string SaveModeCellCheck(const XmlNode& row, const ConnectionPtr& Conn, lon
     if (Val(value) < 0) return BodyFieldMessage(line, name, "]不能小于零，请检查！");
     if (!IsNumeric(value)) return BodyFieldMessage(line, name, kNotNumeric);
   }
-  if (item == "cinvcode" && !IsFreeItemsComplete(row, Conn, value)) {
+  if (item == "cinvcode" && !IsFreeItemsComplete(row, Conn, value, flags)) {
     result += BodyFieldMessage(line, name, "] " + value + " 启用了自由项，必须输入完整，请检查！");
   }
   if ((item == "cinvcode" || item == "dstartdate" || item == "denddate") && value.empty()) {
@@ -123,11 +123,13 @@ std::string clsWWSCDDOrder::BodyCheck(VoucherFormPtr VO, ConnectionPtr& Conn, lo
   if (bSaveMode) {
     std::string result;
     long line = 0;
+    FreeItemFlags flags;  // the lines' items, each read once
     for (const XmlNode& row : rows) {
       ++line;
       XmlAttributes attributes = row.attributes();
       for (long i = 0; i < attributes.length(); ++i) {
-        result += SaveModeCellCheck(row, Conn, line, attributes.item(i).nodeName(), attributes.item(i).nodeValue());
+        result += SaveModeCellCheck(row, Conn, line, attributes.item(i).nodeName(), attributes.item(i).nodeValue(),
+                                    flags);
       }
     }
     return result;

@@ -537,6 +537,17 @@ std::string GetRowValueAt(const DOMDocumentPtr& document, const std::string& nam
   }
 }
 
+namespace {
+
+bool RowHasFreeItems(const XmlNode& row, const std::vector<std::string>& enabled) {
+  for (const std::string& item : enabled) {
+    if (GetRowValueAt(row, item).empty() && LCase(GetRowValueAt(row, "editprop")) != "d") return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const std::string& strInvCode) {
   std::vector<std::string> enabled;
   try {
@@ -544,10 +555,20 @@ bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const st
   } catch (const std::exception&) {
     return true;  // a failed lookup does not block the save
   }
-  for (const std::string& item : enabled) {
-    if (GetRowValueAt(row, item).empty() && LCase(GetRowValueAt(row, "editprop")) != "d") return false;
+  return RowHasFreeItems(row, enabled);
+}
+
+bool IsFreeItemsComplete(const XmlNode& row, const ConnectionPtr& Conn, const std::string& strInvCode,
+                         FreeItemFlags& known) {
+  auto at = known.find(strInvCode);
+  if (at == known.end()) {
+    try {
+      at = known.emplace(strInvCode, EnabledFreeItems(Conn, strInvCode)).first;
+    } catch (const std::exception&) {
+      return true;  // a failed lookup does not block the save
+    }
   }
-  return true;
+  return RowHasFreeItems(row, at->second);
 }
 
 bool IsFreeItemsComplete(const DOMDocumentPtr& domBody, const ConnectionPtr& Conn, const std::string& strInvCode,

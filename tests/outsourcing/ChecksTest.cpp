@@ -82,6 +82,37 @@ TEST_F(ChecksTest, SaveModeCheckStaysLinearInTheLines) {
   EXPECT_LT(work[1], 3 * work[0]) << work[0] << " then " << work[1];
 }
 
+// Lines of several items, each item met again further down: every line is
+// held to its own item's free items, whichever line read them first, and a
+// later check sees flags changed in between.
+TEST_F(ChecksTest, SaveModeCheckHoldsEachLineToItsItemsFreeItems) {
+  struct Line {
+    const char* item;
+    const char* cfree1;
+    const char* cfree2;
+    const char* editprop;
+  };
+  const std::vector<Line> lines = {
+      {"P100", "黑", "", ""},   {"M231", "", "L", ""},    {"P100", "", "", ""},  {"NONE", "", "", ""},
+      {"M231", "x", "", ""},    {"P100", "", "", "D"},   {"p100", "", "", ""},  {"M231", "", "L", ""},
+      {"P100", "红", "", ""},   {"NONE", "", "", ""}};
+  std::vector<Attributes> rows;
+  for (const Line& line : lines) {
+    Attributes row = {{"cinvcode", line.item}, {"cfree1", line.cfree1}, {"cfree2", line.cfree2}};
+    if (*line.editprop != '\0') row.push_back({"editprop", line.editprop});
+    rows.push_back(row);
+  }
+  auto missing = [](long line, const std::string& item) {
+    return "表体：第" + std::to_string(line) + "行[cinvcode] " + item + " 启用了自由项，必须输入完整，请检查！\r";
+  };
+  // P100 enables free item 1, M231 free item 2; "p100" is the same record.
+  EXPECT_EQ(Body(rows, 1, "", true), missing(3, "P100") + missing(5, "M231") + missing(7, "p100"));
+
+  Exec("update inventory set bfree2=1 where cinvcode='P100'");
+  EXPECT_EQ(Body(rows, 1, "", true), missing(1, "P100") + missing(3, "P100") + missing(5, "M231") +
+                                         missing(7, "p100") + missing(9, "P100"));
+}
+
 TEST_F(ChecksTest, FieldModeChecksTheEditedLineOnce) {
   const std::vector<Attributes> rows = {
       {{"fquantity", "0"}, {"dstartdate", "2024-03-09T00:00:00"}, {"denddate", "2024-03-01T00:00:00"}},
