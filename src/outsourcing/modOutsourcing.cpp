@@ -139,7 +139,8 @@ class BomRow {
   void AppendNumber(int column, const Variant& value) {
     const bool quantity = column == BomColumns::kIpsquantity;
     if ((quantity || column == BomColumns::kIwasterate) && value.IsNumeric() && IsPlainWhole(value.ToDouble())) {
-      numbers_[quantity ? 0 : 1] = value.ToDouble();
+      const double number = value.ToDouble();
+      numbers_[quantity ? 0 : 1] = number == 0 ? 0.0 : number;  // -0 reads back as "0", i.e. +0
       whole_ |= 1u << column;
       return;
     }

@@ -110,6 +110,23 @@ TEST_F(ExplosionTest, ZeroUsageOnThePathKeepsTheWasteRate) {
   EXPECT_EQ(Materials(), "W111 0/0/0/15.5");
 }
 
+// Quantities and waste rates are read as their text reads (15 significant
+// digits), whole or not, small or past 10^15.
+TEST_F(ExplosionTest, QuantitiesReadAsTheirText) {
+  AddHead(9101, "W100");
+  AddRow(91011, 9101, "W111", 3, 0);
+  AddRow(91012, 9101, "W112", 0.125, 2.5);
+  AddRow(91013, 9101, "W113", 1e15, 0);
+  AddRow(91014, 9101, "W114", 2, 7);
+  Exec("update ProductStructures set ipsquantity=2.000000000000001, iwasterate=7.000000000000001 where autoid=91014");
+  AddLine(90011, "W100", 10, ",iblevel", ",1");
+  EXPECT_EQ(Explode(90011), "91011,91012,91013,91014");
+  EXPECT_EQ(Materials(), "W111 30/30/3/0; W112 1.28125/1.25/0.125/2.5; W113 1E+16/1E+16/1E+15/0; W114 21.4/20/2/7");
+  ASSERT_EQ(SelectedBomLines().size(), 4u);
+  EXPECT_EQ(SelectedBomLines()[3]->iPSQuantity(), 2.0);  // "2", not the stored 2.000000000000001
+  EXPECT_EQ(SelectedBomLines()[3]->iWasteRate(), 7.0);
+}
+
 TEST_F(ExplosionTest, SelectedBomLineIsAPlainValue) {
   clsWWSelectedBom line;
   EXPECT_EQ(line.cFree10(), "");
