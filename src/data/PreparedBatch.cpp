@@ -25,10 +25,16 @@ namespace {
 bool ChangesSchema(std::string_view sql) {
   size_t begin = sql.find_first_not_of(" \t\r\n(");
   if (begin == std::string::npos) return false;
-  std::string word;
-  for (size_t i = begin; i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])); ++i)
-    word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i])));
-  return word == "CREATE" || word == "DROP" || word == "ALTER";
+  size_t end = begin;
+  while (end < sql.size() && std::isalpha(static_cast<unsigned char>(sql[end]))) ++end;
+  const std::string_view word = sql.substr(begin, end - begin);
+  const auto is = [word](std::string_view upper) {
+    if (word.size() != upper.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i)
+      if (std::toupper(static_cast<unsigned char>(word[i])) != upper[i]) return false;
+    return true;
+  };
+  return is("CREATE") || is("DROP") || is("ALTER");
 }
 
 // Resets the statement when the step leaves scope, so that no statement
@@ -51,28 +57,46 @@ class ResetOnExit {
 
 PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::string& tsql,
                              const dialect::SchemaCatalog* catalog)
-    : db_(db), cache_(cache) {
-  std::vector<dialect::ParameterizedStatement> translated = dialect::LiteralParameterizer::Translate(tsql, catalog);
-  statements_.reserve(translated.size());
-  bool schemaChanged = false;
-  for (auto& source : translated) {
-    Statement statement;
-    statement.kind = source.kind;
-    statement.resultTypes = std::move(source.resultTypes);
-    statement.otherwise = source.otherwise;
-    statement.unnamed = std::move(source.unnamed);
+    : db_(db), cache_(cache), catalog_(catalog) {
+  // Translation errors come before compile errors, as when every statement
+  // was translated before the first was compiled.
+  dialect::LiteralParameterizer::Translate(tsql, catalog_, [this](dialect::ParameterizedStatement&& source) {
+    Add(std::move(source));
+  });
+  previous_ = dialect::ParameterizedStatement();
+  if (compileError_) throw *compileError_;
+}
+
+void PreparedBatch::Add(dialect::ParameterizedStatement&& source) {
+  Statement& statement = statements_.emplace_back();
+  statement.kind = source.kind;
+  statement.resultTypes = std::move(source.resultTypes);
+  statement.otherwise = source.otherwise;
+  statement.unnamed = std::move(source.unnamed);
+  statement.conditionParameters = std::move(source.conditionParameters);
+  statement.steps.reserve(source.sql.size());
+  for (size_t i = 0; i < source.sql.size(); ++i)
+    statement.steps.push_back(Step{Compiled{}, ChangesSchema(source.sql[i]), std::move(source.parameters[i])});
+  if (compileError_) return;  // nothing of the batch will run
+  try {
     if (!source.condition.empty())
-      statement.condition = Compile(source.condition, schemaChanged, source.conditionParameters);
-    statement.conditionParameters = std::move(source.conditionParameters);
-    statement.steps.reserve(source.sql.size());
+      statement.condition = Compile(source.condition, schemaChanged_, statement.conditionParameters);
     for (size_t i = 0; i < source.sql.size(); ++i) {
+      Step& step = statement.steps[i];
       const std::string_view sql = source.sql[i];
-      Compiled compiled = Compile(sql, schemaChanged, source.parameters[i]);
-      statement.steps.push_back(Step{std::move(compiled), ChangesSchema(sql), std::move(source.parameters[i])});
-      schemaChanged = schemaChanged || statement.steps.back().changesSchema;
+      // The same text as the single step before (a save's rows): the same compiled statement.
+      const Statement* before = statements_.size() > 1 ? &statements_[statements_.size() - 2] : nullptr;
+      const bool again = i == 0 && source.sql.size() == 1 && before != nullptr && before->steps.size() == 1 &&
+                         previous_.sql.size() == 1 && before->steps[0].compiled.statement &&
+                         !before->steps[0].changesSchema && previous_.sql[0] == sql;
+      step.compiled = again ? Compiled{before->steps[0].compiled.statement, nullptr}
+                            : Compile(sql, schemaChanged_, step.parameters);
+      schemaChanged_ = schemaChanged_ || step.changesSchema;
     }
-    statements_.push_back(std::move(statement));
+  } catch (const ComError& error) {
+    compileError_ = error;
   }
+  previous_ = std::move(source);
 }
 
 // A name the schema does not know yet may be one an earlier statement of
@@ -88,14 +112,14 @@ PreparedBatch::Compiled PreparedBatch::Compile(std::string_view sql, bool schema
     const bool resolution = text.rfind("Invalid column name", 0) == 0 ||
                             text.rfind("There is already an object named", 0) == 0;
     if (!missing && (!schemaChangedBefore || !resolution)) throw ComError(error.Number(), parameters.NameLiterals(text));
-    return Compiled{nullptr, std::string(sql)};
+    return Compiled{nullptr, std::make_unique<std::string>(sql)};
   }
 }
 
 sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache, const dialect::SqlParameters& parameters) {
-  if (!statement && !deferred.empty()) {
+  if (!statement && deferred) {
     try {
-      statement = cache.Prepare(deferred);
+      statement = cache.Prepare(*deferred);
     } catch (const ComError& error) {
       throw ComError(error.Number(), parameters.NameLiterals(error.Description()));
     }

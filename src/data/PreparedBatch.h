@@ -4,13 +4,17 @@
 // compiled when its turn comes, as SQL Server resolves names late), then run
 // statement by statement with ADO's records-affected rules.
 #pragma once
+#include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/StatementCache.h"
 #include "data/dialect/LiteralParameterizer.h"
 #include "data/dialect/TSqlDialect.h"
+#include "fabrikon/ComError.h"
 
 struct sqlite3;
 
@@ -55,7 +59,7 @@ class PreparedBatch {
   // comes, as SQL Server resolves such names.
   struct Compiled {
     StatementHandle statement;  // null: nothing to run (or not yet compiled)
-    std::string deferred;
+    std::unique_ptr<std::string> deferred;  // rare: kept apart to keep the common step small
     sqlite3_stmt* Get(StatementCache& cache, const dialect::SqlParameters& parameters);
   };
   struct Step {
@@ -73,6 +77,9 @@ class PreparedBatch {
     std::vector<Step> steps;
   };
 
+  // Takes one translated statement: compiles it, or notes the batch's first
+  // compile error, which is raised once the whole batch is translated.
+  void Add(dialect::ParameterizedStatement&& source);
   Compiled Compile(std::string_view sql, bool schemaChangedBefore, const dialect::SqlParameters& parameters) const;
   bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
   // Runs the statement's steps; false when its IF condition was false.
@@ -85,7 +92,15 @@ class PreparedBatch {
 
   sqlite3* db_;
   StatementCache& cache_;
-  std::vector<Statement> statements_;
+  const dialect::SchemaCatalog* catalog_;
+  // A deque: a long batch's statements are never moved, nor held twice while its storage grows.
+  std::deque<Statement> statements_;
+  // While compiling: whether a statement before changed the schema, the
+  // first compile error, and the statement before (its texts stay valid, so
+  // that a step of the same text takes its compiled statement at once).
+  bool schemaChanged_ = false;
+  std::optional<ComError> compileError_;
+  dialect::ParameterizedStatement previous_;
   dialect::TSqlSession* session_ = nullptr;  // the connection's variables and @@ROWCOUNT
 };
 

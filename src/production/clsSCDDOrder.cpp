@@ -5,7 +5,9 @@
 // the other vouchers of the database expect, byte for byte.
 #include "fabrikon/clsSCDDOrder.h"
 
+#include <charconv>
 #include <cstdint>
+#include <string_view>
 
 #include "engine/EngineErrors.h"
 #include "fabrikon/modVoucher.h"
@@ -309,12 +311,44 @@ std::string ComponentQuery(int option, int64_t id) {
   return query + ComponentSource(id);
 }
 
-// A text column between quotes: NULL becomes the empty text.
-std::string QuotedText(const Variant& value) { return SqlStr(Variant(NullToEmpty(value))); }
+// A value as its text (Variant::ToText), appended without a copy of its own.
+void AppendText(std::string& out, const Variant& value) {
+  if (const std::string* text = value.AsText()) {
+    out += *text;
+  } else if (value.kind() == Variant::Kind::Int) {
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value.ToInt()).ptr);
+  } else if (!value.IsNull() && !value.IsEmpty()) {
+    out += value.ToText();
+  }
+}
 
-std::string FreeItem(const Variant& value) {
-  const std::string text = NullToEmpty(value);
-  return text.empty() ? "Null" : SqlStr(Variant(text));
+// A text between quotes, its quotes doubled.
+void AppendQuoted(std::string& out, std::string_view text) {
+  out += '\'';
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  out += '\'';
+}
+
+// A text column between quotes: NULL becomes the empty text.
+void AppendQuotedText(std::string& out, const Variant& value) {
+  if (const std::string* text = value.AsText()) return AppendQuoted(out, *text);
+  AppendQuoted(out, NullToEmpty(value));
+}
+
+// A free item: its quoted text, or Null when it is empty.
+void AppendFreeItem(std::string& out, const Variant& value) {
+  const std::string* text = value.AsText();
+  const std::string converted = text != nullptr ? std::string() : NullToEmpty(value);
+  const std::string_view item = text != nullptr ? std::string_view(*text) : std::string_view(converted);
+  if (item.empty()) {
+    out += "Null";
+  } else {
+    AppendQuoted(out, item);
+  }
 }
 
 // Where the component query's columns are, looked up once per list: the
@@ -342,20 +376,34 @@ struct ComponentColumns {
   size_t cFree[10] = {};
 };
 
-std::string InsertStatement(const Recordset& rs, const ComponentColumns& at, int64_t subId) {
-  std::string text =
+// Appends the material row's INSERT to the batch; a quantity that is no
+// number raises before anything is appended.
+void AppendInsertStatement(std::string& batch, const Recordset& rs, const ComponentColumns& at, int64_t subId) {
+  const std::string quantity = production::QuantityLiteral(NullToEmpty(rs.Fields(at.quantity).Value()));
+  batch +=
       " insert into PP_PODetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
       "iPSQuantity,iWasteRate, cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) values (";
-  text += rs.Fields(at.mainid).Value().ToText() + "," + std::to_string(subId) + ",'" + "'," +
-          QuotedText(rs.Fields(at.cPScode).Value()) + "," +
-          production::QuantityLiteral(NullToEmpty(rs.Fields(at.quantity).Value())) + ",0," +
-          QuotedText(rs.Fields(at.cDepCode).Value()) + "," + QuotedText(rs.Fields(at.cWhCode).Value()) + "," +
-          rs.Fields(at.iPSQuantity).Value().ToText() + "," + rs.Fields(at.iWasteRate).Value().ToText();
+  AppendText(batch, rs.Fields(at.mainid).Value());
+  batch += ',';
+  char digits[24];
+  batch.append(digits, std::to_chars(digits, digits + sizeof digits, subId).ptr);
+  batch += ",'',";
+  AppendQuotedText(batch, rs.Fields(at.cPScode).Value());
+  batch += ',';
+  batch += quantity;
+  batch += ",0,";
+  AppendQuotedText(batch, rs.Fields(at.cDepCode).Value());
+  batch += ',';
+  AppendQuotedText(batch, rs.Fields(at.cWhCode).Value());
+  batch += ',';
+  AppendText(batch, rs.Fields(at.iPSQuantity).Value());
+  batch += ',';
+  AppendText(batch, rs.Fields(at.iWasteRate).Value());
   for (size_t free : at.cFree) {
-    text += ',';
-    text += FreeItem(rs.Fields(free).Value());
+    batch += ',';
+    AppendFreeItem(batch, rs.Fields(free).Value());
   }
-  return text + ")";
+  batch += ')';
 }
 
 // The most material rows one order may be given: past it the batch would
@@ -388,9 +436,16 @@ std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64
   const ComponentColumns columns(*rs);
   std::string batch;
   if (!rs->Eof()) rs->MoveFirst();
+  const size_t rows = rs->RecordCount() > 0 ? static_cast<size_t>(rs->RecordCount()) : 0;
   while (!rs->Eof()) {
     // A bill without component rows comes back as one row of nulls: no material.
-    if (!rs->Fields(columns.cPScode).Value().IsNull()) batch += InsertStatement(*rs, columns, ++subId);
+    if (!rs->Fields(columns.cPScode).Value().IsNull()) {
+      const bool first = batch.empty();
+      AppendInsertStatement(batch, *rs, columns, ++subId);
+      // Room for every row at once, as long as the first with some to spare:
+      // doubling would hold up to twice the batch, and both copies while it moves.
+      if (first) batch.reserve(rows * (batch.size() + batch.size() / 8));
+    }
     rs->MoveNext();
   }
   rs->Close();

@@ -7,6 +7,7 @@
 
 #include "TempDatabase.h"
 #include "data/SqliteConnection.h"
+#include "fabrikon/ComError.h"
 
 namespace fabrikon {
 namespace {
@@ -123,6 +124,82 @@ TEST(SqliteParameterizedTest, RepeatedInsertTextKeepsEachValue) {
   EXPECT_THROW(c.Execute("insert into u(k, v, w) values (7, 'd', 1)"
                          " insert into u(k, v, w) values (8, 'e', 2147483647 + 1)"),
                ComError);
+}
+
+
+std::string ErrorOf(Connection& c, const std::string& tsql) {
+  try {
+    c.Execute(tsql);
+  } catch (const ComError& e) {
+    return e.Description();
+  }
+  return "";
+}
+
+// A long run of statements of the same text shares one compiled statement;
+// each must still bind its own values (texts with doubled quotes and dates
+// included), and a failing row in the middle must end as it does alone:
+// outside a transaction the rest still runs and the error comes at the end,
+// inside one nothing after it runs.
+TEST(SqliteParameterizedTest, RunOfSameStatementsBindsEachRowsValues) {
+  testing::TempDatabase db;
+  auto conn = SqliteConnection::Connect(db.ConnectionString());
+  conn->ExecuteNative("CREATE TABLE r(k INTEGER PRIMARY KEY, v varchar(8), d datetime, q decimal(18,4));");
+  Connection& c = *conn;
+  const auto batch = [](int from, int count, int failing) {
+    std::string text;
+    for (int k = from; k < from + count; ++k) {
+      const std::string v = k == failing ? "'too long a text'" : k % 3 == 0 ? "'o''" + std::to_string(k) + "'"
+                                                                             : "'v" + std::to_string(k) + "'";
+      text += " insert into r(k,v,d,q) values (" + std::to_string(k) + "," + v + ",'2024-3-" +
+              std::to_string(1 + k % 28) + "'," + std::to_string(k) + ".25)";
+    }
+    return text;
+  };
+  const auto expected = [](int from, int count, int failing) {
+    std::string rows;
+    for (int k = from; k < from + count; ++k) {
+      if (k == failing) continue;
+      const std::string day = std::to_string(1 + k % 28);
+      rows += (rows.empty() ? "" : ";") + std::to_string(k) + "|" + (k % 3 == 0 ? "o'" : "v") + std::to_string(k) +
+              "|2024-03-" + (day.size() == 1 ? "0" : "") + day + "|" + std::to_string(k) + ".25";
+    }
+    return rows;
+  };
+  std::string columns;
+  EXPECT_EQ(ErrorOf(c, batch(1, 120, 60)), "String or binary data would be truncated.");
+  EXPECT_EQ(Answer(c, "SELECT k, v, convert(char(10), d, 120) AS d, q FROM r ORDER BY k", columns),
+            expected(1, 120, 60));
+  c.BeginTrans();
+  EXPECT_EQ(ErrorOf(c, batch(200, 50, 220)), "String or binary data would be truncated.");
+  EXPECT_EQ(Answer(c, "SELECT count(*) AS n FROM r WHERE k >= 200", columns), "20");
+  c.RollbackTrans();
+  c.Execute(batch(300, 40, 0));
+  EXPECT_EQ(Answer(c, "SELECT k, v, convert(char(10), d, 120) AS d, q FROM r WHERE k >= 300 ORDER BY k", columns),
+            expected(300, 40, 0));
+}
+
+// A batch is translated whole before any of it runs: text the translator
+// cannot read fails the batch with its own error even after a statement that
+// does not compile, and nothing of either batch runs.
+TEST(SqliteParameterizedTest, TranslationErrorComesBeforeCompileError) {
+  testing::TempDatabase db;
+  auto conn = SqliteConnection::Connect(db.ConnectionString());
+  conn->ExecuteNative("CREATE TABLE u(k INTEGER PRIMARY KEY, v varchar(30));");
+  Connection& c = *conn;
+  const std::string unreadable = ErrorOf(c, "select typeof(1)");
+  const std::string uncompiled = ErrorOf(c, "insert into u(k, nosuch) values (2, 'b')");
+  ASSERT_FALSE(unreadable.empty());
+  ASSERT_FALSE(uncompiled.empty());
+  ASSERT_NE(unreadable, uncompiled);
+  EXPECT_EQ(ErrorOf(c, "insert into u(k, v) values (1, 'a') insert into u(k, nosuch) values (2, 'b')"
+                       " insert into u(k, v) values (3, 'c') select typeof(1) insert into u(k, v) values (4, 'd')"),
+            unreadable);
+  EXPECT_EQ(ErrorOf(c, "insert into u(k, v) values (1, 'a') insert into u(k, nosuch) values (2, 'b')"
+                       " insert into u(k, v) values (3, 'c')"),
+            uncompiled);
+  std::string columns;
+  EXPECT_EQ(Answer(c, "SELECT count(*) AS n FROM u", columns), "0");
 }
 
 }  // namespace

@@ -125,16 +125,28 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
 
 std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
                                                                    const SchemaCatalog* catalog) {
+  std::vector<ParameterizedStatement> statements;
+  Translate(tsql, catalog, [&statements](ParameterizedStatement&& statement) {
+    statements.push_back(std::move(statement));
+  });
+  return statements;
+}
+
+void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each) {
   thread_local ShapeCache cache(kShapeCacheBytes);
   // A long batch (a save of thousands of rows) is read a stretch of tokens
   // at a time: its tokens would take several times its own size at once.
   TSqlLexer lexer(tsql);
   std::vector<Token>& tokens = lexer.Tokens();
-  std::vector<ParameterizedStatement> statements;
+  size_t statements = 0;
   bool any = false;
   size_t from = 0;
   size_t atOnce = kTokensAtOnce;
   LiteralShape::Prefix prefix;
+  const std::string generation =
+      catalog != nullptr ? std::string(1, '\0') + std::to_string(catalog->Generation()) : std::string();
+  ShapeCache::Entry last;
+  std::string lastKey;
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
     const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : kTokensAtOnce);
@@ -144,25 +156,27 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
         more ? BatchSplitter::SplitComplete(tokens, from, rest) : BatchSplitter::Split(tokens, from);
     // Rewritten tokens (hex binaries, names with ]]) do not point into the text.
     const std::string_view source = lexer.Rewrote() ? std::string_view() : std::string_view(tsql);
-    // Grown by doubling: a reserve of just this stretch's statements would
-    // move every earlier one again for each stretch of a long batch.
-    if (statements.capacity() < statements.size() + ranges.size())
-      statements.reserve(std::max(2 * statements.capacity(), statements.size() + ranges.size()));
     for (const StatementRange& range : ranges) {
-      const LiteralShape literals(tokens, range, source, &prefix);
+      LiteralShape literals(tokens, range, source, &prefix);
       // A shape is translated for the schema it met: its key names the catalog's generation.
-      std::string key = literals.Key();
-      if (catalog != nullptr) key += '\0' + std::to_string(catalog->Generation());
-      ShapeCache::Entry shape = cache.Find(key);
+      if (catalog != nullptr) literals.AppendToKey(generation);
+      const std::string& key = literals.Key();
+      // The shape of the statement before (a save's run of rows) is taken without a lookup.
+      ShapeCache::Entry shape = last && key == lastKey ? last : cache.Find(key);
       if (!shape) {
         shape = Learn(tsql, tokens, range, literals, catalog);
         cache.Insert(key, shape);
       }
-      if (shape->parameterized) {
-        statements.push_back(Instance(shape, literals));
-      } else {
-        statements.push_back(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
+      if (shape != last) {
+        last = shape;
+        lastKey = key;
       }
+      if (shape->parameterized) {
+        each(Instance(shape, literals));
+      } else {
+        each(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
+      }
+      ++statements;
     }
     if (!more) break;
     // A statement longer than what was read: read more at once next time.
@@ -172,8 +186,7 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
     tokens.erase(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(drop));
     from = rest - drop;
   }
-  if (!any || statements.empty()) NoCommandText();
-  return statements;
+  if (!any || statements == 0) NoCommandText();
 }
 
 }  // namespace fabrikon::dialect

@@ -6,6 +6,7 @@
 // statement, and a batch whose values never recur leaves nothing behind.
 #pragma once
 #include <forward_list>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,6 +41,11 @@ class LiteralParameterizer {
   // catalog: as TranslateBatch's.
   static std::vector<ParameterizedStatement> Translate(const std::string& tsql,
                                                        const SchemaCatalog* catalog = nullptr);
+  // The same statements handed to `each` in order as they are translated, so
+  // that a long batch never holds all of them at once; an error raised after
+  // some were handed over still fails the whole batch.
+  using Consumer = std::function<void(ParameterizedStatement&&)>;
+  static void Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each);
 };
 
 }  // namespace fabrikon::dialect

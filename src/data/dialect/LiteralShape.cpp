@@ -247,9 +247,10 @@ std::string LiteralShape::MarkerText(size_t k, LiteralForm form) const {
   return "";
 }
 
-void LiteralShape::ReadValue(size_t k, LiteralForm form, SqlValue& value) const {
+void LiteralShape::AddValue(size_t k, LiteralForm form, SqlParameters& parameters) const {
   const Literal& literal = literals_[k];
   const Token& t = tokens_[literal.token];
+  SqlValue& value = parameters.Add();
   switch (literal.kind) {
     case LiteralClass::Integer:
     case LiteralClass::BigInteger:
@@ -263,14 +264,14 @@ void LiteralShape::ReadValue(size_t k, LiteralForm form, SqlValue& value) const 
     default:
       if (form == LiteralForm::CanonicalDate && literal.kind == LiteralClass::Date) {
         const std::string& canonical = dates_[static_cast<size_t>(literal.integer)];
-        value.text.assign(canonical, 1, canonical.size() - 2);
+        value.SetText(parameters.Own(canonical.substr(1, canonical.size() - 2)));
       } else if (form == LiteralForm::CanonicalDate) {
-        value.text = Spelling(k, form);
-        value.text = value.text.substr(1, value.text.size() - 2);
+        const std::string spelling = Spelling(k, form);
+        value.SetText(parameters.Own(spelling.substr(1, spelling.size() - 2)));
       } else if (t.text.find('\'', 1) == t.text.size() - 1) {
-        value.view = t.text.substr(1, t.text.size() - 2);  // no doubled quote inside: the text as written
+        value.SetText(t.text.substr(1, t.text.size() - 2));  // no doubled quote inside: the text as written
       } else {
-        value.text = LiteralContext::Value(t);
+        value.SetText(parameters.Own(LiteralContext::Value(t)));
       }
       break;
   }

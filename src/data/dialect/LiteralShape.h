@@ -58,6 +58,8 @@ class LiteralShape {
                Prefix* prefix = nullptr);
 
   const std::string& Key() const { return key_; }
+  // Makes the key name more than the text (the schema's generation).
+  void AppendToKey(std::string_view more) { key_ += more; }
   const std::vector<Literal>& Literals() const { return literals_; }
 
   // The statement's tokens with each literal replaced by a marker of its
@@ -66,13 +68,9 @@ class LiteralShape {
   // The marker literal k stands for, written as the SQLite text shows it.
   std::string MarkerText(size_t k, LiteralForm form) const;
 
-  // The value literal k of this statement binds, and its SQLite spelling.
-  SqlValue Value(size_t k, LiteralForm form) const {
-    SqlValue value;
-    ReadValue(k, form, value);
-    return value;
-  }
-  void ReadValue(size_t k, LiteralForm form, SqlValue& value) const;
+  // Adds to `parameters` the value literal k of this statement binds.
+  void AddValue(size_t k, LiteralForm form, SqlParameters& parameters) const;
+  // Its SQLite spelling.
   std::string Spelling(size_t k, LiteralForm form) const;
 
  private:

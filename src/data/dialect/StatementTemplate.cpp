@@ -160,7 +160,7 @@ std::string StatementTemplate::InlineText(const LiteralShape& literals) const { 
 SqlParameters StatementTemplate::Parameters(const LiteralShape& literals) const {
   SqlParameters parameters;
   parameters.Reserve(slots_.size());
-  for (const Slot& slot : slots_) literals.ReadValue(slot.literal, slot.form, parameters.Add());
+  for (const Slot& slot : slots_) literals.AddValue(slot.literal, slot.form, parameters);
   return parameters;
 }
 

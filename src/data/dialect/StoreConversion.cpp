@@ -376,8 +376,12 @@ void StoreText(sqlite3_context* ctx, sqlite3_value* v, const ColumnType& t) {
     if (static_cast<size_t>(sqlite3_value_bytes(v)) > limit) return DataError(ctx, kTruncated);
     return sqlite3_result_value(ctx, v);
   }
+  // No more bytes than the length: no more characters either. Told by the
+  // size alone, which a bound text has without the copy that reading it as
+  // a terminated text makes.
+  if (type == SQLITE_TEXT && t.kind == Kind::Text && static_cast<size_t>(sqlite3_value_bytes(v)) <= limit)
+    return sqlite3_result_value(ctx, v);
   const std::string_view text = Text(v);
-  // No more bytes than the length: no more characters either.
   if (text.size() <= limit && t.kind == Kind::Text) return sqlite3_result_value(ctx, v);
   size_t count = C::CharacterCount(text);
   if (count == limit || (count < limit && t.kind == Kind::Text)) return sqlite3_result_value(ctx, v);
