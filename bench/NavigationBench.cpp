@@ -4,7 +4,9 @@
 // column read. The table of 1,000,000 orders is made with plain SQL and kept
 // in the bench build folder (navbench-1000000.db).
 //
-//   build/…/NavigationBench      load-1k, load-100k, load-1m, movenext-100k, confirm
+//   build/…/NavigationBench               load-1k, load-100k, load-1m, movenext-100k, confirm
+//   build/…/NavigationBench --loads N [O]  N loads of random orders of O (1,000) and nothing else (to profile)
+//   build/…/NavigationBench --moves N [O]  N moves to the next order of O (100,000) and nothing else
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -256,9 +258,31 @@ bench::Measured ConfirmRatio(int rounds, int perRound) {
       [&] { co.GetVoucherData(form, "", Variant(++libraryId)); });
 }
 
+// For a profiler: only the library's side of load-… or movenext-100k.
+int Profile(const std::string& mode, int count, int orders) {
+  Navigation n(orders);
+  const double start = bench::CpuMs();
+  if (mode == "--moves") {
+    for (int i = 0; i < count; ++i) {
+      if (n.co.Eof()) n.co.GetVoucherData(n.form, "", Variant(1));
+      n.co.MoveNext(n.form);
+    }
+  } else {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pick(1, orders);
+    for (int i = 0; i < count; ++i) n.co.GetVoucherData(n.form, "", Variant(pick(random)));
+  }
+  std::fprintf(stderr, "%.4f ms each\n", (bench::CpuMs() - start) / count);
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if ((argc == 3 || argc == 4) && (std::string(argv[1]) == "--loads" || std::string(argv[1]) == "--moves")) {
+    const int orders = argc == 4 ? std::atoi(argv[3]) : std::string(argv[1]) == "--loads" ? 1000 : 100000;
+    return Profile(argv[1], std::atoi(argv[2]), orders);
+  }
   bench::Report report;
   report.Add("load-1k", LoadRatio(1000, 15), 2.5);
   report.Add("load-100k", LoadRatio(100000, 15), 2.5);

@@ -124,6 +124,11 @@ void DOMDocument::Impl::ClearContent() {
   }
 }
 
+bool DOMDocument::Impl::HoldsRowsetOf(const void* layout) const {
+  return layout != nullptr && written.layout.get() == layout && liveHandles == 0 && !parking &&
+         written.revision == revision && written.structure == structure && written.values == values;
+}
+
 pugi::xml_node DOMDocument::Impl::AppendTopElement(const char* name) {
   ++structure;
   return parking ? doc.insert_child_before(name, parking) : doc.append_child(name);

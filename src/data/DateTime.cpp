@@ -71,6 +71,28 @@ std::string DateTime::ToText() const {
 }
 
 std::string DateTime::ToIsoText() const {
+  // Documents carry many dates: the usual ranges are written by hand, as the
+  // format below would write them.
+  const auto twoDigits = [](int v) { return v >= 0 && v <= 99; };
+  if (year >= 0 && year <= 9999 && twoDigits(month) && twoDigits(day) && twoDigits(hour) && twoDigits(minute) &&
+      twoDigits(second)) {
+    char text[19] = {static_cast<char>('0' + year / 1000), static_cast<char>('0' + year / 100 % 10),
+                     static_cast<char>('0' + year / 10 % 10), static_cast<char>('0' + year % 10), '-'};
+    const auto put = [&text](size_t at, int v) {
+      text[at] = static_cast<char>('0' + v / 10);
+      text[at + 1] = static_cast<char>('0' + v % 10);
+    };
+    put(5, month);
+    text[7] = '-';
+    put(8, day);
+    text[10] = 'T';
+    put(11, hour);
+    text[13] = ':';
+    put(14, minute);
+    text[16] = ':';
+    put(17, second);
+    return std::string(text, sizeof text);
+  }
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute, second);
   return buffer;

@@ -11,6 +11,7 @@
 #pragma once
 #include <pugixml.hpp>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,22 @@ struct DOMDocument::Impl {
   uint64_t revision = 0;
   // Bumped whenever an element joins or leaves the document's tree.
   uint64_t structure = 0;
+  // Bumped whenever an attribute's value is set.
+  uint64_t values = 0;
+
+  // The rowset the writer put here last: the layout of its schema part, its
+  // rs:data element and the counters right after. A document nobody touched
+  // since (and that no handle can see) keeps that schema part when the next
+  // rowset of the same layout is written; only its rows are replaced.
+  struct WrittenRowset {
+    std::shared_ptr<const void> layout;  // held, so that no other layout can take its address
+    pugi::xml_node data;
+    uint64_t revision = 0, structure = 0, values = 0;
+  };
+  WrittenRowset written;
+  // Whether the document holds, untouched and unseen, what the writer left
+  // with `layout`.
+  bool HoldsRowsetOf(const void* layout) const;
 
   // The attributes of one element by position, so that item(i) and length()
   // of node.attributes take constant time (the save-mode checks walk every

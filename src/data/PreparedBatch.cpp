@@ -116,6 +116,20 @@ PreparedBatch::Compiled PreparedBatch::Compile(std::string_view sql, bool schema
   }
 }
 
+bool PreparedBatch::ReadsOnly() const {
+  const auto reads = [](const Compiled& compiled) {
+    return compiled.statement && sqlite3_stmt_readonly(compiled.statement.get()) != 0;
+  };
+  for (const Statement& statement : statements_) {
+    if (statement.kind != dialect::StatementKind::Select) return false;
+    if (!statement.condition.deferred.empty() || (statement.condition.statement && !reads(statement.condition)))
+      return false;
+    for (const Step& step : statement.steps)
+      if (!reads(step.compiled)) return false;
+  }
+  return !statements_.empty();
+}
+
 sqlite3_stmt* PreparedBatch::Compiled::Get(StatementCache& cache, const dialect::SqlParameters& parameters) {
   if (!statement && deferred) {
     try {

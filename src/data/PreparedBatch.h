@@ -52,6 +52,8 @@ class PreparedBatch {
   std::vector<long> Run(RecordsetBuilder* rows, const std::function<void()>& onSchemaChange);
 
   size_t Size() const { return statements_.size(); }
+  // Whether every statement is a SELECT that reads the database only.
+  bool ReadsOnly() const;
 
  private:
   // A compiled statement, or the text of one that names an object an

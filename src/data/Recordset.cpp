@@ -181,7 +181,7 @@ void Recordset::Save(const DOMDocumentPtr& document, int persistFormat) const {
   if (!document) throw ComError(ErrorNumber::InvalidArgument, "Save: no document to save into");
   if (persistFormat != adPersistXML)
     throw ComError(ErrorNumber::E_FAIL_, "Save: only the XML persistence format is supported");
-  RowsetWriter(*fields_, *rows_).WriteInto(*document);
+  RowsetWriter(fields_, *rows_).WriteInto(*document);
 }
 
 const Variant& Recordset::CheckedValueAt(size_t field) const {

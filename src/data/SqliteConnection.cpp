@@ -137,12 +137,30 @@ struct Finalizer {
 };
 using OwnedStatement = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
+// Lets go of a held read transaction when the batch leaves scope or once it
+// turns out to write.
+class SnapshotRelease {
+ public:
+  explicit SnapshotRelease(sqlite3_stmt* held) : held_(held) {}
+  ~SnapshotRelease() { Release(); }
+  SnapshotRelease(const SnapshotRelease&) = delete;
+  SnapshotRelease& operator=(const SnapshotRelease&) = delete;
+  void Release() {
+    if (held_ != nullptr) sqlite3_reset(held_);
+    held_ = nullptr;
+  }
+
+ private:
+  sqlite3_stmt* held_;
+};
+
 }  // namespace
 
 SqliteConnection::SqliteConnection(std::string connectionString, std::string path)
     : connectionString_(std::move(connectionString)), path_(std::move(path)) {}
 
 SqliteConnection::~SqliteConnection() {
+  sqlite3_finalize(snapshot_);
   statements_.reset();  // every statement finalised before the handle goes
   columns_.reset();
   catalog_.reset();
@@ -239,6 +257,8 @@ void SqliteConnection::Settle(bool readOnly) {
 void SqliteConnection::ReopenReadOnly() {
   bool immutable = false;
   ReadOnlyUri(path_, immutable);  // refuses before the open handle goes
+  sqlite3_finalize(snapshot_);
+  snapshot_ = nullptr;
   statements_.reset();
   columns_.reset();
   catalog_.reset();
@@ -307,14 +327,30 @@ std::vector<long> SqliteConnection::RunBatch(const std::string& text,
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   try {
+    SnapshotRelease snapshot(HoldSnapshot());
     const uint64_t generation = catalog_->Generation();
     catalog_->Refresh();
     if (catalog_->Generation() != generation) dialect::StoreConversion::SchemaChanged(db_);
     PreparedBatch batch(db_, *statements_, text, catalog_.get());
+    if (!batch.ReadsOnly()) snapshot.Release();  // writes take their own transaction
     return batch.Run(rows, [this] { SchemaChanged(); });
   } catch (const ComError& error) {
     RaiseRefusedWrite(error);
   }
+}
+
+// One read transaction serves the schema check, the compilation and, when
+// the batch only reads, its SELECTs: each would otherwise take and drop the
+// file's locks in turn. A statement that has returned a row and is not reset
+// keeps SQLite's read transaction open across the statements after it.
+sqlite3_stmt* SqliteConnection::HoldSnapshot() {
+  if (sqlite3_get_autocommit(db_) == 0) return nullptr;  // the caller's transaction holds the locks
+  if (snapshot_ == nullptr && sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &snapshot_, nullptr) != SQLITE_OK)
+    return nullptr;
+  if (sqlite3_stmt_busy(snapshot_)) return nullptr;  // a batch run from inside a batch
+  if (sqlite3_step(snapshot_) == SQLITE_ROW) return snapshot_;
+  sqlite3_reset(snapshot_);
+  return nullptr;
 }
 
 void SqliteConnection::BeginTrans() {

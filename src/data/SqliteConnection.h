@@ -11,6 +11,7 @@
 #include "fabrikon/Connection.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace fabrikon {
 
@@ -74,6 +75,9 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   // Compiles the whole batch, then runs it; rows says where each SELECT's rows go.
   std::vector<long> RunBatch(const std::string& text, const std::function<RecordsetBuilder*()>& rows);
   void RunControl(const char* sql);  // BEGIN / COMMIT / ROLLBACK
+  // Opens a read transaction for the next batch outside the caller's
+  // transaction: the pending snapshot statement, or null when none is held.
+  sqlite3_stmt* HoldSnapshot();
   void SchemaChanged();
 
   std::string connectionString_;
@@ -81,6 +85,7 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   std::string readOnlyReason_;
   std::string immutableStamp_;  // the file's stamp when read as immutable, else ""
   sqlite3* db_ = nullptr;
+  sqlite3_stmt* snapshot_ = nullptr;  // reads the schema version; pending while held
   std::unique_ptr<StatementCache> statements_;
   std::unique_ptr<ColumnMetadataCache> columns_;
   std::unique_ptr<dialect::SchemaCatalog> catalog_;  // the declared types the translation reads

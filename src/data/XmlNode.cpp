@@ -97,6 +97,7 @@ void XmlNode::setNodeValue(const std::string& value) {
   if (!attribute) throw ComError(ErrorNumber::DomError, "nodeValue can only be set on an attribute of an element");
   XmlCharacters::Require(value);
   attribute.set_value(value.c_str());
+  ++impl_->owner->impl().values;
 }
 
 XmlAttributes XmlNode::attributes() const { return XmlAttributes(*this); }
@@ -119,6 +120,7 @@ void XmlNode::setAttribute(const std::string& name, const Variant& value) {
     ++impl_->owner->impl().revision;
   }
   attribute.set_value(text.c_str());
+  ++impl_->owner->impl().values;
 }
 
 void XmlNode::removeAttribute(const std::string& name) {

@@ -4,6 +4,8 @@
 // rows back with the row selectors and the head-value helpers.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fabrikon/ComError.h"
 #include "fabrikon/Recordset.h"
 #include "fabrikon/modVoucher.h"
@@ -135,6 +137,69 @@ TEST(RecordsetSave, RefillsTheSameDocumentObjectInPlace) {
 
   HeadRows({}).Save(formDocument);
   EXPECT_EQ(hostDocument->selectNodes("//z:row").length(), 0);
+}
+
+// A document refilled with the rows of a recordset of the same columns keeps
+// its schema part when nothing touched it since; whatever happened in between,
+// the text is the one a fresh document gets.
+TEST(RecordsetSave, RefillingWritesWhatAFreshDocumentGets) {
+  const auto first = [] {
+    return HeadRows({{Variant(12), Variant("A"), Variant::Null(), Variant(5), Variant(false), Variant::Null(),
+                      Variant("")}});
+  };
+  const auto second = [] {
+    return HeadRows({{Variant(13), Variant("B"), Variant(DateTime{2024, 3, 5}), Variant(6), Variant(true),
+                      Variant("memo"), Variant("")},
+                     {Variant(14), Variant("C"), Variant::Null(), Variant(7), Variant(false), Variant::Null(),
+                      Variant("")}});
+  };
+  std::vector<XmlNode> kept;  // handles held while the next rows are saved
+  const struct {
+    const char* what;
+    std::function<void(const DOMDocumentPtr&)> touch;
+    std::function<Recordset()> next;
+  } cases[] = {
+      {"nothing", [](const DOMDocumentPtr&) {}, second},
+      {"the same rows again", [](const DOMDocumentPtr&) {}, first},
+      {"no rows", [](const DOMDocumentPtr&) {}, [] { return HeadRows({}); }},
+      {"a schema value",
+       [](const DOMDocumentPtr& d) { d->selectSingleNode("//s:AttributeType").setAttribute("name", Variant("x")); },
+       second},
+      {"a schema value through its attribute",
+       [](const DOMDocumentPtr& d) { d->selectSingleNode("//s:datatype").attributes().item(0).setNodeValue("x"); },
+       second},
+      {"a removed attribute", [](const DOMDocumentPtr& d) { d->selectSingleNode("//s:Schema").removeAttribute("id"); },
+       second},
+      {"a row value", [](const DOMDocumentPtr& d) { d->selectSingleNode("//z:row").setAttribute("ccode", Variant("Z")); },
+       second},
+      {"an appended element",
+       [](const DOMDocumentPtr& d) { d->selectSingleNode("//s:Schema").appendChild(d->createElement("extra")); },
+       second},
+      {"an element created only", [](const DOMDocumentPtr& d) { d->createElement("loose"); }, second},
+      {"a handle kept", [&kept](const DOMDocumentPtr& d) { kept.push_back(d->selectSingleNode("//z:row")); }, second},
+      {"loaded text", [](const DOMDocumentPtr& d) { d->loadXML("<z:row id=\"1\"/>"); }, second},
+      {"cleared", [](const DOMDocumentPtr& d) { d->Clear(); }, second},
+      {"other column types",
+       [](const DOMDocumentPtr&) {},
+       [] {
+         return Recordset({Column("id", AdoType::VarChar, 10), Column("ccode", AdoType::Integer, 4)},
+                          {{Variant("k"), Variant(3)}});
+       }},
+  };
+  for (const auto& c : cases) {
+    auto doc = DOMDocument::Create();
+    first().Save(doc);
+    c.touch(doc);
+    c.next().Save(doc);
+    auto fresh = DOMDocument::Create();
+    c.next().Save(fresh);
+    EXPECT_EQ(doc->xml(), fresh->xml()) << c.what;
+    EXPECT_EQ(doc->selectNodes("//z:row").length(), fresh->selectNodes("//z:row").length()) << c.what;
+    // Saved again untouched: still the same text.
+    c.next().Save(doc);
+    EXPECT_EQ(doc->xml(), fresh->xml()) << c.what;
+    kept.clear();
+  }
 }
 
 TEST(RecordsetSave, SavedBodyRowsAnswerTheRowSelectors) {

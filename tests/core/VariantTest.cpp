@@ -87,6 +87,21 @@ TEST(DateTimeParse, AcceptsTheDatabaseAndDocumentForms) {
   EXPECT_EQ(d.ToIsoText(), "2024-02-29T00:00:00");
 }
 
+TEST(DateTimeText, IsoTextPadsEveryPartAsThePrintfFormatDoes) {
+  const struct {
+    DateTime date;
+    const char* text;
+  } cases[] = {
+      {{2024, 3, 5, 8, 30, 15}, "2024-03-05T08:30:15"}, {{1899, 12, 30}, "1899-12-30T00:00:00"},
+      {{9999, 12, 31, 23, 59, 59}, "9999-12-31T23:59:59"}, {{0, 1, 1}, "0000-01-01T00:00:00"},
+      {{7, 9, 9, 9, 9, 9}, "0007-09-09T09:09:09"},
+      // Out of the usual ranges (never from the database): the format's own text.
+      {{10000, 1, 1}, "10000-01-01T00:00:00"}, {{-5, 1, 1}, "-005-01-01T00:00:00"},
+      {{2024, 100, 1}, "2024-100-01T00:00:00"}, {{2024, 1, 1, -1, 0, 0}, "2024-01-01T-1:00:00"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.date.ToIsoText(), c.text) << c.text;
+}
+
 TEST(DateTimeParse, RejectsImpossibleDatesAndLeavesTheTargetAlone) {
   DateTime d{2000, 1, 2};
   for (const char* bad : {"", "2023-02-29", "2024-13-01", "2024-04-31", "2024-1-5x", "2024-03-05T25:00:00",

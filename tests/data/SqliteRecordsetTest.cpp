@@ -147,5 +147,41 @@ TEST_F(SqliteRecordsetTest, BatchOpenReturnsTheFirstResult) {
   EXPECT_EQ(closed->State(), adStateClosed);
 }
 
+// A batch that only reads runs in one read transaction, which it gives up
+// when done or failed: another connection's later write is seen, and nothing
+// stays pending. A batch that also writes commits as before.
+TEST_F(SqliteRecordsetTest, ReadingBatchesSeeLaterWritesAndLeaveNothingPending) {
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(db.Path().c_str(), &other), SQLITE_OK);
+  const struct {
+    const char* batch;
+    bool fails;
+  } cases[] = {
+      {"SELECT count(*) AS n FROM keyed", false},
+      {"SELECT count(*) AS n FROM keyed SELECT name FROM keyed ORDER BY rowkey", false},
+      {"IF EXISTS (SELECT 1 FROM keyed) SELECT count(*) AS n FROM keyed", false},
+      {"SELECT count(*) AS n FROM keyed SELECT 1 / 0 AS bad", true},
+      {"SELECT count(*) AS n FROM keyed SELECT * FROM nowhere", true},
+  };
+  long rows = 0;
+  for (const auto& c : cases) {
+    const int32_t error = testing::ErrorNumberOf([&] { Query(c.batch); });
+    EXPECT_EQ(error != 0, c.fails) << c.batch;
+    ++rows;
+    const std::string insert = "INSERT INTO keyed VALUES (" + std::to_string(rows) + ", " + std::to_string(rows) + ", 'x')";
+    ASSERT_EQ(sqlite3_exec(other, insert.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << c.batch;
+    EXPECT_EQ(Query("SELECT count(*) AS n FROM keyed")->Fields("n").Value(), Variant(static_cast<long long>(rows))) << c.batch;
+  }
+  RecordsetPtr first = Query("SELECT count(*) AS n FROM keyed INSERT INTO keyed VALUES (99, 99, 'w')");
+  EXPECT_EQ(first->Fields("n").Value(), Variant(static_cast<long long>(rows)));
+  sqlite3_stmt* count = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT count(*) FROM keyed", -1, &count, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int64(count, 0), rows + 1);  // committed
+  sqlite3_finalize(count);
+  sqlite3_close(other);
+  conn->Execute("DROP TABLE keyed");
+}
+
 }  // namespace
 }  // namespace fabrikon
