@@ -122,7 +122,7 @@ bool PreparedBatch::ReadsOnly() const {
   };
   for (const Statement& statement : statements_) {
     if (statement.kind != dialect::StatementKind::Select) return false;
-    if (!statement.condition.deferred.empty() || (statement.condition.statement && !reads(statement.condition)))
+    if (statement.condition.deferred || (statement.condition.statement && !reads(statement.condition)))
       return false;
     for (const Step& step : statement.steps)
       if (!reads(step.compiled)) return false;
