@@ -13,7 +13,8 @@
 // The databases are made with plain SQL and kept in the bench build folder
 // (listbench-N.db); they are made again when a schema script is newer.
 //
-//   build/…/ListBench        list-100k, list-1m
+//   build/…/ListBench                    list-100k, list-1m
+//   build/…/ListBench --lists N [V]      N library lists and nothing else (to profile; V vouchers, 100,000)
 #include <sqlite3.h>
 
 #include <cmath>
@@ -210,7 +211,13 @@ bench::Measured ListRatio(int vouchers, int rounds) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--lists") {
+    const int vouchers = argc == 4 ? std::atoi(argv[3]) : 100000;
+    LibraryList library(ForecastDatabase(vouchers), vouchers / kPageSize / 2);
+    for (int i = std::atoi(argv[2]); i > 0; --i) library.Run();
+    return 0;
+  }
   bench::Report report;
   report.Add("list-100k", ListRatio(100000, 9), 2);
   report.Add("list-1m", ListRatio(1000000, 5), 2);

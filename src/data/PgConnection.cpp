@@ -193,7 +193,7 @@ void PgConnection::Retranslate(std::vector<dialect::TranslatedStatement>& statem
     if (statements[i].otherwise) return;
     rest += statements[i].original + "\n";
   }
-  std::vector<dialect::TranslatedStatement> again = dialect::TranslateBatch(rest, catalog_.get());
+  std::vector<dialect::TranslatedStatement> again = dialect::TranslateBatch(rest, catalog_.get(), dialect::Engine::Postgres);
   if (again.size() != statements.size() - from) return;
   ToServer(again);
   std::move(again.begin(), again.end(), statements.begin() + static_cast<std::ptrdiff_t>(from));
@@ -233,7 +233,7 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
   if (IsBlank(text)) throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   if (PQstatus(conn_) != CONNECTION_OK)
     throw ComError(ErrorNumber::E_FAIL_, "The connection to the PostgreSQL server was lost; open a new connection.");
-  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get());
+  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get(), dialect::Engine::Postgres);
   ToServer(translated);
   std::vector<long> counts;
   counts.reserve(translated.size());

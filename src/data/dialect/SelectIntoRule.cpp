@@ -31,6 +31,20 @@ std::vector<TokenList::Range> Items(const TokenList& tokens, size_t first, size_
   return items;
 }
 
+bool IsIdentity(const TokenList& tokens, TokenList::Range item) {
+  return tokens[item.first].IsWord("identity") && tokens.At(item.first + 1).Is(TokenKind::LParen);
+}
+
+// A name as the engine compares it: without its quotes, in lower case.
+std::string PlainName(const Token& token) {
+  std::string_view text = token.text;
+  if (token.Is(TokenKind::QuotedName) && text.size() >= 2) text = text.substr(1, text.size() - 2);
+  std::string name(text);
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
 // An item's expression without its alias ("a AS b" -> "a").
 TokenList::Range Expression(const TokenList& tokens, TokenList::Range item) {
   const size_t as = tokens.FindWord("as", item.first, item.second);
@@ -39,7 +53,7 @@ TokenList::Range Expression(const TokenList& tokens, TokenList::Range item) {
 
 }  // namespace
 
-void SelectIntoRule::Apply(TokenList& tokens, const RuleContext&) const {
+void SelectIntoRule::Apply(TokenList& tokens, const RuleContext& context) const {
   if (tokens.empty() || !tokens[0].IsWord("select")) return;
   const size_t into = tokens.FindWord("into", 1, tokens.size());
   if (into == TokenList::npos) return;
@@ -51,6 +65,8 @@ void SelectIntoRule::Apply(TokenList& tokens, const RuleContext&) const {
   if (tokens[1].IsWord("distinct") || tokens[1].IsWord("all")) listStart = 2;
   const std::vector<TokenList::Range> items = Items(tokens, listStart, into);
   const std::vector<Token> order = OrderList(tokens, from, items);
+  const bool byRowid = context.rowidNumbering != nullptr && listStart == 1 &&
+                       NumberableByRowid(tokens, from, items, order);
 
   std::vector<Token> out{TokenList::Word("CREATE"), TokenList::Word("TABLE")};
   const std::vector<Token> target = tokens.Slice(into + 1, from);
@@ -61,8 +77,15 @@ void SelectIntoRule::Apply(TokenList& tokens, const RuleContext&) const {
   for (size_t n = 0; n < items.size(); ++n) {
     if (n > 0) out.push_back(TokenList::Comma());
     const TokenList::Range item = items[n];
-    if (tokens[item.first].IsWord("identity") && tokens.At(item.first + 1).Is(TokenKind::LParen)) {
-      const std::vector<Token> column = IdentityColumn(tokens, item, order);
+    if (IsIdentity(tokens, item)) {
+      const Identity id = ReadIdentity(tokens, item);
+      if (byRowid) {
+        *context.rowidNumbering = RowidNumbering(tokens, id);
+        for (Token t : {TokenList::Word("NULL"), TokenList::Word("AS"), tokens[id.alias]}) out.push_back(t);
+        out.back().blankBefore = true;
+        continue;
+      }
+      const std::vector<Token> column = IdentityColumn(tokens, id, order);
       out.insert(out.end(), column.begin(), column.end());
     } else {
       const std::vector<Token> copy = tokens.Slice(item.first, item.second);
@@ -108,24 +131,65 @@ std::vector<Token> SelectIntoRule::OrderList(const TokenList& tokens, size_t fro
   return list;
 }
 
-// IDENTITY(type, seed, increment) AS name -> row_number() OVER (ORDER BY ...) AS name
-std::vector<Token> SelectIntoRule::IdentityColumn(TokenList& tokens, TokenList::Range item,
-                                                  const std::vector<Token>& order) {
+// IDENTITY(type[, seed, increment]) [AS] name
+SelectIntoRule::Identity SelectIntoRule::ReadIdentity(const TokenList& tokens, TokenList::Range item) {
   const size_t open = item.first + 1;
   const size_t close = tokens.MatchParen(open);
   if (close == TokenList::npos || close >= item.second) Fail("IDENTITY");
   const std::vector<TokenList::Range> args = tokens.Arguments(open, close);
-  std::string seed = "1", increment = "1";
+  Identity id;
   if (args.size() == 3) {
-    seed = tokens.Emit(args[1].first, args[1].second);
-    increment = tokens.Emit(args[2].first, args[2].second);
+    id.seed = tokens.Emit(args[1].first, args[1].second);
+    id.increment = tokens.Emit(args[2].first, args[2].second);
   } else if (args.size() != 1) {
     Fail("IDENTITY");
   }
-  size_t alias = close + 1;
-  if (tokens.At(alias).IsWord("as")) ++alias;
-  if (alias + 1 != item.second) Fail("IDENTITY");  // SELECT INTO needs a name for every column
+  id.alias = close + 1;
+  if (tokens.At(id.alias).IsWord("as")) ++id.alias;
+  if (id.alias + 1 != item.second) Fail("IDENTITY");  // SELECT INTO needs a name for every column
+  return id;
+}
 
+// The rowids of the new table number the rows as they came in, which is the
+// query's order, so they are the numbers, provided every row of the query
+// becomes one row of the table, the one identity column is the only item
+// that changes, and "rowid" means the rowid there (no column of the list may
+// take that name: none is so named, no * brings one in).
+bool SelectIntoRule::NumberableByRowid(const TokenList& tokens, size_t from,
+                                       const std::vector<TokenList::Range>& items, const std::vector<Token>& order) {
+  for (std::string_view word : {"union", "except", "intersect"})
+    if (tokens.FindWord(word, from, tokens.size()) != TokenList::npos) return false;
+  size_t identities = 0;
+  std::string alias;
+  for (const TokenList::Range& item : items) {
+    if (IsIdentity(tokens, item)) {
+      ++identities;
+      alias = PlainName(tokens[ReadIdentity(tokens, item).alias]);
+      continue;
+    }
+    for (size_t i = item.first; i < item.second; ++i) {
+      if (tokens[i].IsOp("*") && (i == item.first || tokens[i - 1].Is(TokenKind::Dot))) return false;
+      const std::string name = PlainName(tokens[i]);
+      if (name == "rowid" || name == "_rowid_" || name == "oid") return false;
+    }
+  }
+  if (identities != 1 || alias == "rowid" || alias == "_rowid_" || alias == "oid") return false;
+  // An ORDER BY naming the identity column would order by the empty column.
+  for (const Token& t : order)
+    if ((t.Is(TokenKind::Word) || t.Is(TokenKind::QuotedName)) && PlainName(t) == alias) return false;
+  return true;
+}
+
+// "name = rowid", or "name = (rowid - 1) * increment + seed".
+std::string SelectIntoRule::RowidNumbering(const TokenList& tokens, const Identity& id) {
+  const std::string name(tokens[id.alias].text);
+  if (id.seed == "1" && id.increment == "1") return name + " = rowid";
+  return name + " = (rowid - 1) * " + id.increment + " + " + id.seed;
+}
+
+// IDENTITY(type, seed, increment) AS name -> row_number() OVER (ORDER BY ...) AS name
+std::vector<Token> SelectIntoRule::IdentityColumn(TokenList& tokens, const Identity& id,
+                                                  const std::vector<Token>& order) {
   std::vector<Token> out{tokens.Text("row_number"), TokenList::Open(), TokenList::Close(), TokenList::Word("OVER"),
                          TokenList::Open()};
   if (!order.empty()) {
@@ -134,14 +198,14 @@ std::vector<Token> SelectIntoRule::IdentityColumn(TokenList& tokens, TokenList::
     out.insert(out.end(), order.begin(), order.end());
   }
   out.push_back(TokenList::Close());
-  if (seed != "1" || increment != "1") {
+  if (id.seed != "1" || id.increment != "1") {
     out.insert(out.begin(), TokenList::Make(TokenKind::LParen, "("));
     for (Token t : {TokenList::Op("-"), TokenList::Make(TokenKind::Number, "1"), TokenList::Close(),
-                    TokenList::Op("*"), tokens.Text(increment), TokenList::Op("+"), tokens.Text(seed)})
+                    TokenList::Op("*"), tokens.Text(id.increment), TokenList::Op("+"), tokens.Text(id.seed)})
       out.push_back(t);
   }
   out.push_back(TokenList::Word("AS"));
-  out.push_back(tokens[alias]);
+  out.push_back(tokens[id.alias]);
   out.back().blankBefore = true;
   return out;
 }

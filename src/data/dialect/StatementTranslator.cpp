@@ -41,6 +41,7 @@
 #include "data/dialect/UnnamedColumns.h"
 #include "data/dialect/UpdateFromRule.h"
 #include "data/dialect/VariableRule.h"
+#include "fabrikon/ComError.h"
 
 namespace fabrikon::dialect {
 
@@ -92,7 +93,8 @@ std::string StatementTranslator::Rewrite(TokenList& tokens, const RuleContext& c
 }
 
 TranslatedStatement StatementTranslator::Translate(std::string_view batch, const std::vector<Token>& tokens,
-                                                   const StatementRange& range, const SchemaCatalog* catalog) const {
+                                                   const StatementRange& range, const SchemaCatalog* catalog,
+                                                   Engine engine) const {
   TranslatedStatement out;
   const size_t begin = tokens[range.begin].offset;
   size_t end = range.last < tokens.size() ? tokens[range.last].offset : batch.size();
@@ -109,7 +111,10 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
   }
   TokenList body(std::vector<Token>(tokens.begin() + static_cast<std::ptrdiff_t>(range.first),
                                     tokens.begin() + static_cast<std::ptrdiff_t>(range.last)));
-  for (const auto& rule : rules_) rule->Apply(body, RuleContext{range.guarded(), catalog});
+  std::string rowidNumbering;
+  const RuleContext context{range.guarded(), catalog, false,
+                            engine == Engine::Embedded ? &rowidNumbering : nullptr};
+  for (const auto& rule : rules_) rule->Apply(body, context);
   std::vector<std::string> numbering = CreateTableRule::TakeIdentity(body);
   out.kind = KindOf(body);
   if (out.kind == StatementKind::Select) {
@@ -118,7 +123,7 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
   }
   const Token& head = tokens[range.first];
   if (head.IsWord("select") && out.kind == StatementKind::Ddl && numbering.empty()) {
-    out.sql = SelectIntoSteps(body);
+    out.sql = SelectIntoSteps(body, rowidNumbering);
     out.kind = StatementKind::Insert;
   } else {
     out.sql.push_back(body.Emit());
@@ -132,9 +137,17 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
 // SELECT ... INTO t came out as CREATE TABLE t AS SELECT ...; the engine
 // counts no rows for that, SQL Server does. So the table is made empty from
 // the query's columns, then filled by an INSERT, whose count is the rows.
-std::vector<std::string> StatementTranslator::SelectIntoSteps(const TokenList& body) {
+// An identity column left empty for rowid numbering is numbered by an UPDATE
+// after the fill: the rowids of the new table follow the order the rows came
+// in, and it changes every row, so its count is the INSERT's.
+std::vector<std::string> StatementTranslator::SelectIntoSteps(const TokenList& body,
+                                                              const std::string& rowidNumbering) {
   const size_t as = body.FindWord("as", 2, body.size());
-  if (as == TokenList::npos) return {body.Emit()};
+  if (as == TokenList::npos) {
+    if (!rowidNumbering.empty())
+      throw ComError(ErrorNumber::ErrorsInCommand, "Incorrect syntax near '" + body.Emit() + "'.");
+    return {body.Emit()};
+  }
   std::vector<Token> create = body.Slice(0, as + 1);
   for (Token t : {TokenList::Word("SELECT"), TokenList::Op("*"), TokenList::Word("FROM"),
                   TokenList::Make(TokenKind::LParen, "(")})
@@ -147,7 +160,15 @@ std::vector<std::string> StatementTranslator::SelectIntoSteps(const TokenList& b
   const std::vector<Token> target = body.Slice(2, as);
   fill.insert(fill.end(), target.begin(), target.end());
   fill.insert(fill.end(), query.begin(), query.end());
-  return {TokenList(std::move(create)).Emit(), TokenList(std::move(fill)).Emit()};
+  std::vector<std::string> steps{TokenList(std::move(create)).Emit(), TokenList(std::move(fill)).Emit()};
+  if (!rowidNumbering.empty()) {
+    std::vector<Token> number{TokenList::Word("UPDATE")};
+    number.insert(number.end(), target.begin(), target.end());
+    number.push_back(TokenList::Word("SET"));
+    number.push_back(TokenList::Word(rowidNumbering));
+    steps.push_back(TokenList(std::move(number)).Emit());
+  }
+  return steps;
 }
 
 // The declared types of computed result columns whose values the host must

@@ -20,14 +20,15 @@ class StatementTranslator {
   static const StatementTranslator& Instance();
 
   TranslatedStatement Translate(std::string_view batch, const std::vector<Token>& tokens,
-                                const StatementRange& range, const SchemaCatalog* catalog = nullptr) const;
+                                const StatementRange& range, const SchemaCatalog* catalog = nullptr,
+                                Engine engine = Engine::Embedded) const;
   // Runs every rule over the tokens; the result is SQLite text.
   std::string Rewrite(TokenList& tokens, const RuleContext& context) const;
   static StatementKind KindOf(const TokenList& tokens);
   static std::vector<std::string> ResultTypes(const TokenList& tokens, const SchemaCatalog* catalog);
 
  private:
-  static std::vector<std::string> SelectIntoSteps(const TokenList& body);
+  static std::vector<std::string> SelectIntoSteps(const TokenList& body, const std::string& rowidNumbering);
 
   std::vector<std::unique_ptr<RewriteRule>> rules_;
 };

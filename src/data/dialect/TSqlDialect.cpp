@@ -24,7 +24,8 @@ namespace fabrikon::dialect {
 
 namespace {
 
-std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql, const SchemaCatalog* catalog) {
+std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql, const SchemaCatalog* catalog,
+                                                   Engine engine) {
   const LexedText lexed = TSqlLexer::Tokenize(tsql);
   if (lexed.tokens.empty())
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
@@ -32,7 +33,7 @@ std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql, cons
   std::vector<TranslatedStatement> statements;
   statements.reserve(ranges.size());
   const StatementTranslator& translator = StatementTranslator::Instance();
-  for (const StatementRange& range : ranges) statements.push_back(translator.Translate(tsql, lexed.tokens, range, catalog));
+  for (const StatementRange& range : ranges) statements.push_back(translator.Translate(tsql, lexed.tokens, range, catalog, engine));
   if (statements.empty())
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   return statements;
@@ -40,11 +41,13 @@ std::vector<TranslatedStatement> TranslateUncached(const std::string& tsql, cons
 
 }  // namespace
 
-std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog) {
+std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog,
+                                                Engine engine) {
   thread_local TranslationCache cache(512, 2 * 1024 * 1024);
-  const std::string key = catalog == nullptr ? tsql : tsql + '\0' + std::to_string(catalog->Generation());
+  std::string key = catalog == nullptr ? tsql : tsql + '\0' + std::to_string(catalog->Generation());
+  if (engine != Engine::Embedded) key.append(1, '\0').append("pg");
   if (TranslationCache::Entry hit = cache.Find(key)) return *hit;
-  auto translation = std::make_shared<const std::vector<TranslatedStatement>>(TranslateUncached(tsql, catalog));
+  auto translation = std::make_shared<const std::vector<TranslatedStatement>>(TranslateUncached(tsql, catalog, engine));
   cache.Insert(key, translation);
   return *translation;
 }

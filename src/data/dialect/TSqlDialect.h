@@ -141,11 +141,16 @@ struct TranslatedStatement {
 
 class SchemaCatalog;
 
+// The engine a translation runs on: the embedded one (also behind the ODBC
+// driver) or PostgreSQL, whose PgTarget pass rewrites the text further.
+enum class Engine { Embedded, Postgres };
+
 // Splits and translates a batch. Throws ComError (0x80040E14) for text it
 // cannot read. Translations are cached (by the catalog's generation too).
 // catalog: the declared column types the operands are typed by; null when
 // the connection cannot tell them.
-std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog = nullptr);
+std::vector<TranslatedStatement> TranslateBatch(const std::string& tsql, const SchemaCatalog* catalog = nullptr,
+                                                Engine engine = Engine::Embedded);
 
 // Registers on a connection what the translations rely on: the TSQL
 // collation (case-insensitive, trailing blanks ignored), the T-SQL functions
