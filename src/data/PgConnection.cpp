@@ -1,6 +1,10 @@
 // PgConnection: see the header. Each translated statement is sent on its own
 // (with its savepoint, or with the writers' lock, in the same round trip),
-// so that counts, guards and errors are the statement's own.
+// so that counts, guards and errors are the statement's own. Inside a
+// transaction the writes go through libpq's pipeline: a run of unconditional
+// writes (a save's material rows) goes in one round trip, each statement
+// still behind its own savepoint, and the server skips what follows a failed
+// one, as the batch stops there.
 #include "data/PgConnection.h"
 
 #include <libpq-fe.h>
@@ -47,6 +51,83 @@ long CountOf(dialect::StatementKind kind, const PGresult* result) {
 bool Failed(const PGresult* result) {
   const ExecStatusType status = PQresultStatus(result);
   return status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY;
+}
+
+constexpr const char* kSavepoint = "SAVEPOINT fabrikon_statement";
+constexpr const char* kRelease = "RELEASE SAVEPOINT fabrikon_statement";
+constexpr const char* kUndo = "ROLLBACK TO SAVEPOINT fabrikon_statement; RELEASE SAVEPOINT fabrikon_statement";
+// Statements per round trip: bounds what the server's answers take in the client.
+constexpr size_t kPipelineStatements = 1000;
+
+// One text of a pipelined statement.
+struct PipelinePart {
+  size_t statement = 0;  // in the batch
+  const std::string* sql = nullptr;
+  bool shaped = false;  // the statement's only text: may be prepared
+  PgShape shape;
+};
+
+// What one query of the pipeline was, in the order the answers come.
+struct Queued {
+  enum class What : uint8_t { Savepoint, Prepare, Statement, Release };
+  What what;
+  const PipelinePart* part;
+  PgStatementShapes::Entry* entry = nullptr;  // Prepare
+};
+
+// Queues each part behind its savepoint, prepared when its shape recurs,
+// and the sync; false when the connection would not take them.
+bool SendPipeline(PGconn* conn, PgStatementShapes& shapes, const std::vector<PipelinePart>& parts,
+                  std::vector<Queued>& queued) {
+  queued.reserve(3 * parts.size() + 8);
+  for (const PipelinePart& part : parts) {
+    bool sent = PQsendQueryParams(conn, kSavepoint, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    queued.push_back({Queued::What::Savepoint, &part});
+    bool prepare = false;
+    PgStatementShapes::Entry* entry = part.shaped ? shapes.Use(part.shape, prepare) : nullptr;
+    if (prepare) {
+      sent = sent && PQsendPrepare(conn, entry->name.c_str(), part.shape.text.c_str(),
+                                   static_cast<int>(part.shape.types.size()), part.shape.types.data()) == 1;
+      queued.push_back({Queued::What::Prepare, &part, entry});
+    }
+    if (entry != nullptr) {
+      std::vector<const char*> values;
+      values.reserve(part.shape.values.size());
+      for (const std::string& value : part.shape.values) values.push_back(value.c_str());
+      sent = sent && PQsendQueryPrepared(conn, entry->name.c_str(), static_cast<int>(values.size()), values.data(),
+                                         nullptr, nullptr, 0) == 1;
+    } else {
+      sent = sent && PQsendQueryParams(conn, part.sql->c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    }
+    queued.push_back({Queued::What::Statement, &part});
+    sent = sent && PQsendQueryParams(conn, kRelease, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    queued.push_back({Queued::What::Release, &part});
+    if (!sent) return false;
+  }
+  return PQpipelineSync(conn) == 1;
+}
+
+// The texts of a statement that can go through the pipeline (single
+// statements); false when it cannot.
+bool PipelineParts(const dialect::TranslatedStatement& statement, size_t index, std::vector<PipelinePart>& parts) {
+  std::vector<const std::string*> texts;
+  for (const std::string& sql : statement.sql)
+    if (!IsBlank(sql)) texts.push_back(&sql);
+  if (texts.size() == 1) {
+    PipelinePart part{index, texts.front(), true, {}};
+    if (!PgStatementShapes::Parameterize(*texts.front(), part.shape)) return false;
+    parts.push_back(std::move(part));
+    return true;
+  }
+  const size_t mark = parts.size();
+  for (const std::string* text : texts) {
+    if (!PgStatementShapes::Single(*text)) {
+      parts.resize(mark);
+      return false;
+    }
+    parts.push_back(PipelinePart{index, text, false, {}});
+  }
+  return true;
 }
 
 }  // namespace
@@ -225,8 +306,75 @@ long PgConnection::RunStatement(const dialect::TranslatedStatement& statement, c
   if (statement.kind == dialect::StatementKind::Ddl) {
     catalog_->Changed();
     types_->Clear();
+    Forget();
   }
   return count;
+}
+
+void PgConnection::Forget() {
+  if (shapes_.Empty()) return;
+  shapes_.Clear();
+  RunPlain("DEALLOCATE ALL");
+}
+
+bool PgConnection::Pipelined(const dialect::TranslatedStatement& statement) const {
+  return inTransaction_ &&
+         (statement.kind == dialect::StatementKind::Insert || statement.kind == dialect::StatementKind::Update ||
+          statement.kind == dialect::StatementKind::Delete);
+}
+
+size_t PgConnection::RunPipelined(const std::vector<dialect::TranslatedStatement>& statements, size_t from,
+                                  size_t to, std::vector<long>& counts) {
+  std::vector<PipelinePart> parts;
+  size_t end = from;
+  while (end < to && PipelineParts(statements[end], end, parts)) ++end;
+  if (end == from) return from;
+  std::vector<Queued> queued;
+  if (!PQenterPipelineMode(conn_) || !SendPipeline(conn_, shapes_, parts, queued)) Fail(nullptr, *parts.front().sql);
+  // The answers, in order; after a failure the server skips to the sync.
+  std::vector<long> done(end - from, kNoCount);
+  const size_t none = statements.size();
+  size_t failed = none;
+  bool refused = false;
+  std::optional<ComError> error;
+  for (const Queued& query : queued) {
+    ResultPtr result = Take(PQgetResult(conn_));
+    if (result == nullptr) Fail(nullptr, *query.part->sql);
+    while (PGresult* rest = PQgetResult(conn_)) PQclear(rest);  // the end of this query's answers
+    if (PQresultStatus(result.get()) == PGRES_PIPELINE_ABORTED) {
+      if (query.what == Queued::What::Prepare) query.entry->prepared = false;  // never reached the server
+      continue;
+    }
+    if (Failed(result.get())) {
+      if (Lost(result.get())) Fail(result.get(), *query.part->sql);
+      if (failed != none) continue;
+      failed = query.part->statement;
+      if (query.what == Queued::What::Prepare) {
+        // A shape the server cannot take with parameters goes as written.
+        query.entry->prepared = false;
+        query.entry->refused = true;
+        refused = true;
+      } else {
+        error = PgErrorMapper::ToError(result.get(), *query.part->sql, database_);
+      }
+      continue;
+    }
+    if (query.what == Queued::What::Statement)
+      done[query.part->statement - from] = CountOf(statements[query.part->statement].kind, result.get());
+  }
+  ResultPtr sync = Take(PQgetResult(conn_));
+  if (sync == nullptr || PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC || !PQexitPipelineMode(conn_))
+    Fail(sync.get(), *parts.front().sql);
+  if (failed == none) {
+    counts.insert(counts.end(), done.begin(), done.end());
+    return end;
+  }
+  // The failed statement ends; the transaction goes on, as on SQL Server.
+  ResultPtr undone = Take(PQexec(conn_, kUndo));
+  if (PQstatus(conn_) != CONNECTION_OK) Fail(nullptr, *parts.front().sql);
+  if (!refused) throw *error;
+  counts.insert(counts.end(), done.begin(), done.begin() + static_cast<std::ptrdiff_t>(failed - from));
+  return failed;
 }
 
 std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarget& rows) {
@@ -246,6 +394,19 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
     elseDue = reached && !statement.condition.empty() && !ConditionHolds(statement.condition);
     if (!reached || elseDue) {
       counts.push_back(kNoCount);
+      continue;
+    }
+    if (Pipelined(statement)) {
+      size_t to = index + 1;
+      while (to < translated.size() && to - index < kPipelineStatements && Pipelined(translated[to]) &&
+             translated[to].condition.empty() && !translated[to].otherwise)
+        ++to;
+      size_t next = RunPipelined(translated, index, to, counts);
+      if (next == index) {  // a statement the pipeline cannot take runs on its own
+        counts.push_back(RunStatement(statement, rows));
+        next = index + 1;
+      }
+      index = next - 1;
       continue;
     }
     try {
@@ -300,13 +461,18 @@ void PgConnection::BeginTrans() {
 void PgConnection::CommitTrans() {
   if (!inTransaction_) throw ComError(ErrorNumber::NoTransaction, "No transaction is active.");
   inTransaction_ = false;
-  RunPlain("COMMIT");
+  // The transaction's prepared statements go with it.
+  const bool prepared = !shapes_.Empty();
+  shapes_.Clear();
+  RunPlain(prepared ? "COMMIT; DEALLOCATE ALL" : "COMMIT");
 }
 
 void PgConnection::RollbackTrans() {
   if (!inTransaction_) throw ComError(ErrorNumber::NoTransaction, "No transaction is active.");
   inTransaction_ = false;
-  if (PQstatus(conn_) == CONNECTION_OK) RunPlain("ROLLBACK");
+  const bool prepared = !shapes_.Empty();
+  shapes_.Clear();
+  if (PQstatus(conn_) == CONNECTION_OK) RunPlain(prepared ? "ROLLBACK; DEALLOCATE ALL" : "ROLLBACK");
 }
 
 }  // namespace fabrikon

@@ -24,6 +24,7 @@
 
 #include "fabrikon/ComError.h"
 #include "fabrikon/Connection.h"
+#include "data/PgStatementShapes.h"
 
 struct pg_conn;
 struct pg_result;
@@ -74,6 +75,15 @@ class PgConnection : public Connection, public std::enable_shared_from_this<PgCo
   using RowsTarget = std::function<PgRecordsetReader*()>;
   std::vector<long> RunBatch(const std::string& text, const RowsTarget& rows);
   long RunStatement(const dialect::TranslatedStatement& statement, const RowsTarget& rows);
+  // A write inside a transaction, which goes through the pipeline.
+  bool Pipelined(const dialect::TranslatedStatement& statement) const;
+  // Runs statements [from, to) in one round trip (the first may have had its
+  // condition checked; the others are unconditional writes), each behind its
+  // savepoint; appends their counts. Returns where it stopped: a statement
+  // that cannot go through the pipeline (run it on its own), or `to`.
+  size_t RunPipelined(const std::vector<dialect::TranslatedStatement>& statements, size_t from, size_t to,
+                      std::vector<long>& counts);
+  void Forget();  // drops the prepared statements (after DDL)
   void Retranslate(std::vector<dialect::TranslatedStatement>& statements, size_t from);
   static void ToServer(std::vector<dialect::TranslatedStatement>& statements);
   bool ConditionHolds(const std::string& sql);
@@ -92,6 +102,7 @@ class PgConnection : public Connection, public std::enable_shared_from_this<PgCo
   bool inTransaction_ = false;
   std::unique_ptr<PgColumnTypes> types_;
   std::unique_ptr<dialect::SchemaCatalog> catalog_;
+  PgStatementShapes shapes_;  // this transaction's prepared statements
 };
 
 }  // namespace fabrikon

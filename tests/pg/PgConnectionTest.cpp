@@ -106,6 +106,139 @@ TEST_F(PgConnectionTest, AFailedStatementInATransactionLeavesTheTransactionUsabl
   EXPECT_THROW(conn->RollbackTrans(), ComError);
 }
 
+// What a batch did: its count, or its error's number and words.
+std::string Outcome(const ConnectionPtr& conn, const std::string& batch) {
+  try {
+    long count = -7;
+    conn->Execute(batch, count);
+    return "count " + std::to_string(count);
+  } catch (const ComError& e) {
+    return "error " + std::to_string(e.Number()) + " " + e.Description();
+  }
+}
+
+std::string Rows(const ConnectionPtr& conn, const std::string& table) {
+  std::string text;
+  RecordsetPtr rows = conn->Open("select id, code, n from " + table + " order by id");
+  for (; !rows->Eof(); rows->MoveNext())
+    for (size_t f = 0; f < 3; ++f) text += rows->Fields(f).Value().ToText() + (f < 2 ? "," : "\n");
+  return text;
+}
+
+// Inside a transaction a write whose shape recurs runs as a prepared
+// statement with its literals as parameters: each must answer, store and
+// fail exactly as its text does outside a transaction.
+TEST_F(PgConnectionTest, RecurringWritesInATransactionAnswerAsTheirText) {
+  for (const char* table : {"alone", "prepared"})
+    conn->Execute(std::string("CREATE TABLE ") + table + " (id int NOT NULL PRIMARY KEY, code nvarchar(5), n int)");
+  const std::vector<std::string> statements = {
+      "insert into T (id, code, n) values (1, 'a', 1)",
+      "insert into T (id, code, n) values (2, 'b', 2)",
+      "insert into T (id, code, n) values (3, 'c', 3)",
+      "insert into T (id, code, n) values (4, 'abcdef', 4)",
+      "insert into T (id, code, n) values (2, 'dup', 5)",
+      "insert into T (id, code, n) values (6, 'f', 1.5)",
+      "insert into T (id, code, n) values (7, 'g', 2147483648)",
+      "insert into T (id, code, n) values (8, 'h  ', 8)",
+      "insert into T (id, code, n) values (9, N'\xc3\xbc', 9)",
+      "insert into T (id, code, n) values (10, 'it''s', 10)",
+      "insert into T (id, code, n) values (11, null, -5)",
+      "insert into T (id, code, n) values (12, '12', '13')",
+      "insert into T (id, code, n) values (13, 'x', 'y')",
+      "insert into T (id, code, n) values (14, 'n', '15')",
+      "update T set n = n + 1 where code = 'a'",
+      "update T set n = n + 1 where code = 'A  '",
+      "update T set n = n * 2 where id between 2 and 3",
+      "update T set n = n * 2 where id between 8 and 10",
+      "delete from T where id = 3",
+      "delete from T where id = 4",
+      "delete from T where id = 12",
+      // A shape the server cannot prepare (an untyped parameter) goes as written, alone or within a batch.
+      "update T set n = n + 1 where id = 1 and 'a' is null",
+      "update T set n = n + 1 where id = 1 and 'b' is not null",
+      "update T set n = n + 1 where id = 2 and 'c' is null update T set n = n + 1 where id = 2 and 'd' is not null "
+      "update T set n = n + 1 where id = 1 and 'e' is not null",
+  };
+  // Each outcome with the table's name written T (messages name it).
+  const auto run = [&](const std::string& table) {
+    std::vector<std::string> outcomes;
+    for (std::string sql : statements) {
+      for (size_t at = sql.find(" T "); at != std::string::npos; at = sql.find(" T ", at + 1))
+        sql.replace(at, 3, " " + table + " ");
+      std::string outcome = Outcome(conn, sql);
+      for (size_t at = outcome.find(table); at != std::string::npos; at = outcome.find(table, at + 1))
+        outcome.replace(at, table.size(), "T");
+      outcomes.push_back(outcome);
+    }
+    return outcomes;
+  };
+  const std::vector<std::string> alone = run("alone");
+  conn->BeginTrans();
+  const std::vector<std::string> prepared = run("prepared");
+  conn->CommitTrans();
+  ASSERT_EQ(alone.size(), prepared.size());
+  for (size_t i = 0; i < alone.size(); ++i) EXPECT_EQ(prepared[i], alone[i]) << statements[i];
+  EXPECT_EQ(Rows(conn, "prepared"), Rows(conn, "alone"));
+}
+
+// A run of writes goes to the server at once; the failed one ends the batch
+// with its own error, what ran before it stays, what follows never runs.
+TEST_F(PgConnectionTest, ABatchOfWritesInATransactionStopsAtItsFailedStatement) {
+  const std::string batch =
+      "insert into t (id, n) values (1, 1) insert into t (id, n) values (2, 2) insert into t (id, n) values (3, 3) "
+      "insert into t (id, n) values (%, 4) insert into t (id, n) values (5, 5) update t set n = n + 10";
+  struct Case {
+    const char* failing;  // the fourth statement's key
+    const char* error;
+  };
+  const std::vector<Case> cases = {
+      {"2", "Violation of PRIMARY KEY constraint 'PK_t'. Cannot insert duplicate key in object 'dbo.t'. The "
+            "duplicate key value is (2)."},
+      {"'x'", ""},
+      {"null", ""},
+  };
+  for (const Case& c : cases) {
+    std::string text = batch;
+    text.replace(text.find('%'), 1, c.failing);
+    conn->Execute("delete from t");
+    conn->BeginTrans();
+    const std::string outcome = Outcome(conn, text);
+    EXPECT_EQ(outcome.rfind("error ", 0), 0u) << text;
+    if (*c.error) {
+      EXPECT_NE(outcome.find(c.error), std::string::npos) << outcome;
+    }
+    EXPECT_EQ(Rows(conn, "t"), "1,,1\n2,,2\n3,,3\n") << text;
+    conn->Execute("insert into t (id, n) values (7, 7) insert into t (id, n) values (8, 8)");
+    conn->CommitTrans();
+    EXPECT_EQ(Rows(conn, "t"), "1,,1\n2,,2\n3,,3\n7,,7\n8,,8\n") << text;
+  }
+  // The same failure alone, outside a transaction, has the same words.
+  conn->Execute("delete from t");
+  conn->Execute("insert into t (id, n) values (2, 2)");
+  conn->BeginTrans();
+  const std::string inside = Outcome(conn, "insert into t (id, n) values (1, 1) insert into t (id, n) values (2, 4)");
+  conn->RollbackTrans();
+  EXPECT_EQ(inside, Outcome(conn, "insert into t (id, n) values (2, 4)"));
+}
+
+// A statement prepared earlier in the transaction meets a table made anew
+// with other column types: it runs as its text does against the new table.
+TEST_F(PgConnectionTest, PreparedWritesFollowTheSchemaChangedInTheirTransaction) {
+  conn->Execute("CREATE TABLE u (id int, v nvarchar(10))");
+  conn->BeginTrans();
+  conn->Execute("insert into u (id, v) values (1, '7')");
+  conn->Execute("insert into u (id, v) values (2, '8')");
+  conn->Execute("insert into u (id, v) values (3, 'x')");
+  conn->Execute("DROP TABLE u");
+  conn->Execute("CREATE TABLE u (id int, v int)");
+  conn->Execute("insert into u (id, v) values (4, '9')");
+  conn->Execute("insert into u (id, v) values (5, '10')");
+  EXPECT_EQ(ErrorOf("insert into u (id, v) values (6, 'x')").Number(), ErrorNumber::CantConvertValue);
+  conn->CommitTrans();
+  RecordsetPtr rows = conn->Open("select sum(v) from u");
+  EXPECT_EQ(rows->Fields(size_t{0}).Value().ToInt(), 19);
+}
+
 TEST_F(PgConnectionTest, ABatchTheServerCannotTakeChangesNothing) {
   EXPECT_EQ(ErrorOf("insert into t (id) values (1); select from t").Number(), ErrorNumber::ErrorsInCommand);
   EXPECT_EQ(conn->Open("select count(*) from t")->Fields(size_t{0}).Value().ToInt(), 0);
