@@ -1,8 +1,9 @@
 // The read transaction held across a run of reads (see ReadSnapshot.h).
 // SQLite ends an implicit read transaction only when the last statement of
-// the connection that reads the file finishes, so one statement stepped to
-// its row and left unfinished keeps it open: the batches run meanwhile find
-// the file locked for reading already and end without unlocking it.
+// the connection that reads the file finishes, so the connection's snapshot
+// statement, stepped to its row and left unfinished, keeps it open: the
+// batches run meanwhile find the file locked for reading already and end
+// without unlocking it.
 #include "data/ReadSnapshot.h"
 
 #include <sqlite3.h>
@@ -24,27 +25,22 @@ ReadSnapshot::ReadSnapshot(const ConnectionPtr& conn) {
   SqliteConnection* embedded = conn ? Embedded(conn.get()) : nullptr;
   // A read-only handle may be opened again under the scope (see
   // SqliteConnection::FollowWriters); it is left to lock for itself.
-  if (embedded == nullptr || embedded->Handle() == nullptr || embedded->InTransaction() ||
-      !embedded->ReadOnlyReason().empty())
-    return;
-  if (sqlite3_prepare_v2(embedded->Handle(), "PRAGMA schema_version", -1, &pin_, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(pin_);
-    pin_ = nullptr;
-    return;
-  }
+  if (embedded == nullptr || embedded->Handle() == nullptr || !embedded->ReadOnlyReason().empty()) return;
+  conn_ = embedded;
   Hold();
 }
 
-ReadSnapshot::~ReadSnapshot() { sqlite3_finalize(pin_); }
+ReadSnapshot::ReadSnapshot(SqliteConnection& conn) : conn_(&conn) { Hold(); }
 
 void ReadSnapshot::Release() {
-  if (pin_ != nullptr) sqlite3_reset(pin_);
+  if (held_ != nullptr) sqlite3_reset(held_);
+  held_ = nullptr;
 }
 
 void ReadSnapshot::Hold() {
-  // A failed step (the file busy or unreadable) holds nothing: the reads
-  // then lock for themselves and report the failure as they always did.
-  if (pin_ != nullptr && sqlite3_step(pin_) != SQLITE_ROW) sqlite3_reset(pin_);
+  // Nothing held (the file busy or unreadable): the reads then lock for
+  // themselves and report a failure as they always did.
+  if (conn_ != nullptr && held_ == nullptr) held_ = conn_->HoldSnapshot();
 }
 
 }  // namespace fabrikon

@@ -31,6 +31,7 @@
 #include "data/ConnectionRegistry.h"
 #include "data/HostDatabase.h"
 #include "data/PreparedBatch.h"
+#include "data/ReadSnapshot.h"
 #include "data/RecordsetBuilder.h"
 #include "data/SqliteErrorMapper.h"
 #include "data/StatementCache.h"
@@ -136,23 +137,6 @@ struct Finalizer {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
 using OwnedStatement = std::unique_ptr<sqlite3_stmt, Finalizer>;
-
-// Lets go of a held read transaction when the batch leaves scope or once it
-// turns out to write.
-class SnapshotRelease {
- public:
-  explicit SnapshotRelease(sqlite3_stmt* held) : held_(held) {}
-  ~SnapshotRelease() { Release(); }
-  SnapshotRelease(const SnapshotRelease&) = delete;
-  SnapshotRelease& operator=(const SnapshotRelease&) = delete;
-  void Release() {
-    if (held_ != nullptr) sqlite3_reset(held_);
-    held_ = nullptr;
-  }
-
- private:
-  sqlite3_stmt* held_;
-};
 
 }  // namespace
 
@@ -327,7 +311,7 @@ std::vector<long> SqliteConnection::RunBatch(const std::string& text,
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   try {
-    SnapshotRelease snapshot(HoldSnapshot());
+    ReadSnapshot snapshot(*this);
     const uint64_t generation = catalog_->Generation();
     catalog_->Refresh();
     if (catalog_->Generation() != generation) dialect::StoreConversion::SchemaChanged(db_);

@@ -60,6 +60,10 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   const std::string& FilePath() const { return path_; }
   // Why writes are refused ("" when the connection may write).
   const std::string& ReadOnlyReason() const { return readOnlyReason_; }
+  // Opens a read transaction outside any transaction of the caller's (see
+  // ReadSnapshot): the pending snapshot statement, to be reset to let go, or
+  // null when the locks are held already or cannot be taken.
+  sqlite3_stmt* HoldSnapshot();
 
  private:
   SqliteConnection(std::string connectionString, std::string path);
@@ -75,9 +79,6 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   // Compiles the whole batch, then runs it; rows says where each SELECT's rows go.
   std::vector<long> RunBatch(const std::string& text, const std::function<RecordsetBuilder*()>& rows);
   void RunControl(const char* sql);  // BEGIN / COMMIT / ROLLBACK
-  // Opens a read transaction for the next batch outside the caller's
-  // transaction: the pending snapshot statement, or null when none is held.
-  sqlite3_stmt* HoldSnapshot();
   void SchemaChanged();
 
   std::string connectionString_;
