@@ -12,6 +12,7 @@
 #include "data/dialect/LiteralShape.h"
 #include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/ShapeCache.h"
+#include "data/dialect/ShapeRepeat.h"
 #include "data/dialect/StatementTranslator.h"
 #include "data/dialect/TSqlLexer.h"
 #include "fabrikon/ComError.h"
@@ -142,20 +143,26 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
   bool any = false;
   size_t from = 0;
   size_t atOnce = kTokensAtOnce;
+  size_t stretch = kTokensAtOnce;  // the tokens read at once once a statement was found
   LiteralShape::Prefix prefix;
   const std::string generation =
       catalog != nullptr ? std::string(1, '\0') + std::to_string(catalog->Generation()) : std::string();
   ShapeCache::Entry last;
   std::string lastKey;
+  // The statements that repeat the one before with other values are read
+  // straight from the text (see ShapeRepeat).
+  ShapeRepeat repeat(cache, generation);
+  LiteralShape repeated;
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
-    const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : kTokensAtOnce);
+    const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : stretch);
     any = any || !tokens.empty();
     size_t rest = tokens.size();
     const std::vector<StatementRange> ranges =
         more ? BatchSplitter::SplitComplete(tokens, from, rest) : BatchSplitter::Split(tokens, from);
     // Rewritten tokens (hex binaries, names with ]]) do not point into the text.
     const std::string_view source = lexer.Rewrote() ? std::string_view() : std::string_view(tsql);
+    size_t resume = TSqlLexer::npos;  // where the text was read past the tokens
     for (const StatementRange& range : ranges) {
       LiteralShape literals(tokens, range, source, &prefix);
       // A shape is translated for the schema it met: its key names the catalog's generation.
@@ -177,10 +184,28 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
         each(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
       }
       ++statements;
+      if (!shape->parameterized || !repeat.Learn(source, tokens, range, literals, shape)) continue;
+      const Token& end = tokens[range.last - 1];
+      size_t at = static_cast<size_t>(end.text.data() + end.text.size() - source.data());
+      const size_t before = statements;
+      for (ShapeCache::Entry next; (next = repeat.Next(at, repeated)); ++statements) each(Instance(next, repeated));
+      if (statements != before) {
+        resume = at;
+        break;
+      }
+    }
+    if (resume != TSqlLexer::npos) {
+      // The tokens read past the repeats are read again from where they end,
+      // a few statements at a time: a run of repeats may well follow.
+      lexer.Seek(resume);
+      from = 0;
+      stretch = std::min(kTokensAtOnce, 4 * repeat.Tokens() + 16);
+      atOnce = stretch;
+      continue;
     }
     if (!more) break;
     // A statement longer than what was read: read more at once next time.
-    atOnce = ranges.empty() ? 2 * atOnce : kTokensAtOnce;
+    atOnce = ranges.empty() ? 2 * atOnce : stretch;
     // Keep the statement that may go on, and at least the last token.
     const size_t drop = std::min(rest, tokens.size() - 1);
     tokens.erase(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(drop));

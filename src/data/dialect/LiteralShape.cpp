@@ -14,7 +14,7 @@ namespace fabrikon::dialect {
 
 namespace {
 
-constexpr size_t kMaxDateMarkers = 800;  // markers are the years 1100 to 1899
+constexpr size_t kMaxDateMarkers = LiteralShape::kMaxDates;  // markers are the years 1100 to 1899
 constexpr int64_t kIntegerMarker = 2111100000;  // an int, as the literals it stands for
 constexpr int64_t kBigIntegerMarker = 7300000000000;
 constexpr int64_t kRealMarker = 7300000000;
@@ -67,7 +67,7 @@ void AppendSize(std::string& key, size_t size) {
 
 LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source,
                            Prefix* prefix)
-    : tokens_(tokens), range_(range) {
+    : tokens_(&tokens), range_(range) {
   std::vector<Level> levels;
   levels.reserve(8);
   levels.push_back({StatementRange::npos, false});
@@ -82,7 +82,7 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
   if (count > 0 && tokens[range.last - 1].offset >= tokens[range.begin].offset)
     key_.reserve(tokens[range.last - 1].offset - tokens[range.begin].offset + tokens[range.last - 1].text.size() +
                  (fromSource ? 16 : 3 * count));
-  if (fromSource) key_ += tokens[range.begin].blankBefore ? '\x7f' : '\x7e';
+  if (fromSource) key_ += KeyStart(tokens[range.begin].blankBefore);
   literals_.reserve(count / 3);
   const bool resumed = fromSource && prefix != nullptr && Resume(source, *prefix, levels) != 0;
   for (size_t i = resumed ? range.begin + prefix->tokens : range.begin; i < range.last; ++i) {
@@ -106,23 +106,22 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
         break;
     }
     if (t.kind == TokenKind::String || t.kind == TokenKind::Number) {
-      Literal literal{i, LiteralClass::Text};
+      Literal literal{i, LiteralClass::Text, t.text};
       // A divisor's value decides whether the division guards against zero.
       const bool divisor = i > range.begin && (tokens[i - 1].IsOp("/") || tokens[i - 1].IsOp("%"));
       const bool fixedNumber = t.kind == TokenKind::Number &&
                                (divisor || levels.back().orderBy || WholeArgument(i, levels.back().open));
-      if (Classify(i, fixedNumber, literal) && (literal.kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
+      if (Classify(t.kind, t.text, fixedNumber, literal) &&
+          (literal.kind != LiteralClass::Date || dates++ < kMaxDateMarkers)) {
         if (fromSource) {
           if (literals_.empty() && prefix != nullptr && !resumed) Remember(source, i, levels, *prefix);
           const char* literal = source.data() + t.offset;  // an N'..' literal from its N
-          AppendSize(key_, static_cast<size_t>(literal - stretch));
-          key_.append(stretch, literal);
+          AppendStretch(key_, std::string_view(stretch, static_cast<size_t>(literal - stretch)));
           stretch = t.text.data() + t.text.size();
         } else {
           key_ += static_cast<char>(static_cast<int>(t.kind) | (t.blankBefore ? 0x40 : 0));
         }
-        key_ += static_cast<char>(static_cast<int>(literal.kind) | (t.national ? 0x20 : 0));  // N'..': lower case
-        if (literal.kind == LiteralClass::Real) key_ += static_cast<char>('0' + literal.scale);
+        AppendClass(key_, literal, t.national);
         literals_.push_back(literal);
         continue;
       }
@@ -135,9 +134,18 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
   if (fromSource) {
     const Token& last = tokens[range.last - 1];
     const char* end = last.text.data() + last.text.size();
-    AppendSize(key_, static_cast<size_t>(end - stretch));
-    key_.append(stretch, end);
+    AppendStretch(key_, std::string_view(stretch, static_cast<size_t>(end - stretch)));
   }
+}
+
+void LiteralShape::AppendStretch(std::string& key, std::string_view stretch) {
+  AppendSize(key, stretch.size());
+  key.append(stretch);
+}
+
+void LiteralShape::AppendClass(std::string& key, const Literal& literal, bool national) {
+  key += static_cast<char>(static_cast<int>(literal.kind) | (national ? 0x20 : 0));  // N'..': lower case
+  if (literal.kind == LiteralClass::Real) key += static_cast<char>('0' + literal.scale);
 }
 
 // The number of tokens the statement shares with the prefix (0: none). The
@@ -145,9 +153,10 @@ LiteralShape::LiteralShape(const std::vector<Token>& tokens, const StatementRang
 // tokens with no literal among them, and the scan's state after them is the
 // prefix's.
 size_t LiteralShape::Resume(std::string_view source, const Prefix& prefix, std::vector<Level>& levels) const {
-  const size_t begin = range_.begin, start = tokens_[begin].offset;
+  const std::vector<Token>& tokens = *tokens_;
+  const size_t begin = range_.begin, start = tokens[begin].offset;
   if (prefix.tokens == 0 || range_.last - begin <= prefix.tokens) return 0;
-  const Token& last = tokens_[begin + prefix.tokens - 1];
+  const Token& last = tokens[begin + prefix.tokens - 1];
   if (last.offset + last.text.size() != start + prefix.text.size() ||
       source.compare(start, prefix.text.size(), prefix.text) != 0)
     return 0;
@@ -161,12 +170,13 @@ size_t LiteralShape::Resume(std::string_view source, const Prefix& prefix, std::
 // can be resumed after.
 void LiteralShape::Remember(std::string_view source, size_t end, const std::vector<Level>& levels,
                             Prefix& prefix) const {
+  const std::vector<Token>& tokens = *tokens_;
   const size_t begin = range_.begin;
   prefix.tokens = 0;
-  if (end - begin < 2 || tokens_[begin].kind != TokenKind::Word) return;
-  const Token& last = tokens_[end - 1];
+  if (end - begin < 2 || tokens[begin].kind != TokenKind::Word) return;
+  const Token& last = tokens[end - 1];
   if (last.kind != TokenKind::LParen && last.kind != TokenKind::Comma) return;
-  const size_t start = tokens_[begin].offset;
+  const size_t start = tokens[begin].offset;
   prefix.text = source.substr(start, last.offset + last.text.size() - start);
   prefix.tokens = end - begin;
   prefix.levels = levels;
@@ -177,24 +187,31 @@ void LiteralShape::Remember(std::string_view source, size_t end, const std::vect
 // A number that is a whole argument of a call or a type ("decimal(18, 2)",
 // "convert(char, x, 120)"), or follows TOP: the translation reads its value.
 bool LiteralShape::WholeArgument(size_t i, size_t open) const {
+  const std::vector<Token>& tokens = *tokens_;
   if (i == 0) return false;
-  const Token& prev = tokens_[i - 1];
-  if (prev.IsWord("top") || (prev.kind == TokenKind::LParen && i >= 2 && tokens_[i - 2].IsWord("top"))) return true;
-  if (open == StatementRange::npos || open == 0 || i + 1 >= tokens_.size()) return false;
-  const Token& next = tokens_[i + 1];
+  const Token& prev = tokens[i - 1];
+  if (prev.IsWord("top") || (prev.kind == TokenKind::LParen && i >= 2 && tokens[i - 2].IsWord("top"))) return true;
+  if (open == StatementRange::npos || open == 0 || i + 1 >= tokens.size()) return false;
+  const Token& next = tokens[i + 1];
   const bool whole = (prev.kind == TokenKind::LParen || prev.kind == TokenKind::Comma) &&
                      (next.kind == TokenKind::RParen || next.kind == TokenKind::Comma);
-  const Token& callee = tokens_[open - 1];
+  const Token& callee = tokens[open - 1];
   return whole && callee.kind == TokenKind::Word && !callee.IsWord("values") && !callee.IsWord("in");
 }
 
-bool LiteralShape::Classify(size_t i, bool fixedNumber, Literal& literal) {
-  const Token& t = tokens_[i];
-  if (t.kind == TokenKind::String) {
-    if (IsBlankText(t.text)) return false;
+const LiteralShape::Literal* LiteralShape::AddRepeated(TokenKind kind, std::string_view text) {
+  Literal literal{0, LiteralClass::Text, text};
+  // At the place of a literal of the statement repeated a number was no fixed one.
+  if (!Classify(kind, text, false, literal)) return nullptr;
+  return &literals_.emplace_back(literal);
+}
+
+bool LiteralShape::Classify(TokenKind kind, std::string_view text, bool fixedNumber, Literal& literal) {
+  if (kind == TokenKind::String) {
+    if (IsBlankText(text)) return false;
     std::string canonical;
     literal.kind = LiteralClass::Text;
-    if (DateLiteralRule::Canonical(t.text, canonical)) {
+    if (DateLiteralRule::Canonical(text, canonical)) {
       literal.kind = LiteralClass::Date;
       literal.integer = static_cast<int64_t>(dates_.size());
       dates_.push_back(std::move(canonical));
@@ -202,14 +219,14 @@ bool LiteralShape::Classify(size_t i, bool fixedNumber, Literal& literal) {
     return true;
   }
   if (fixedNumber) return false;
-  if (AllDigits(t.text) && t.text.size() <= 18) {
-    std::from_chars(t.text.data(), t.text.data() + t.text.size(), literal.integer);
+  if (AllDigits(text) && text.size() <= 18) {
+    std::from_chars(text.data(), text.data() + text.size(), literal.integer);
     literal.kind = literal.integer <= INT32_MAX ? LiteralClass::Integer : LiteralClass::BigInteger;
     return true;
   }
-  const size_t point = t.text.find('.');
-  const size_t scale = point == std::string_view::npos ? 0 : t.text.size() - point - 1;
-  if (scale >= 1 && scale <= kMaxMarkedScale && ExactDecimal(t.text, literal.real)) {
+  const size_t point = text.find('.');
+  const size_t scale = point == std::string_view::npos ? 0 : text.size() - point - 1;
+  if (scale >= 1 && scale <= kMaxMarkedScale && ExactDecimal(text, literal.real)) {
     literal.kind = LiteralClass::Real;
     literal.scale = static_cast<uint8_t>(scale);
     return true;
@@ -218,8 +235,8 @@ bool LiteralShape::Classify(size_t i, bool fixedNumber, Literal& literal) {
 }
 
 std::vector<Token> LiteralShape::ProbeTokens(std::deque<std::string>& storage, StatementRange& range) const {
-  std::vector<Token> probe(tokens_.begin() + static_cast<std::ptrdiff_t>(range_.begin),
-                           tokens_.begin() + static_cast<std::ptrdiff_t>(range_.last));
+  std::vector<Token> probe(tokens_->begin() + static_cast<std::ptrdiff_t>(range_.begin),
+                           tokens_->begin() + static_cast<std::ptrdiff_t>(range_.last));
   for (size_t k = 0; k < literals_.size(); ++k) {
     storage.push_back(MarkerText(k, LiteralForm::AsWritten));
     probe[literals_[k].token - range_.begin].text = storage.back();
@@ -249,7 +266,7 @@ std::string LiteralShape::MarkerText(size_t k, LiteralForm form) const {
 
 void LiteralShape::AddValue(size_t k, LiteralForm form, SqlParameters& parameters) const {
   const Literal& literal = literals_[k];
-  const Token& t = tokens_[literal.token];
+  const std::string_view text = literal.text;
   SqlValue& value = parameters.Add();
   switch (literal.kind) {
     case LiteralClass::Integer:
@@ -268,22 +285,25 @@ void LiteralShape::AddValue(size_t k, LiteralForm form, SqlParameters& parameter
       } else if (form == LiteralForm::CanonicalDate) {
         const std::string spelling = Spelling(k, form);
         value.SetText(parameters.Own(spelling.substr(1, spelling.size() - 2)));
-      } else if (t.text.find('\'', 1) == t.text.size() - 1) {
-        value.SetText(t.text.substr(1, t.text.size() - 2));  // no doubled quote inside: the text as written
+      } else if (text.find('\'', 1) == text.size() - 1) {
+        value.SetText(text.substr(1, text.size() - 2));  // no doubled quote inside: the text as written
       } else {
-        value.SetText(parameters.Own(LiteralContext::Value(t)));
+        Token token;
+        token.kind = TokenKind::String;
+        token.text = text;
+        value.SetText(parameters.Own(LiteralContext::Value(token)));
       }
       break;
   }
 }
 
 std::string LiteralShape::Spelling(size_t k, LiteralForm form) const {
-  const Token& t = tokens_[literals_[k].token];
+  const std::string_view text = literals_[k].text;
   if (form == LiteralForm::CanonicalDate && literals_[k].kind == LiteralClass::Date)
     return dates_[static_cast<size_t>(literals_[k].integer)];
   std::string canonical;
-  if (form == LiteralForm::CanonicalDate && DateLiteralRule::Canonical(t.text, canonical)) return canonical;
-  return std::string(t.text);
+  if (form == LiteralForm::CanonicalDate && DateLiteralRule::Canonical(text, canonical)) return canonical;
+  return std::string(text);
 }
 
 }  // namespace fabrikon::dialect

@@ -45,6 +45,7 @@ class LiteralShape {
   struct Literal {
     size_t token;  // index in the batch's tokens
     LiteralClass kind;
+    std::string_view text;  // the token's text (a string from its quote)
     int64_t integer = 0;  // Integer, BigInteger; Date: index of its canonical spelling
     double real = 0;      // Real
     uint8_t scale = 0;    // Real: the digits written after its point (its marker has as many)
@@ -57,10 +58,30 @@ class LiteralShape {
   LiteralShape(const std::vector<Token>& tokens, const StatementRange& range, std::string_view source = {},
                Prefix* prefix = nullptr);
 
+  // An empty shape that a repeat of a known statement fills one literal at
+  // a time (see ShapeRepeat): no tokens, no key.
+  LiteralShape() = default;
+  // Adds the literal at the place of one of the statement repeated (so no
+  // fixed number): null when it is none (a blank text, a number written
+  // otherwise). Clear empties the shape and keeps the storage.
+  const Literal* AddRepeated(TokenKind kind, std::string_view text);
+  void Clear() {
+    literals_.clear();
+    dates_.clear();
+  }
+
   const std::string& Key() const { return key_; }
   // Makes the key name more than the text (the schema's generation).
   void AppendToKey(std::string_view more) { key_ += more; }
   const std::vector<Literal>& Literals() const { return literals_; }
+  // The key of a shape read from its text: the text before each literal
+  // (and after the last) and each literal's class, in order; the first
+  // byte says whether blanks came before the statement.
+  static char KeyStart(bool blankBefore) { return blankBefore ? '\x7f' : '\x7e'; }
+  static void AppendStretch(std::string& key, std::string_view stretch);
+  static void AppendClass(std::string& key, const Literal& literal, bool national);
+  // The most date literals a shape has markers for.
+  static constexpr size_t kMaxDates = 800;
 
   // The statement's tokens with each literal replaced by a marker of its
   // class (unique in the statement), and the range over them.
@@ -74,12 +95,12 @@ class LiteralShape {
   std::string Spelling(size_t k, LiteralForm form) const;
 
  private:
-  bool Classify(size_t i, bool fixedNumber, Literal& literal);
+  bool Classify(TokenKind kind, std::string_view text, bool fixedNumber, Literal& literal);
   bool WholeArgument(size_t i, size_t open) const;
   size_t Resume(std::string_view source, const Prefix& prefix, std::vector<Level>& levels) const;
   void Remember(std::string_view source, size_t end, const std::vector<Level>& levels, Prefix& prefix) const;
 
-  const std::vector<Token>& tokens_;
+  const std::vector<Token>* tokens_ = nullptr;  // null for a repeat
   StatementRange range_;
   std::string key_;
   std::vector<Literal> literals_;

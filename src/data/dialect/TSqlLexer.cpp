@@ -140,32 +140,39 @@ bool TSqlLexer::SkipBlanksAndComments() {
   return skipped;
 }
 
-// start: where the token begins in the source (the N of N'..'); quote: the
-// opening quote. The token text is the literal from its opening quote, which
-// SQLite reads with the same doubled-quote escape.
-void TSqlLexer::ReadString(size_t start, size_t quote) {
-  const char* const data = text_.data();
-  const size_t size = text_.size();
+// The end of the string whose opening quote is at `quote` (past its closing
+// quote; doubled quotes inside), npos when it is not closed.
+size_t TSqlLexer::StringEnd(std::string_view text, size_t quote) {
+  const char* const data = text.data();
+  const size_t size = text.size();
   size_t p = quote + 1;
   while (true) {
-    if (p >= size)
-      Fail("Unclosed quotation mark after the character string '" + std::string(text_.substr(quote + 1)) + "'.");
+    if (p >= size) return npos;
     if (data[p] == '\'') {
       if (p + 1 < size && data[p + 1] == '\'') {
         p += 2;
         continue;
       }
-      break;
+      return p + 1;
     }
     ++p;
   }
+}
+
+// start: where the token begins in the source (the N of N'..'); quote: the
+// opening quote. The token text is the literal from its opening quote, which
+// SQLite reads with the same doubled-quote escape.
+void TSqlLexer::ReadString(size_t start, size_t quote) {
+  const size_t end = StringEnd(text_, quote);
+  if (end == npos)
+    Fail("Unclosed quotation mark after the character string '" + std::string(text_.substr(quote + 1)) + "'.");
   Token& token = out_.tokens.emplace_back();
   token.kind = TokenKind::String;
   token.blankBefore = blank_;
   token.national = start != quote;
   token.offset = static_cast<uint32_t>(start);
-  token.text = std::string_view(data + quote, p + 1 - quote);
-  pos_ = p + 1;
+  token.text = std::string_view(text_.data() + quote, end - quote);
+  pos_ = end;
 }
 
 void TSqlLexer::ReadBracketName() {
@@ -217,11 +224,10 @@ void TSqlLexer::ReadDoubleQuotedName() {
   Push(TokenKind::QuotedName, start, pos_);
 }
 
-void TSqlLexer::ReadNumber() {
-  const size_t start = pos_;
-  const char* const data = text_.data();
-  const size_t size = text_.size();
-  size_t at = pos_;
+size_t TSqlLexer::NumberEnd(std::string_view text, size_t start) {
+  const char* const data = text.data();
+  const size_t size = text.size();
+  size_t at = start;
   while (at < size && IsDigit(data[at])) ++at;
   if (at < size && data[at] == '.') {
     ++at;
@@ -235,8 +241,40 @@ void TSqlLexer::ReadNumber() {
       at = p;
     }
   }
-  pos_ = at;
-  Push(TokenKind::Number, start, at);
+  return at;
+}
+
+void TSqlLexer::ReadNumber() {
+  const size_t start = pos_;
+  pos_ = NumberEnd(text_, start);
+  Push(TokenKind::Number, start, pos_);
+}
+
+size_t TSqlLexer::LiteralEnd(std::string_view text, size_t pos, TokenKind& kind, size_t& quote) {
+  if (pos >= text.size()) return npos;
+  const char c = text[pos];
+  const char next = pos + 1 < text.size() ? text[pos + 1] : '\0';
+  kind = TokenKind::String;
+  quote = pos;
+  if (c == '\'') return StringEnd(text, pos);
+  if ((c == 'N' || c == 'n') && next == '\'') {
+    quote = pos + 1;
+    return StringEnd(text, quote);
+  }
+  kind = TokenKind::Number;
+  if (c == '0' && (next == 'x' || next == 'X')) return npos;  // a binary
+  if (IsDigit(c) || (c == '.' && IsDigit(next))) return NumberEnd(text, pos);
+  return npos;
+}
+
+bool TSqlLexer::IsBlankChar(char c) { return IsBlank(c); }
+bool TSqlLexer::IsWordChar(char c) { return IsWordPart(c); }
+
+void TSqlLexer::Seek(size_t pos) {
+  out_.tokens.clear();
+  pos_ = pos;
+  blank_ = false;
+  recording_ = kNotRecording;
 }
 
 // 0x1F2 becomes SQLite's blob literal X'01F2'.

@@ -33,10 +33,25 @@ class TSqlLexer {
   std::vector<Token>& Tokens() { return out_.tokens; }
   // Some token's text was rewritten, so not every token points into the text.
   bool Rewrote() const { return !out_.storage.empty(); }
+  // Goes on reading at `pos` (a token's start, after a token that is no word
+  // or name) with no tokens kept: the text before was read another way.
+  void Seek(size_t pos);
+
+  // The string or number literal a token starting at `pos` is, read as the
+  // lexer reads it (where nothing before it makes a '.' a dot): where it
+  // ends, npos when no such literal starts there or it is not closed.
+  // national: an N'..' literal; the text from `quote` is the token's text.
+  static constexpr size_t npos = static_cast<size_t>(-1);
+  static size_t LiteralEnd(std::string_view text, size_t pos, TokenKind& kind, size_t& quote);
+  // The lexer's blanks, and the characters a word goes on with.
+  static bool IsBlankChar(char c);
+  static bool IsWordChar(char c);
 
  private:
   bool Run(size_t limit);  // true: stopped at `limit` tokens
   bool SkipBlanksAndComments();
+  static size_t StringEnd(std::string_view text, size_t quote);
+  static size_t NumberEnd(std::string_view text, size_t start);
   void ReadString(size_t start, size_t quote);
   void ReadBracketName();
   void ReadDoubleQuotedName();
