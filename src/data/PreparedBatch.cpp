@@ -74,29 +74,39 @@ void PreparedBatch::Add(dialect::ParameterizedStatement&& source) {
   statement.otherwise = source.otherwise;
   statement.unnamed = std::move(source.unnamed);
   statement.conditionParameters = std::move(source.conditionParameters);
-  statement.steps.reserve(source.sql.size());
+  statement.firstStep = steps_.size();
+  statement.stepCount = source.sql.size();
   for (size_t i = 0; i < source.sql.size(); ++i)
-    statement.steps.push_back(Step{Compiled{}, ChangesSchema(source.sql[i]), std::move(source.parameters[i])});
-  if (compileError_) return;  // nothing of the batch will run
+    steps_.push_back(Step{Compiled{}, ChangesSchema(source.sql[i]), std::move(source.parameters[i])});
+  if (!compileError_) CompileStatement(statement, source);
+  // Swapped rather than moved: the caller may fill the same statement again, in the storage it held.
+  std::swap(previous_, source);
+}
+
+// Compiles the statement's condition and steps, or notes the batch's first
+// compile error, which is raised once the whole batch is translated.
+void PreparedBatch::CompileStatement(Statement& statement, const dialect::ParameterizedStatement& source) {
   try {
     if (!source.condition.empty())
       statement.condition = Compile(source.condition, schemaChanged_, statement.conditionParameters);
+    // The statement before, when it is one step.
+    const Statement* before = statements_.size() > 1 ? &statements_[statements_.size() - 2] : nullptr;
+    const Step* single = before != nullptr && before->stepCount == 1 ? &steps_[before->firstStep] : nullptr;
     for (size_t i = 0; i < source.sql.size(); ++i) {
-      Step& step = statement.steps[i];
+      Step& step = steps_[statement.firstStep + i];
       const std::string_view sql = source.sql[i];
       // The same text as the single step before (a save's rows): the same compiled statement.
-      const Statement* before = statements_.size() > 1 ? &statements_[statements_.size() - 2] : nullptr;
-      const bool again = i == 0 && source.sql.size() == 1 && before != nullptr && before->steps.size() == 1 &&
-                         previous_.sql.size() == 1 && before->steps[0].compiled.statement &&
-                         !before->steps[0].changesSchema && previous_.sql[0] == sql;
-      step.compiled = again ? Compiled{before->steps[0].compiled.statement, nullptr}
+      const bool again = i == 0 && source.sql.size() == 1 && single != nullptr && previous_.sql.size() == 1 &&
+                         single->compiled.statement && !single->changesSchema &&
+                         ((previous_.sql[0].data() == sql.data() && previous_.sql[0].size() == sql.size()) ||
+                          previous_.sql[0] == sql);
+      step.compiled = again ? Compiled{single->compiled.statement, nullptr}
                             : Compile(sql, schemaChanged_, step.parameters);
       schemaChanged_ = schemaChanged_ || step.changesSchema;
     }
   } catch (const ComError& error) {
     compileError_ = error;
   }
-  previous_ = std::move(source);
 }
 
 // A name the schema does not know yet may be one an earlier statement of
@@ -124,8 +134,8 @@ bool PreparedBatch::ReadsOnly() const {
     if (statement.kind != dialect::StatementKind::Select) return false;
     if (statement.condition.deferred || (statement.condition.statement && !reads(statement.condition)))
       return false;
-    for (const Step& step : statement.steps)
-      if (!reads(step.compiled)) return false;
+    for (size_t i = 0; i < statement.stepCount; ++i)
+      if (!reads(steps_[statement.firstStep + i].compiled)) return false;
   }
   return !statements_.empty();
 }
@@ -179,7 +189,8 @@ bool PreparedBatch::RunStatement(Statement& statement, const RowsTarget& rows,
   if (condition != nullptr && !ConditionHolds(condition, statement.conditionParameters)) return false;
   const bool select = statement.kind == dialect::StatementKind::Select;
   int64_t returned = 0;
-  for (auto& step : statement.steps) {
+  for (size_t i = 0; i < statement.stepCount; ++i) {
+    Step& step = steps_[statement.firstStep + i];
     sqlite3_stmt* compiled = step.compiled.Get(cache_, step.parameters);
     if (compiled == nullptr) continue;
     returned = RunStep(compiled, step.parameters, select ? rows() : nullptr, statement);

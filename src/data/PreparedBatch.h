@@ -76,12 +76,14 @@ class PreparedBatch {
     std::vector<std::string> resultTypes;  // of the computed date and bit columns
     Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
-    std::vector<Step> steps;
+    size_t firstStep = 0;  // its steps in steps_
+    size_t stepCount = 0;
   };
 
   // Takes one translated statement: compiles it, or notes the batch's first
   // compile error, which is raised once the whole batch is translated.
   void Add(dialect::ParameterizedStatement&& source);
+  void CompileStatement(Statement& statement, const dialect::ParameterizedStatement& source);
   Compiled Compile(std::string_view sql, bool schemaChangedBefore, const dialect::SqlParameters& parameters) const;
   bool ConditionHolds(sqlite3_stmt* condition, const dialect::SqlParameters& parameters) const;
   // Runs the statement's steps; false when its IF condition was false.
@@ -95,8 +97,9 @@ class PreparedBatch {
   sqlite3* db_;
   StatementCache& cache_;
   const dialect::SchemaCatalog* catalog_;
-  // A deque: a long batch's statements are never moved, nor held twice while its storage grows.
+  // Deques: a long batch's statements are never moved, nor held twice while its storage grows.
   std::deque<Statement> statements_;
+  std::deque<Step> steps_;  // of every statement in order (most have one)
   // While compiling: whether a statement before changed the schema, the
   // first compile error, and the statement before (its texts stay valid, so
   // that a step of the same text takes its compiled statement at once).

@@ -84,24 +84,27 @@ std::string_view TextOf(const StatementTemplate& t, const LiteralShape& literals
   return out.written.front();
 }
 
-ParameterizedStatement Instance(const std::shared_ptr<const ShapeTranslation>& shape, const LiteralShape& literals) {
-  ParameterizedStatement out;
+// Fills `out` (whatever it held: its storage is used again).
+void Instance(const std::shared_ptr<const ShapeTranslation>& shape, const LiteralShape& literals,
+              ParameterizedStatement& out) {
   out.kind = shape->kind;
   out.otherwise = shape->otherwise;
   out.unnamed = shape->unnamed;
   out.shape = shape;
   out.resultTypes = shape->resultTypes;
+  out.written.clear();
+  out.condition = std::string_view();
+  out.conditionParameters = SqlParameters();
   if (shape->guarded) {
     out.condition = TextOf(shape->condition, literals, out);
     out.conditionParameters = shape->condition.Parameters(literals);
   }
-  out.sql.reserve(shape->sql.size());
-  out.parameters.reserve(shape->sql.size());
-  for (const StatementTemplate& t : shape->sql) {
-    out.sql.push_back(TextOf(t, literals, out));
-    out.parameters.push_back(t.Parameters(literals));
+  out.sql.clear();
+  out.parameters.resize(shape->sql.size());
+  for (size_t i = 0; i < shape->sql.size(); ++i) {
+    out.sql.push_back(TextOf(shape->sql[i], literals, out));
+    out.parameters[i] = shape->sql[i].Parameters(literals);
   }
-  return out;
 }
 
 ParameterizedStatement AsWritten(TranslatedStatement translated) {
@@ -153,6 +156,7 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
   // straight from the text (see ShapeRepeat).
   ShapeRepeat repeat(cache, generation);
   LiteralShape repeated;
+  ParameterizedStatement statement;  // handed over and filled again
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
     const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : stretch);
@@ -179,7 +183,8 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
         lastKey = key;
       }
       if (shape->parameterized) {
-        each(Instance(shape, literals));
+        Instance(shape, literals, statement);
+        each(std::move(statement));
       } else {
         each(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
       }
@@ -188,7 +193,10 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
       const Token& end = tokens[range.last - 1];
       size_t at = static_cast<size_t>(end.text.data() + end.text.size() - source.data());
       const size_t before = statements;
-      for (ShapeCache::Entry next; (next = repeat.Next(at, repeated)); ++statements) each(Instance(next, repeated));
+      for (ShapeCache::Entry next; (next = repeat.Next(at, repeated)); ++statements) {
+        Instance(next, repeated, statement);
+        each(std::move(statement));
+      }
       if (statements != before) {
         resume = at;
         break;
