@@ -1,6 +1,7 @@
 // ReadSnapshot: keeps one read transaction open on the embedded database
 // while a run of reads goes on (a batch's schema check, compilation and
-// SELECTs; the explosion's level queries, one per BOM head), so that each
+// SELECTs; the explosion's level queries, one per BOM head; a voucher's load
+// or move: parameters, head, lines and key range), so that each
 // read does not take and release the file's locks again. The reads then all
 // see the database as it was when the first of them ran, this connection's
 // own writes included. Nothing is sent as SQL text and the connection stays

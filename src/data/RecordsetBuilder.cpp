@@ -40,6 +40,32 @@ Variant StoredValue(sqlite3_value* value, int stored) {
   }
 }
 
+// The fields with the inferred columns typed from the rows read; the last
+// such fields when the rows type them the same.
+std::shared_ptr<const std::vector<FieldInfo>> TypedFields(const ResultColumns& columns,
+                                                          const std::vector<std::vector<Variant>>& rows) {
+  const std::vector<FieldInfo>& declared = *columns.fields;
+  const std::shared_ptr<const std::vector<FieldInfo>>& last = columns.lastTyped;
+  bool same = last != nullptr;
+  for (size_t i = 0; same && i < columns.inferred.size(); ++i) {
+    const size_t c = columns.inferred[i];
+    FieldInfo typed;  // the column's traits without its name
+    typed.type = declared[c].type;
+    typed.definedSize = declared[c].definedSize;
+    typed.precision = declared[c].precision;
+    typed.numericScale = declared[c].numericScale;
+    SqliteTypeMapper::InferFromValues(rows, c, typed);
+    const FieldInfo& kept = (*last)[c];
+    same = typed.type == kept.type && typed.definedSize == kept.definedSize && typed.precision == kept.precision &&
+           typed.numericScale == kept.numericScale;
+  }
+  if (same) return last;
+  auto typed = std::make_shared<std::vector<FieldInfo>>(declared);
+  for (size_t c : columns.inferred) SqliteTypeMapper::InferFromValues(rows, c, (*typed)[c]);
+  columns.lastTyped = typed;
+  return typed;
+}
+
 }  // namespace
 
 void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement, const std::vector<std::string>& resultTypes) {
@@ -147,11 +173,7 @@ RecordsetPtr RecordsetBuilder::Build() {
   }
   std::shared_ptr<const std::vector<FieldInfo>> fields = columns_->fields;
   std::shared_ptr<const Recordset::NameIndex> names = columns_->names;
-  if (!columns_->inferred.empty()) {
-    auto typed = std::make_shared<std::vector<FieldInfo>>(*fields);
-    for (size_t c : columns_->inferred) SqliteTypeMapper::InferFromValues(rows_, c, (*typed)[c]);
-    fields = std::move(typed);
-  }
+  if (!columns_->inferred.empty()) fields = TypedFields(*columns_, rows_);
   bool rename = unnamed_.size() == fields->size();
   if (rename) rename = std::find(unnamed_.begin(), unnamed_.end(), true) != unnamed_.end();
   if (rename) {

@@ -42,6 +42,9 @@ struct ResultColumns {
   std::vector<SqliteTypeMapper::ValueKind> rules;
   std::vector<size_t> inferred;  // no declared type: the values decide
   int reprepares = 0;
+  // The fields as the values last typed the inferred columns: the next run
+  // mostly types them the same and then shares them.
+  mutable std::shared_ptr<const std::vector<FieldInfo>> lastTyped;
 };
 
 class RecordsetBuilder {

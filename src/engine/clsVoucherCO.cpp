@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "data/ReadSnapshot.h"
 #include "engine/BusinessObjectFactory.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/host/HostServices.h"
@@ -160,6 +161,7 @@ std::string clsVoucherCO::GetVoucherNO(const VoucherFormPtr& VO, std::string& st
 
 Variant clsVoucherCO::GetVoucherData(const VoucherFormPtr& VO, const std::string& strWhere,
                                      const std::optional<Variant>& varVoucherID, const std::string& strLocateWhere) {
+  ReadSnapshot snapshot(conn_);  // the card's parameters and the voucher under one read lock
   VoucherParameters params = ReadParameters();
   std::string locate = strLocateWhere;
   VoucherForm& form = Use(VO);

@@ -3,9 +3,12 @@
 // state, and the numbering around the host's number service. The SQL texts
 // are the ones hosts and DBAs know from traces; only the sticky filter is
 // put in parentheses where it is joined to another condition, so that a
-// filter with a top-level OR keeps its meaning.
+// filter with a top-level OR keeps its meaning. A load, a move and a refresh
+// read under one ReadSnapshot: the head, its lines and the key range come
+// from one state of the file, whose read lock is taken once.
 #include "fabrikon/clsVoucherCommon.h"
 
+#include "data/ReadSnapshot.h"
 #include "engine/EngineErrors.h"
 #include "fabrikon/ComError.h"
 #include "fabrikon/host/HostServices.h"
@@ -138,6 +141,7 @@ Variant clsVoucherCommon::GetVoucherData(const ConnectionPtr& Conn, const DOMDoc
                                          const std::string& strForeignKey, const std::string& strWhere,
                                          const std::optional<Variant>& varVoucherID,
                                          std::string& strLocateWhere) {
+  ReadSnapshot snapshot(Conn);  // the head, its lines and the key range from one state
   try {
     headView_ = strViewNameMain;
     bodyView_ = strViewNameSub;
@@ -218,6 +222,7 @@ Variant clsVoucherCommon::MoveLast(const ConnectionPtr& Conn, const DOMDocumentP
 Variant clsVoucherCommon::Refresh(const ConnectionPtr& Conn, const DOMDocumentPtr& domHead,
                                   const DOMDocumentPtr& domBody) {
   Connection& conn = Use(Conn);
+  ReadSnapshot snapshot(Conn);
   RecordsetPtr head = conn.Open("SELECT Top 1 *,'' AS editprop FROM " + headView_ + " WHERE " + headKey_ +
                                     ">=" + SqlStr(currentId_) + W2() + " ORDER BY " + headKey_,
                                 adOpenStatic, adLockBatchOptimistic, adUseClient);
@@ -239,6 +244,7 @@ Variant clsVoucherCommon::Refresh(const ConnectionPtr& Conn, const DOMDocumentPt
 
 Variant clsVoucherCommon::MoveTo(const ConnectionPtr& Conn, const std::string& headSql,
                                  const DOMDocumentPtr& domHead, const DOMDocumentPtr& domBody) {
+  ReadSnapshot snapshot(Conn);
   RecordsetPtr head = OpenIntoDocument(Conn, headSql, domHead);
   if (!bodyView_.empty() && HasRows(head)) {
     OpenIntoDocument(Conn, BodyByKeySql(head->Fields(headKey_).Value().ToText()), domBody)->Close();

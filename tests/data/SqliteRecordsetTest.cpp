@@ -119,6 +119,42 @@ TEST_F(SqliteRecordsetTest, RepeatedStatementDescribesEachResult) {
   EXPECT_EQ(altered->Info(3).type, AdoType::VarChar);
 }
 
+// Runs of one statement whose values type its column alike share their
+// field list; a run typed otherwise gets its own, and a recordset already
+// handed out keeps the types of its own rows.
+TEST_F(SqliteRecordsetTest, ValueTypedColumnsFollowEachRunOfAStatement) {
+  conn->ExecuteNative(
+      "CREATE TABLE loose(id INTEGER PRIMARY KEY, v);"
+      "INSERT INTO loose VALUES (1, 'ab'), (2, 'abcd'), (3, 5), (4, 3000000000), (5, 1.5), (6, NULL), (7, '名字');");
+  struct Run {
+    int id;
+    int type;
+    long definedSize;
+    int precision;
+  };
+  const std::vector<Run> runs = {{1, AdoType::VarChar, 2, 0},  {1, AdoType::VarChar, 2, 0},
+                                 {2, AdoType::VarChar, 4, 0},  {1, AdoType::VarChar, 2, 0},
+                                 {3, AdoType::Integer, 4, 10}, {4, AdoType::BigInt, 8, 19},
+                                 {3, AdoType::Integer, 4, 10}, {5, AdoType::Double, 8, 15},
+                                 {6, AdoType::VarChar, 1, 0},  {7, AdoType::VarChar, 2, 0},
+                                 {1, AdoType::VarChar, 2, 0}};
+  std::vector<RecordsetPtr> kept;
+  for (const Run& run : runs) {
+    SCOPED_TRACE("id " + std::to_string(run.id));
+    kept.push_back(Query("SELECT v AS x, v + 0 AS y, '' AS editprop FROM loose WHERE id = " + std::to_string(run.id)));
+    const FieldInfo& x = kept.back()->Info(0);
+    EXPECT_EQ(x.name, "x");
+    EXPECT_EQ(x.type, run.type);
+    EXPECT_EQ(x.definedSize, run.definedSize);
+    EXPECT_EQ(x.precision, run.precision);
+    EXPECT_EQ(kept.back()->Info(2).name, "editprop");
+  }
+  for (size_t i = 0; i < runs.size(); ++i) {
+    EXPECT_EQ(kept[i]->Info(0).type, runs[i].type) << "run " << i;
+    EXPECT_EQ(kept[i]->Info(0).definedSize, runs[i].definedSize) << "run " << i;
+  }
+}
+
 TEST_F(SqliteRecordsetTest, SnapshotSurvivesWritesOnTheSameConnection) {
   conn->ExecuteNative("INSERT INTO typed(i) VALUES (1), (2), (3);");
   RecordsetPtr rs = Query("SELECT autoid, i FROM typed ORDER BY autoid");

@@ -2,8 +2,12 @@
 // (pp25: orders 1 to 4; order 1 has two lines, the others one each): the
 // parameters, the highest-key load, the sticky filter and locate condition,
 // BOF/EOF at the ends of filtered sets, and Refresh after another user
-// deleted the voucher on screen.
+// deleted the voucher on screen; a load, move or refresh reads one state of
+// the database even while another user commits.
+#include <functional>
+
 #include "EngineTestSupport.h"
+#include "fabrikon/TraceConnection.h"
 
 namespace fabrikon::enginetest {
 namespace {
@@ -252,6 +256,66 @@ TEST_F(Loading, RefreshSeesAnotherUsersChangeAndEmptiesWhenAllAreGone) {
   EXPECT_EQ(HeadRows(), 0);
   EXPECT_EQ(BodyRows(), 0);
   ExpectAt("", true, true);
+}
+
+// Another user commits a new last order and a new line of order 4 right
+// after the head of order 4 was read: the lines and the key range still come
+// from the state the head was read in (on the embedded backend), and the
+// next load sees the commit.
+TEST_F(Loading, ALoadReadsOneStateWhileAnotherUserCommits) {
+  struct Case {
+    const char* name;
+    std::function<void(clsVoucherCO&)> start;  // where the voucher stands before
+    std::function<void(clsVoucherCO&)> loadFour;
+  };
+  const std::vector<Case> cases = {
+      {"load by id", [](clsVoucherCO&) {}, [&](clsVoucherCO& c) { c.GetVoucherData(form, "", Variant("4")); }},
+      {"load of the highest", [](clsVoucherCO&) {}, [&](clsVoucherCO& c) { c.GetVoucherData(form); }},
+      {"move next", [&](clsVoucherCO& c) { c.GetVoucherData(form, "", Variant("3")); },
+       [&](clsVoucherCO& c) { c.MoveNext(form); }},
+      {"refresh", [&](clsVoucherCO& c) { c.GetVoucherData(form, "", Variant("4")); },
+       [&](clsVoucherCO& c) { c.Refresh(form); }},
+  };
+  // Through ODBC and on PostgreSQL each statement reads the latest commit.
+  const bool oneState = !testsupport::TestsUseOdbc() && !testsupport::TestsUsePg();
+  int next = 5;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    bool armed = false;
+    const int added = next++;
+    const ConnectionPtr traced =
+        std::make_shared<TraceConnection>(conn, [&](const std::string& sql, long, double) {
+          if (!armed || sql.find("editprop FROM pp_scdd_h") == std::string::npos) return;
+          armed = false;
+          const std::string id = std::to_string(added);
+          OtherUser("INSERT INTO pp_productpo (id, ccode, ddate) VALUES (" + id + ", 'SC00000" + id +
+                    "', '2024-03-20')");
+          OtherUser("INSERT INTO pp_pomain (mainid, id, cinvcode, fquantity) VALUES (" + std::to_string(100 + added) +
+                    ", 4, 'X', 1)");
+        });
+    clsVoucherCO co4;
+    co4.Init(login, traced, "pp25");
+    test.start(co4);
+    const long lines = std::stol(Scalar("SELECT count(*) FROM pp_pomain WHERE id = 4"));
+    armed = true;
+    test.loadFour(co4);
+    EXPECT_FALSE(armed);
+    EXPECT_EQ(HeadValue("id"), "4");
+    if (oneState) {
+      EXPECT_EQ(BodyRows(), lines);  // not the line committed meanwhile
+      EXPECT_TRUE(co4.Eof());        // nor the new last order
+    }
+    EXPECT_FALSE(conn->InTransaction());
+    // Nothing left pending: both write, the own write not refused for an old snapshot.
+    OtherUser("UPDATE pp_productpo SET cmemo = 'other' WHERE id = 4");
+    EXPECT_EQ(Exec("UPDATE pp_productpo SET cpersoncode = 'own' WHERE id = 4"), 1);
+    co4.GetVoucherData(form, "", Variant("4"));
+    EXPECT_EQ(BodyRows(), lines + 1);
+    EXPECT_FALSE(co4.Eof());
+    EXPECT_EQ(HeadValue("cmemo") + HeadValue("cpersoncode"), "otherown");
+    OtherUser("DELETE FROM pp_pomain WHERE mainid = " + std::to_string(100 + added));  // as it was, for the next case
+    OtherUser("DELETE FROM pp_productpo WHERE id = " + std::to_string(added));
+  }
 }
 
 TEST_F(Loading, DocumentsAreRefilledInPlace) {
