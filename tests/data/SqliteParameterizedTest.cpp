@@ -5,6 +5,9 @@
 // unnamed result columns, ORDER BY positions, TOP, type lengths.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "TempDatabase.h"
 #include "data/SqliteConnection.h"
 #include "fabrikon/ComError.h"
@@ -177,6 +180,37 @@ TEST(SqliteParameterizedTest, RunOfSameStatementsBindsEachRowsValues) {
   c.Execute(batch(300, 40, 0));
   EXPECT_EQ(Answer(c, "SELECT k, v, convert(char(10), d, 120) AS d, q FROM r WHERE k >= 300 ORDER BY k", columns),
             expected(300, 40, 0));
+}
+
+// A run of statements of one text whose values change class from row to
+// row (int, larger integer, decimals of several scales, dates, N'' texts,
+// blank texts, doubled quotes) stores what each statement stores alone.
+TEST(SqliteParameterizedTest, RunWithValuesOfChangingClassesStoresAsEachAlone) {
+  testing::TempDatabase db;
+  auto conn = SqliteConnection::Connect(db.ConnectionString());
+  for (const char* table : {"a", "b"})
+    conn->ExecuteNative(std::string("CREATE TABLE ") + table +
+                        "(k INTEGER PRIMARY KEY, i bigint, q decimal(18,4), v varchar(30), n nvarchar(30), "
+                        "d datetime);");
+  Connection& c = *conn;
+  const char* numbers[] = {"1", "2.5", "2147483648", "0.125", "7", "3.75", "12345678901", "0"};
+  const char* texts[] = {"'x'", "''", "'o''k'", "N'ü'", "'2024-03-10'", "'  '", "N''", "'y'"};
+  const char* dates[] = {"'2024-03-10'", "'20240311'", "'2024/3/12 8:30'", "''", "Null"};
+  std::vector<std::string> rows;
+  for (int k = 0; k < 90; ++k) {
+    rows.push_back(" insert into TABLE(k,i,q,v,n,d) values (" + std::to_string(k) + "," + numbers[(k / 3) % 8] + "," +
+                   numbers[(k * 5 / 7) % 8] + "," + texts[(k / 2) % 8] + "," + texts[(k / 4 + 3) % 8] + "," +
+                   dates[(k / 5) % 5] + ")");
+  }
+  const auto into = [](std::string row, const char* table) { return row.replace(row.find("TABLE"), 5, table); };
+  std::string batch;
+  for (const std::string& row : rows) batch += into(row, "a");
+  c.Execute(batch);
+  for (const std::string& row : rows) c.Execute(into(row, "b"));
+  std::string columns;
+  const std::string stored = Answer(c, "SELECT k, i, q, v, n, d FROM a ORDER BY k", columns);
+  EXPECT_EQ(stored, Answer(c, "SELECT k, i, q, v, n, d FROM b ORDER BY k", columns));
+  EXPECT_EQ(Answer(c, "SELECT count(*) AS n FROM a", columns), "90");
 }
 
 // A batch is translated whole before any of it runs: text the translator

@@ -14,12 +14,16 @@ bool JoinsTokenBefore(char c) {
   return TSqlLexer::IsWordChar(c) || c == '.' || c == '\'' || c == '"' || c == ']';
 }
 
-bool IsWordAt(std::string_view text, size_t at, std::string_view word) {
-  size_t end = at;
-  while (end < text.size() && TSqlLexer::IsWordChar(text[end])) ++end;
-  if (end - at != word.size()) return false;
+// Blanks are control characters or the space.
+size_t SkipBlanks(std::string_view text, size_t at) {
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ' && TSqlLexer::IsBlankChar(text[at])) ++at;
+  return at;
+}
+
+bool SameWord(std::string_view text, std::string_view word) {
+  if (text.size() != word.size()) return false;
   for (size_t i = 0; i < word.size(); ++i) {
-    char c = text[at + i];
+    char c = text[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     if (c != word[i]) return false;
   }
@@ -79,8 +83,7 @@ ShapeCache::Entry ShapeRepeat::Next(size_t& end, LiteralShape& literals) {
 // The statement's text around its literals, and their classes.
 bool ShapeRepeat::Read(size_t& end, LiteralShape& literals) {
   const std::string_view text = source_;
-  size_t p = end;
-  while (p < text.size() && TSqlLexer::IsBlankChar(text[p])) ++p;
+  size_t p = SkipBlanks(text, end);
   if ((p != end) != blankBefore_) return false;
   literals.Clear();
   classes_.clear();
@@ -108,9 +111,12 @@ bool ShapeRepeat::Read(size_t& end, LiteralShape& literals) {
 // at the end of the text, at a semicolon and before INSERT, UPDATE or DELETE.
 bool ShapeRepeat::EndsHere(size_t at) const {
   const std::string_view text = source_;
-  while (at < text.size() && TSqlLexer::IsBlankChar(text[at])) ++at;
-  return at == text.size() || text[at] == ';' || IsWordAt(text, at, "insert") || IsWordAt(text, at, "update") ||
-         IsWordAt(text, at, "delete");
+  at = SkipBlanks(text, at);
+  if (at == text.size() || text[at] == ';') return true;
+  size_t end = at;
+  while (end < text.size() && end - at <= 6 && TSqlLexer::IsWordChar(text[end])) ++end;
+  const std::string_view word = text.substr(at, end - at);
+  return SameWord(word, "insert") || SameWord(word, "update") || SameWord(word, "delete");
 }
 
 // The shape key the full reading builds for the statement read last.
