@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DialectDb.h"
+#include "data/dialect/SchemaCatalog.h"
 
 namespace fabrikon::dialect::test {
 namespace {
@@ -126,11 +127,34 @@ TEST(RightJoinFilterRule, GivesTheRowsOfThePlainJoinInTheSameOrder) {
   DialectDb db;
   db.Native(kBomSchema);
   db.Native(kBomRows);
+  SchemaCatalog catalog(db.Handle());
   for (const Case& c : cases) {
     ASSERT_NE(Sql(c.tsql), c.plain) << "the rule does not apply to " << c.tsql;
     const DialectDb::Rows plain = NativeRows(db, c.plain);
     EXPECT_EQ(plain.size(), c.rows) << c.plain;
     EXPECT_EQ(db.Query(c.tsql), plain) << c.tsql;
+    // With the catalog: the join turned around (over a table) gives them too.
+    const std::string typed = TranslateBatch(c.tsql, &catalog).at(0).sql.back();
+    EXPECT_EQ(NativeRows(db, typed), plain) << typed;
+  }
+}
+
+// Turned around only over a table with rowids that has no column of that name.
+TEST(RightJoinFilterRule, TurnsTheJoinAroundOverARowidTable) {
+  DialectDb db;
+  db.Native(kBomSchema);
+  db.Native("CREATE TABLE keyed (k int PRIMARY KEY, iPId int) WITHOUT ROWID;"
+            "CREATE TABLE own_rowid (rowid int, iPId int);");
+  SchemaCatalog catalog(db.Handle());
+  const auto typed = [&](const std::string& tsql) { return TranslateBatch(tsql, &catalog).at(0).sql.back(); };
+  EXPECT_EQ(typed("SELECT PS.* FROM ProductStructures PS RIGHT OUTER JOIN ProductStructure P ON PS.iPId = P.iAutoId "
+                  "where (isnull(p.cpspcode,'')='BENCH')"),
+            "SELECT PS.* FROM ProductStructure P LEFT JOIN ProductStructures PS ON PS.iPId = P.iAutoId where "
+            "(ifnull(p.cpspcode,'')='BENCH' COLLATE TSQL) ORDER BY PS.rowid IS NULL, PS.rowid");
+  for (const char* left : {"v_lines", "keyed", "own_rowid", "no_such_table"}) {
+    const std::string tsql = std::string("SELECT L.* FROM ") + left +
+                             " L RIGHT JOIN ProductStructure P ON L.iPId = P.iAutoId where p.cpspcode = 'x'";
+    EXPECT_NE(typed(tsql).find("RIGHT JOIN (SELECT * FROM ProductStructure P"), std::string::npos) << typed(tsql);
   }
 }
 

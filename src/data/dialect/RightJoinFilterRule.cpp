@@ -2,6 +2,9 @@
 // token from its start; the filter is checked word by word.
 #include "data/dialect/RightJoinFilterRule.h"
 
+#include "data/dialect/SchemaCatalog.h"
+
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -63,6 +66,33 @@ bool FiltersOnly(const TokenList& tokens, size_t first, const Token& alias) {
   return true;
 }
 
+// A's rows come in rowid order when it is a table with rowids and no column
+// of that name.
+bool LeftTableHasRowids(const TokenList& tokens, const RuleContext& context) {
+  if (context.catalog == nullptr || !context.catalog->RowidTable(tokens[5].text)) return false;
+  const SchemaCatalog::Columns* columns = context.catalog->Table(tokens[5].text);
+  return columns != nullptr && columns->count("rowid") == 0;
+}
+
+// B b LEFT JOIN A a ON a.x = b.y WHERE <filter> ORDER BY a.rowid IS NULL, a.rowid:
+// B's rows that pass the filter find their A rows through A's index, and the
+// order puts A's rows back into the order of A's scan, with the rows of B that
+// found none (all NULL, so alike) after them.
+void Reverse(TokenList& tokens, size_t aAlias, size_t table, size_t on) {
+  const std::string alias(tokens[aAlias].text);
+  std::vector<Token> out = tokens.Slice(table, on);
+  out.push_back(TokenList::Word("LEFT"));
+  out.push_back(TokenList::Word("JOIN"));
+  for (Token t : tokens.Slice(5, aAlias + 1)) out.push_back(t);
+  for (Token t : tokens.Slice(on, tokens.size())) out.push_back(t);
+  out.push_back(TokenList::Word("ORDER"));
+  out.push_back(TokenList::Word("BY"));
+  out.push_back(tokens.Text(alias + ".rowid IS NULL,"));
+  out.push_back(tokens.Text(alias + ".rowid"));
+  out.front().blankBefore = true;
+  tokens.Replace(5, tokens.size(), std::move(out));
+}
+
 }  // namespace
 
 void RightJoinFilterRule::Apply(TokenList& tokens, const RuleContext& context) const {
@@ -86,6 +116,7 @@ void RightJoinFilterRule::Apply(TokenList& tokens, const RuleContext& context) c
   if (!tokens.At(where).IsWord("where") || where + 1 >= tokens.size() || !FiltersOnly(tokens, where + 1, tokens[bAlias]))
     return;
 
+  if (LeftTableHasRowids(tokens, context)) return Reverse(tokens, aAlias, table, on);
   // ( SELECT * FROM B b WHERE <filter> ) b ON a.x = b.y
   std::vector<Token> joined{TokenList::Make(TokenKind::LParen, "("), TokenList::Word("SELECT"), TokenList::Op("*"),
                             TokenList::Word("FROM")};

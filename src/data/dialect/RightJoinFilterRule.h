@@ -8,7 +8,12 @@
 // Rows and their order stay as they were: A is still scanned in the same
 // order, a B row the filter rejects yields nothing either way (matched or
 // not), and B's columns keep their types and collations through the
-// subquery. The filter may only name B's columns (qualified), functions,
+// subquery. When the catalog knows A as a table with rowids (whose scan
+// gives them in rowid order), the join is turned around instead, so that the
+// filtered B rows find their A rows by A's index:
+// "FROM B b LEFT JOIN A a ON ... WHERE ... ORDER BY a.rowid IS NULL, a.rowid"
+// (the rows of B without A rows are all NULL, alike, and come last as they
+// did). The filter may only name B's columns (qualified), functions,
 // literals and operators; anything else leaves the statement as it is.
 // PostgreSQL plans the join itself: the rule is for the embedded engine only.
 #pragma once
