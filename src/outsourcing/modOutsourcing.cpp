@@ -108,6 +108,7 @@ bool IsPlainWhole(double value) { return value >= 0 && value < 1e15 && value == 
 class BomRow {
  public:
   BomRow(const Recordset& rs, const BomColumns& columns) {
+    text_.reserve(kTextGuess);
     for (int c = 0; c < kColumns; ++c) {
       const Variant& value = columns.Value(rs, c);
       start_[c] = static_cast<uint32_t>(text_.size());
@@ -133,6 +134,7 @@ class BomRow {
 
  private:
   static constexpr int kColumns = 18;
+  static constexpr size_t kTextGuess = 64;  // a row's texts usually fit: one allocation
 
   // The quantity and the waste rate are only read as numbers: a plain whole
   // number needs no text (Val would read it back unchanged).
@@ -183,8 +185,14 @@ struct BomWalk {
   std::unordered_map<std::string, const BomLevel*, TextHash, std::equal_to<>> children;
 };
 
-std::string ChildLevelQuery(const std::string& cPId) {
-  return "SELECT * From ProductStructures where ipid=" + Quoted(cPId) + " ";
+std::string ChildLevelQuery(std::string_view cPId) {
+  std::string query = "SELECT * From ProductStructures where ipid='";
+  query.reserve(query.size() + cPId.size() + 4);
+  for (const char c : cPId) {  // quoted as SqlStr quotes it
+    query += c;
+    if (c == '\'') query += '\'';
+  }
+  return query += "' ";
 }
 
 std::string LevelQuery(const BomNode& node) {
@@ -204,6 +212,7 @@ const BomLevel& ReadLevel(const std::string& query, BomWalk& walk) {
   if (!added) return at->second;
   try {
     RecordsetPtr rs = walk.conn->Open(query, adOpenStatic, adLockReadOnly);
+    if (const long count = rs->RecordCount(); count > 0) at->second.reserve(static_cast<size_t>(count));
     if (!rs->Eof()) walk.columns.Bind(*rs);
     for (; !rs->Eof(); rs->MoveNext()) at->second.emplace_back(*rs, walk.columns);
     rs->Close();
@@ -217,7 +226,7 @@ const BomLevel& ReadLevel(const std::string& query, BomWalk& walk) {
 // The rows of sub-assembly `child`'s level (ReadLevel of its level query).
 const BomLevel& ReadChildLevel(std::string_view child, BomWalk& walk) {
   if (const auto at = walk.children.find(child); at != walk.children.end()) return *at->second;
-  const BomLevel& rows = ReadLevel(ChildLevelQuery(std::string(child)), walk);
+  const BomLevel& rows = ReadLevel(ChildLevelQuery(child), walk);
   walk.children.emplace(child, &rows);
   return rows;
 }

@@ -118,6 +118,47 @@ TEST(TSqlConversions, DayNumbers) {
   EXPECT_EQ(TSqlConversions::CanonicalDate(TSqlConversions::FromSerial(1.5)), "1900-01-02 12:00:00");
 }
 
+// tsql_as of quoted digits (a key compared with an int column): the short
+// plain ones, which skip the parsing, give what the parsed ones give.
+TEST(TsqlAs, QuotedDigitsBecomeIntegers) {
+  struct Case {
+    const char* call;
+    const char* value;  // "value type", or the error message
+  };
+  const Case cases[] = {
+      {"tsql_as('50001', 'int', 'varchar', 1)", "50001 integer"},
+      {"tsql_as('007', 'int', 'varchar', 1)", "7 integer"},
+      {"tsql_as('0', 'bigint', 'varchar')", "0 integer"},
+      {"tsql_as('999999999', 'int', 'varchar', 1)", "999999999 integer"},
+      {"tsql_as('2147483647', 'int', 'varchar', 1)", "2147483647 integer"},  // ten digits: parsed
+      {"tsql_as(' 12 ', 'int', 'varchar', 1)", "12 integer"},
+      {"tsql_as('-12', 'int', 'varchar', 1)", "-12 integer"},
+      {"tsql_as('', 'int', 'varchar', 1)", "0 integer"},
+      {"tsql_as('300', 'tinyint', 'varchar', 1)",
+       "The conversion of the varchar value '300' overflowed an tinyint column. Use a larger integer column."},
+      {"tsql_as('2147483648', 'int', 'varchar', 1)",
+       "The conversion of the varchar value '2147483648' overflowed an int column. Use a larger integer column."},
+      {"tsql_as('12a', 'int', 'varchar', 1)", "12a text"},  // lenient: not a number, left as it is
+      {"tsql_as('12a', 'int', 'varchar')", "Conversion failed when converting the varchar value '12a' to data type int."},
+      {"tsql_as('12', 'float', 'varchar')", "12.0 real"},
+  };
+  DialectDb db;
+  for (const Case& c : cases) {
+    sqlite3_stmt* stmt = nullptr;
+    const std::string sql = std::string("select ") + c.call + ", typeof(" + c.call + ")";
+    ASSERT_EQ(sqlite3_prepare_v2(db.Handle(), sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
+    std::string got;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+      got = std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) + " " +
+            reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+    } else {
+      got = sqlite3_errmsg(db.Handle());
+    }
+    sqlite3_finalize(stmt);
+    EXPECT_EQ(got, c.value) << c.call;
+  }
+}
+
 TEST(TranslationCache, KeepsTheMostRecentlyUsed) {
   TranslationCache cache(2);
   auto entry = std::make_shared<const std::vector<TranslatedStatement>>();

@@ -32,11 +32,13 @@ SchemaCatalog::SchemaCatalog(Reader reader) : reader_(std::move(reader)), genera
 
 SchemaCatalog::~SchemaCatalog() {
   sqlite3_finalize(info_);
+  sqlite3_finalize(kind_);
   sqlite3_finalize(version_);
 }
 
 void SchemaCatalog::Changed() {
   tables_.clear();
+  rowidTables_.clear();
   generation_ = NextGeneration();
 }
 
@@ -63,6 +65,23 @@ const SchemaCatalog::Columns* SchemaCatalog::Table(std::string_view name) const 
     found = tables_.emplace(std::move(key), std::move(columns)).first;
   }
   return found->second.get();
+}
+
+bool SchemaCatalog::RowidTable(std::string_view name) const {
+  if (db_ == nullptr) return false;
+  std::string key = Unquoted(name);
+  if (const auto found = rowidTables_.find(key); found != rowidTables_.end()) return found->second;
+  if (kind_ == nullptr && sqlite3_prepare_v2(db_,
+                                             "SELECT type = 'table' AND wr = 0 FROM pragma_table_list(?1) "
+                                             "ORDER BY schema = 'temp' DESC LIMIT 1",
+                                             -1, &kind_, nullptr) != SQLITE_OK)
+    return false;
+  sqlite3_bind_text(kind_, 1, key.c_str(), -1, SQLITE_TRANSIENT);
+  const bool rowid = sqlite3_step(kind_) == SQLITE_ROW && sqlite3_column_int(kind_, 0) != 0;
+  sqlite3_reset(kind_);
+  sqlite3_clear_bindings(kind_);
+  rowidTables_.emplace(std::move(key), rowid);
+  return rowid;
 }
 
 void SchemaCatalog::ReadTable(const std::string& key, Columns& columns) const {

@@ -34,6 +34,10 @@ class SchemaCatalog {
   // The columns of a table or view ("name" or "schema.name"); null when the
   // schema has no such table.
   const Columns* Table(std::string_view name) const;
+  // True when `name` (unqualified) is a table of the database whose rows have
+  // rowids: not a view, not WITHOUT ROWID. False when it is unknown, or the
+  // catalog reads a server.
+  bool RowidTable(std::string_view name) const;
   // Unique in the process for each schema state a catalog has seen.
   uint64_t Generation() const { return generation_; }
   // This connection changed the schema.
@@ -50,6 +54,8 @@ class SchemaCatalog {
   int cookie_ = -1;
   mutable std::unordered_map<std::string, std::unique_ptr<Columns>> tables_;  // null: no such table
   mutable sqlite3_stmt* info_ = nullptr;
+  mutable std::unordered_map<std::string, bool> rowidTables_;
+  mutable sqlite3_stmt* kind_ = nullptr;
   sqlite3_stmt* version_ = nullptr;
 };
 

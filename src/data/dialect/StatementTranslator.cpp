@@ -32,6 +32,7 @@
 #include "data/dialect/OffsetFetchRule.h"
 #include "data/dialect/OperatorRule.h"
 #include "data/dialect/OrderByPositionRule.h"
+#include "data/dialect/RightJoinFilterRule.h"
 #include "data/dialect/SelectIntoRule.h"
 #include "data/dialect/StoreRule.h"
 #include "data/dialect/StringConcatRule.h"
@@ -79,6 +80,7 @@ StatementTranslator::StatementTranslator() {
   rules_.push_back(std::make_unique<CollateLiteralRule>());
   rules_.push_back(std::make_unique<LikeRule>());
   rules_.push_back(std::make_unique<GroupByCollationRule>());
+  rules_.push_back(std::make_unique<RightJoinFilterRule>());  // moves the translated filter as it is
   rules_.push_back(std::make_unique<StoreRule>());  // last: it wraps the translated values
 }
 

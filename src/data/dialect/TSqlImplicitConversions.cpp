@@ -40,6 +40,19 @@ void ToInteger(sqlite3_context* ctx, std::string_view text, std::string_view sou
   sqlite3_result_int64(ctx, value);
 }
 
+// A key compared with an int column usually arrives as quoted digits: up to
+// nine plain digits are the int (or bigint) ParseInteger would read, within
+// range, without the parsing.
+bool PlainDigits(std::string_view text, int64_t& value) {
+  if (text.empty() || text.size() > 9) return false;
+  value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return true;
+}
+
 void ResultNumber(sqlite3_context* ctx, double value) {
   if (value == std::trunc(value) && std::fabs(value) < 9e15) return sqlite3_result_int64(ctx, static_cast<int64_t>(value));
   sqlite3_result_double(ctx, value);
@@ -149,6 +162,8 @@ void As(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (sqlite3_value_type(v) != SQLITE_TEXT) return sqlite3_result_value(ctx, v);
   const std::string_view text = Text(v);
   const std::string_view target = Text(argv[1]);
+  int64_t digits = 0;
+  if ((target == "int" || target == "bigint") && PlainDigits(text, digits)) return sqlite3_result_int64(ctx, digits);
   const std::string_view source = Text(argv[2]);
   if (argc > 3 && sqlite3_value_int(argv[3]) != 0) {
     double number = 0;
