@@ -12,6 +12,17 @@
 
 namespace fabrikon {
 
+// Takes the rows of Connection::ForEachRow one at a time.
+class RowSink {
+ public:
+  virtual ~RowSink() = default;
+  // The result's column names, before its first row (also when it has none).
+  virtual void Columns(const std::vector<std::string>& names) = 0;
+  // One row, a value per column, valid only during the call. What this
+  // raises ends the read and reaches the caller of ForEachRow.
+  virtual void Row(const std::vector<Variant>& values) = 0;
+};
+
 class Connection {
  public:
   virtual ~Connection() = default;
@@ -28,6 +39,12 @@ class Connection {
   virtual RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor = adOpenForwardOnly,
                             LockTypeEnum lock = adLockReadOnly,
                             CursorLocationEnum location = adUseServer) = 0;
+
+  // Reads the rows of the batch's first row-returning statement into sink,
+  // with the values Open would give, without holding them all: a long result
+  // costs the memory of one row. The sink must not use this connection.
+  // A batch without a result hands on nothing. By default Open reads them.
+  virtual void ForEachRow(const std::string& text, RowSink& sink);
 
   virtual void BeginTrans() = 0;
   virtual void CommitTrans() = 0;

@@ -70,10 +70,14 @@ PreparedBatch::PreparedBatch(sqlite3* db, StatementCache& cache, const std::stri
 void PreparedBatch::Add(dialect::ParameterizedStatement&& source) {
   Statement& statement = statements_.emplace_back();
   statement.kind = source.kind;
-  statement.resultTypes = std::move(source.resultTypes);
   statement.otherwise = source.otherwise;
-  statement.unnamed = std::move(source.unnamed);
-  statement.conditionParameters = std::move(source.conditionParameters);
+  if (!source.resultTypes.empty() || !source.unnamed.empty() || !source.condition.empty() ||
+      !source.conditionParameters.empty()) {
+    statement.extras = std::make_unique<Extras>();
+    statement.extras->resultTypes = std::move(source.resultTypes);
+    statement.extras->unnamed = std::move(source.unnamed);
+    statement.extras->conditionParameters = std::move(source.conditionParameters);
+  }
   statement.firstStep = steps_.size();
   statement.stepCount = source.sql.size();
   for (size_t i = 0; i < source.sql.size(); ++i)
@@ -88,7 +92,7 @@ void PreparedBatch::Add(dialect::ParameterizedStatement&& source) {
 void PreparedBatch::CompileStatement(Statement& statement, const dialect::ParameterizedStatement& source) {
   try {
     if (!source.condition.empty())
-      statement.condition = Compile(source.condition, schemaChanged_, statement.conditionParameters);
+      statement.extras->condition = Compile(source.condition, schemaChanged_, statement.extras->conditionParameters);
     // The statement before, when it is one step.
     const Statement* before = statements_.size() > 1 ? &statements_[statements_.size() - 2] : nullptr;
     const Step* single = before != nullptr && before->stepCount == 1 ? &steps_[before->firstStep] : nullptr;
@@ -132,8 +136,8 @@ bool PreparedBatch::ReadsOnly() const {
   };
   for (const Statement& statement : statements_) {
     if (statement.kind != dialect::StatementKind::Select) return false;
-    if (statement.condition.deferred || (statement.condition.statement && !reads(statement.condition)))
-      return false;
+    const Compiled* condition = statement.extras ? &statement.extras->condition : nullptr;
+    if (condition != nullptr && (condition->deferred || (condition->statement && !reads(*condition)))) return false;
     for (size_t i = 0; i < statement.stepCount; ++i)
       if (!reads(steps_[statement.firstStep + i].compiled)) return false;
   }
@@ -185,8 +189,11 @@ std::vector<long> PreparedBatch::Run(const RowsTarget& rows, const std::function
 
 bool PreparedBatch::RunStatement(Statement& statement, const RowsTarget& rows,
                                  const std::function<void()>& onSchemaChange) {
-  sqlite3_stmt* condition = statement.condition.Get(cache_, statement.conditionParameters);
-  if (condition != nullptr && !ConditionHolds(condition, statement.conditionParameters)) return false;
+  if (statement.extras) {
+    Extras& extras = *statement.extras;
+    sqlite3_stmt* condition = extras.condition.Get(cache_, extras.conditionParameters);
+    if (condition != nullptr && !ConditionHolds(condition, extras.conditionParameters)) return false;
+  }
   const bool select = statement.kind == dialect::StatementKind::Select;
   int64_t returned = 0;
   for (size_t i = 0; i < statement.stepCount; ++i) {
@@ -231,8 +238,10 @@ int64_t PreparedBatch::RunStep(sqlite3_stmt* statement, const dialect::SqlParame
   ResetOnExit reset(statement);
   parameters.Bind(statement);
   if (rows != nullptr && sqlite3_column_count(statement) > 0) {
-    rows->Unname(owner.unnamed);
-    rows->Read(db_, statement, owner.resultTypes);
+    static const Extras kNone;
+    const Extras& extras = owner.extras ? *owner.extras : kNone;
+    rows->Unname(extras.unnamed);
+    rows->Read(db_, statement, extras.resultTypes);
     return static_cast<int64_t>(rows->RowCount());
   }
   int64_t returned = 0;

@@ -69,13 +69,18 @@ class PreparedBatch {
     bool changesSchema = false;
     dialect::SqlParameters parameters;  // the literals, bound just before it runs
   };
-  struct Statement {
-    dialect::StatementKind kind = dialect::StatementKind::Other;
-    bool otherwise = false;  // the ELSE of the statement before
+  // What few statements have, held apart: a long batch holds thousands of
+  // statements at once, nearly all without any of it.
+  struct Extras {
     std::vector<bool> unnamed;  // its result columns that SQL Server leaves unnamed
     std::vector<std::string> resultTypes;  // of the computed date and bit columns
     Compiled condition;  // empty: unconditional
     dialect::SqlParameters conditionParameters;
+  };
+  struct Statement {
+    dialect::StatementKind kind = dialect::StatementKind::Other;
+    bool otherwise = false;  // the ELSE of the statement before
+    std::unique_ptr<Extras> extras;  // null: none of them
     size_t firstStep = 0;  // its steps in steps_
     size_t stepCount = 0;
   };

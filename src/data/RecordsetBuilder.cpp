@@ -14,6 +14,7 @@
 #include "data/SqliteErrorMapper.h"
 #include "data/SqliteTypeMapper.h"
 #include "data/StatementCache.h"
+#include "fabrikon/Connection.h"
 
 namespace fabrikon {
 
@@ -76,6 +77,7 @@ void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement, const std::vec
   // altered: its columns are then described again.
   if (sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0) != columns_->reprepares)
     columns_ = Columns(statement, resultTypes);
+  if (sink_ != nullptr) rc = Stream(statement, rc);
   const std::vector<ValueRule>& rules = columns_->rules;
   const int count = static_cast<int>(rules.size());
   for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
@@ -85,6 +87,25 @@ void RecordsetBuilder::Read(sqlite3* db, sqlite3_stmt* statement, const std::vec
     rows_.push_back(std::move(row));
   }
   if (rc != SQLITE_DONE) SqliteErrorMapper::Raise(db, rc, SqliteErrorMapper::Phase::Run);
+}
+
+// The names as a recordset of the statement would give them (see Build);
+// one row's values, their storage reused from row to row.
+int RecordsetBuilder::Stream(sqlite3_stmt* statement, int rc) {
+  const std::vector<FieldInfo>& fields = *columns_->fields;
+  const bool rename = unnamed_.size() == fields.size();
+  std::vector<std::string> names;
+  names.reserve(fields.size());
+  for (size_t c = 0; c < fields.size(); ++c) names.push_back(rename && unnamed_[c] ? std::string() : fields[c].name);
+  sink_->Columns(names);
+  const std::vector<ValueRule>& rules = columns_->rules;
+  std::vector<Variant> row(rules.size());
+  for (; rc == SQLITE_ROW; rc = sqlite3_step(statement)) {
+    for (size_t i = 0; i < rules.size(); ++i) row[i] = ReadValue(statement, static_cast<int>(i), rules[i]);
+    ++streamed_;
+    sink_->Row(row);
+  }
+  return rc;
 }
 
 // Describing the columns (names, declared types, origin traits) costs more

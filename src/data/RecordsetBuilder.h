@@ -14,6 +14,7 @@ struct sqlite3_stmt;
 namespace fabrikon {
 
 class ColumnMetadataCache;
+class RowSink;
 class StatementCache;
 
 // The recordset of a reader's columns (each with its FieldInfo `info`) and
@@ -52,6 +53,10 @@ class RecordsetBuilder {
   // statements: where the columns of cached statements are kept (optional).
   explicit RecordsetBuilder(ColumnMetadataCache& metadata, StatementCache* statements = nullptr)
       : metadata_(metadata), statements_(statements) {}
+  // Hands each row to sink as it is read instead of keeping it (Build then
+  // has no rows to give).
+  RecordsetBuilder(ColumnMetadataCache& metadata, StatementCache* statements, RowSink& sink)
+      : metadata_(metadata), statements_(statements), sink_(&sink) {}
 
   // Steps the (freshly reset) statement to its end and keeps its rows.
   // Raises a ComError when a step fails.
@@ -59,7 +64,7 @@ class RecordsetBuilder {
   // none (by position; "" or missing: the values decide).
   void Read(sqlite3* db, sqlite3_stmt* statement, const std::vector<std::string>& resultTypes = {});
   bool HasResult() const { return hasResult_; }
-  size_t RowCount() const { return rows_.size(); }
+  size_t RowCount() const { return sink_ != nullptr ? streamed_ : rows_.size(); }
   // The columns marked true are named "" (computed columns without an
   // alias, as SQL Server names them); ignored when the counts differ.
   void Unname(const std::vector<bool>& unnamed) { unnamed_ = unnamed; }
@@ -73,6 +78,8 @@ class RecordsetBuilder {
   std::shared_ptr<const ResultColumns> Columns(sqlite3_stmt* statement, const std::vector<std::string>& resultTypes);
   std::shared_ptr<ResultColumns> Describe(sqlite3_stmt* statement, const std::vector<std::string>& resultTypes);
   static Variant ReadValue(sqlite3_stmt* statement, int index, ValueRule rule);
+  // Steps the rest of the statement, handing each row to the sink.
+  int Stream(sqlite3_stmt* statement, int rc);
 
   ColumnMetadataCache& metadata_;
   StatementCache* statements_;
@@ -80,6 +87,8 @@ class RecordsetBuilder {
   std::shared_ptr<const ResultColumns> columns_;
   std::vector<std::vector<Variant>> rows_;
   std::vector<bool> unnamed_;
+  RowSink* sink_ = nullptr;
+  size_t streamed_ = 0;
 };
 
 }  // namespace fabrikon

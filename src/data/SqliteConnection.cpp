@@ -306,6 +306,12 @@ RecordsetPtr SqliteConnection::Open(const std::string& text, CursorTypeEnum, Loc
   return rows.Build();
 }
 
+void SqliteConnection::ForEachRow(const std::string& text, RowSink& sink) {
+  FollowWriters();
+  RecordsetBuilder rows(*columns_, statements_.get(), sink);
+  RunBatch(text, [&rows]() { return rows.HasResult() ? nullptr : &rows; });
+}
+
 std::vector<long> SqliteConnection::RunBatch(const std::string& text,
                                              const std::function<RecordsetBuilder*()>& rows) {
   if (text.find_first_not_of(" \t\r\n\f\v") == std::string::npos)

@@ -44,6 +44,8 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   RecordsetPtr Open(const std::string& text, CursorTypeEnum cursor = adOpenForwardOnly,
                     LockTypeEnum lock = adLockReadOnly,
                     CursorLocationEnum location = adUseServer) override;
+  // Steps the statement row by row: nothing is held but the current row.
+  void ForEachRow(const std::string& text, RowSink& sink) override;
   // Runs the batch once and keeps the rows of every SELECT in it, in order
   // (the console shows them all); returns each statement's count as
   // ExecuteEach does.

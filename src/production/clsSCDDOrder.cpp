@@ -7,6 +7,8 @@
 
 #include <charconv>
 #include <cstdint>
+#include <exception>
+#include <optional>
 #include <string_view>
 
 #include "engine/EngineErrors.h"
@@ -354,23 +356,23 @@ void AppendFreeItem(std::string& out, const Variant& value) {
 // Where the component query's columns are, looked up once per list: the
 // list reads every row.
 struct ComponentColumns {
-  explicit ComponentColumns(const Recordset& rs)
-      : mainid(Find(rs, "mainid")),
-        cPScode(Find(rs, "cPScode")),
-        quantity(Find(rs, "quantity")),
-        cDepCode(Find(rs, "cDepCode")),
-        cWhCode(Find(rs, "cWhCode")),
-        iPSQuantity(Find(rs, "iPSQuantity")),
-        iWasteRate(Find(rs, "iWasteRate")) {
-    for (size_t f = 0; f < 10; ++f) cFree[f] = Find(rs, "cFree" + std::to_string(f + 1));
+  explicit ComponentColumns(const std::vector<std::string>& names)
+      : mainid(Find(names, "mainid")),
+        cPScode(Find(names, "cPScode")),
+        quantity(Find(names, "quantity")),
+        cDepCode(Find(names, "cDepCode")),
+        cWhCode(Find(names, "cWhCode")),
+        iPSQuantity(Find(names, "iPSQuantity")),
+        iWasteRate(Find(names, "iWasteRate")) {
+    for (size_t f = 0; f < 10; ++f) cFree[f] = Find(names, "cFree" + std::to_string(f + 1));
   }
-  // An unknown name raises as Fields(name) does.
-  static size_t Find(const Recordset& rs, const std::string& name) {
+  // An unknown name raises as a recordset's Fields(name) does.
+  static size_t Find(const std::vector<std::string>& names, const std::string& name) {
     const std::string lower = LCase(name);
-    for (size_t i = 0; i < rs.FieldCount(); ++i)
-      if (LCase(rs.Info(i).name) == lower) return i;
-    rs.Fields(name);
-    return 0;
+    for (size_t i = 0; i < names.size(); ++i)
+      if (LCase(names[i]) == lower) return i;
+    throw ComError(ErrorNumber::ItemNotFound,
+                   "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
   }
   size_t mainid, cPScode, quantity, cDepCode, cWhCode, iPSQuantity, iWasteRate;
   size_t cFree[10] = {};
@@ -378,33 +380,71 @@ struct ComponentColumns {
 
 // Appends the material row's INSERT to the batch; a quantity that is no
 // number raises before anything is appended.
-void AppendInsertStatement(std::string& batch, const Recordset& rs, const ComponentColumns& at, int64_t subId) {
-  const std::string quantity = production::QuantityLiteral(NullToEmpty(rs.Fields(at.quantity).Value()));
+void AppendInsertStatement(std::string& batch, const std::vector<Variant>& row, const ComponentColumns& at,
+                           int64_t subId) {
+  const std::string quantity = production::QuantityLiteral(NullToEmpty(row[at.quantity]));
   batch +=
       " insert into PP_PODetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
       "iPSQuantity,iWasteRate, cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) values (";
-  AppendText(batch, rs.Fields(at.mainid).Value());
+  AppendText(batch, row[at.mainid]);
   batch += ',';
   char digits[24];
   batch.append(digits, std::to_chars(digits, digits + sizeof digits, subId).ptr);
   batch += ",'',";
-  AppendQuotedText(batch, rs.Fields(at.cPScode).Value());
+  AppendQuotedText(batch, row[at.cPScode]);
   batch += ',';
   batch += quantity;
   batch += ",0,";
-  AppendQuotedText(batch, rs.Fields(at.cDepCode).Value());
+  AppendQuotedText(batch, row[at.cDepCode]);
   batch += ',';
-  AppendQuotedText(batch, rs.Fields(at.cWhCode).Value());
+  AppendQuotedText(batch, row[at.cWhCode]);
   batch += ',';
-  AppendText(batch, rs.Fields(at.iPSQuantity).Value());
+  AppendText(batch, row[at.iPSQuantity]);
   batch += ',';
-  AppendText(batch, rs.Fields(at.iWasteRate).Value());
+  AppendText(batch, row[at.iWasteRate]);
   for (size_t free : at.cFree) {
     batch += ',';
-    AppendFreeItem(batch, rs.Fields(free).Value());
+    AppendFreeItem(batch, row[free]);
   }
   batch += ')';
 }
+
+// Builds the material rows' INSERT batch from the component query as its
+// rows are read, so that they are never all held beside the batch. A row
+// that cannot be written is raised once the query has been read to its end:
+// an error of the query itself comes first, as when every row was read
+// before the first was written.
+class MaterialBatchSink : public RowSink {
+ public:
+  // materials: how many rows carry a component (TooManyMaterials counted them).
+  MaterialBatchSink(int64_t subId, int64_t materials) : subId_(subId), materials_(materials) {}
+  void Columns(const std::vector<std::string>& names) override { columns_.emplace(names); }
+  void Row(const std::vector<Variant>& row) override {
+    // A bill without component rows comes back as one row of nulls: no material.
+    if (failed_ || row[columns_->cPScode].IsNull()) return;
+    const bool first = batch_.empty();
+    try {
+      AppendInsertStatement(batch_, row, *columns_, ++subId_);
+    } catch (...) {
+      failed_ = std::current_exception();
+      return;
+    }
+    // Room for every row at once, as long as the first with some to spare:
+    // doubling would hold up to twice the batch, and both copies while it moves.
+    if (first) batch_.reserve(static_cast<size_t>(materials_) * (batch_.size() + batch_.size() / 8));
+  }
+  std::string Take() {
+    if (failed_) std::rethrow_exception(failed_);
+    return std::move(batch_);
+  }
+
+ private:
+  std::optional<ComponentColumns> columns_;
+  int64_t subId_;
+  int64_t materials_;
+  std::string batch_;
+  std::exception_ptr failed_;
+};
 
 // The most material rows one order may be given: past it the batch would
 // exhaust memory.
@@ -412,8 +452,8 @@ constexpr int64_t kMaxMaterialRows = 1000000;
 
 // Counts the component rows of the order's lines before any is built; the
 // line whose rows carry the total past the limit is refused, naming it and
-// its product. "" when the order is within the limit.
-std::string TooManyMaterials(const ConnectionPtr& Conn, int64_t id) {
+// its product. "" when the order is within the limit; materials: the rows counted.
+std::string TooManyMaterials(const ConnectionPtr& Conn, int64_t id, int64_t& materials) {
   RecordsetPtr rs = Conn->Open("select pm.mainid, pm.cinvcode, count(PS.CPSCode) as n" + ComponentSource(id) +
                                    " group by pm.mainid, pm.cinvcode order by pm.mainid",
                                adOpenStatic, adLockReadOnly);
@@ -428,28 +468,14 @@ std::string TooManyMaterials(const ConnectionPtr& Conn, int64_t id) {
     }
   }
   rs->Close();
+  materials = total;
   return refusal;
 }
 
-std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64_t subId) {
-  RecordsetPtr rs = Conn->Open(ComponentQuery(option, id), adOpenDynamic, adLockReadOnly);
-  const ComponentColumns columns(*rs);
-  std::string batch;
-  if (!rs->Eof()) rs->MoveFirst();
-  const size_t rows = rs->RecordCount() > 0 ? static_cast<size_t>(rs->RecordCount()) : 0;
-  while (!rs->Eof()) {
-    // A bill without component rows comes back as one row of nulls: no material.
-    if (!rs->Fields(columns.cPScode).Value().IsNull()) {
-      const bool first = batch.empty();
-      AppendInsertStatement(batch, *rs, columns, ++subId);
-      // Room for every row at once, as long as the first with some to spare:
-      // doubling would hold up to twice the batch, and both copies while it moves.
-      if (first) batch.reserve(rows * (batch.size() + batch.size() / 8));
-    }
-    rs->MoveNext();
-  }
-  rs->Close();
-  return batch;
+std::string InsertBatch(const ConnectionPtr& Conn, int option, int64_t id, int64_t subId, int64_t materials) {
+  MaterialBatchSink sink(subId, materials);
+  Conn->ForEachRow(ComponentQuery(option, id), sink);
+  return sink.Take();
 }
 
 }  // namespace
@@ -464,12 +490,13 @@ std::string clsSCDDOrder::VoucherAfterSave(DOMDocumentPtr domHead, DOMDocumentPt
     if (!issued.empty()) {
       return OrderMessage(kKind, issued, "已经有材料出库，不能重新生成子件，") + kMaterialsFailed;
     }
-    const std::string tooMany = TooManyMaterials(Conn, id);
+    int64_t materials = 0;
+    const std::string tooMany = TooManyMaterials(Conn, id, materials);
     if (!tooMany.empty()) return tooMany + kMaterialsFailed;
     Conn->Execute("delete from PP_PODetails where " + scope);
     // An order without any component gives an empty batch, which the
     // connection refuses: such an order cannot be saved.
-    Conn->Execute(InsertBatch(Conn, option, id, subId));
+    Conn->Execute(InsertBatch(Conn, option, id, subId, materials));
     return "";
   } catch (const ComError& e) {
     return e.Description() + kMaterialsFailed;
