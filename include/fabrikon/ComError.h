@@ -46,4 +46,10 @@ class ComError : public std::runtime_error {
   std::string description_;
 };
 
+// What a collection raises for a name (or ordinal) it does not hold.
+inline ComError ItemNotFoundError(const std::string& what) {
+  return ComError(ErrorNumber::ItemNotFound,
+                  "Item cannot be found in the collection corresponding to the requested name or ordinal: " + what);
+}
+
 }  // namespace fabrikon

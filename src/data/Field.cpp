@@ -14,8 +14,7 @@ int Field::NumericScale() const { return rs_->Info(index_).numericScale; }
 Variant Field::Properties(const std::string& name) const {
   const FieldInfo& info = rs_->Info(index_);
   if (UCase(name) == "ISAUTOINCREMENT") return Variant(info.isAutoIncrement);
-  throw ComError(ErrorNumber::ItemNotFound,
-                 "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
+  throw ItemNotFoundError(name);
 }
 
 }  // namespace fabrikon

@@ -17,8 +17,7 @@ namespace {
 constexpr long kPosUnknown = -1, kPosBof = -2, kPosEof = -3;  // ADO PositionEnum
 
 [[noreturn]] void ThrowItemNotFound(const std::string& what) {
-  throw ComError(ErrorNumber::ItemNotFound,
-                 "Item cannot be found in the collection corresponding to the requested name or ordinal: " + what);
+  throw ItemNotFoundError(what);
 }
 
 }  // namespace

@@ -371,8 +371,7 @@ struct ComponentColumns {
     const std::string lower = LCase(name);
     for (size_t i = 0; i < names.size(); ++i)
       if (LCase(names[i]) == lower) return i;
-    throw ComError(ErrorNumber::ItemNotFound,
-                   "Item cannot be found in the collection corresponding to the requested name or ordinal: " + name);
+    throw ItemNotFoundError(name);
   }
   size_t mainid, cPScode, quantity, cDepCode, cWhCode, iPSQuantity, iWasteRate;
   size_t cFree[10] = {};
