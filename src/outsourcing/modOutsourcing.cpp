@@ -62,15 +62,24 @@ class BomColumns {
  public:
   enum Column { kAutoid, kIpid, kCpscode, kIpsquantity, kIwasterate, kCdepcode, kCwhcode, kChildguid, kCfree1 };
 
-  // Raises as a recordset's lookup by name does for a column the result lacks.
-  void Bind(const std::vector<std::string>& names) {
-    if (bound_ && Matches(names)) return;
+  // Binds to the result's names; false when it lacks a column (Require
+  // then raises as a recordset's lookup by name does).
+  bool Bind(const std::vector<std::string>& names) {
+    if (bound_ && Matches(names)) return true;
     bound_ = false;
     for (size_t c = 0; c < kNames.size(); ++c) {
       positions_[c] = Find(names, kNames[c]);
+      if (positions_[c] == names.size()) {
+        missing_ = kNames[c];
+        return false;
+      }
       spelled_[c] = names[positions_[c]];
     }
     bound_ = true;
+    return true;
+  }
+  void Require() const {
+    if (!bound_) throw ItemNotFoundError(missing_);
   }
   const Variant& Value(const std::vector<Variant>& row, int column) const { return row[positions_[column]]; }
 
@@ -79,12 +88,12 @@ class BomColumns {
       "autoid", "ipid", "cpscode", "ipsquantity", "iwasterate", "cdepcode", "cwhcode", "childguid", "cfree1",
       "cfree2", "cfree3", "cfree4", "cfree5",   "cfree6",     "cfree7",   "cfree8",  "cfree9",    "cfree10"};
 
-  // The first column of that name, as a lookup by name finds it.
+  // The first column of that name, as a lookup by name finds it; names.size() when none.
   static size_t Find(const std::vector<std::string>& names, const char* name) {
     for (size_t i = 0; i < names.size(); ++i) {
       if (SameNameNoCase(names[i], name)) return i;
     }
-    throw ItemNotFoundError(name);
+    return names.size();
   }
 
   bool Matches(const std::vector<std::string>& names) const {
@@ -97,6 +106,7 @@ class BomColumns {
   std::array<size_t, 18> positions_{};
   std::array<std::string, 18> spelled_;  // the names as the database spelt them
   bool bound_ = false;
+  const char* missing_ = "";  // the column the last result lacked
 };
 
 // A whole number below 10^15 that is not negative: its text is plain digits,
@@ -207,18 +217,18 @@ std::string LevelQuery(const BomNode& node) {
 }
 
 // Keeps a level query's rows as BomRows while they are read (no recordset
-// in between). The columns are bound at the first row, as a level without
-// rows reads none of them.
+// in between). A result that lacks a column fails at its first row, as a
+// level without rows reads none of them.
 class LevelReader : public RowSink {
  public:
   LevelReader(BomColumns& columns, BomLevel& rows) : columns_(columns), rows_(rows) {}
   void Columns(const std::vector<std::string>& names) override {
-    names_ = names;
+    columns_.Bind(names);
     result_ = true;
   }
   void Row(const std::vector<Variant>& values) override {
     if (rows_.empty()) {
-      columns_.Bind(names_);
+      columns_.Require();
       rows_.reserve(kRowsGuess);
     }
     rows_.emplace_back(values, columns_);
@@ -232,7 +242,6 @@ class LevelReader : public RowSink {
   static constexpr size_t kRowsGuess = 4;  // a sub-assembly's usual rows: one allocation
   BomColumns& columns_;
   BomLevel& rows_;
-  std::vector<std::string> names_;
   bool result_ = false;
 };
 
