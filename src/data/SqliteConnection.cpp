@@ -243,6 +243,7 @@ void SqliteConnection::ReopenReadOnly() {
   ReadOnlyUri(path_, immutable);  // refuses before the open handle goes
   sqlite3_finalize(snapshot_);
   snapshot_ = nullptr;
+  schemaReadIn_ = 0;
   statements_.reset();
   columns_.reset();
   catalog_.reset();
@@ -318,15 +319,28 @@ std::vector<long> SqliteConnection::RunBatch(const std::string& text,
     throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   try {
     ReadSnapshot snapshot(*this);
-    const uint64_t generation = catalog_->Generation();
-    catalog_->Refresh();
-    if (catalog_->Generation() != generation) dialect::StoreConversion::SchemaChanged(db_);
+    RefreshSchema();
     PreparedBatch batch(db_, *statements_, text, catalog_.get());
-    if (!batch.ReadsOnly()) snapshot.Release();  // writes take their own transaction
+    if (!batch.ReadsOnly()) {
+      snapshot.Release();  // writes take their own transaction
+      schemaReadIn_ = 0;
+    }
     return batch.Run(rows, [this] { SchemaChanged(); });
   } catch (const ComError& error) {
     RaiseRefusedWrite(error);
   }
+}
+
+// Another connection cannot change the schema a held read transaction sees,
+// so within one hold the cookie is read once; whatever this connection does
+// besides reading (a write, a transaction, a native script) reads it again.
+void SqliteConnection::RefreshSchema() {
+  const bool held = snapshot_ != nullptr && sqlite3_stmt_busy(snapshot_) != 0;
+  if (held && schemaReadIn_ == holds_) return;
+  const uint64_t generation = catalog_->Generation();
+  catalog_->Refresh();
+  if (catalog_->Generation() != generation) dialect::StoreConversion::SchemaChanged(db_);
+  schemaReadIn_ = held ? holds_ : 0;
 }
 
 // One read transaction serves the schema check, the compilation and, when
@@ -338,7 +352,10 @@ sqlite3_stmt* SqliteConnection::HoldSnapshot() {
   if (snapshot_ == nullptr && sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &snapshot_, nullptr) != SQLITE_OK)
     return nullptr;
   if (sqlite3_stmt_busy(snapshot_)) return nullptr;  // a batch run from inside a batch
-  if (sqlite3_step(snapshot_) == SQLITE_ROW) return snapshot_;
+  if (sqlite3_step(snapshot_) == SQLITE_ROW) {
+    ++holds_;
+    return snapshot_;
+  }
   sqlite3_reset(snapshot_);
   return nullptr;
 }
@@ -366,6 +383,7 @@ void SqliteConnection::RollbackTrans() {
 bool SqliteConnection::InTransaction() const { return db_ != nullptr && sqlite3_get_autocommit(db_) == 0; }
 
 void SqliteConnection::RunControl(const char* sql) {
+  schemaReadIn_ = 0;
   StatementHandle statement = statements_->Prepare(sql);
   int rc = sqlite3_step(statement.get());
   sqlite3_reset(statement.get());
@@ -373,6 +391,7 @@ void SqliteConnection::RunControl(const char* sql) {
 }
 
 void SqliteConnection::ExecuteNative(const std::string& script) {
+  schemaReadIn_ = 0;
   try {
     const char* tail = script.c_str();
     while (*tail != '\0') {
@@ -396,6 +415,7 @@ void SqliteConnection::ExecuteNative(const std::string& script) {
 }
 
 void SqliteConnection::SchemaChanged() {
+  schemaReadIn_ = 0;
   if (statements_) statements_->Clear();
   if (columns_) columns_->Clear();
   if (catalog_) catalog_->Changed();

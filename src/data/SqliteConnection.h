@@ -2,6 +2,7 @@
 // SQLite database file through the dialect layer, with ADO's counting rules,
 // error numbers and transaction behaviour.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -82,6 +83,9 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   std::vector<long> RunBatch(const std::string& text, const std::function<RecordsetBuilder*()>& rows);
   void RunControl(const char* sql);  // BEGIN / COMMIT / ROLLBACK
   void SchemaChanged();
+  // Reads the schema cookie unless the read transaction it was read under
+  // is still held and this connection has not written since.
+  void RefreshSchema();
 
   std::string connectionString_;
   std::string path_;
@@ -89,6 +93,10 @@ class SqliteConnection : public Connection, public std::enable_shared_from_this<
   std::string immutableStamp_;  // the file's stamp when read as immutable, else ""
   sqlite3* db_ = nullptr;
   sqlite3_stmt* snapshot_ = nullptr;  // reads the schema version; pending while held
+  uint64_t holds_ = 0;  // how many times snapshot_ began to hold a read transaction
+  // The hold under which the catalog last read the schema cookie, with no
+  // write, transaction or schema change of this connection since (0: none).
+  uint64_t schemaReadIn_ = 0;
   std::unique_ptr<StatementCache> statements_;
   std::unique_ptr<ColumnMetadataCache> columns_;
   std::unique_ptr<dialect::SchemaCatalog> catalog_;  // the declared types the translation reads

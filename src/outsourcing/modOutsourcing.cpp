@@ -57,39 +57,48 @@ bool SameNameNoCase(const std::string& a, const char* b) {
 
 // Positions of the BOM row columns the walk reads. Every level query
 // returns the same columns, so the names are looked up once and each new
-// recordset is only checked to have them at the same positions.
+// result is only checked to have them at the same positions.
 class BomColumns {
  public:
   enum Column { kAutoid, kIpid, kCpscode, kIpsquantity, kIwasterate, kCdepcode, kCwhcode, kChildguid, kCfree1 };
 
-  void Bind(const Recordset& rs) {
-    if (bound_ && Matches(rs)) return;
+  // Binds to the result's names; false when it lacks a column (Require
+  // then raises as a recordset's lookup by name does).
+  bool Bind(const std::vector<std::string>& names) {
+    if (bound_ && Matches(names)) return true;
+    bound_ = false;
     for (size_t c = 0; c < kNames.size(); ++c) {
-      positions_[c] = Find(rs, kNames[c]);
-      spelled_[c] = rs.Info(positions_[c]).name;
+      positions_[c] = Find(names, kNames[c]);
+      if (positions_[c] == names.size()) {
+        missing_ = kNames[c];
+        return false;
+      }
+      spelled_[c] = names[positions_[c]];
     }
     bound_ = true;
+    return true;
   }
-  const Variant& Value(const Recordset& rs, int column) const { return rs.Fields(positions_[column]).Value(); }
-  std::string Text(const Recordset& rs, int column) const { return NullToEmpty(Value(rs, column)); }
+  void Require() const {
+    if (!bound_) throw ItemNotFoundError(missing_);
+  }
+  const Variant& Value(const std::vector<Variant>& row, int column) const { return row[positions_[column]]; }
 
  private:
   static constexpr std::array<const char*, 18> kNames = {
       "autoid", "ipid", "cpscode", "ipsquantity", "iwasterate", "cdepcode", "cwhcode", "childguid", "cfree1",
       "cfree2", "cfree3", "cfree4", "cfree5",   "cfree6",     "cfree7",   "cfree8",  "cfree9",    "cfree10"};
 
-  // The first column of that name, as a lookup by name finds it.
-  static size_t Find(const Recordset& rs, const char* name) {
-    for (size_t i = 0; i < rs.FieldCount(); ++i) {
-      if (SameNameNoCase(rs.Info(i).name, name)) return i;
+  // The first column of that name, as a lookup by name finds it; names.size() when none.
+  static size_t Find(const std::vector<std::string>& names, const char* name) {
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (SameNameNoCase(names[i], name)) return i;
     }
-    rs.Fields(name);  // raises: no such column
-    return 0;
+    return names.size();
   }
 
-  bool Matches(const Recordset& rs) const {
+  bool Matches(const std::vector<std::string>& names) const {
     for (size_t c = 0; c < kNames.size(); ++c) {
-      if (positions_[c] >= rs.FieldCount() || rs.Info(positions_[c]).name != spelled_[c]) return false;
+      if (positions_[c] >= names.size() || names[positions_[c]] != spelled_[c]) return false;
     }
     return true;
   }
@@ -97,6 +106,7 @@ class BomColumns {
   std::array<size_t, 18> positions_{};
   std::array<std::string, 18> spelled_;  // the names as the database spelt them
   bool bound_ = false;
+  const char* missing_ = "";  // the column the last result lacked
 };
 
 // A whole number below 10^15 that is not negative: its text is plain digits,
@@ -107,10 +117,10 @@ bool IsPlainWhole(double value) { return value >= 0 && value < 1e15 && value == 
 // columns the walk reads, their texts in one buffer, which of them are null.
 class BomRow {
  public:
-  BomRow(const Recordset& rs, const BomColumns& columns) {
+  BomRow(const std::vector<Variant>& values, const BomColumns& columns) {
     text_.reserve(kTextGuess);
     for (int c = 0; c < kColumns; ++c) {
-      const Variant& value = columns.Value(rs, c);
+      const Variant& value = columns.Value(values, c);
       start_[c] = static_cast<uint32_t>(text_.size());
       if (value.IsNull()) {
         nulls_ |= 1u << c;
@@ -206,16 +216,43 @@ std::string LevelQuery(const BomNode& node) {
   return query + " (isnull(p.cpspcode,'')=" + Quoted(node.cInvCode) + ") ";
 }
 
+// Keeps a level query's rows as BomRows while they are read (no recordset
+// in between). A result that lacks a column fails at its first row, as a
+// level without rows reads none of them.
+class LevelReader : public RowSink {
+ public:
+  LevelReader(BomColumns& columns, BomLevel& rows) : columns_(columns), rows_(rows) {}
+  void Columns(const std::vector<std::string>& names) override {
+    columns_.Bind(names);
+    result_ = true;
+  }
+  void Row(const std::vector<Variant>& values) override {
+    if (rows_.empty()) {
+      columns_.Require();
+      rows_.reserve(kRowsGuess);
+    }
+    rows_.emplace_back(values, columns_);
+  }
+  // A batch without a result leaves a closed recordset, which raises so.
+  void RequireResult() const {
+    if (!result_) throw ComError(ErrorNumber::ObjectClosed, "Operation is not allowed when the object is closed.");
+  }
+
+ private:
+  static constexpr size_t kRowsGuess = 4;  // a sub-assembly's usual rows: one allocation
+  BomColumns& columns_;
+  BomLevel& rows_;
+  bool result_ = false;
+};
+
 // The rows of a level query, read from the database the first time only.
 const BomLevel& ReadLevel(const std::string& query, BomWalk& walk) {
   auto [at, added] = walk.levels.try_emplace(query);
   if (!added) return at->second;
   try {
-    RecordsetPtr rs = walk.conn->Open(query, adOpenStatic, adLockReadOnly);
-    if (const long count = rs->RecordCount(); count > 0) at->second.reserve(static_cast<size_t>(count));
-    if (!rs->Eof()) walk.columns.Bind(*rs);
-    for (; !rs->Eof(); rs->MoveNext()) at->second.emplace_back(*rs, walk.columns);
-    rs->Close();
+    LevelReader reader(walk.columns, at->second);
+    walk.conn->ForEachRow(query, reader);
+    reader.RequireResult();
   } catch (...) {
     walk.levels.erase(at);
     throw;

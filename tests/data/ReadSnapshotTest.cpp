@@ -8,6 +8,7 @@
 #include "TempDatabase.h"
 #include "data/ReadSnapshot.h"
 #include "data/SqliteConnection.h"
+#include "fabrikon/ComError.h"
 #include "fabrikon/TraceConnection.h"
 
 namespace fabrikon {
@@ -84,6 +85,39 @@ TEST_F(ReadSnapshotTest, OwnWritesAndTransactionsAreUnchanged) {
   EXPECT_TRUE(conn->InTransaction());
   conn->RollbackTrans();
   EXPECT_EQ(CountRows(*conn), 1);
+}
+
+// Under a held snapshot the schema is read once; whatever this connection
+// changes meanwhile (a new table, a transaction rolled back or committed)
+// must still be seen. An int column compared with '1.5' fails to convert it;
+// a text column compares it as text. (A pending read refuses DROP TABLE, so
+// the old table is renamed away, natively.)
+TEST_F(ReadSnapshotTest, OwnSchemaChangesInsideTheSnapshotAreSeen) {
+  const auto matches = [](const ConnectionPtr& through) {
+    return through->Open("SELECT count(*) AS n FROM kinds WHERE v = '1.5'")->Fields(0).Value().ToInt();
+  };
+  const ConnectionPtr wrapped = std::make_shared<TraceConnection>(conn, [](const std::string&, long, double) {});
+  for (const ConnectionPtr& through : {ConnectionPtr(conn), wrapped}) {
+    conn->ExecuteNative("DROP TABLE IF EXISTS kinds; DROP TABLE IF EXISTS gone1; DROP TABLE IF EXISTS gone2;"
+                        "CREATE TABLE kinds(v int); INSERT INTO kinds VALUES (1);");
+    ReadSnapshot snapshot(through);
+    EXPECT_THROW(matches(through), ComError);  // an int column
+    conn->ExecuteNative("ALTER TABLE kinds RENAME TO gone1;");
+    through->Execute("CREATE TABLE kinds(v nvarchar(10)) INSERT INTO kinds VALUES ('1.5')");
+    EXPECT_EQ(matches(through), 1);
+    through->BeginTrans();
+    conn->ExecuteNative("ALTER TABLE kinds RENAME TO gone2;");
+    through->Execute("CREATE TABLE kinds(v int) INSERT INTO kinds VALUES (2)");
+    EXPECT_THROW(matches(through), ComError);
+    through->RollbackTrans();  // the text column again
+    EXPECT_EQ(matches(through), 1);
+    through->BeginTrans();
+    conn->ExecuteNative("ALTER TABLE kinds RENAME TO gone2;");
+    through->Execute("CREATE TABLE kinds(v int) INSERT INTO kinds VALUES (3)");
+    through->CommitTrans();
+    EXPECT_THROW(matches(through), ComError);
+    EXPECT_FALSE(conn->InTransaction());
+  }
 }
 
 TEST_F(ReadSnapshotTest, NothingToHoldOnAnEmptyOrReadOnlyConnection) {

@@ -144,5 +144,43 @@ TEST(ShapeRepeat, LongBatchWithBrokenRunsTranslatesAsTheFullReading) {
   EXPECT_EQ(row, 700u);
 }
 
+// A batch of one statement that repeats the batch before it with other
+// values is read straight from its text. Each batch of the run must read as
+// alone: the references (a comment before each, which is never learned or
+// repeated) are all read before the run.
+TEST(ShapeRepeat, BatchRepeatingTheBatchBeforeTranslatesAsTheFullReading) {
+  const std::vector<std::string> run = {
+      // A level query per BOM head: texts, quotes doubled, N'' and blank
+      // texts, dates, numbers where a text was, text after the literal.
+      " SELECT * From ProductStructures where ipid='50001' ", " SELECT * From ProductStructures where ipid='50002' ",
+      " SELECT * From ProductStructures where ipid='it''s' ", " SELECT * From ProductStructures where ipid=N'x' ",
+      " SELECT * From ProductStructures where ipid=N'y' ", " SELECT * From ProductStructures where ipid='' ",
+      " SELECT * From ProductStructures where ipid='2024-01-02' ", " SELECT * From ProductStructures where ipid=5 ",
+      " SELECT * From ProductStructures where ipid=5.5 ", " SELECT * From ProductStructures where ipid='7' order by 1",
+      " SELECT * From ProductStructures where ipid='8'; ", " SELECT * From ProductStructures where ipid='9' -- c\n",
+      " SELECT * From ProductStructures where ipid='10' x", " SELECT * From ProductStructures where ipid='11",
+      " SELECT * From ProductStructures where ipid='12'\t\r\n",
+      // Ending on a word, which a repeat must end on too.
+      " select a from t where b = 'x' order by a", " select a from t where b = 'y' order by a",
+      " select a from t where b = 'z' order by ab", " select a from t where b = 'w' order by a desc",
+      // Statements of their own after the repeated text.
+      " update t set a = 1 where b = 'x'", " update t set a = 2 where b = 'y'",
+      " update t set a = 3 where b = 'z' update t set a = 4 where b = 'w'", " update t set a = 5 where b = 'v'",
+      " update t set a = 6 where b = 'u' select 1", " update t set a = 7 where b = 't'else select 1",
+      // Values the translation reads stay in the text; guarded statements.
+      " select top 2 a from t where b = 'x' order by 1", " select top 3 a from t where b = 'x' order by 1",
+      " select top 3 a from t where b = 'y' order by 2", " select a / 2 from t", " select a / 0 from t",
+      " if 1 = 1 select a from t where b = 'x'", " if 1 = 1 select a from t where b = 'y'",
+      " delete from t where a = 1", " delete from t where a = 0x1F", " delete from t where a = 2147483648",
+      " delete from t where a = 3"};
+  std::vector<std::vector<std::string>> full;
+  for (const std::string& batch : run) full.push_back(Describe("/**/" + batch));
+  for (size_t b = 0; b < run.size(); ++b) {
+    const std::vector<std::string> read = Describe(run[b]);
+    ASSERT_EQ(read.size(), full[b].size()) << run[b];
+    for (size_t i = 0; i < read.size(); ++i) EXPECT_EQ(read[i], full[b][i]) << run[b] << "\nstatement " << i;
+  }
+}
+
 }  // namespace
 }  // namespace fabrikon::dialect::test

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 #include "data/dialect/BatchSplitter.h"
 #include "data/dialect/LiteralShape.h"
@@ -125,6 +126,37 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
   return out;
 }
 
+// The last batch of one statement that was read in full, kept (its text
+// copied) so that a later batch repeating it with other values is read
+// straight from its text (see ShapeRepeat::LearnWhole).
+class LastBatch {
+ public:
+  explicit LastBatch(ShapeCache& cache) : cache_(cache) {}
+
+  ShapeCache::Entry Read(std::string_view tsql, const std::string& generation, LiteralShape& literals) {
+    if (!repeat_ || generation != generation_) return nullptr;
+    return repeat_->Whole(tsql, literals);
+  }
+
+  void Learn(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
+             const LiteralShape& literals, const ShapeCache::Entry& shape, const std::string& generation) {
+    if (!repeat_ || generation != generation_) {
+      repeat_.reset();
+      generation_ = generation;  // the shapes found are keyed by it
+      repeat_.emplace(cache_, generation_);
+    }
+    if (!repeat_->LearnWhole(source, tokens, range, literals, shape)) return;
+    text_.assign(source);
+    repeat_->Rebase(text_);
+  }
+
+ private:
+  ShapeCache& cache_;
+  std::string generation_;
+  std::string text_;  // the learned batch
+  std::optional<ShapeRepeat> repeat_;
+};
+
 }  // namespace
 
 std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
@@ -138,6 +170,16 @@ std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::s
 
 void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each) {
   thread_local ShapeCache cache(kShapeCacheBytes);
+  thread_local LastBatch lastBatch(cache);
+  const std::string generation =
+      catalog != nullptr ? std::string(1, '\0') + std::to_string(catalog->Generation()) : std::string();
+  ParameterizedStatement statement;  // handed over and filled again
+  LiteralShape repeated;
+  if (const ShapeCache::Entry shape = lastBatch.Read(tsql, generation, repeated)) {
+    Instance(shape, repeated, statement);
+    each(std::move(statement));
+    return;
+  }
   // A long batch (a save of thousands of rows) is read a stretch of tokens
   // at a time: its tokens would take several times its own size at once.
   TSqlLexer lexer(tsql);
@@ -148,15 +190,11 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
   size_t atOnce = kTokensAtOnce;
   size_t stretch = kTokensAtOnce;  // the tokens read at once once a statement was found
   LiteralShape::Prefix prefix;
-  const std::string generation =
-      catalog != nullptr ? std::string(1, '\0') + std::to_string(catalog->Generation()) : std::string();
   ShapeCache::Entry last;
   std::string lastKey;
   // The statements that repeat the one before with other values are read
   // straight from the text (see ShapeRepeat).
   ShapeRepeat repeat(cache, generation);
-  LiteralShape repeated;
-  ParameterizedStatement statement;  // handed over and filled again
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
     const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : stretch);
@@ -183,6 +221,8 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
         lastKey = key;
       }
       if (shape->parameterized) {
+        if (statements == 0 && !more && ranges.size() == 1)  // the batch is this statement
+          lastBatch.Learn(source, tokens, range, literals, shape, generation);
         Instance(shape, literals, statement);
         each(std::move(statement));
       } else {

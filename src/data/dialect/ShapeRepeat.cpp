@@ -35,13 +35,37 @@ bool SameWord(std::string_view text, std::string_view word) {
 bool ShapeRepeat::Learn(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
                         const LiteralShape& literals, const ShapeCache::Entry& shape) {
   learned_ = false;
-  if (source.empty() || range.guarded() || range.otherwise || range.first != range.begin ||
-      range.last <= range.begin || literals.Literals().size() > LiteralShape::kMaxDates)
-    return false;
+  whole_ = false;
+  if (source.empty() || range.last <= range.begin) return false;
   const Token& head = tokens[range.begin];
   const Token& last = tokens[range.last - 1];
   if (!(head.IsWord("insert") || head.IsWord("update") || head.IsWord("delete")) || last.kind == TokenKind::Word)
     return false;
+  return Take(source, tokens, range, literals, shape);
+}
+
+// A statement that ends with its text ends there whatever its last token,
+// and the full reading of a repeat finds the same statement.
+bool ShapeRepeat::LearnWhole(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
+                             const LiteralShape& literals, const ShapeCache::Entry& shape) {
+  learned_ = false;
+  whole_ = false;
+  if (source.empty() || range.last <= range.begin) return false;
+  const Token& head = tokens[range.begin];
+  const Token& last = tokens[range.last - 1];
+  const size_t end = static_cast<size_t>(last.text.data() + last.text.size() - source.data());
+  if (SkipBlanks(source, 0) != head.offset || SkipBlanks(source, end) != source.size()) return false;
+  whole_ = Take(source, tokens, range, literals, shape);
+  return whole_;
+}
+
+bool ShapeRepeat::Take(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
+                       const LiteralShape& literals, const ShapeCache::Entry& shape) {
+  if (range.guarded() || range.otherwise || range.first != range.begin ||
+      literals.Literals().size() > LiteralShape::kMaxDates)
+    return false;
+  const Token& head = tokens[range.begin];
+  const Token& last = tokens[range.last - 1];
   std::vector<std::string_view> stretches;
   std::vector<Place> places;
   stretches.reserve(literals.Literals().size() + 1);
@@ -70,19 +94,36 @@ bool ShapeRepeat::Learn(std::string_view source, const std::vector<Token>& token
   return true;
 }
 
+void ShapeRepeat::Rebase(std::string_view copy) {
+  for (std::string_view& stretch : stretches_)
+    stretch = copy.substr(static_cast<size_t>(stretch.data() - source_.data()), stretch.size());
+  source_ = copy;
+}
+
 ShapeCache::Entry ShapeRepeat::Next(size_t& end, LiteralShape& literals) {
   size_t at = end;
-  if (!learned_ || !Read(at, literals)) return nullptr;
+  if (!learned_ || whole_ || !Read(source_, at, literals)) return nullptr;
+  ShapeCache::Entry shape = Known();
+  if (shape) end = at;
+  return shape;
+}
+
+ShapeCache::Entry ShapeRepeat::Whole(std::string_view text, LiteralShape& literals) {
+  size_t at = 0;
+  if (!learned_ || !whole_ || !Read(text, at, literals)) return nullptr;
+  return Known();
+}
+
+// The shape of the statement read last, when a parameterized one is known.
+ShapeCache::Entry ShapeRepeat::Known() {
   const auto known = shapes_.find(classes_);
   ShapeCache::Entry shape = known != shapes_.end() ? known->second : Find();
   if (!shape || !shape->parameterized) return nullptr;
-  end = at;
   return shape;
 }
 
 // The statement's text around its literals, and their classes.
-bool ShapeRepeat::Read(size_t& end, LiteralShape& literals) {
-  const std::string_view text = source_;
+bool ShapeRepeat::Read(std::string_view text, size_t& end, LiteralShape& literals) {
   size_t p = SkipBlanks(text, end);
   if ((p != end) != blankBefore_) return false;
   literals.Clear();
@@ -102,17 +143,19 @@ bool ShapeRepeat::Read(size_t& end, LiteralShape& literals) {
     LiteralShape::AppendClass(classes_, *literal, place.national);
     p = after;
   }
-  if (!EndsHere(p)) return false;
+  if (!EndsHere(text, p)) return false;
   end = p;
   return true;
 }
 
 // The splitter ends a statement (that ends on no word, outside parentheses)
 // at the end of the text, at a semicolon and before INSERT, UPDATE or DELETE.
-bool ShapeRepeat::EndsHere(size_t at) const {
-  const std::string_view text = source_;
+// A whole batch's statement ends with the text only.
+bool ShapeRepeat::EndsHere(std::string_view text, size_t at) const {
   at = SkipBlanks(text, at);
-  if (at == text.size() || text[at] == ';') return true;
+  if (at == text.size()) return true;
+  if (whole_) return false;
+  if (text[at] == ';') return true;
   size_t end = at;
   while (end < text.size() && end - at <= 6 && TSqlLexer::IsWordChar(text[end])) ++end;
   const std::string_view word = text.substr(at, end - at);

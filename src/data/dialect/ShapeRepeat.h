@@ -6,6 +6,10 @@
 // number) at each place in between. The classes of those literals complete
 // the shape key, so a repeat takes the translation the full reading would
 // have found for it.
+//
+// A whole batch of one statement is learned the same way (any statement but
+// an IF or ELSE, blanks only around it): a later batch that repeats it with
+// other values (the explosion's level queries) is read without lexing.
 #pragma once
 #include <memory>
 #include <string>
@@ -32,6 +36,14 @@ class ShapeRepeat {
   // ending on a word, a literal right after a word, a number or a quote).
   bool Learn(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
              const LiteralShape& literals, const ShapeCache::Entry& shape);
+  // Takes the statement just read in full as the whole of its batch text
+  // `source` (nothing but blanks before and after it); false, and nothing
+  // learned, when it is not, or a repeat could not be told from its text.
+  bool LearnWhole(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
+                  const LiteralShape& literals, const ShapeCache::Entry& shape);
+  // The learned text now lives in `copy` (the same characters elsewhere),
+  // so that it outlives the batch it was learned from.
+  void Rebase(std::string_view copy);
 
   // When the statement after `end` (the end of the statement before)
   // repeats the learned text, certainly ends where that one did and has a
@@ -39,6 +51,10 @@ class ShapeRepeat {
   // `literals` (cleared first), `end` moved past it, and the shape. Else
   // null.
   ShapeCache::Entry Next(size_t& end, LiteralShape& literals);
+  // When the whole of `text` repeats the statement learned by LearnWhole
+  // and has a shape translated already: its literals in `literals` and the
+  // shape. Else null.
+  ShapeCache::Entry Whole(std::string_view text, LiteralShape& literals);
 
   // How many tokens the statement has.
   size_t Tokens() const { return tokens_; }
@@ -49,14 +65,18 @@ class ShapeRepeat {
     bool national;
     bool operator==(const Place&) const = default;
   };
-  bool Read(size_t& end, LiteralShape& literals);
-  bool EndsHere(size_t at) const;
+  bool Take(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
+            const LiteralShape& literals, const ShapeCache::Entry& shape);
+  bool Read(std::string_view text, size_t& end, LiteralShape& literals);
+  bool EndsHere(std::string_view text, size_t at) const;
+  ShapeCache::Entry Known();
   ShapeCache::Entry Find();
 
   ShapeCache& cache_;
   std::string_view keySuffix_;
   std::string_view source_;
   bool learned_ = false;
+  bool whole_ = false;  // learned by LearnWhole: a repeat ends with its text
   std::vector<std::string_view> stretches_;  // the text before each literal, and after the last
   std::vector<Place> places_;
   bool blankBefore_ = false;
