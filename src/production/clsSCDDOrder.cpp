@@ -6,6 +6,7 @@
 #include "fabrikon/clsSCDDOrder.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -343,6 +344,10 @@ void AppendQuotedText(std::string& out, const Variant& value) {
 
 // A free item: its quoted text, or Null when it is empty.
 void AppendFreeItem(std::string& out, const Variant& value) {
+  if (value.IsNull() || value.IsEmpty()) {  // the common case: no text to make
+    out += "Null";
+    return;
+  }
   const std::string* text = value.AsText();
   const std::string converted = text != nullptr ? std::string() : NullToEmpty(value);
   const std::string_view item = text != nullptr ? std::string_view(*text) : std::string_view(converted);
@@ -351,6 +356,16 @@ void AppendFreeItem(std::string& out, const Variant& value) {
   } else {
     AppendQuoted(out, item);
   }
+}
+
+// The quantity's literal (QuantityLiteral of its text). A double well within
+// range formats as a number, so only the others are read back to check.
+std::string QuantityText(const Variant& value) {
+  if (value.kind() == Variant::Kind::Double) {
+    const double d = std::fabs(value.ToDouble());
+    if (d == 0 || (d > 1e-300 && d < 1e300)) return FormatDouble(value.ToDouble());
+  }
+  return production::QuantityLiteral(NullToEmpty(value));
 }
 
 // Where the component query's columns are, looked up once per list: the
@@ -381,7 +396,7 @@ struct ComponentColumns {
 // number raises before anything is appended.
 void AppendInsertStatement(std::string& batch, const std::vector<Variant>& row, const ComponentColumns& at,
                            int64_t subId) {
-  const std::string quantity = production::QuantityLiteral(NullToEmpty(row[at.quantity]));
+  const std::string quantity = QuantityText(row[at.quantity]);
   batch +=
       " insert into PP_PODetails(MainID,SubId,cCode,cInvCode,fQuantity,fOutQuantity,cDepCode,cWhCode,"
       "iPSQuantity,iWasteRate, cFree1,cFree2,cFree3,cFree4,cFree5,cFree6,cFree7,cFree8,cFree9,cFree10) values (";

@@ -3,6 +3,7 @@
 // read and stored in one form, char padded), on the embedded connection and
 // through the SQLite ODBC driver with the T-SQL runtime loaded.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -45,6 +46,23 @@ class StoreTypesTest : public ::testing::TestWithParam<Backend> {
       return e.Description();
     }
     return Value("select " + column + " from st where id = 1");
+  }
+
+  // The engine's own type of the stored value and its text, read past the library.
+  std::string StoredType(const std::string& column, int id) {
+    sqlite3* native = nullptr;
+    std::string stored = "unread";
+    if (sqlite3_open_v2(db.Path().c_str(), &native, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+      const std::string sql = "SELECT typeof(" + column + ") || ' ' || quote(" + column + ") FROM st WHERE id = " +
+                              std::to_string(id);
+      sqlite3_stmt* statement = nullptr;
+      if (sqlite3_prepare_v2(native, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+          sqlite3_step(statement) == SQLITE_ROW)
+        stored = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+      sqlite3_finalize(statement);
+    }
+    sqlite3_close(native);
+    return stored;
   }
 
   testing::TempDatabase db;
@@ -117,6 +135,55 @@ const std::vector<StoreCase> kCases = {
 
 TEST_P(StoreTypesTest, UpdateConvertsToTheDeclaredType) {
   for (const StoreCase& c : kCases) EXPECT_EQ(Stored(c.column, c.value), c.stored) << c.column << " = " << c.value;
+}
+
+// The same values stored by INSERT ... VALUES, where a number the column's
+// conversion keeps goes in without it, and by INSERT ... SELECT, where every
+// value is converted: the same stored values, types and errors.
+TEST_P(StoreTypesTest, InsertValuesStoresAsUpdateDoes) {
+  std::vector<StoreCase> cases = kCases;
+  for (const char* column : {"i", "s", "t", "b", "d", "m", "f", "x", "v"})
+    for (const char* value : {"0", "7", "12.5", "2147483647", "2147483648", "123456789012345678", "1.", ".5",
+                              "0001", "99999999.99"})
+      cases.push_back(StoreCase{column, value, ""});
+  int id = 100;
+  for (const StoreCase& c : cases) {
+    const std::string into = std::string(" into st (id, ") + c.column + ") ";
+    const auto stored = [&](const std::string& insert) {
+      try {
+        conn->Execute(insert);
+      } catch (const ComError& e) {
+        EXPECT_EQ(e.Number(), ErrorNumber::CantConvertValue) << e.Description();
+        return e.Description();
+      }
+      return Value(std::string("select ") + c.column + " from st where id = " + std::to_string(id)) + " " +
+             StoredType(c.column, id);
+    };
+    const std::string values = stored("insert" + into + "values (" + std::to_string(++id) + ", " + c.value + ")");
+    const std::string select = stored("insert" + into + "select " + std::to_string(++id) + ", " + c.value);
+    EXPECT_EQ(values, select) << c.column << " = " << c.value;
+    const std::string expected = c.stored;  // a value is followed by its type
+    if (!expected.empty()) {
+      EXPECT_TRUE(values == expected || values.rfind(expected + " ", 0) == 0) << values;
+    }
+  }
+}
+
+// A run of rows is read straight from the batch; a number past the column's
+// range in the middle of it is still refused, and stops the batch there.
+TEST_P(StoreTypesTest, NumbersPastTheRangeInARunOfRowsAreRefused) {
+  std::string batch;
+  for (int id = 10; id < 16; ++id)
+    batch += "insert into st (id, i, f) values (" + std::to_string(id) + ", " + (id == 13 ? "3000000000" : "7") +
+             ", 2.5) ";
+  try {
+    conn->Execute(batch);
+    ADD_FAILURE() << "no error";
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Description(), "Arithmetic overflow error converting expression to data type int.");
+  }
+  EXPECT_EQ(Value("select count(*) from st where id between 10 and 12 and i = 7 and f = 2.5"), "3");
+  EXPECT_EQ(Value("select count(*) from st where id >= 13"), "0");
 }
 
 TEST_P(StoreTypesTest, FailedConversionChangesNothing) {
@@ -213,17 +280,21 @@ TEST(StoreTypesTranslation, KnownColumnsCarryTheirTypeInTheText) {
   const auto conn = SqliteConnection::Connect(db.ConnectionString());
   conn->Execute("create table kt (id int, d decimal(10,2), c nvarchar(5), t datetime)");
   const dialect::SchemaCatalog catalog(conn->Handle());
-  const std::string insert = "insert into kt (id, d, c, t) values (1, 2.5, 'x', '20080301')";
+  const std::string insert = "insert into kt (id, d, c, t) values (1.5, 2.5, 'x', '20080301')";
   const std::string typed = dialect::TranslateBatch(insert, &catalog).at(0).sql.at(0);
-  EXPECT_NE(typed.find("tsql_store_as(1, 1, 32, 0)"), std::string::npos) << typed;
+  EXPECT_NE(typed.find("tsql_store_as(1.5, 1, 32, 0)"), std::string::npos) << typed;
   EXPECT_NE(typed.find("tsql_store_as(2.5, 2, 10, 2)"), std::string::npos) << typed;
   EXPECT_NE(typed.find("tsql_store_as('x', 9, 5, 0)"), std::string::npos) << typed;
   EXPECT_EQ(typed.find("tsql_store("), std::string::npos) << typed;
   const std::string untyped = dialect::TranslateBatch(insert).at(0).sql.at(0);
-  EXPECT_NE(untyped.find("tsql_store(1, 'kt', 'id')"), std::string::npos) << untyped;
+  EXPECT_NE(untyped.find("tsql_store(1.5, 'kt', 'id')"), std::string::npos) << untyped;
   // Unknown tables and columns given by position keep the lookup.
   const std::string later = dialect::TranslateBatch("insert into nosuch (a) values (1)", &catalog).at(0).sql.at(0);
   EXPECT_NE(later.find("tsql_store(1, 'nosuch', 'a')"), std::string::npos) << later;
+  // A number the conversion would hand on as it is goes in bare.
+  const std::string bare =
+      dialect::TranslateBatch("insert into kt (id, d) values (12, 2.5)", &catalog).at(0).sql.at(0);
+  EXPECT_NE(bare.find("values (12, tsql_store_as(2.5, 2, 10, 2))"), std::string::npos) << bare;
 }
 
 }  // namespace

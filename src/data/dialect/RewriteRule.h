@@ -18,6 +18,9 @@ struct RuleContext {
   // its identity column empty and put here the assignment that numbers the
   // new table after it is filled ("n = rowid"). Null: number in the query.
   std::string* rowidNumbering = nullptr;
+  // The embedded engine: a number stored where its column's conversion
+  // would give it back unchanged is stored bare (see StoreRule).
+  bool embedded = false;
 };
 
 class RewriteRule {

@@ -115,7 +115,7 @@ TranslatedStatement StatementTranslator::Translate(std::string_view batch, const
                                     tokens.begin() + static_cast<std::ptrdiff_t>(range.last)));
   std::string rowidNumbering;
   const RuleContext context{range.guarded(), catalog, false,
-                            engine == Engine::Embedded ? &rowidNumbering : nullptr};
+                            engine == Engine::Embedded ? &rowidNumbering : nullptr, engine == Engine::Embedded};
   for (const auto& rule : rules_) rule->Apply(body, context);
   std::vector<std::string> numbering = CreateTableRule::TakeIdentity(body);
   out.kind = KindOf(body);

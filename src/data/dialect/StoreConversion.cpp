@@ -467,6 +467,24 @@ bool StoreConversion::TypedArguments(const SqlType& type, std::array<int, 3>& ar
   }
 }
 
+bool StoreConversion::KeepsNumber(const std::array<int, 3>& arguments, std::string_view number) {
+  size_t digits = 0, points = 0;
+  for (char c : number) {
+    if (c >= '0' && c <= '9') ++digits;
+    else if (c == '.') ++points;
+    else return false;
+  }
+  if (digits == 0) return false;
+  const Kind kind = static_cast<Kind>(arguments[0]);
+  if (kind == Kind::Float) return points <= 1;  // StoreFloat hands on what is not text
+  if (kind != Kind::Integer || points != 0 || digits > 18) return false;
+  // A whole number within the column's range: StoreInteger stores it as it is.
+  if (arguments[1] == 64) return true;
+  int64_t value = 0;
+  for (char c : number) value = value * 10 + (c - '0');
+  return arguments[1] == 32 && value <= INT32_MAX;
+}
+
 void StoreConversion::Register(sqlite3* db) {
   auto* cache = new TypeCache;
   {

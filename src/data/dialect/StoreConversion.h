@@ -36,6 +36,7 @@
 // given.
 #pragma once
 #include <array>
+#include <string_view>
 
 struct sqlite3;
 
@@ -55,6 +56,11 @@ class StoreConversion {
   // converts to a type the translation already knows (no lookup when it
   // runs); false for a type whose values are stored as given.
   static bool TypedArguments(const SqlType& type, std::array<int, 3>& arguments);
+  // Whether tsql_store_as(number, arguments...) gives back the value the
+  // engine reads from the number literal itself: digits with at most one
+  // point into a float or real column, a whole number the column holds into
+  // an int or bigint one.
+  static bool KeepsNumber(const std::array<int, 3>& arguments, std::string_view number);
 };
 
 }  // namespace fabrikon::dialect

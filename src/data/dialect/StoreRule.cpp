@@ -76,7 +76,7 @@ size_t WithoutAlias(const TokenList& tokens, size_t first, size_t last) {
 }  // namespace
 
 void StoreRule::Apply(TokenList& tokens, const RuleContext& context) const {
-  if (tokens.At(0).IsWord("insert")) Insert(tokens, context.catalog);
+  if (tokens.At(0).IsWord("insert")) Insert(tokens, context.catalog, context.embedded);
   else if (tokens.At(0).IsWord("update")) Update(tokens, context.catalog);
 }
 
@@ -92,12 +92,17 @@ bool StoreRule::KnownType(const SchemaCatalog* catalog, const std::string& table
 }
 
 void StoreRule::Wrap(TokenList& tokens, size_t first, size_t last, const std::string& table,
-                     const std::string& column, size_t position, const SchemaCatalog* catalog) {
+                     const std::string& column, size_t position, const SchemaCatalog* catalog, bool bareNumbers) {
   // DEFAULT is no value; NULL stays NULL in every type.
   if (first >= last || (last - first == 1 && (tokens[first].IsWord("default") || tokens[first].IsWord("null"))))
     return;
   std::array<int, 3> typed{};
   if (KnownType(catalog, table, column, typed)) {
+    // The conversion would hand such a number on as it is: a save's rows
+    // store most of their values without a call each.
+    if (bareNumbers && last - first == 1 && tokens[first].Is(TokenKind::Number) &&
+        StoreConversion::KeepsNumber(typed, tokens[first].text))
+      return;
     std::vector<Token> tail;
     for (int argument : typed) {
       tail.push_back(TokenList::Comma());
@@ -123,7 +128,7 @@ void StoreRule::Wrap(TokenList& tokens, size_t first, size_t last, const std::st
   tokens[first + 2].blankBefore = false;
 }
 
-void StoreRule::Insert(TokenList& tokens, const SchemaCatalog* catalog) {
+void StoreRule::Insert(TokenList& tokens, const SchemaCatalog* catalog, bool embedded) {
   size_t i = tokens.At(1).IsWord("into") ? 2 : 1;
   std::string table;
   const size_t afterName = ReadTable(tokens, i, table);
@@ -147,7 +152,8 @@ void StoreRule::Insert(TokenList& tokens, const SchemaCatalog* catalog) {
     const auto values = tokens.Arguments(row, close);
     if (!columns.empty() && values.size() != columns.size()) return;  // the engine words that error
     for (size_t k = values.size(); k-- > 0;)
-      Wrap(tokens, values[k].first, values[k].second, table, columns.empty() ? "" : columns[k], k, catalog);
+      Wrap(tokens, values[k].first, values[k].second, table, columns.empty() ? "" : columns[k], k, catalog,
+           embedded);
     const size_t end = tokens.MatchParen(row) + 1;
     if (!tokens.At(end).Is(TokenKind::Comma)) return;
     row = end + 1;

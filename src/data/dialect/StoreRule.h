@@ -34,7 +34,7 @@ class StoreRule : public RewriteRule {
   void Apply(TokenList& tokens, const RuleContext& context) const override;
 
  private:
-  static void Insert(TokenList& tokens, const SchemaCatalog* catalog);
+  static void Insert(TokenList& tokens, const SchemaCatalog* catalog, bool embedded);
   static void InsertSelect(TokenList& tokens, size_t select, const std::string& table,
                            const std::vector<std::string>& columns, const SchemaCatalog* catalog);
   // INSERT ... SELECT whose values cannot be told apart in the text (SELECT
@@ -44,8 +44,12 @@ class StoreRule : public RewriteRule {
                     const std::vector<std::string>& columns, const SchemaCatalog* catalog);
   static void Update(TokenList& tokens, const SchemaCatalog* catalog);
   // Wraps tokens [first, last); column is a name or, when empty, position.
+  // bareNumbers: a lone number the column's conversion keeps as it is stays
+  // unwrapped (the embedded engine, whose column affinity then stores it
+  // just as the conversion's result would be stored).
   static void Wrap(TokenList& tokens, size_t first, size_t last, const std::string& table,
-                   const std::string& column, size_t position, const SchemaCatalog* catalog);
+                   const std::string& column, size_t position, const SchemaCatalog* catalog,
+                   bool bareNumbers = false);
   // tsql_store_as's arguments for the column; false when the catalog does
   // not know it.
   static bool KnownType(const SchemaCatalog* catalog, const std::string& table, const std::string& column,
