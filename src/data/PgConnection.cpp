@@ -16,6 +16,7 @@
 #include "data/PgColumnTypes.h"
 #include "data/PgErrorMapper.h"
 #include "data/PgRecordsetReader.h"
+#include "data/dialect/LiteralParameterizer.h"
 #include "data/dialect/PgTarget.h"
 #include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/TSqlDialect.h"
@@ -381,7 +382,8 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
   if (IsBlank(text)) throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   if (PQstatus(conn_) != CONNECTION_OK)
     throw ComError(ErrorNumber::E_FAIL_, "The connection to the PostgreSQL server was lost; open a new connection.");
-  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get(), dialect::Engine::Postgres);
+  std::vector<dialect::TranslatedStatement> translated =
+      dialect::LiteralParameterizer::TranslateWritten(text, catalog_.get(), dialect::Engine::Postgres);
   ToServer(translated);
   std::vector<long> counts;
   counts.reserve(translated.size());

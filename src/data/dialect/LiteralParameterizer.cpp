@@ -48,9 +48,9 @@ void BuildTemplates(const TranslatedStatement& probe, const LiteralShape& litera
 
 std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std::vector<Token>& tokens,
                                               const StatementRange& range, const LiteralShape& literals,
-                                              const SchemaCatalog* catalog) {
+                                              const SchemaCatalog* catalog, Engine engine) {
   const StatementTranslator& translator = StatementTranslator::Instance();
-  const TranslatedStatement real = translator.Translate(tsql, tokens, range, catalog);  // raises for bad text
+  const TranslatedStatement real = translator.Translate(tsql, tokens, range, catalog, engine);  // raises for bad text
   auto shape = std::make_shared<ShapeTranslation>();
   shape->kind = real.kind;
   shape->resultTypes = real.resultTypes;
@@ -60,7 +60,7 @@ std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std
     std::deque<std::string> storage;
     StatementRange probeRange;
     const std::vector<Token> probeTokens = literals.ProbeTokens(storage, probeRange);
-    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange, catalog);
+    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange, catalog, engine);
     BuildTemplates(probe, literals, *shape);
     shape->parameterized = shape->parameterized && probe.kind == real.kind &&
                           probe.resultTypes == real.resultTypes && SameTranslation(*shape, real, literals);
@@ -125,19 +125,42 @@ ParameterizedStatement AsWritten(TranslatedStatement translated) {
   return out;
 }
 
-}  // namespace
-
-std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
-                                                                   const SchemaCatalog* catalog) {
-  std::vector<ParameterizedStatement> statements;
-  Translate(tsql, catalog, [&statements](ParameterizedStatement&& statement) {
-    statements.push_back(std::move(statement));
-  });
-  return statements;
+// The T-SQL text of a statement read in full, as the translator spells it
+// (up to the next token, blanks left out).
+std::string_view OriginalOf(std::string_view tsql, const std::vector<Token>& tokens, const StatementRange& range) {
+  const size_t begin = tokens[range.begin].offset;
+  size_t end = range.last < tokens.size() ? tokens[range.last].offset : tsql.size();
+  while (end > begin && static_cast<unsigned char>(tsql[end - 1]) <= ' ') --end;
+  return tsql.substr(begin, end - begin);
 }
 
-void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each) {
-  thread_local ShapeCache cache(kShapeCacheBytes);
+// Where a repeat read from `at` starts (ShapeRepeat skips the same blanks).
+size_t SkipBlanks(std::string_view text, size_t at) {
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ' && TSqlLexer::IsBlankChar(text[at])) ++at;
+  return at;
+}
+
+// A statement of a parameterized shape with its literals written back in:
+// the texts its own translation gives.
+TranslatedStatement Inline(const ShapeTranslation& shape, const LiteralShape& literals, std::string_view original) {
+  TranslatedStatement out;
+  out.original = std::string(original);
+  if (shape.guarded) out.condition = shape.condition.InlineText(literals);
+  out.sql.reserve(shape.sql.size());
+  for (const StatementTemplate& t : shape.sql) out.sql.push_back(t.InlineText(literals));
+  out.kind = shape.kind;
+  out.resultTypes = shape.resultTypes;
+  out.otherwise = shape.otherwise;
+  out.unnamed = shape.unnamed;
+  return out;
+}
+
+// Reads the batch statement by statement: a statement of a known (or newly
+// learned) parameterized shape goes to shaped(shape, literals, its T-SQL
+// text), any other to written(its translation).
+template <typename Shaped, typename Written>
+void Walk(const std::string& tsql, const SchemaCatalog* catalog, Engine engine, ShapeCache& cache,
+          const Shaped& shaped, const Written& written) {
   // A long batch (a save of thousands of rows) is read a stretch of tokens
   // at a time: its tokens would take several times its own size at once.
   TSqlLexer lexer(tsql);
@@ -156,7 +179,6 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
   // straight from the text (see ShapeRepeat).
   ShapeRepeat repeat(cache, generation);
   LiteralShape repeated;
-  ParameterizedStatement statement;  // handed over and filled again
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
     const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : stretch);
@@ -175,7 +197,7 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
       // The shape of the statement before (a save's run of rows) is taken without a lookup.
       ShapeCache::Entry shape = last && key == lastKey ? last : cache.Find(key);
       if (!shape) {
-        shape = Learn(tsql, tokens, range, literals, catalog);
+        shape = Learn(tsql, tokens, range, literals, catalog, engine);
         cache.Insert(key, shape);
       }
       if (shape != last) {
@@ -183,19 +205,19 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
         lastKey = key;
       }
       if (shape->parameterized) {
-        Instance(shape, literals, statement);
-        each(std::move(statement));
+        shaped(shape, literals, OriginalOf(tsql, tokens, range));
       } else {
-        each(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
+        written(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog, engine));
       }
       ++statements;
       if (!shape->parameterized || !repeat.Learn(source, tokens, range, literals, shape)) continue;
       const Token& end = tokens[range.last - 1];
       size_t at = static_cast<size_t>(end.text.data() + end.text.size() - source.data());
       const size_t before = statements;
-      for (ShapeCache::Entry next; (next = repeat.Next(at, repeated)); ++statements) {
-        Instance(next, repeated, statement);
-        each(std::move(statement));
+      for (ShapeCache::Entry next;; ++statements) {
+        const size_t begin = SkipBlanks(tsql, at);
+        if (!(next = repeat.Next(at, repeated))) break;
+        shaped(next, repeated, std::string_view(tsql).substr(begin, at - begin));
       }
       if (statements != before) {
         resume = at;
@@ -220,6 +242,44 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
     from = rest - drop;
   }
   if (!any || statements == 0) NoCommandText();
+}
+
+}  // namespace
+
+std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
+                                                                   const SchemaCatalog* catalog) {
+  std::vector<ParameterizedStatement> statements;
+  Translate(tsql, catalog, [&statements](ParameterizedStatement&& statement) {
+    statements.push_back(std::move(statement));
+  });
+  return statements;
+}
+
+void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each) {
+  thread_local ShapeCache cache(kShapeCacheBytes);
+  ParameterizedStatement statement;  // handed over and filled again
+  Walk(
+      tsql, catalog, Engine::Embedded, cache,
+      [&](const ShapeCache::Entry& shape, const LiteralShape& literals, std::string_view) {
+        Instance(shape, literals, statement);
+        each(std::move(statement));
+      },
+      [&](TranslatedStatement&& translated) { each(AsWritten(std::move(translated))); });
+}
+
+std::vector<TranslatedStatement> LiteralParameterizer::TranslateWritten(const std::string& tsql,
+                                                                        const SchemaCatalog* catalog, Engine engine) {
+  // The shapes of one engine's translations are kept apart from the other's.
+  thread_local ShapeCache embedded(kShapeCacheBytes);
+  thread_local ShapeCache postgres(kShapeCacheBytes);
+  std::vector<TranslatedStatement> statements;
+  Walk(
+      tsql, catalog, engine, engine == Engine::Embedded ? embedded : postgres,
+      [&](const ShapeCache::Entry& shape, const LiteralShape& literals, std::string_view original) {
+        statements.push_back(Inline(*shape, literals, original));
+      },
+      [&](TranslatedStatement&& translated) { statements.push_back(std::move(translated)); });
+  return statements;
 }
 
 }  // namespace fabrikon::dialect
