@@ -15,6 +15,7 @@
 //
 //   build/…/PgBench            the ratios and the clients' line
 //   build/…/PgBench --quick    a few rounds of each (to try the program)
+//   build/…/PgBench --saves N  only N of the library's saves, untimed (for a profiler)
 //
 // Time is processor time of the client and of its server backend together
 // (the backend's from /proc/PID/schedstat): the client's alone would leave
@@ -408,6 +409,17 @@ PgMeasured SaveRatio(const Cluster& cluster, int rounds, int perRound) {
   return m;
 }
 
+// N library saves and nothing else: what a profiler should see of a save.
+void SavesOnly(const Cluster& cluster, int saves) {
+  const std::string uri = CreateDatabase(cluster, "pgbench_save_library");
+  WriteBoms(uri);
+  SaveSession library(uri, 0);
+  for (int i = 0; i < saves; ++i) {
+    library.Fill();
+    library.Save();
+  }
+}
+
 // ---- pg-load-100k --------------------------------------------------------------------------
 
 // `orders` production orders of one line each, written on the server, after the demo's.
@@ -638,6 +650,10 @@ int main(int argc, char** argv) {
     Cluster cluster;
     if (!cluster.Start()) {
       std::printf("pg ratios skipped: the PostgreSQL server binaries are not installed\n");
+      return 0;
+    }
+    if (argc > 2 && std::string(argv[1]) == "--saves") {
+      SavesOnly(cluster, std::atoi(argv[2]));
       return 0;
     }
     bench::Report report;

@@ -2,9 +2,10 @@
 // (with its savepoint, or with the writers' lock, in the same round trip),
 // so that counts, guards and errors are the statement's own. Inside a
 // transaction the writes go through libpq's pipeline: a run of unconditional
-// writes (a save's material rows) goes in one round trip, each statement
-// still behind its own savepoint, and the server skips what follows a failed
-// one, as the batch stops there.
+// writes (a save's material rows) goes in one round trip behind one
+// savepoint, and the server skips what follows a failed one. A run that
+// fails is undone and sent again with a savepoint per statement, so that
+// what ran before the failed statement stays and the batch stops there.
 #include "data/PgConnection.h"
 
 #include <libpq-fe.h>
@@ -16,6 +17,7 @@
 #include "data/PgColumnTypes.h"
 #include "data/PgErrorMapper.h"
 #include "data/PgRecordsetReader.h"
+#include "data/dialect/LiteralParameterizer.h"
 #include "data/dialect/PgTarget.h"
 #include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/TSqlDialect.h"
@@ -75,14 +77,18 @@ struct Queued {
   PgStatementShapes::Entry* entry = nullptr;  // Prepare
 };
 
-// Queues each part behind its savepoint, prepared when its shape recurs,
-// and the sync; false when the connection would not take them.
-bool SendPipeline(PGconn* conn, PgStatementShapes& shapes, const std::vector<PipelinePart>& parts,
+// Queues each part behind its savepoint (grouped: the whole run behind
+// one), prepared when its shape recurs, and the sync; false when the
+// connection would not take them.
+bool SendPipeline(PGconn* conn, PgStatementShapes& shapes, const std::vector<PipelinePart>& parts, bool grouped,
                   std::vector<Queued>& queued) {
   queued.reserve(3 * parts.size() + 8);
   for (const PipelinePart& part : parts) {
-    bool sent = PQsendQueryParams(conn, kSavepoint, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
-    queued.push_back({Queued::What::Savepoint, &part});
+    bool sent = true;
+    if (!grouped || &part == &parts.front()) {
+      sent = PQsendQueryParams(conn, kSavepoint, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+      queued.push_back({Queued::What::Savepoint, &part});
+    }
     bool prepare = false;
     PgStatementShapes::Entry* entry = part.shaped ? shapes.Use(part.shape, prepare) : nullptr;
     if (prepare) {
@@ -100,8 +106,10 @@ bool SendPipeline(PGconn* conn, PgStatementShapes& shapes, const std::vector<Pip
       sent = sent && PQsendQueryParams(conn, part.sql->c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
     }
     queued.push_back({Queued::What::Statement, &part});
-    sent = sent && PQsendQueryParams(conn, kRelease, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
-    queued.push_back({Queued::What::Release, &part});
+    if (!grouped || &part == &parts.back()) {
+      sent = sent && PQsendQueryParams(conn, kRelease, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+      queued.push_back({Queued::What::Release, &part});
+    }
     if (!sent) return false;
   }
   return PQpipelineSync(conn) == 1;
@@ -324,13 +332,15 @@ bool PgConnection::Pipelined(const dialect::TranslatedStatement& statement) cons
 }
 
 size_t PgConnection::RunPipelined(const std::vector<dialect::TranslatedStatement>& statements, size_t from,
-                                  size_t to, std::vector<long>& counts) {
+                                  size_t to, std::vector<long>& counts, bool grouped) {
   std::vector<PipelinePart> parts;
   size_t end = from;
   while (end < to && PipelineParts(statements[end], end, parts)) ++end;
   if (end == from) return from;
+  grouped = grouped && parts.size() > 1;
   std::vector<Queued> queued;
-  if (!PQenterPipelineMode(conn_) || !SendPipeline(conn_, shapes_, parts, queued)) Fail(nullptr, *parts.front().sql);
+  if (!PQenterPipelineMode(conn_) || !SendPipeline(conn_, shapes_, parts, grouped, queued))
+    Fail(nullptr, *parts.front().sql);
   // The answers, in order; after a failure the server skips to the sync.
   std::vector<long> done(end - from, kNoCount);
   const size_t none = statements.size();
@@ -372,6 +382,9 @@ size_t PgConnection::RunPipelined(const std::vector<dialect::TranslatedStatement
   // The failed statement ends; the transaction goes on, as on SQL Server.
   ResultPtr undone = Take(PQexec(conn_, kUndo));
   if (PQstatus(conn_) != CONNECTION_OK) Fail(nullptr, *parts.front().sql);
+  // The whole run was undone: it runs again each statement behind its own
+  // savepoint, which keeps what ran before the failed one and raises its error.
+  if (grouped) return RunPipelined(statements, from, to, counts, false);
   if (!refused) throw *error;
   counts.insert(counts.end(), done.begin(), done.begin() + static_cast<std::ptrdiff_t>(failed - from));
   return failed;
@@ -381,7 +394,8 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
   if (IsBlank(text)) throw ComError(ErrorNumber::CommandTextNotSet, "Command text was not set for the command object.");
   if (PQstatus(conn_) != CONNECTION_OK)
     throw ComError(ErrorNumber::E_FAIL_, "The connection to the PostgreSQL server was lost; open a new connection.");
-  std::vector<dialect::TranslatedStatement> translated = dialect::TranslateBatch(text, catalog_.get(), dialect::Engine::Postgres);
+  std::vector<dialect::TranslatedStatement> translated =
+      dialect::LiteralParameterizer::TranslateWritten(text, catalog_.get(), dialect::Engine::Postgres);
   ToServer(translated);
   std::vector<long> counts;
   counts.reserve(translated.size());
@@ -401,7 +415,7 @@ std::vector<long> PgConnection::RunBatch(const std::string& text, const RowsTarg
       while (to < translated.size() && to - index < kPipelineStatements && Pipelined(translated[to]) &&
              translated[to].condition.empty() && !translated[to].otherwise)
         ++to;
-      size_t next = RunPipelined(translated, index, to, counts);
+      size_t next = RunPipelined(translated, index, to, counts, true);
       if (next == index) {  // a statement the pipeline cannot take runs on its own
         counts.push_back(RunStatement(statement, rows));
         next = index + 1;

@@ -79,10 +79,11 @@ class PgConnection : public Connection, public std::enable_shared_from_this<PgCo
   bool Pipelined(const dialect::TranslatedStatement& statement) const;
   // Runs statements [from, to) in one round trip (the first may have had its
   // condition checked; the others are unconditional writes), each behind its
-  // savepoint; appends their counts. Returns where it stopped: a statement
-  // that cannot go through the pipeline (run it on its own), or `to`.
+  // savepoint, or (grouped) all behind one and, when one fails, again each
+  // behind its own; appends their counts. Returns where it stopped: a
+  // statement that cannot go through the pipeline (run it on its own), or `to`.
   size_t RunPipelined(const std::vector<dialect::TranslatedStatement>& statements, size_t from, size_t to,
-                      std::vector<long>& counts);
+                      std::vector<long>& counts, bool grouped);
   void Forget();  // drops the prepared statements (after DDL)
   void Retranslate(std::vector<dialect::TranslatedStatement>& statements, size_t from);
   static void ToServer(std::vector<dialect::TranslatedStatement>& statements);

@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "CatalogueSchema.h"
+#include "DialectDb.h"
 #include "data/dialect/LiteralParameterizer.h"
+#include "data/dialect/PgTarget.h"
+#include "data/dialect/SchemaCatalog.h"
 #include "data/dialect/TSqlDialect.h"
 #include "fabrikon/ComError.h"
 
@@ -69,8 +73,7 @@ void ExpectSameAsFullReading(const std::vector<std::string>& statements) {
   for (size_t i = 0; i < full.size(); ++i) EXPECT_EQ(repeated[i], full[i]) << batch << "\nstatement " << i;
 }
 
-TEST(ShapeRepeat, RepeatsTranslateAsTheFullReading) {
-  const std::vector<std::vector<std::string>> batches = {
+const std::vector<std::vector<std::string>> kBatches = {
       // A save's rows: ints, decimals of several scales, blank texts, Nulls.
       {"insert into t(a,b,c,d) values (1,'x',2.5,Null)", "insert into t(a,b,c,d) values (2,'y',3.5,Null)",
        "insert into t(a,b,c,d) values (3,'',3.5,Null)", "insert into t(a,b,c,d) values (4,'z',3.25,Null)",
@@ -112,8 +115,76 @@ TEST(ShapeRepeat, RepeatsTranslateAsTheFullReading) {
       {"insert into t(a) values (1)", "insert into t(a) values (2)", "insert into t(a) values (3) else select 1"},
       {"insert into t(a) values (1)", "insert into t(a) values (2)", "insert into t(a) values (3,"},
       {"insert into t(a,b) values (1,'a')", "insert into t(a,b) values (2,'b')", "insert into t(a,b) values (3,'c)"},
-  };
-  for (const std::vector<std::string>& statements : batches) ExpectSameAsFullReading(statements);
+};
+
+TEST(ShapeRepeat, RepeatsTranslateAsTheFullReading) {
+  for (const std::vector<std::string>& statements : kBatches) ExpectSameAsFullReading(statements);
+}
+
+// Everything a translated statement says, and its PostgreSQL texts.
+std::vector<std::string> DescribeWritten(const std::vector<TranslatedStatement>& statements) {
+  std::vector<std::string> out;
+  for (const TranslatedStatement& s : statements) {
+    std::string d = std::to_string(static_cast<int>(s.kind)) + (s.otherwise ? " else" : "") + " {" + s.original +
+                    "} [" + s.condition + "]";
+    for (bool u : s.unnamed) d += u ? 'u' : 'n';
+    for (const std::string& t : s.resultTypes) d += " type " + t;
+    for (const std::string& sql : s.sql) d += "\n  " + sql;
+    try {
+      if (!s.condition.empty()) d += "\n pg [" + PgTarget::Rewrite(s.condition) + "]";
+      for (const std::string& sql : PgTarget::RewriteAll(s.sql)) d += "\n pg " + sql;
+    } catch (const ComError& e) {
+      d += "\n pg error " + e.Description();
+    }
+    out.push_back(d);
+  }
+  return out;
+}
+
+std::vector<std::string> Written(const std::string& batch, const SchemaCatalog* catalog, bool byShape) {
+  try {
+    return DescribeWritten(byShape ? LiteralParameterizer::TranslateWritten(batch, catalog, Engine::Postgres)
+                                   : TranslateBatch(batch, catalog, Engine::Postgres));
+  } catch (const ComError& e) {
+    return {"error " + std::to_string(static_cast<long>(e.Number())) + ": " + e.Description()};
+  }
+}
+
+// The PostgreSQL connection reads a batch by shape and writes the literals
+// back in: the same statements, T-SQL texts, translated texts and server
+// texts as the full translation, with and without the columns' types, for
+// repeats and for statements read in full, values that the server pass
+// treats differently (a date in the stored form or not, a number out of a
+// small column's range, trailing blanks) included.
+TEST(ShapeRepeat, WrittenBackTranslatesAsTheFullTranslation) {
+  DialectDb db;
+  db.Native(kCatalogueSchema);
+  db.Native("CREATE TABLE t(a smallint, b nvarchar(20) COLLATE TSQL, c float, d datetime);"
+            "CREATE TABLE u(a int, b nvarchar(20) COLLATE TSQL);");
+  SchemaCatalog catalog(db.Handle());
+  std::vector<std::vector<std::string>> batches = kBatches;
+  batches.push_back({"insert into t(a,b,c,d) values (1,'x',2.5,'2024-03-13')",
+                     "insert into t(a,b,c,d) values (40000,'x  ',2.5,'2024-03-13 10:11:12')",
+                     "insert into t(a,b,c,d) values (2,'y',2.5,'2024-02-30 00:00:00')",
+                     "insert into t(a,b,c,d) values (3,'z',2.5,'1600-01-01 00:00:00')",
+                     "update t set b = 'q' where b = 'x  '", "update t set b = 'q' where b = 'x'"});
+  batches.push_back({"IF NOT EXISTS (SELECT mainid FROM pp_pomain WHERE mainid='16') INSERT INTO pp_pomain(mainid,id,"
+                     "fquantity) Values (16,6,10)",
+                     "IF NOT EXISTS (SELECT mainid FROM pp_pomain WHERE mainid='17') INSERT INTO pp_pomain(mainid,id,"
+                     "fquantity) Values (17,6,20.5)",
+                     "select 'a  ' as x, mainid from pp_pomain where id = 6", "select 'b' as x, mainid from pp_pomain where id = 7",
+                     "IF EXISTS (SELECT 1 FROM om_productpo WHERE ccode = 'c  ') SELECT 1 ELSE SELECT 2"});
+  const SchemaCatalog* catalogs[] = {nullptr, &catalog};
+  for (const SchemaCatalog* types : catalogs) {
+    for (const std::vector<std::string>& statements : batches) {
+      for (const char* between : {" ", " /**/ ", ";\n"}) {
+        const std::string batch = Join(statements, between);
+        // Twice: the second time every shape is known.
+        for (int pass = 0; pass < 2; ++pass)
+          EXPECT_EQ(Written(batch, types, true), Written(batch, types, false)) << batch << "\npass " << pass;
+      }
+    }
+  }
 }
 
 // A long batch is read a stretch at a time; runs of repeats broken by other

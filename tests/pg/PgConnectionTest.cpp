@@ -221,6 +221,37 @@ TEST_F(PgConnectionTest, ABatchOfWritesInATransactionStopsAtItsFailedStatement) 
   EXPECT_EQ(inside, Outcome(conn, "insert into t (id, n) values (2, 4)"));
 }
 
+// A run of writes goes behind one savepoint; when one of them fails (or
+// its shape cannot be prepared) the run is undone and sent again statement
+// by statement: the counts are each statement's own, a key numbered by the
+// table is taken by the statements that stay, and the failed one stops the batch.
+TEST_F(PgConnectionTest, ARunOfWritesCountsAndFailsAsItsStatementsDo) {
+  conn->Execute("CREATE TABLE v (k int IDENTITY(1,1) PRIMARY KEY, id int NOT NULL UNIQUE, n int)");
+  conn->BeginTrans();
+  EXPECT_EQ(conn->ExecuteEach("insert into t (id, n) values (1, 1) insert into t (id, n) values (2, 2) "
+                              "update t set n = n + 1 where id <= 2 delete from t where id = 2 "
+                              "insert into t (id, n) values (3, 3) update t set n = 0 where id = 9"),
+            (std::vector<long>{1, 1, 2, 1, 1, 0}));
+  // The shape the server cannot prepare, met again within a run.
+  EXPECT_EQ(conn->ExecuteEach("update t set n = n + 1 where id = 1 and 'a' is null "
+                              "update t set n = n + 1 where id = 1 and 'b' is not null "
+                              "update t set n = n + 1 where id = 3 and 'c' is not null "
+                              "update t set n = n + 1 where id = 3 and 'd' is not null"),
+            (std::vector<long>{0, 1, 1, 1}));
+  EXPECT_EQ(Rows(conn, "t"), "1,,3\n3,,5\n");
+  const std::string failed = Outcome(conn, "insert into v (id, n) values (1, 1) insert into v (id, n) values (2, 2) "
+                                           "insert into v (id, n) values (1, 3) insert into v (id, n) values (4, 4)");
+  EXPECT_NE(failed.find("Cannot insert duplicate key"), std::string::npos) << failed;
+  EXPECT_EQ(conn->ExecuteEach("insert into v (id, n) values (5, 5) insert into v (id, n) values (6, 6)"),
+            (std::vector<long>{1, 1}));
+  conn->CommitTrans();
+  RecordsetPtr rows = conn->Open("select id, n from v order by k");
+  std::string seen;
+  for (; !rows->Eof(); rows->MoveNext()) seen += rows->Fields(size_t{0}).Value().ToText() + "," + rows->Fields(size_t{1}).Value().ToText() + ";";
+  EXPECT_EQ(seen, "1,1;2,2;5,5;6,6;");
+  EXPECT_EQ(Rows(conn, "t"), "1,,3\n3,,5\n");
+}
+
 // A statement prepared earlier in the transaction meets a table made anew
 // with other column types: it runs as its text does against the new table.
 TEST_F(PgConnectionTest, PreparedWritesFollowTheSchemaChangedInTheirTransaction) {

@@ -49,9 +49,9 @@ void BuildTemplates(const TranslatedStatement& probe, const LiteralShape& litera
 
 std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std::vector<Token>& tokens,
                                               const StatementRange& range, const LiteralShape& literals,
-                                              const SchemaCatalog* catalog) {
+                                              const SchemaCatalog* catalog, Engine engine) {
   const StatementTranslator& translator = StatementTranslator::Instance();
-  const TranslatedStatement real = translator.Translate(tsql, tokens, range, catalog);  // raises for bad text
+  const TranslatedStatement real = translator.Translate(tsql, tokens, range, catalog, engine);  // raises for bad text
   auto shape = std::make_shared<ShapeTranslation>();
   shape->kind = real.kind;
   shape->resultTypes = real.resultTypes;
@@ -61,7 +61,7 @@ std::shared_ptr<const ShapeTranslation> Learn(const std::string& tsql, const std
     std::deque<std::string> storage;
     StatementRange probeRange;
     const std::vector<Token> probeTokens = literals.ProbeTokens(storage, probeRange);
-    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange, catalog);
+    const TranslatedStatement probe = translator.Translate(tsql, probeTokens, probeRange, catalog, engine);
     BuildTemplates(probe, literals, *shape);
     shape->parameterized = shape->parameterized && probe.kind == real.kind &&
                           probe.resultTypes == real.resultTypes && SameTranslation(*shape, real, literals);
@@ -157,29 +157,47 @@ class LastBatch {
   std::optional<ShapeRepeat> repeat_;
 };
 
-}  // namespace
-
-std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
-                                                                   const SchemaCatalog* catalog) {
-  std::vector<ParameterizedStatement> statements;
-  Translate(tsql, catalog, [&statements](ParameterizedStatement&& statement) {
-    statements.push_back(std::move(statement));
-  });
-  return statements;
+// The T-SQL text of a statement read in full, as the translator spells it
+// (up to the next token, blanks left out).
+std::string_view OriginalOf(std::string_view tsql, const std::vector<Token>& tokens, const StatementRange& range) {
+  const size_t begin = tokens[range.begin].offset;
+  size_t end = range.last < tokens.size() ? tokens[range.last].offset : tsql.size();
+  while (end > begin && static_cast<unsigned char>(tsql[end - 1]) <= ' ') --end;
+  return tsql.substr(begin, end - begin);
 }
 
-void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each) {
-  thread_local ShapeCache cache(kShapeCacheBytes);
-  thread_local LastBatch lastBatch(cache);
-  const std::string generation =
-      catalog != nullptr ? std::string(1, '\0') + std::to_string(catalog->Generation()) : std::string();
-  ParameterizedStatement statement;  // handed over and filled again
-  LiteralShape repeated;
-  if (const ShapeCache::Entry shape = lastBatch.Read(tsql, generation, repeated)) {
-    Instance(shape, repeated, statement);
-    each(std::move(statement));
-    return;
-  }
+// Where a repeat read from `at` starts (ShapeRepeat skips the same blanks).
+size_t SkipBlanks(std::string_view text, size_t at) {
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ' && TSqlLexer::IsBlankChar(text[at])) ++at;
+  return at;
+}
+
+// A statement of a parameterized shape with its literals written back in:
+// the texts its own translation gives.
+TranslatedStatement Inline(const ShapeTranslation& shape, const LiteralShape& literals, std::string_view original) {
+  TranslatedStatement out;
+  out.original = std::string(original);
+  if (shape.guarded) out.condition = shape.condition.InlineText(literals);
+  out.sql.reserve(shape.sql.size());
+  for (const StatementTemplate& t : shape.sql) out.sql.push_back(t.InlineText(literals));
+  out.kind = shape.kind;
+  out.resultTypes = shape.resultTypes;
+  out.otherwise = shape.otherwise;
+  out.unnamed = shape.unnamed;
+  return out;
+}
+
+std::string GenerationOf(const SchemaCatalog* catalog) {
+  return catalog != nullptr ? std::string(1, '\0') + std::to_string(catalog->Generation()) : std::string();
+}
+
+// Reads the batch statement by statement: a statement of a known (or newly
+// learned) parameterized shape goes to shaped(shape, literals, its T-SQL
+// text), any other to written(its translation). A batch of one such
+// statement is also learned by lastBatch, when given.
+template <typename Shaped, typename Written>
+void Walk(const std::string& tsql, const SchemaCatalog* catalog, const std::string& generation, Engine engine,
+          ShapeCache& cache, LastBatch* lastBatch, const Shaped& shaped, const Written& written) {
   // A long batch (a save of thousands of rows) is read a stretch of tokens
   // at a time: its tokens would take several times its own size at once.
   TSqlLexer lexer(tsql);
@@ -195,6 +213,7 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
   // The statements that repeat the one before with other values are read
   // straight from the text (see ShapeRepeat).
   ShapeRepeat repeat(cache, generation);
+  LiteralShape repeated;
   while (true) {
     // The buffer holds about atOnce tokens: what was kept and what is read.
     const bool more = lexer.Read(atOnce > tokens.size() ? atOnce - tokens.size() : stretch);
@@ -213,7 +232,7 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
       // The shape of the statement before (a save's run of rows) is taken without a lookup.
       ShapeCache::Entry shape = last && key == lastKey ? last : cache.Find(key);
       if (!shape) {
-        shape = Learn(tsql, tokens, range, literals, catalog);
+        shape = Learn(tsql, tokens, range, literals, catalog, engine);
         cache.Insert(key, shape);
       }
       if (shape != last) {
@@ -221,21 +240,21 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
         lastKey = key;
       }
       if (shape->parameterized) {
-        if (statements == 0 && !more && ranges.size() == 1)  // the batch is this statement
-          lastBatch.Learn(source, tokens, range, literals, shape, generation);
-        Instance(shape, literals, statement);
-        each(std::move(statement));
+        if (lastBatch != nullptr && statements == 0 && !more && ranges.size() == 1)  // the batch is this statement
+          lastBatch->Learn(source, tokens, range, literals, shape, generation);
+        shaped(shape, literals, OriginalOf(tsql, tokens, range));
       } else {
-        each(AsWritten(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog)));
+        written(StatementTranslator::Instance().Translate(tsql, tokens, range, catalog, engine));
       }
       ++statements;
       if (!shape->parameterized || !repeat.Learn(source, tokens, range, literals, shape)) continue;
       const Token& end = tokens[range.last - 1];
       size_t at = static_cast<size_t>(end.text.data() + end.text.size() - source.data());
       const size_t before = statements;
-      for (ShapeCache::Entry next; (next = repeat.Next(at, repeated)); ++statements) {
-        Instance(next, repeated, statement);
-        each(std::move(statement));
+      for (ShapeCache::Entry next;; ++statements) {
+        const size_t begin = SkipBlanks(tsql, at);
+        if (!(next = repeat.Next(at, repeated))) break;
+        shaped(next, repeated, std::string_view(tsql).substr(begin, at - begin));
       }
       if (statements != before) {
         resume = at;
@@ -260,6 +279,52 @@ void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalo
     from = rest - drop;
   }
   if (!any || statements == 0) NoCommandText();
+}
+
+}  // namespace
+
+std::vector<ParameterizedStatement> LiteralParameterizer::Translate(const std::string& tsql,
+                                                                   const SchemaCatalog* catalog) {
+  std::vector<ParameterizedStatement> statements;
+  Translate(tsql, catalog, [&statements](ParameterizedStatement&& statement) {
+    statements.push_back(std::move(statement));
+  });
+  return statements;
+}
+
+void LiteralParameterizer::Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each) {
+  thread_local ShapeCache cache(kShapeCacheBytes);
+  thread_local LastBatch lastBatch(cache);
+  const std::string generation = GenerationOf(catalog);
+  ParameterizedStatement statement;  // handed over and filled again
+  LiteralShape repeated;
+  if (const ShapeCache::Entry shape = lastBatch.Read(tsql, generation, repeated)) {
+    Instance(shape, repeated, statement);
+    each(std::move(statement));
+    return;
+  }
+  Walk(
+      tsql, catalog, generation, Engine::Embedded, cache, &lastBatch,
+      [&](const ShapeCache::Entry& shape, const LiteralShape& literals, std::string_view) {
+        Instance(shape, literals, statement);
+        each(std::move(statement));
+      },
+      [&](TranslatedStatement&& translated) { each(AsWritten(std::move(translated))); });
+}
+
+std::vector<TranslatedStatement> LiteralParameterizer::TranslateWritten(const std::string& tsql,
+                                                                        const SchemaCatalog* catalog, Engine engine) {
+  // The shapes of one engine's translations are kept apart from the other's.
+  thread_local ShapeCache embedded(kShapeCacheBytes);
+  thread_local ShapeCache postgres(kShapeCacheBytes);
+  std::vector<TranslatedStatement> statements;
+  Walk(
+      tsql, catalog, GenerationOf(catalog), engine, engine == Engine::Embedded ? embedded : postgres, nullptr,
+      [&](const ShapeCache::Entry& shape, const LiteralShape& literals, std::string_view original) {
+        statements.push_back(Inline(*shape, literals, original));
+      },
+      [&](TranslatedStatement&& translated) { statements.push_back(std::move(translated)); });
+  return statements;
 }
 
 }  // namespace fabrikon::dialect

@@ -46,6 +46,11 @@ class LiteralParameterizer {
   // some were handed over still fails the whole batch.
   using Consumer = std::function<void(ParameterizedStatement&&)>;
   static void Translate(const std::string& tsql, const SchemaCatalog* catalog, const Consumer& each);
+  // What TranslateBatch gives for the batch, text for text, each shape
+  // translated once and its literals written back in (for a connection that
+  // rewrites the texts further, as the PostgreSQL one does). Same errors.
+  static std::vector<TranslatedStatement> TranslateWritten(const std::string& tsql, const SchemaCatalog* catalog,
+                                                           Engine engine);
 };
 
 }  // namespace fabrikon::dialect
