@@ -14,6 +14,7 @@
 //                                     memory after 500 saves
 //   build/…/SaveBench --benchmark_counters_tabular=true   the Google Benchmark runs
 //   build/…/SaveBench --saves N [C]   N saves and nothing else (to profile; C components a line)
+//   build/…/SaveBench --floor-saves N [C]   the same orders written by the floor
 //
 // Counters: ms and cpu_ms (wall and processor time per order); ratio and
 // cpu_ratio (save / baseline) on BM_VoucherSave2; share (processor time of
@@ -703,6 +704,11 @@ int main(int argc, char** argv) {
   if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--saves") {
     SaveSession library(argc == 4 ? std::atoi(argv[3]) : kComponents);
     for (int i = std::atoi(argv[2]); i > 0; --i) library.FillAndSave();
+    return 0;
+  }
+  if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--floor-saves") {  // the same orders by the floor
+    FloorSession floor(argc == 4 ? std::atoi(argv[3]) : kComponents);
+    for (int i = std::atoi(argv[2]); i > 0; --i) floor.Save();
     return 0;
   }
   if (argc > 1) {  // Google Benchmark flags: the detailed runs
