@@ -32,11 +32,15 @@ bool SameWord(std::string_view text, std::string_view word) {
 
 }  // namespace
 
-bool ShapeRepeat::Learn(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
-                        const LiteralShape& literals, const ShapeCache::Entry& shape) {
+bool ShapeRepeat::Forget(std::string_view source, const StatementRange& range) {
   learned_ = false;
   whole_ = false;
-  if (source.empty() || range.last <= range.begin) return false;
+  return !source.empty() && range.last > range.begin;
+}
+
+bool ShapeRepeat::Learn(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
+                        const LiteralShape& literals, const ShapeCache::Entry& shape) {
+  if (!Forget(source, range)) return false;
   const Token& head = tokens[range.begin];
   const Token& last = tokens[range.last - 1];
   if (!(head.IsWord("insert") || head.IsWord("update") || head.IsWord("delete")) || last.kind == TokenKind::Word)
@@ -48,9 +52,7 @@ bool ShapeRepeat::Learn(std::string_view source, const std::vector<Token>& token
 // and the full reading of a repeat finds the same statement.
 bool ShapeRepeat::LearnWhole(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
                              const LiteralShape& literals, const ShapeCache::Entry& shape) {
-  learned_ = false;
-  whole_ = false;
-  if (source.empty() || range.last <= range.begin) return false;
+  if (!Forget(source, range)) return false;
   const Token& head = tokens[range.begin];
   const Token& last = tokens[range.last - 1];
   const size_t end = static_cast<size_t>(last.text.data() + last.text.size() - source.data());

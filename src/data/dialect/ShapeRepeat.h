@@ -65,6 +65,8 @@ class ShapeRepeat {
     bool national;
     bool operator==(const Place&) const = default;
   };
+  // Drops what was learned; false when there is no statement text to learn from.
+  bool Forget(std::string_view source, const StatementRange& range);
   bool Take(std::string_view source, const std::vector<Token>& tokens, const StatementRange& range,
             const LiteralShape& literals, const ShapeCache::Entry& shape);
   bool Read(std::string_view text, size_t& end, LiteralShape& literals);
