@@ -166,12 +166,6 @@ std::string_view OriginalOf(std::string_view tsql, const std::vector<Token>& tok
   return tsql.substr(begin, end - begin);
 }
 
-// Where a repeat read from `at` starts (ShapeRepeat skips the same blanks).
-size_t SkipBlanks(std::string_view text, size_t at) {
-  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ' && TSqlLexer::IsBlankChar(text[at])) ++at;
-  return at;
-}
-
 // A statement of a parameterized shape with its literals written back in:
 // the texts its own translation gives.
 TranslatedStatement Inline(const ShapeTranslation& shape, const LiteralShape& literals, std::string_view original) {
@@ -252,7 +246,7 @@ void Walk(const std::string& tsql, const SchemaCatalog* catalog, const std::stri
       size_t at = static_cast<size_t>(end.text.data() + end.text.size() - source.data());
       const size_t before = statements;
       for (ShapeCache::Entry next;; ++statements) {
-        const size_t begin = SkipBlanks(tsql, at);
+        const size_t begin = TSqlLexer::SkipBlanks(tsql, at);  // where ShapeRepeat reads from
         if (!(next = repeat.Next(at, repeated))) break;
         shaped(next, repeated, std::string_view(tsql).substr(begin, at - begin));
       }

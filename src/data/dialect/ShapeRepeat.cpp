@@ -14,12 +14,6 @@ bool JoinsTokenBefore(char c) {
   return TSqlLexer::IsWordChar(c) || c == '.' || c == '\'' || c == '"' || c == ']';
 }
 
-// Blanks are control characters or the space.
-size_t SkipBlanks(std::string_view text, size_t at) {
-  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ' && TSqlLexer::IsBlankChar(text[at])) ++at;
-  return at;
-}
-
 bool SameWord(std::string_view text, std::string_view word) {
   if (text.size() != word.size()) return false;
   for (size_t i = 0; i < word.size(); ++i) {
@@ -56,7 +50,8 @@ bool ShapeRepeat::LearnWhole(std::string_view source, const std::vector<Token>& 
   const Token& head = tokens[range.begin];
   const Token& last = tokens[range.last - 1];
   const size_t end = static_cast<size_t>(last.text.data() + last.text.size() - source.data());
-  if (SkipBlanks(source, 0) != head.offset || SkipBlanks(source, end) != source.size()) return false;
+  if (TSqlLexer::SkipBlanks(source, 0) != head.offset || TSqlLexer::SkipBlanks(source, end) != source.size())
+    return false;
   whole_ = Take(source, tokens, range, literals, shape);
   return whole_;
 }
@@ -126,7 +121,7 @@ ShapeCache::Entry ShapeRepeat::Known() {
 
 // The statement's text around its literals, and their classes.
 bool ShapeRepeat::Read(std::string_view text, size_t& end, LiteralShape& literals) {
-  size_t p = SkipBlanks(text, end);
+  size_t p = TSqlLexer::SkipBlanks(text, end);
   if ((p != end) != blankBefore_) return false;
   literals.Clear();
   classes_.clear();
@@ -154,7 +149,7 @@ bool ShapeRepeat::Read(std::string_view text, size_t& end, LiteralShape& literal
 // at the end of the text, at a semicolon and before INSERT, UPDATE or DELETE.
 // A whole batch's statement ends with the text only.
 bool ShapeRepeat::EndsHere(std::string_view text, size_t at) const {
-  at = SkipBlanks(text, at);
+  at = TSqlLexer::SkipBlanks(text, at);
   if (at == text.size()) return true;
   if (whole_) return false;
   if (text[at] == ';') return true;

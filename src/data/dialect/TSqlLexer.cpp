@@ -270,6 +270,11 @@ size_t TSqlLexer::LiteralEnd(std::string_view text, size_t pos, TokenKind& kind,
 bool TSqlLexer::IsBlankChar(char c) { return IsBlank(c); }
 bool TSqlLexer::IsWordChar(char c) { return IsWordPart(c); }
 
+size_t TSqlLexer::SkipBlanks(std::string_view text, size_t at) {
+  while (at < text.size() && static_cast<unsigned char>(text[at]) <= ' ' && IsBlank(text[at])) ++at;
+  return at;
+}
+
 void TSqlLexer::Seek(size_t pos) {
   out_.tokens.clear();
   pos_ = pos;

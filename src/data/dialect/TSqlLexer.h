@@ -46,6 +46,8 @@ class TSqlLexer {
   // The lexer's blanks, and the characters a word goes on with.
   static bool IsBlankChar(char c);
   static bool IsWordChar(char c);
+  // Where the blanks from `at` end (blanks are control characters or the space).
+  static size_t SkipBlanks(std::string_view text, size_t at);
 
  private:
   bool Run(size_t limit);  // true: stopped at `limit` tokens
