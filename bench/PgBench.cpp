@@ -19,10 +19,13 @@
 //
 // Time is processor time of the client and of its server backend together
 // (the backend's from /proc/PID/schedstat): the client's alone would leave
-// out what the library asks of the server. Wall times are printed as well.
+// out what the library asks of the server. While timed, the two backends
+// share one processor and the client has another (SharedPlacement).
+// Wall times are printed as well.
 // PGBENCH_KEEP=1 in the environment leaves the cluster running (for a look
 // with psql; the next run stops it first).
 #include <libpq-fe.h>
+#include <sched.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -186,8 +189,44 @@ struct PgMeasured {
   bench::Measured cpu, wall, server;  // server: the backend's part of cpu
 };
 
+// While timed, both backends run on one processor and this client on
+// another. The processors of a virtual machine need not run at one speed:
+// on the machine this was measured on, each one's processor time for the
+// same loop moved between two speeds twice apart, over seconds and
+// independently of the other. Left to the scheduler, the library's backend
+// and the floor's could sit on different processors for a whole run and
+// charge that difference to the ratio; on one processor, in turns within
+// each round, they meet the same speeds. The client keeps a processor of its
+// own, as a client of a server does.
+class SharedPlacement {
+ public:
+  SharedPlacement(int libraryBackend, int floorBackend) {
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    if (processors < 2 || sched_getaffinity(0, sizeof client_, &client_) != 0) return;
+    cpu_set_t server, client;
+    CPU_ZERO(&server);
+    CPU_ZERO(&client);
+    CPU_SET(static_cast<int>(processors) - 1, &server);
+    CPU_SET(0, &client);
+    restore_ = sched_setaffinity(0, sizeof client, &client) == 0;
+    if (!restore_ || sched_setaffinity(libraryBackend, sizeof server, &server) != 0 ||
+        sched_setaffinity(floorBackend, sizeof server, &server) != 0)
+      std::printf("note: the backends could not be placed on one processor\n");
+  }
+  ~SharedPlacement() {
+    if (restore_) sched_setaffinity(0, sizeof client_, &client_);
+  }
+  SharedPlacement(const SharedPlacement&) = delete;
+  SharedPlacement& operator=(const SharedPlacement&) = delete;
+
+ private:
+  cpu_set_t client_{};  // this process's processors before
+  bool restore_ = false;
+};
+
 // rounds x (library perRound times, then floor perRound times).
 PgMeasured Alternate(int rounds, int perRound, Side& library, Side& floor) {
+  const SharedPlacement placement(library.backend, floor.backend);
   for (int r = 0; r < rounds; ++r) {
     TimeRound(library, perRound);
     TimeRound(floor, perRound);
