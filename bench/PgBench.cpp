@@ -201,13 +201,18 @@ struct PgMeasured {
 class SharedPlacement {
  public:
   SharedPlacement(int libraryBackend, int floorBackend) {
-    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
-    if (processors < 2 || sched_getaffinity(0, sizeof client_, &client_) != 0) return;
+    if (sched_getaffinity(0, sizeof client_, &client_) != 0 || CPU_COUNT(&client_) < 2) return;
+    int first = -1, last = -1;  // of the processors this process may use
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+      if (!CPU_ISSET(cpu, &client_)) continue;
+      if (first < 0) first = cpu;
+      last = cpu;
+    }
     cpu_set_t server, client;
     CPU_ZERO(&server);
     CPU_ZERO(&client);
-    CPU_SET(static_cast<int>(processors) - 1, &server);
-    CPU_SET(0, &client);
+    CPU_SET(last, &server);
+    CPU_SET(first, &client);
     restore_ = sched_setaffinity(0, sizeof client, &client) == 0;
     if (!restore_ || sched_setaffinity(libraryBackend, sizeof server, &server) != 0 ||
         sched_setaffinity(floorBackend, sizeof server, &server) != 0)
